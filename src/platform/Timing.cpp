@@ -30,7 +30,9 @@ double& scaleSlot() {
 
 } // namespace
 
-double timeScale() { return scaleSlot(); }
+double timeScale() {
+    return scaleSlot();
+}
 
 void setTimeScale(double scale) {
     if (std::isfinite(scale) && scale > 0.0) {

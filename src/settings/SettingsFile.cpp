@@ -1,0 +1,374 @@
+#include "settings/SettingsFile.h"
+
+#include "platform/Dialogs.h"
+#include "platform/Timing.h"
+#include "shell/RunState.h"
+
+#include <QEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPalette>
+#include <QTimer>
+
+namespace {
+
+QString pick(int lingua, const char* en, const char* it, const char* fr, const char* es) {
+    switch (lingua) {
+    case 2:
+        return QString::fromUtf8(it);
+    case 3:
+        return QString::fromUtf8(fr);
+    case 4:
+        return QString::fromUtf8(es);
+    default:
+        return QString::fromUtf8(en);
+    }
+}
+
+const QColor kFocusedBox(0xFF, 0xFF, 0x80);
+const QColor kIdleBox(0x7D, 0x93, 0xE6);
+
+void setBoxColour(QLineEdit* box, const QColor& colour) {
+    if (box == nullptr) {
+        return;
+    }
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, colour);
+    box->setPalette(palette);
+    box->setAutoFillBackground(true);
+}
+
+void setEnabled(QWidget* widget, bool enabled) {
+    if (widget != nullptr) {
+        widget->setEnabled(enabled);
+    }
+}
+
+} // namespace
+
+QString SettingsTexts::warningTitle(int l) {
+    return pick(l, "Warning!", "Attenzione!", "Attention !", "Atención!");
+}
+QString SettingsTexts::invalidDownloadTime(int l) {
+    return pick(l, "Invalid Download Time.", "Tempo Download non valido.",
+                "Intervalle de téléchargement invalide.", "Intervalo Descargue no vadeo.");
+}
+QString SettingsTexts::downloadTimerTooSmall(int l) {
+    return pick(l, "Download Timer too small.", "Tempo Download troppo corto.",
+                "Intervalle de téléchargement trop court.", "Intervalo Descargue demasiado corto.");
+}
+QString SettingsTexts::slideTimerNotValid(int l) {
+    return pick(l, "Slide Show Timer not valid.", "Timer Slide Show non valido.",
+                "Intervalle entre les images invalide.",
+                "Temporizador Slide Espectáculo no vadea.");
+}
+QString SettingsTexts::slideTimerTooSmall(int l) {
+    return pick(l, "Slide Show Timer too small.", "Timer Slde Show troppo corto.",
+                "Intervalle entre les images trop court.",
+                "Temporizador Slde Espectáculo demasiado corto.");
+}
+QString SettingsTexts::writeError(int l) {
+    return pick(l, "ERROR WRITING CONFIGURATION FILES!",
+                "ERRORE DURANTE LA SCRITTURA DEL FILE DI CONFIGURAZIONE!",
+                "ERREUR D'ÉCRITURE SUR LES FICHIERS DE CONFIGURATION!",
+                "ERROR DURANTE LA ESCRITURA DEL EXPEDIENTE DE CONFIGURACIÓN!");
+}
+QString SettingsTexts::cleanupTitle(int l) {
+    return pick(l, "WARNING!", "Attenzione!", "ATTENTION!!", "¡ADVERTENCIA! !");
+}
+QString SettingsTexts::cleanupSentence(int l) {
+    return pick(l, "If you confirm, all configuration files will be deleted",
+                "Se confermi verranno cancellati tutti i files di configurazione.",
+                " Si vous confirmez, tous les fichiers de configuration seront supprimés",
+                "Si confirma, todos los archivos de configuración serán borrados.");
+}
+QString SettingsTexts::cleanupWarningWord(int l) {
+    return pick(l, "WARNING", "ATTENZIONE", "ATTENTION", "¡ADVERTENCIA");
+}
+QString SettingsTexts::cleanedMessage(int l) {
+    return pick(l, "Configuration cleaned, please restart Skyglance",
+                "La configurazione è stata azzerata. Rilanciare Skyglance",
+                "Configuration cleaned, please restart Skyglance",
+                "La impostación borrarse. Reencaminar Skyglance");
+}
+QString SettingsTexts::notExecutedMessage(int l) {
+    return pick(l, "Restart Not executed", "Restart annullato", "Restart Not executed",
+                "Restart Not executed");
+}
+
+SettingsFile::SettingsFile(RunState& state, platform::Dialogs& dialogs, SettingsControls controls,
+                           QObject* parent)
+    : QObject(parent), pause(platform::pauseLettingEventsRun), state_(state), dialogs_(dialogs),
+      controls_(controls) {}
+
+QString SettingsFile::settingsFilePath() const {
+    return state_.WORK_PATH_FILE_LIST + QLatin1String(kSettingsFileName);
+}
+QString SettingsFile::selectionFilePath() const {
+    return state_.WORK_PATH_FILE_LIST + QLatin1String(kSelectionFileName);
+}
+QString SettingsFile::proxyFilePath() const {
+    return state_.WORK_PATH_FILE_LIST + QLatin1String(kProxyFileName);
+}
+QString SettingsFile::languageFilePath() const {
+    return state_.WORK_PATH_FILE_LIST + QLatin1String(kLanguageFileName);
+}
+
+void SettingsFile::readFailed() {
+    if (controls_.imgClock != nullptr) {
+        controls_.imgClock->stop();
+    }
+    DeleteSettingsFiles();
+}
+
+bool SettingsFile::ReadSettings(bool checkOnly) {
+    const std::optional<QByteArray> bytes = readSmallFile(settingsFilePath());
+    if (!bytes) {
+        readFailed();
+        return false;
+    }
+    const QStringList lines = splitIntoLines(*bytes);
+    const auto line = [&lines](int n) { return n < lines.size() ? lines.at(n) : QString(); };
+    if (line(0).isEmpty()) {
+        readFailed();
+        return false;
+    }
+    if (checkOnly) {
+        return true;
+    }
+    controls_.SSTCfg_timeDwLoad->setText(line(0));
+    controls_.SSTCfg_timeRefresh->setText(line(1));
+    const QString mode = line(2);
+    controls_.SSTCfg_LblinserisciImg->setText(line(3));
+    state_.ownPicturePath = line(3);
+    if (mode == QLatin1String("Full_Screen")) {
+        state_.flagFullScreen = 1;
+        controls_.txtDisplay->setText(QStringLiteral("Full_Screen"));
+    } else {
+        state_.flagFullScreen = 0;
+        controls_.txtDisplay->setText(QStringLiteral("Normal"));
+    }
+    if (ShowDisplayMode) {
+        ShowDisplayMode();
+    }
+    return true;
+}
+
+QList<SelectionEntry> SettingsFile::tickedEntries() {
+    QList<SelectionEntry> entries;
+    state_.UpdateSlideMap(-1, 0);
+    QListWidget* table = controls_.Tabella_Mappe_Selezionate;
+    const int count = table != nullptr ? table->count() : 0;
+    for (int r = 0; r < count; ++r) {
+        if (table->item(r)->checkState() == Qt::Checked) {
+            entries.append({r, state_.listIdPicture[r]});
+            state_.UpdateSlideMap(0, static_cast<int16_t>(r + 1));
+        }
+    }
+    return entries;
+}
+
+void SettingsFile::warn(const QString& text) {
+    dialogs_.message(text, SettingsTexts::warningTitle(state_.Lingua),
+                     platform::Dialogs::Icon::Warning);
+}
+
+void SettingsFile::validateIntervals() {
+    const int lingua = state_.Lingua;
+    QLineEdit* download = controls_.SSTCfg_timeDwLoad;
+    if (!readNumber(download->text())) {
+        download->setText(QStringLiteral("15"));
+        warn(SettingsTexts::invalidDownloadTime(lingua));
+    }
+    if (readNumber(download->text()).value_or(0) < 15) {
+        download->setText(QStringLiteral("15"));
+        warn(SettingsTexts::downloadTimerTooSmall(lingua));
+    }
+    QLineEdit* slide = controls_.SSTCfg_timeRefresh;
+    if (!readNumber(slide->text())) {
+        warn(SettingsTexts::slideTimerNotValid(lingua));
+        slide->setText(QStringLiteral("8"));
+    }
+    if (readNumber(slide->text()).value_or(0) < 1) {
+        slide->setText(QStringLiteral("8"));
+        warn(SettingsTexts::slideTimerTooSmall(lingua));
+    }
+}
+
+bool SettingsFile::WriteSettings() {
+    const QList<SelectionEntry> selection = firstRunState_ ? firstRunSelection() : tickedEntries();
+    bool ok = writeFileAtomically(selectionFilePath(), formatSelectionFile(selection));
+    firstRunState_ = false;
+
+    validateIntervals();
+
+    const SettingsValues values{controls_.SSTCfg_timeDwLoad->text(),
+                                controls_.SSTCfg_timeRefresh->text(), controls_.txtDisplay->text(),
+                                controls_.SSTCfg_LblinserisciImg->text()};
+    ok = writeFileAtomically(settingsFilePath(), formatSettingsFile(values)) && ok;
+    if (!ok) {
+        if (controls_.imgClock != nullptr) {
+            controls_.imgClock->stop();
+        }
+        dialogs_.message(SettingsTexts::writeError(state_.Lingua), QStringLiteral("Skyglance"));
+        DeleteSettingsFiles();
+    }
+    return ok;
+}
+
+void SettingsFile::saveAll() {
+    setEnabled(controls_.SSTCfg_salvaConfig, false);
+    setEnabled(controls_.SSTCfg_salvaConfig2, false);
+    setEnabled(controls_.SSTCfg_cmdConferma, false);
+    setEnabled(controls_.SSTCfg_ExitProgram, false);
+    WriteSettings();
+    if (pause) {
+        pause(500);
+    }
+    setEnabled(controls_.SSTCfg_cmdConferma, true);
+    setEnabled(controls_.SSTCfg_ExitProgram, true);
+    state_.flagConfigChanged = 0;
+}
+
+void SettingsFile::RestoreTicks() {
+    const std::optional<QByteArray> bytes = readSmallFile(selectionFilePath());
+    if (!bytes) {
+        return;
+    }
+    QListWidget* table = controls_.Tabella_Mappe_Selezionate;
+    for (const int row : selectionRows(splitIntoLines(*bytes))) {
+        if (table != nullptr && row >= 0 && row < table->count()) {
+            table->item(row)->setCheckState(Qt::Checked);
+        }
+    }
+}
+
+void SettingsFile::DeleteSettingsFiles() {
+    for (const QString& path :
+         {selectionFilePath(), settingsFilePath(), proxyFilePath(), languageFilePath()}) {
+        deleteFileForced(path);
+    }
+}
+
+void SettingsFile::PrepareSettings() {
+    if (QFileInfo::exists(selectionFilePath())) {
+        const std::optional<QByteArray> bytes = readSmallFile(selectionFilePath());
+        const QStringList lines = bytes ? splitIntoLines(*bytes) : QStringList();
+        if (lines.isEmpty() || lines.first().isEmpty()) {
+            deleteFileForced(selectionFilePath());
+            deleteFileForced(settingsFilePath());
+        }
+    }
+    if (!ReadSettings(true)) {
+        firstRunState_ = true;
+        controls_.SSTCfg_timeDwLoad->setText(QStringLiteral("15"));
+        controls_.SSTCfg_timeRefresh->setText(QStringLiteral("8"));
+        controls_.txtDisplay->setText(QStringLiteral("Full_Screen"));
+        if (ShowDisplayMode) {
+            ShowDisplayMode();
+        }
+        WriteSettings();
+    }
+    ReadSettings(false);
+}
+
+bool SettingsFile::AskCleanup() {
+    const int lingua = state_.Lingua;
+    const QString prompt = SettingsTexts::cleanupSentence(lingua) + QStringLiteral("\n\n") +
+                           SettingsTexts::cleanupWarningWord(lingua);
+    const auto answer =
+        dialogs_.message(prompt, SettingsTexts::cleanupTitle(lingua),
+                         platform::Dialogs::Icon::Question, platform::Dialogs::Buttons::YesNo);
+    if (answer != platform::Dialogs::Answer::Yes) {
+        return false;
+    }
+    DeleteSettingsFiles();
+    state_.FlagRestart = kTrue;
+    return true;
+}
+
+void SettingsFile::Cleanup_Click() {
+    AskCleanup();
+    const int lingua = state_.Lingua;
+    if (state_.FlagRestart == kTrue) {
+        dialogs_.message(SettingsTexts::cleanedMessage(lingua), SettingsTexts::warningTitle(lingua),
+                         platform::Dialogs::Icon::Information);
+        state_.flagCmdButton = 2;
+    } else {
+        dialogs_.message(SettingsTexts::notExecutedMessage(lingua),
+                         SettingsTexts::warningTitle(lingua), platform::Dialogs::Icon::Information);
+    }
+}
+
+void SettingsFile::Cleanup2_Click() {
+    Cleanup_Click();
+}
+
+void SettingsFile::SSTCfg_salvaConfig_Click() {
+    saveAll();
+    if (ShowSaveBar) {
+        ShowSaveBar();
+    }
+}
+
+void SettingsFile::SSTCfg_salvaConfig2_Click() {
+    SSTCfg_salvaConfig_Click();
+}
+
+void SettingsFile::installIntervalBoxHandlers() {
+    for (QObject* watched : std::initializer_list<QObject*>{
+             controls_.SSTCfg_timeDwLoad, controls_.SSTCfg_timeRefresh, controls_.txtDisplay2,
+             controls_.SSTCfg_Aggiorna, controls_.SSTCfg_Aggiorna2, controls_.SSTCfg_Download,
+             controls_.SSTCfg_Download2}) {
+        if (watched != nullptr) {
+            watched->installEventFilter(this);
+        }
+    }
+}
+
+void SettingsFile::paintIntervalBoxes(QLineEdit* focused) {
+    for (QLineEdit* box :
+         {controls_.SSTCfg_timeDwLoad, controls_.SSTCfg_timeRefresh, controls_.txtDisplay2}) {
+        setBoxColour(box, box == focused ? kFocusedBox : kIdleBox);
+    }
+}
+
+bool SettingsFile::eventFilter(QObject* watched, QEvent* event) {
+    QLineEdit* download = controls_.SSTCfg_timeDwLoad;
+    QLineEdit* slide = controls_.SSTCfg_timeRefresh;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        QLineEdit* target = nullptr;
+        if (watched == controls_.SSTCfg_Aggiorna || watched == controls_.SSTCfg_Aggiorna2) {
+            target = slide;
+        } else if (watched == controls_.SSTCfg_Download || watched == controls_.SSTCfg_Download2) {
+            target = download;
+        }
+        if (target != nullptr) {
+            target->setFocus(Qt::MouseFocusReason);
+            paintIntervalBoxes(target);
+        }
+        break;
+    }
+    case QEvent::FocusIn:
+        if (watched == download || watched == slide) {
+            paintIntervalBoxes(static_cast<QLineEdit*>(watched));
+        }
+        break;
+    case QEvent::FocusOut:
+        if (watched == download || watched == slide) {
+            setBoxColour(static_cast<QLineEdit*>(watched), kIdleBox);
+        }
+        break;
+    case QEvent::KeyPress:
+        if (watched == download || watched == slide) {
+            state_.flagConfigChanged = 1;
+        }
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}

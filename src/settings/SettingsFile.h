@@ -1,0 +1,111 @@
+#pragma once
+
+#include "settings/SettingsFormat.h"
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QTimer;
+class QWidget;
+struct RunState;
+namespace platform {
+class Dialogs;
+}
+
+// The controls of the main window that hold the settings while the program
+// runs; the files are copies of them.
+struct SettingsControls {
+    QLineEdit* SSTCfg_timeDwLoad = nullptr;
+    QLineEdit* SSTCfg_timeRefresh = nullptr;
+    QLineEdit* txtDisplay = nullptr;
+    QLineEdit* txtDisplay2 = nullptr;
+    QLabel* SSTCfg_LblinserisciImg = nullptr;
+    QListWidget* Tabella_Mappe_Selezionate = nullptr;
+    QTimer* imgClock = nullptr;
+    QWidget* SSTCfg_salvaConfig = nullptr;
+    QWidget* SSTCfg_salvaConfig2 = nullptr;
+    QWidget* SSTCfg_cmdConferma = nullptr;
+    QWidget* SSTCfg_ExitProgram = nullptr;
+    // Caption labels of the interval boxes (clicking one focuses its box).
+    QWidget* SSTCfg_Aggiorna = nullptr;
+    QWidget* SSTCfg_Aggiorna2 = nullptr;
+    QWidget* SSTCfg_Download = nullptr;
+    QWidget* SSTCfg_Download2 = nullptr;
+};
+
+// The texts of the settings messages, by language (1 English, 2 Italian,
+// 3 French, 4 Spanish; any other number gives English).
+struct SettingsTexts {
+    static QString warningTitle(int lingua);
+    static QString invalidDownloadTime(int lingua);
+    static QString downloadTimerTooSmall(int lingua);
+    static QString slideTimerNotValid(int lingua);
+    static QString slideTimerTooSmall(int lingua);
+    static QString writeError(int lingua);
+    static QString cleanupTitle(int lingua);
+    static QString cleanupSentence(int lingua);
+    static QString cleanupWarningWord(int lingua);
+    static QString cleanedMessage(int lingua);
+    static QString notExecutedMessage(int lingua);
+};
+
+// The settings file and the selection file, read into and written from the
+// controls; the interval checks, the start-up check and the cleanup.
+class SettingsFile : public QObject {
+    Q_OBJECT
+public:
+    SettingsFile(RunState& state, platform::Dialogs& dialogs, SettingsControls controls,
+                 QObject* parent = nullptr);
+
+    // Shows the display mode in the user's language (set by the window).
+    std::function<void()> ShowDisplayMode;
+    // Pause that lets events run, used by saveAll.
+    std::function<void(int ms)> pause;
+
+    bool ReadSettings(bool checkOnly);
+    // False when a file could not be written (the message was shown).
+    bool WriteSettings();
+    void saveAll();
+    void RestoreTicks();
+    void DeleteSettingsFiles();
+    void PrepareSettings();
+    bool AskCleanup();
+
+    // Event handlers of the panel.
+    void SSTCfg_salvaConfig_Click();
+    void SSTCfg_salvaConfig2_Click();
+    void Cleanup_Click();
+    void Cleanup2_Click();
+
+    // Focus colours and change tracking of the interval boxes.
+    void installIntervalBoxHandlers();
+
+    QString settingsFilePath() const;
+    QString selectionFilePath() const;
+    QString proxyFilePath() const;
+    QString languageFilePath() const;
+
+    bool inFirstRunState() const { return firstRunState_; }
+
+    // Shown after a save by the save handlers (the collections' save bar).
+    std::function<void()> ShowSaveBar;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void readFailed();
+    void validateIntervals();
+    QList<SelectionEntry> tickedEntries();
+    void warn(const QString& text);
+    void paintIntervalBoxes(QLineEdit* focused);
+
+    RunState& state_;
+    platform::Dialogs& dialogs_;
+    SettingsControls controls_;
+    bool firstRunState_ = false;
+};

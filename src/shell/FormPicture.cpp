@@ -1,0 +1,325 @@
+#include "shell/FormPicture.h"
+
+#include "platform/Dialogs.h"
+#include "platform/Shell.h"
+#include "platform/Timing.h"
+#include "settings/SettingsFile.h"
+#include "ui/LanguageTables.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <cmath>
+
+int twipsToPixels(double twips) {
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
+
+namespace {
+
+// Design sizes of the panel and its neighbours, in twips.
+constexpr int kPanelWidth = 7095;
+constexpr int kPanelHeight = 5055;
+constexpr int kWizardHeight = 2400;
+constexpr int kVersionLabelWidth = 4000;
+constexpr int kVersionLabelHeight = 300;
+
+template <typename W> W* named(QWidget* parent, const char* name) {
+    auto* widget = new W(parent);
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+QLabel* namedLabel(QWidget* parent, const char* name, const QString& text = {}) {
+    auto* label = named<QLabel>(parent, name);
+    label->setText(text);
+    return label;
+}
+
+QPushButton* namedButton(QWidget* parent, const char* name, const QString& text = {}) {
+    auto* button = named<QPushButton>(parent, name);
+    button->setText(text);
+    return button;
+}
+
+} // namespace
+
+FormPicture::FormPicture(Options options, QWidget* parent)
+    : QWidget(parent), options_(std::move(options)) {
+    setObjectName(QStringLiteral("FormPicture"));
+    setWindowTitle(QStringLiteral("Skyglance"));
+    if (options_.dialogs != nullptr) {
+        dialogs_ = options_.dialogs;
+    } else {
+        ownDialogs_ = std::make_unique<platform::QtDialogs>(this);
+        dialogs_ = ownDialogs_.get();
+    }
+    if (options_.shell != nullptr) {
+        shell_ = options_.shell;
+    } else {
+        ownShell_ = std::make_unique<platform::Shell>();
+        shell_ = ownShell_.get();
+    }
+    screenPixels_ = options_.screenPixels;
+    if (screenPixels_.isEmpty()) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        screenPixels_ = screen != nullptr ? screen->geometry().size() : QSize(1024, 768);
+    }
+    resize(screenPixels_);
+    createControls();
+    connectTimers();
+
+    SettingsControls controls;
+    controls.SSTCfg_timeDwLoad = SSTCfg_timeDwLoad;
+    controls.SSTCfg_timeRefresh = SSTCfg_timeRefresh;
+    controls.txtDisplay = txtDisplay;
+    controls.txtDisplay2 = txtDisplay2;
+    controls.SSTCfg_LblinserisciImg = SSTCfg_LblinserisciImg;
+    controls.Tabella_Mappe_Selezionate = Tabella_Mappe_Selezionate;
+    controls.imgClock = &imgClock;
+    controls.SSTCfg_salvaConfig = SSTCfg_salvaConfig;
+    controls.SSTCfg_salvaConfig2 = SSTCfg_salvaConfig2;
+    controls.SSTCfg_cmdConferma = SSTCfg_cmdConferma;
+    controls.SSTCfg_ExitProgram = SSTCfg_ExitProgram;
+    controls.SSTCfg_Aggiorna = SSTCfg_Aggiorna;
+    controls.SSTCfg_Aggiorna2 = SSTCfg_Aggiorna2;
+    controls.SSTCfg_Download = SSTCfg_Download;
+    controls.SSTCfg_Download2 = SSTCfg_Download2;
+    settings_ = std::make_unique<SettingsFile>(state, *dialogs_, controls);
+    settings_->ShowDisplayMode = [this] { ShowDisplayMode(); };
+    settings_->installIntervalBoxHandlers();
+
+    state.onSlideMapChanged = [this] { refreshDiagnostics(); };
+}
+
+FormPicture::~FormPicture() {
+    closeDiagnostics();
+}
+
+void FormPicture::setGeometryTwips(QWidget* widget, int left, int top, int width, int height) {
+    widget->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+                        twipsToPixels(height));
+}
+
+QRect FormPicture::geometryTwips(const QWidget* widget) {
+    const QRect g = widget->geometry();
+    return {g.x() * kTwipsPerPixel, g.y() * kTwipsPerPixel, g.width() * kTwipsPerPixel,
+            g.height() * kTwipsPerPixel};
+}
+
+int FormPicture::screenWidthTwips() const {
+    return screenPixels_.width() * kTwipsPerPixel;
+}
+int FormPicture::screenHeightTwips() const {
+    return screenPixels_.height() * kTwipsPerPixel;
+}
+
+void FormPicture::createControls() {
+    fotoBrowser = namedLabel(this, "fotoBrowser");
+    fotoBrowser->setAlignment(Qt::AlignCenter);
+    webvis = named<QWidget>(this, "webvis");
+    ucAniGIF1 = named<QWidget>(this, "ucAniGIF1");
+    ucAniGIF1->hide();
+
+    FormYourTown = named<QFrame>(this, "FormYourTown");
+    FormYourTown->setFrameShape(QFrame::Box);
+    setGeometryTwips(FormYourTown, 0, 0, 7000, 4000);
+    FormYourTown->hide();
+
+    HelpCaller = namedButton(this, "HelpCaller", QStringLiteral("?"));
+    createPanel();
+    createStatusBar();
+}
+
+void FormPicture::createPanel() {
+    SSTCfg = named<QTabWidget>(this, "SSTCfg");
+    setGeometryTwips(SSTCfg, 0, 0, kPanelWidth, kPanelHeight);
+    const QStringList captions = {QStringLiteral("Display Timers"), QStringLiteral("Setup"),
+                                  QStringLiteral("Picture   Selection"),
+                                  QStringLiteral("Run / Exit"), QStringLiteral("Tools - Language")};
+    QList<QWidget*> tabs;
+    for (const QString& caption : captions) {
+        auto* tab = new QWidget(SSTCfg);
+        SSTCfg->addTab(tab, caption);
+        tabs.append(tab);
+    }
+
+    QWidget* timers = tabs.at(0);
+    SSTCfg_Aggiorna = namedLabel(timers, "SSTCfg_Aggiorna");
+    SSTCfg_Aggiorna2 =
+        namedLabel(timers, "SSTCfg_Aggiorna2", QStringLiteral("Slide Show Img. Timer"));
+    SSTCfg_timeRefresh = named<QLineEdit>(timers, "SSTCfg_timeRefresh");
+    SSTCfg_Download = namedLabel(timers, "SSTCfg_Download");
+    SSTCfg_Download2 = namedLabel(timers, "SSTCfg_Download2", QStringLiteral("Download Timer"));
+    SSTCfg_timeDwLoad = named<QLineEdit>(timers, "SSTCfg_timeDwLoad");
+    txtDisplay = named<QLineEdit>(timers, "txtDisplay");
+    txtDisplay->hide();
+    txtDisplay2 = named<QLineEdit>(timers, "txtDisplay2");
+    setGeometryTwips(SSTCfg_Aggiorna2, 300, 600, 3000, 300);
+    setGeometryTwips(SSTCfg_timeRefresh, 3500, 600, 1200, 360);
+    setGeometryTwips(SSTCfg_Download2, 300, 1200, 3000, 300);
+    setGeometryTwips(SSTCfg_timeDwLoad, 3500, 1200, 1200, 360);
+    setGeometryTwips(txtDisplay2, 3500, 1800, 2400, 360);
+
+    QWidget* setup = tabs.at(1);
+    Cleanup = namedButton(setup, "Cleanup", QStringLiteral("Cleanup"));
+    Cleanup2 = namedLabel(setup, "Cleanup2", QStringLiteral("Cleanup Config."));
+    setGeometryTwips(Cleanup, 300, 600, 900, 900);
+    setGeometryTwips(Cleanup2, 1300, 900, 3000, 300);
+    connect(Cleanup, &QPushButton::clicked, this, [this] { settings_->Cleanup_Click(); });
+
+    QWidget* selection = tabs.at(2);
+    Tabella_Mappe_Selezionate = named<QListWidget>(selection, "Tabella_Mappe_Selezionate");
+    setGeometryTwips(Tabella_Mappe_Selezionate, 100, 100, kPanelWidth - 300, 3000);
+    SSTCfg_LblinserisciImg = namedLabel(selection, "SSTCfg_LblinserisciImg");
+    setGeometryTwips(SSTCfg_LblinserisciImg, 100, 3300, kPanelWidth - 300, 300);
+
+    QWidget* run = tabs.at(3);
+    SSTCfg_cmdConferma = namedButton(run, "SSTCfg_cmdConferma", QStringLiteral("Start"));
+    SSTCfg_cmdConferma_BW = namedButton(run, "SSTCfg_cmdConferma_BW", QStringLiteral("Start"));
+    SSTCfg_ExitProgram = namedButton(run, "SSTCfg_ExitProgram", QStringLiteral("Quit"));
+    SSTCfg_ExitProgram_BW = namedButton(run, "SSTCfg_ExitProgram_BW", QStringLiteral("Quit"));
+    SSTCfg_ExitProgram2 = namedLabel(run, "SSTCfg_ExitProgram2", QStringLiteral("Exit Progr."));
+    SSTCfg_salvaConfig = namedButton(run, "SSTCfg_salvaConfig", QStringLiteral("Save"));
+    SSTCfg_salvaConfig2 = namedLabel(run, "SSTCfg_salvaConfig2", QStringLiteral("Save Configur."));
+    for (QWidget* w : {static_cast<QWidget*>(SSTCfg_cmdConferma),
+                       static_cast<QWidget*>(SSTCfg_cmdConferma_BW)}) {
+        setGeometryTwips(w, 300, 600, 900, 900);
+    }
+    for (QWidget* w : {static_cast<QWidget*>(SSTCfg_ExitProgram),
+                       static_cast<QWidget*>(SSTCfg_ExitProgram_BW)}) {
+        setGeometryTwips(w, 300, 1800, 900, 900);
+    }
+    setGeometryTwips(SSTCfg_ExitProgram2, 1300, 2100, 2000, 300);
+    setGeometryTwips(SSTCfg_salvaConfig, 300, 3000, 900, 900);
+    setGeometryTwips(SSTCfg_salvaConfig2, 1300, 3300, 2000, 300);
+    connect(SSTCfg_ExitProgram, &QPushButton::clicked, this,
+            [this] { SSTCfg_ExitProgram_Click(); });
+    connect(SSTCfg_salvaConfig, &QPushButton::clicked, this,
+            [this] { settings_->SSTCfg_salvaConfig_Click(); });
+
+    SSTCfg->hide();
+
+    FrameWizard = named<QFrame>(this, "FrameWizard");
+    FrameWizard->setFrameShape(QFrame::Box);
+    setGeometryTwips(FrameWizard, 0, kPanelHeight + 200, kPanelWidth, kWizardHeight);
+    FrameWizard->hide();
+    lVersion = namedLabel(this, "lVersion", QStringLiteral("Skyglance Ver. 7.8.12"));
+    lVersion->setAlignment(Qt::AlignCenter);
+    setGeometryTwips(lVersion, 0, 0, kVersionLabelWidth, kVersionLabelHeight);
+    lVersion->hide();
+    BrowserImgPreview = named<QWidget>(this, "BrowserImgPreview");
+    BrowserImgPreview->hide();
+    FrameDescPreview = named<QFrame>(this, "FrameDescPreview");
+    FrameDescPreview->hide();
+    DescPreview = named<QPlainTextEdit>(FrameDescPreview, "DescPreview");
+    DescPreview->setReadOnly(true);
+}
+
+void FormPicture::createStatusBar() {
+    BackWhoWeAre = namedLabel(this, "BackWhoWeAre");
+    BackWhoWeAre->setAutoFillBackground(true);
+    btSetup = namedButton(this, "btSetup", QStringLiteral("Setup"));
+    btWait = namedLabel(this, "btWait", QStringLiteral("Wait"));
+    btTermina = namedButton(this, "btTermina", QStringLiteral("Quit"));
+    btHelp = namedButton(this, "btHelp", QStringLiteral("Help"));
+    BtAnimation = namedLabel(this, "BtAnimation");
+    whoWeAre = namedLabel(this, "whoWeAre");
+    btLogo = namedLabel(this, "btLogo");
+    connectStatus = namedLabel(this, "connectStatus");
+    lCountDown = namedLabel(this, "lCountDown");
+    lGeneric = namedLabel(this, "lGeneric");
+    lblMsgUser = namedLabel(this, "lblMsgUser");
+    lblMsgUser->setAlignment(Qt::AlignCenter);
+    timerflag = named<QLineEdit>(this, "timerflag");
+    timerflag->setReadOnly(true);
+    timerflag->setFocusPolicy(Qt::NoFocus);
+    setGeometryTwips(timerflag, 0, 0, 300, 300);
+    connect(btTermina, &QPushButton::clicked, this, [this] { btTermina_Click(); });
+}
+
+void FormPicture::connectTimers() {
+    const struct {
+        QTimer* timer;
+        const char* name;
+        int designMs;
+        void (FormPicture::*handler)();
+    } timers[] = {
+        {&imgClock, "imgClock", 500, &FormPicture::imgClock_Timer},
+        {&generalClock, "generalClock", 500, &FormPicture::generalClock_Timer},
+        {&utilityTmr, "utilityTmr", 300, &FormPicture::utilityTmr_Timer},
+        {&panControl, "panControl", 1000, &FormPicture::panControl_Timer},
+        {&Timer4000, "Timer4000", 1000, &FormPicture::Timer4000_Timer},
+    };
+    for (const auto& t : timers) {
+        t.timer->setObjectName(QLatin1String(t.name));
+        t.timer->setInterval(platform::scaledMs(t.designMs));
+        connect(t.timer, &QTimer::timeout, this, t.handler);
+    }
+}
+
+void FormPicture::setTimerFlagColour(uint32_t bgr) {
+    const QColor colour(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                        static_cast<int>((bgr >> 16) & 0xFF));
+    QPalette palette = timerflag->palette();
+    palette.setColor(QPalette::Base, colour);
+    timerflag->setPalette(palette);
+    timerflag->setProperty("BackColor", static_cast<unsigned>(bgr));
+}
+
+void FormPicture::ShowDisplayMode() {
+    txtDisplay->hide();
+    const QString name = LanguageTables::displayModeName(txtDisplay->text(), state.Lingua);
+    if (!name.isNull()) {
+        txtDisplay2->setText(name);
+    }
+}
+
+void FormPicture::openDiagnostics() {
+    if (diagnostics) {
+        return;
+    }
+    auto* window = new QPlainTextEdit;
+    window->setObjectName(QStringLiteral("frmDebug"));
+    window->setWindowTitle(QStringLiteral("Skyglance diagnostics"));
+    window->setReadOnly(true);
+    window->resize(640, 480);
+    diagnostics = window;
+    refreshDiagnostics();
+    window->show();
+    window->raise();
+}
+
+void FormPicture::closeDiagnostics() {
+    if (diagnostics) {
+        delete diagnostics.data();
+    }
+}
+
+void FormPicture::refreshDiagnostics() {
+    if (!diagnostics) {
+        return;
+    }
+    QString text;
+    text += QStringLiteral("slides %1, next %2, to load %3\n")
+                .arg(state.cntImagesLoaded)
+                .arg(state.GLOBAL_IMAGE_CURRENT_POINTER)
+                .arg(state.cntImagesToLoad);
+    text += QStringLiteral("flagCmdButton %1, clockStatus %2, flagReplyArrived %3\n")
+                .arg(state.flagCmdButton)
+                .arg(state.clockStatus)
+                .arg(state.flagReplyArrived);
+    for (int s = 0; s < state.slideMapAppendPosition() && s < 200; ++s) {
+        text += QStringLiteral("slide %1: row %2 %3\n")
+                    .arg(s)
+                    .arg(state.listIdCopyright[s] - 1)
+                    .arg(state.listImageSELECTED[s]);
+    }
+    diagnostics->setPlainText(text);
+}

@@ -1,0 +1,167 @@
+#pragma once
+
+#include "shell/RunState.h"
+
+#include <QPointer>
+#include <QSize>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QFrame;
+class SettingsFile;
+namespace platform {
+class Dialogs;
+class Shell;
+} // namespace platform
+
+// Screen positions and sizes are kept in twips, as the layout rules are
+// written; 15 twips make one device-independent pixel.
+inline constexpr int kTwipsPerPixel = 15;
+int twipsToPixels(double twips);
+
+// The main window: holds every control, table and timer, and composes the
+// subsystems.
+class FormPicture : public QWidget {
+    Q_OBJECT
+public:
+    struct Options {
+        QString commandLine;                  // the text after the program name
+        QSize screenPixels;                   // empty: the primary screen's size
+        platform::Dialogs* dialogs = nullptr; // null: real message boxes
+        platform::Shell* shell = nullptr;     // null: the desktop shell
+    };
+
+    explicit FormPicture(Options options, QWidget* parent = nullptr);
+    ~FormPicture() override;
+
+    RunState state;
+
+    // Part procedures of the start-up and the two ends.
+    bool Form_Load();
+    void btTermina_Click();
+    void SSTCfg_ExitProgram_Click();
+    void SSTCfg_ExitProgram2_Click();
+    void QuitProgram();
+    void SetPanelButtonsWait();
+    void SetPanelButtonsReady();
+    void ShowDisplayMode();
+
+    // Steps filled by later parts of the program; each is named here so the
+    // start-up order stays visible.
+    void Disegna_Barra2();
+    void placeLinesAboveBar();
+    void CheckVersion();
+    void CloseBrowserWindows();
+
+    // Timer handlers.
+    void generalClock_Timer();
+    void utilityTmr_Timer();
+    void panControl_Timer();
+    void imgClock_Timer();
+    void Timer4000_Timer();
+
+    // The screen in twips, and the sponsor page address.
+    int screenWidthTwips() const;
+    int screenHeightTwips() const;
+    QString sponsorPageAddress() const;
+
+    platform::Dialogs& dialogs() { return *dialogs_; }
+    platform::Shell& shell() { return *shell_; }
+    SettingsFile& settings() { return *settings_; }
+
+    // Timers (all disabled in the design).
+    QTimer imgClock;
+    QTimer generalClock;
+    QTimer utilityTmr;
+    QTimer panControl;
+    QTimer Timer4000;
+
+    // Controls, named as the layout rules and handlers name them.
+    QTabWidget* SSTCfg = nullptr;
+    QLineEdit* SSTCfg_timeDwLoad = nullptr;
+    QLineEdit* SSTCfg_timeRefresh = nullptr;
+    QLabel* SSTCfg_Aggiorna = nullptr;
+    QLabel* SSTCfg_Aggiorna2 = nullptr;
+    QLabel* SSTCfg_Download = nullptr;
+    QLabel* SSTCfg_Download2 = nullptr;
+    QLineEdit* txtDisplay = nullptr;
+    QLineEdit* txtDisplay2 = nullptr;
+    QLabel* SSTCfg_LblinserisciImg = nullptr;
+    QListWidget* Tabella_Mappe_Selezionate = nullptr;
+    QPushButton* SSTCfg_ExitProgram = nullptr;
+    QPushButton* SSTCfg_ExitProgram_BW = nullptr;
+    QLabel* SSTCfg_ExitProgram2 = nullptr;
+    QPushButton* SSTCfg_cmdConferma = nullptr;
+    QPushButton* SSTCfg_cmdConferma_BW = nullptr;
+    QPushButton* SSTCfg_salvaConfig = nullptr;
+    QLabel* SSTCfg_salvaConfig2 = nullptr;
+    QPushButton* Cleanup = nullptr;
+    QLabel* Cleanup2 = nullptr;
+    QFrame* FrameWizard = nullptr;
+    QLabel* lVersion = nullptr;
+    QWidget* BrowserImgPreview = nullptr;
+    QFrame* FrameDescPreview = nullptr;
+    QPlainTextEdit* DescPreview = nullptr;
+    QFrame* FormYourTown = nullptr;
+    QWidget* webvis = nullptr;
+    QWidget* ucAniGIF1 = nullptr;
+    QPushButton* HelpCaller = nullptr;
+    QLabel* fotoBrowser = nullptr;
+
+    // Status bar and the lines above it.
+    QLabel* BackWhoWeAre = nullptr;
+    QPushButton* btSetup = nullptr;
+    QLabel* btWait = nullptr;
+    QPushButton* btTermina = nullptr;
+    QPushButton* btHelp = nullptr;
+    QLabel* BtAnimation = nullptr;
+    QLabel* whoWeAre = nullptr;
+    QLabel* btLogo = nullptr;
+    QLabel* connectStatus = nullptr;
+    QLabel* lCountDown = nullptr;
+    QLabel* lGeneric = nullptr;
+    QLabel* lblMsgUser = nullptr;
+    QLineEdit* timerflag = nullptr;
+
+    // The diagnostics window (DEBUG_CODE).
+    QPointer<QPlainTextEdit> diagnostics;
+
+    // The geometry helpers work in twips.
+    static void setGeometryTwips(QWidget* widget, int left, int top, int width, int height);
+    static QRect geometryTwips(const QWidget* widget);
+
+    // True when LOCALHOST was given on the command line.
+    bool localhostOption() const { return localhost_; }
+
+signals:
+    // The orderly quit or the immediate exit has finished; the program ends.
+    void programEnded();
+
+private:
+    void createControls();
+    void createPanel();
+    void createStatusBar();
+    void connectTimers();
+    void setTimerFlagColour(uint32_t bgr);
+    void openDiagnostics();
+    void closeDiagnostics();
+    void refreshDiagnostics();
+    void endStartUpWithError(const QString& message);
+
+    Options options_;
+    std::unique_ptr<platform::Dialogs> ownDialogs_;
+    std::unique_ptr<platform::Shell> ownShell_;
+    platform::Dialogs* dialogs_ = nullptr;
+    platform::Shell* shell_ = nullptr;
+    std::unique_ptr<SettingsFile> settings_;
+    QSize screenPixels_;
+    bool localhost_ = false;
+};

@@ -1,0 +1,299 @@
+#include "shell/StartUp.h"
+
+#include "platform/Dialogs.h"
+#include "platform/Environment.h"
+#include "platform/Shell.h"
+#include "platform/Timing.h"
+#include "settings/SettingsFile.h"
+#include "shell/FormPicture.h"
+#include "shell/WorkFolders.h"
+#include "ui/LanguageTables.h"
+
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <cmath>
+
+int roundHalfEven(double value) {
+    return static_cast<int>(std::nearbyint(value));
+}
+
+PanelPlacement placePanel(const PanelSizes& s) {
+    PanelPlacement p;
+    p.panelLeft = roundHalfEven(s.screenWidth / 2.0) - roundHalfEven(s.panelWidth + 100.0);
+    p.panelTop = roundHalfEven(s.screenHeight / 3.0) - roundHalfEven(s.panelHeight / 2.0);
+    p.wizardLeft = p.panelLeft;
+    p.wizardTop = p.panelTop + s.panelHeight + 200;
+    p.versionLeft =
+        p.panelLeft + (roundHalfEven(s.panelWidth / 2.0) - roundHalfEven(s.versionWidth / 2.0));
+    p.versionTop = roundHalfEven(p.panelTop - static_cast<double>(s.versionHeight)) -
+                   roundHalfEven(s.versionHeight / 2.0);
+    p.previewWidth = s.panelWidth;
+    p.previewHeight = s.panelHeight;
+    p.previewTop = p.panelTop;
+    p.previewLeft = p.panelLeft + s.panelWidth + 100;
+    p.descWidth = p.previewWidth;
+    p.descHeight = s.wizardHeight;
+    p.descFrameTop = p.wizardTop;
+    p.descFrameLeft = p.previewLeft;
+    return p;
+}
+
+QString versionLine(const QString& webAddress) {
+    QString line;
+    for (const QChar ch : webAddress) {
+        line += ch;
+        line += QLatin1Char(' ');
+    }
+    return line + QStringLiteral(" Ver. 7.8.12 ");
+}
+
+QString vendorWebAddress() {
+    return QStringLiteral("www.skyglance.example");
+}
+
+void FormPicture::endStartUpWithError(const QString& message) {
+    dialogs_->message(message, QStringLiteral("Skyglance"), platform::Dialogs::Icon::Critical);
+    state.ExitToProgram = kTrue;
+    generalClock.stop();
+    emit programEnded();
+}
+
+bool FormPicture::Form_Load() {
+    // 1-2
+    state.Ratio_X_Y =
+        static_cast<float>(screenWidthTwips()) / static_cast<float>(screenHeightTwips());
+    state.WizardActive = kTrue;
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    setAutoFillBackground(true);
+    // 3
+    FormYourTown->hide();
+    FormYourTown->move(FormYourTown->x(), twipsToPixels(55000));
+    // 4
+    state.Mirror_Type_Connection = kFalse;
+    state.flagSilent = kTrue;
+    state.WaitForRestoreConfig = kFalse;
+    // 5
+    webvis->hide();
+    setGeometryTwips(webvis, 0, 0, screenWidthTwips(), screenHeightTwips());
+    ucAniGIF1->hide();
+    state.WebPageToImgEnd = kFalse;
+    // 6
+    state.cntAniGif = 1;
+    state.aniGifPrefix = QStringLiteral("_ANIGIF_");
+    // 7
+    QString failedFolder;
+    if (!SetWorkFolders(state, &failedFolder)) {
+        endStartUpWithError(QStringLiteral("Cannot create the folder %1").arg(failedFolder));
+        return false;
+    }
+    // 8
+    HelpCaller->move(twipsToPixels(screenWidthTwips() + 100),
+                     twipsToPixels(screenWidthTwips() + 100));
+    // 9
+    state.Http2BmpRunning = kFalse;
+    SSTCfg->setCurrentIndex(4);
+    // 10
+    state.Lingua = kNoLanguage;
+    state.cntWaitCountdown = 10;
+    state.ExitToProgram = kFalse;
+    // 11
+    SetPanelButtonsWait();
+    // 12
+    state.weAre = versionLine(vendorWebAddress());
+    // 13
+    state.appPath = platform::programFolder();
+    SetDerivedNames(state);
+    // 14
+    state.listData.clearForReset();
+    state.listURL.clearForReset();
+    state.listURLnameOnly.clearForReset();
+    state.listImageSELECTED.clearForReset();
+    state.listOLDImageSELECTED.clearForReset();
+    state.listIMAGEnotLoaded.clearForReset();
+    state.listImageKind.clearForReset();
+    // 15
+    state.cntImagesLoaded = 0;
+    state.cntImagesToLoad = 0;
+    state.GLOBAL_IMAGE_CURRENT_POINTER = 0;
+    state.ownPicturePath.clear();
+    SSTCfg_LblinserisciImg->clear();
+    state.serverMessage.clear();
+    state.cntCounterDwLoadImage = 0;
+    state.flagCatalogueRequest = 0;
+    state.flagDebugCode = 0;
+    localhost_ = false;
+    // 16
+    if (!options_.commandLine.isEmpty()) {
+        Splitta10(state, options_.commandLine, [this](const QString& text) {
+            dialogs_->message(text, QStringLiteral("Skyglance"));
+        });
+        localhost_ = ApplyCommandLineOptions(state);
+    }
+    settings_->PrepareSettings();
+    // 17
+    if (state.flagDebugCode == 1) {
+        openDiagnostics();
+    }
+    // 18
+    state.flagConfigChanged = 0;
+    state.clockStatus = 0;
+    // 19
+    PanelSizes sizes;
+    sizes.screenWidth = screenWidthTwips();
+    sizes.screenHeight = screenHeightTwips();
+    const QRect panel = geometryTwips(SSTCfg);
+    const QRect version = geometryTwips(lVersion);
+    sizes.panelWidth = panel.width();
+    sizes.panelHeight = panel.height();
+    sizes.versionWidth = version.width();
+    sizes.versionHeight = version.height();
+    sizes.wizardHeight = geometryTwips(FrameWizard).height();
+    const PanelPlacement place = placePanel(sizes);
+    setGeometryTwips(SSTCfg, place.panelLeft, place.panelTop, panel.width(), panel.height());
+    setGeometryTwips(FrameWizard, place.wizardLeft, place.wizardTop, panel.width(),
+                     sizes.wizardHeight);
+    setGeometryTwips(lVersion, place.versionLeft, place.versionTop, version.width(),
+                     version.height());
+    setGeometryTwips(BrowserImgPreview, place.previewLeft, place.previewTop, place.previewWidth,
+                     place.previewHeight);
+    setGeometryTwips(FrameDescPreview, place.descFrameLeft, place.descFrameTop, place.descWidth,
+                     place.descHeight);
+    DescPreview->setGeometry(0, 0, twipsToPixels(place.descWidth), twipsToPixels(place.descHeight));
+    // 20
+    Disegna_Barra2();
+    placeLinesAboveBar();
+    // 21
+    state.flagReplyArrived = 1;
+    state.flagCmdButton = 0;
+    state.flagLoading = 0;
+    state.firstLaunch = 0;
+    state.flagCatalogueLoaded = 0;
+    state.flagReloadAll = 0;
+    state.timerClockSave = static_cast<int16_t>(imgClock.interval());
+    state.clockFromDebugSet = 0;
+    // 22
+    panControl.stop();
+    setTimerFlagColour(kTimerFlagRed);
+    generalClock.start();
+    // 23
+    state.helpFile = state.appPath + QDir::separator() + QStringLiteral("Skyglance.html");
+    // 24
+    CheckVersion();
+    // 25
+    CloseBrowserWindows();
+    return true;
+}
+
+void FormPicture::SetPanelButtonsWait() {
+    SSTCfg_ExitProgram->setEnabled(false);
+    SSTCfg_ExitProgram->hide();
+    SSTCfg_ExitProgram_BW->setEnabled(true);
+    SSTCfg_ExitProgram_BW->show();
+    SSTCfg_ExitProgram2->setText(QStringLiteral("Wait.."));
+    SSTCfg_cmdConferma->setEnabled(false);
+    SSTCfg_cmdConferma->hide();
+    SSTCfg_cmdConferma_BW->setEnabled(true);
+    SSTCfg_cmdConferma_BW->show();
+}
+
+void FormPicture::SetPanelButtonsReady() {
+    SSTCfg_ExitProgram->setEnabled(true);
+    SSTCfg_ExitProgram->show();
+    SSTCfg_ExitProgram_BW->setEnabled(false);
+    SSTCfg_ExitProgram_BW->hide();
+    SSTCfg_ExitProgram2->setText(QStringLiteral("Exit Progr."));
+    SSTCfg_cmdConferma->setEnabled(true);
+    SSTCfg_cmdConferma->show();
+    SSTCfg_cmdConferma_BW->setEnabled(false);
+    SSTCfg_cmdConferma_BW->hide();
+}
+
+void FormPicture::btTermina_Click() {
+    state.ExitToProgram = kTrue;
+    generalClock.stop();
+    if (state.flagDebugCode == 1) {
+        closeDiagnostics();
+    }
+    close();
+    emit programEnded();
+}
+
+void FormPicture::SSTCfg_ExitProgram_Click() {
+    state.flagCmdButton = 2;
+}
+void FormPicture::SSTCfg_ExitProgram2_Click() {
+    state.flagCmdButton = 2;
+}
+
+void FormPicture::QuitProgram() {
+    // 1-4
+    fotoBrowser->clear();
+    for (QWidget* w :
+         {static_cast<QWidget*>(SSTCfg), BrowserImgPreview, static_cast<QWidget*>(FrameDescPreview),
+          static_cast<QWidget*>(DescPreview), static_cast<QWidget*>(FrameWizard)}) {
+        w->hide();
+    }
+    panControl.stop();
+    setTimerFlagColour(kTimerFlagRed);
+    lVersion->hide();
+    SSTCfg_cmdConferma->setEnabled(false);
+    SSTCfg_ExitProgram->setEnabled(false);
+    SSTCfg_ExitProgram_BW->show();
+    SSTCfg_ExitProgram_BW->setEnabled(true);
+    // 5
+    settings_->WriteSettings();
+    // 6-7
+    state.ExitToProgram = kTrue;
+    if (state.flagDebugCode == 1) {
+        closeDiagnostics();
+    }
+    close();
+    // 8: no end message while no language has been chosen.
+    const QString ended = LanguageTables::MsgProgramEnded(state.Lingua);
+    if (!ended.isEmpty()) {
+        dialogs_->message(ended, QStringLiteral("Skyglance"));
+    }
+    // 9
+    shell_->openUrl(sponsorPageAddress());
+    emit programEnded();
+}
+
+QString FormPicture::sponsorPageAddress() const {
+    QString site = qEnvironmentVariable("SKYGLANCE_SITE");
+    if (site.isEmpty()) {
+        site = QStringLiteral("https://") + vendorWebAddress();
+    }
+    while (site.endsWith(QLatin1Char('/'))) {
+        site.chop(1);
+    }
+    return site + QStringLiteral("/public/rovuradidiviz.html");
+}
+
+// Later parts fill these steps.
+void FormPicture::Disegna_Barra2() {}
+void FormPicture::placeLinesAboveBar() {}
+void FormPicture::CheckVersion() {}
+void FormPicture::CloseBrowserWindows() {}
+void FormPicture::generalClock_Timer() {}
+void FormPicture::utilityTmr_Timer() {}
+void FormPicture::imgClock_Timer() {}
+void FormPicture::Timer4000_Timer() {
+    Timer4000.stop();
+}
+
+void FormPicture::panControl_Timer() {
+    // The quit never runs inside a slide tick.
+    if (state.clockStatus != 0) {
+        return;
+    }
+    if (state.flagCmdButton == 2) {
+        QuitProgram();
+    }
+}
