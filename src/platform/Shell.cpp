@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace platform {
@@ -12,10 +13,18 @@ Shell::Result Shell::openUrl(const QString& address) {
     if (!url.isValid()) {
         return {false, QStringLiteral("invalid address: %1").arg(address)};
     }
-    if (!QDesktopServices::openUrl(url)) {
-        return {false, QStringLiteral("no program opens %1").arg(address)};
+    if (QDesktopServices::openUrl(url)) {
+        return {true, {}};
     }
-    return {true, {}};
+    // Platforms without desktop services (offscreen, kiosk sessions) still
+    // have the user's browser named in BROWSER, or xdg-open.
+    const QString browser = qEnvironmentVariable("BROWSER");
+    for (const QString& program : {browser, QStandardPaths::findExecutable("xdg-open")}) {
+        if (!program.isEmpty() && QProcess::startDetached(program, {url.toString()})) {
+            return {true, {}};
+        }
+    }
+    return {false, QStringLiteral("no program opens %1").arg(address)};
 }
 
 Shell::Result Shell::startProgram(const QString& program, const QStringList& arguments,

@@ -103,12 +103,20 @@ FormPicture::~FormPicture() {
 }
 
 void FormPicture::setGeometryTwips(QWidget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                        twipsToPixels(height));
+    const QRect pixels(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+                       twipsToPixels(height));
+    widget->setGeometry(pixels);
+    // Pixels are coarser than twips; keep the exact values the layout rules
+    // produced for as long as the widget stays where they put it.
+    widget->setProperty("geometryTwips", QRect(left, top, width, height));
+    widget->setProperty("geometryTwipsPixels", pixels);
 }
 
 QRect FormPicture::geometryTwips(const QWidget* widget) {
     const QRect g = widget->geometry();
+    if (widget->property("geometryTwipsPixels").toRect() == g) {
+        return widget->property("geometryTwips").toRect();
+    }
     return {g.x() * kTwipsPerPixel, g.y() * kTwipsPerPixel, g.width() * kTwipsPerPixel,
             g.height() * kTwipsPerPixel};
 }

@@ -1,0 +1,239 @@
+// The shared tables, the slide map, the splitting rule, the command-line
+// options, the folder names and the panel placement.
+#include "platform/Environment.h"
+#include "shell/RunState.h"
+#include "shell/StartUp.h"
+#include "shell/WorkFolders.h"
+
+#include <QtTest>
+
+class TestRunState : public QObject {
+    Q_OBJECT
+private slots:
+    void tablesHoldIndexesZeroTo2000AndNothingElse();
+    void slideMapResetAndAppend();
+    void slideMapStopsWhenFull();
+    void splittingFields_data();
+    void splittingFields();
+    void tooManyFieldsShowsTheMessageOncePerExtraDash();
+    void commandLineOptionsAreWholeEntriesWithExactCase_data();
+    void commandLineOptionsAreWholeEntriesWithExactCase();
+    void environmentWalkStopsAtEmptyEntryAndNeedsAValue();
+    void workFolderNamesJoinDriveAndPathWithoutSeparator();
+    void panelPlacementExample();
+    void roundingIsHalfToEven();
+    void versionLineSpacesEveryCharacter();
+};
+
+void TestRunState::tablesHoldIndexesZeroTo2000AndNothingElse() {
+    RunState state;
+    state.listURL[2000] = QStringLiteral("last");
+    state.listURL[2001] = QStringLiteral("past the end");
+    state.listURL[-1] = QStringLiteral("before the start");
+    state.listIdCopyright[5000] = 7;
+    QCOMPARE(state.listURL[2000], QStringLiteral("last"));
+    QVERIFY(state.listURL[2001].isEmpty());
+    QVERIFY(state.listURL[-1].isEmpty());
+    QCOMPARE(state.listIdCopyright[5000], int16_t(0));
+    QCOMPARE(state.listURL[1999], QString());
+
+    // The reset loops clear 0..1999 and leave entry 2000 alone.
+    state.listURL[0] = QStringLiteral("a");
+    state.listURL[1999] = QStringLiteral("b");
+    state.listURL.clearForReset();
+    QVERIFY(state.listURL[0].isEmpty());
+    QVERIFY(state.listURL[1999].isEmpty());
+    QCOMPARE(state.listURL[2000], QStringLiteral("last"));
+}
+
+void TestRunState::slideMapResetAndAppend() {
+    RunState state;
+    int shown = 0;
+    state.onStatusTextChanged = [&shown] { ++shown; };
+    state.weAre = QStringLiteral("W ");
+    state.Aggiornare = QStringLiteral("U");
+    state.nowText = [] { return QStringLiteral("1/2/26 10:00"); };
+    state.listIdCopyright[10] = 4;
+
+    state.UpdateSlideMap(-1, 0);
+    QCOMPARE(shown, 1);
+    QCOMPARE(state.LastUpdate.toString(), QStringLiteral(" - RFRS:1/2/26 10:00"));
+    QCOMPARE(state.statusLine1, QStringLiteral("W U - RFRS:1/2/26 10:00"));
+    QCOMPARE(state.statusLine2, QStringLiteral(". . . "));
+    QCOMPARE(state.listIdCopyright[10], int16_t(0));
+
+    state.UpdateSlideMap(0, 5);
+    state.UpdateSlideMap(0, 1);
+    state.UpdateSlideMap(3, 9); // any mode but -1 appends
+    QCOMPARE(state.slideMapAppendPosition(), 3);
+    QCOMPARE(state.listIdCopyright[0], int16_t(5));
+    QCOMPARE(state.listIdCopyright[1], int16_t(1));
+    QCOMPARE(state.listIdCopyright[2], int16_t(9));
+    QCOMPARE(state.listIdCopyright[3], int16_t(0));
+
+    // Without a reset the next append goes behind the last one.
+    state.UpdateSlideMap(0, 12);
+    QCOMPARE(state.listIdCopyright[3], int16_t(12));
+}
+
+void TestRunState::slideMapStopsWhenFull() {
+    RunState state;
+    state.UpdateSlideMap(-1, 0);
+    for (int i = 0; i < 2001; ++i) {
+        state.UpdateSlideMap(0, static_cast<int16_t>(i % 30000 + 1));
+    }
+    QCOMPARE(state.slideMapAppendPosition(), 2001);
+    QCOMPARE(state.listIdCopyright[2000], int16_t(2001));
+    // More slides than entries are dropped, not written out of range.
+    for (int i = 0; i < 50; ++i) {
+        state.UpdateSlideMap(0, 77);
+    }
+    QCOMPARE(state.slideMapAppendPosition(), 2001);
+    QCOMPARE(state.listIdCopyright[2000], int16_t(2001));
+}
+
+void TestRunState::splittingFields_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QStringList>("fields");
+    QTest::newRow("three fields") << "A-B-C" << QStringList{"A", "B", "C", "", ""};
+    QTest::newRow("leading dash") << "-B" << QStringList{"", "B", "", "", ""};
+    QTest::newRow("blanks stay") << " a b - c " << QStringList{" a b ", " c ", "", "", ""};
+    QTest::newRow("empty") << "" << QStringList{"", "", "", "", ""};
+    QTest::newRow("five fields") << "1-2-3-4-5" << QStringList{"1", "2", "3", "4", "5"};
+}
+
+void TestRunState::splittingFields() {
+    QFETCH(QString, input);
+    QFETCH(QStringList, fields);
+    RunState state;
+    state.copyrightFields[1] = QStringLiteral("stale");
+    state.copyrightFields[5] = QStringLiteral("stale");
+    int messages = 0;
+    Splitta5(state, input, [&messages](const QString&) { ++messages; });
+    QCOMPARE(messages, 0);
+    for (int i = 0; i < 5; ++i) {
+        QCOMPARE(state.copyrightFields[static_cast<std::size_t>(i)], fields.at(i));
+    }
+    QVERIFY(state.copyrightFields[5].isEmpty());
+}
+
+void TestRunState::tooManyFieldsShowsTheMessageOncePerExtraDash() {
+    RunState state;
+    QStringList shown;
+    const auto show = [&shown](const QString& text) { shown.append(text); };
+
+    Splitta10(state, QStringLiteral("----------X"), show);
+    QCOMPARE(shown, QStringList{"Errore. troppi parametri nella linea di comando file EXE"});
+    QCOMPARE(state.cmdParams[10], QStringLiteral("X"));
+
+    shown.clear();
+    Splitta10(state, QStringLiteral("---------"), show); // nine dashes: ten fields
+    QVERIFY(shown.isEmpty());
+
+    shown.clear();
+    Splitta10(state, QStringLiteral("a------------b"), show); // twelve dashes
+    QCOMPARE(shown.size(), 3);
+    QVERIFY(state.cmdParams[10].isEmpty()); // "b" lies behind the 11th dash
+
+    shown.clear();
+    Splitta5(state, QStringLiteral("a-b-c-d-e-f"), show);
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(state.copyrightFields[5], QStringLiteral("f"));
+}
+
+void TestRunState::commandLineOptionsAreWholeEntriesWithExactCase_data() {
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<int>("debug");
+    QTest::addColumn<int>("silent");
+    QTest::addColumn<bool>("localhost");
+    QTest::newRow("dash first") << "-LOCALHOST-NOSILENT" << 0 << 0 << true;
+    QTest::newRow("alone") << "DEBUG_CODE" << 1 << -1 << false;
+    QTest::newRow("trailing blank") << "-DEBUG_CODE -NOSILENT" << 0 << 0 << false;
+    QTest::newRow("no blank") << "-DEBUG_CODE-NOSILENT" << 1 << 0 << false;
+    QTest::newRow("small letters") << "-debug_code-localhost" << 0 << -1 << false;
+    QTest::newRow("unknown ignored") << "FOO-BAR" << 0 << -1 << false;
+}
+
+void TestRunState::commandLineOptionsAreWholeEntriesWithExactCase() {
+    QFETCH(QString, commandLine);
+    QFETCH(int, debug);
+    QFETCH(int, silent);
+    QFETCH(bool, localhost);
+    RunState state;
+    Splitta10(state, commandLine, [](const QString&) {});
+    QCOMPARE(ApplyCommandLineOptions(state), localhost);
+    QCOMPARE(int(state.flagDebugCode), debug);
+    QCOMPARE(int(state.flagSilent), silent);
+}
+
+void TestRunState::environmentWalkStopsAtEmptyEntryAndNeedsAValue() {
+    const auto byName = [](const QString& name) {
+        return name == QLatin1String("HOMEPATH") ? QStringLiteral("\\Users\\u1") : QString();
+    };
+    const QStringList entries = {"PATH=/bin", "homepath=wrong", "HOMEPATH=\\Users\\u1", "",
+                                 "HOMEDRIVE=C:"};
+    QCOMPARE(platform::findEnvironmentValue(entries, "HOMEPATH", byName),
+             std::optional<QString>(QStringLiteral("\\Users\\u1")));
+    // Behind an empty entry nothing is found.
+    QCOMPARE(platform::findEnvironmentValue(entries, "HOMEDRIVE", byName), std::nullopt);
+    // A name whose variable reads empty has no value even where an entry is.
+    QCOMPARE(platform::findEnvironmentValue({"X=1"}, "X", byName), std::nullopt);
+    // The name must be followed by "=": HOME does not match HOMEPATH=.
+    QCOMPARE(platform::findEnvironmentValue({"HOMEPATH=a"}, "HOME",
+                                            [](const QString&) { return QStringLiteral("a"); }),
+             std::nullopt);
+}
+
+void TestRunState::workFolderNamesJoinDriveAndPathWithoutSeparator() {
+    const WorkFolderNames windows =
+        formWorkFolderNames(QStringLiteral("C:"), QStringLiteral("\\Users\\u1"), QLatin1Char('\\'));
+    QCOMPARE(windows.work, QStringLiteral("C:\\Users\\u1\\Skyglance7_Work"));
+    QCOMPARE(windows.slide, QStringLiteral("C:\\Users\\u1\\Skyglance_SlideShow"));
+    QCOMPARE(windows.php, QStringLiteral("C:\\Users\\u1\\Skyglance_PHP"));
+    QCOMPARE(windows.collections, QStringLiteral("C:\\Users\\u1\\Skyglance_Collections"));
+    // Without HOMEDRIVE the drive defaults to C:\, doubling the backslash.
+    QCOMPARE(formWorkFolderNames(QStringLiteral("C:\\"), QStringLiteral("\\Users\\u1"),
+                                 QLatin1Char('\\'))
+                 .work,
+             QStringLiteral("C:\\\\Users\\u1\\Skyglance7_Work"));
+    QCOMPARE(formWorkFolderNames({}, QStringLiteral("/home/u"), QLatin1Char('/')).work,
+             QStringLiteral("/home/u/Skyglance7_Work"));
+}
+
+void TestRunState::panelPlacementExample() {
+    PanelSizes sizes;
+    sizes.screenWidth = 19200;
+    sizes.screenHeight = 10800;
+    sizes.panelWidth = 6000;
+    sizes.panelHeight = 5055;
+    sizes.versionWidth = 4000;
+    sizes.versionHeight = 300;
+    sizes.wizardHeight = 2400;
+    const PanelPlacement p = placePanel(sizes);
+    QCOMPARE(p.panelLeft, 3500);
+    QCOMPARE(p.previewLeft, 9600);
+    QCOMPARE(p.wizardLeft, 3500);
+    // R(3600) - R(2527.5) = 3600 - 2528
+    QCOMPARE(p.panelTop, 1072);
+    QCOMPARE(p.previewTop, p.panelTop);
+    QCOMPARE(p.previewWidth, 6000);
+    QCOMPARE(p.wizardTop, 1072 + 5055 + 200);
+    QCOMPARE(p.descFrameTop, p.wizardTop);
+    QCOMPARE(p.descFrameLeft, 9600);
+    QCOMPARE(p.versionLeft, 3500 + 3000 - 2000);
+    QCOMPARE(p.versionTop, (1072 - 300) - 150);
+}
+
+void TestRunState::roundingIsHalfToEven() {
+    QCOMPARE(roundHalfEven(2527.5), 2528);
+    QCOMPARE(roundHalfEven(2526.5), 2526);
+    QCOMPARE(roundHalfEven(-0.5), 0);
+    QCOMPARE(roundHalfEven(7.4999), 7);
+}
+
+void TestRunState::versionLineSpacesEveryCharacter() {
+    QCOMPARE(versionLine(QStringLiteral("ab.c")), QStringLiteral("a b . c  Ver. 7.8.12 "));
+}
+
+QTEST_APPLESS_MAIN(TestRunState)
+#include "test_runstate.moc"

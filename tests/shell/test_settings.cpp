@@ -1,0 +1,325 @@
+// The settings and selection files: formats, reading back, the interval
+// checks, the ticks, the start-up check and the cleanup.
+#include "platform/Dialogs.h"
+#include "settings/SettingsFile.h"
+#include "shell/RunState.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+// A settings object over real controls in a temporary work folder.
+struct Fixture {
+    QTemporaryDir dir;
+    RunState state;
+    platform::ScriptedDialogs dialogs;
+    QLineEdit download, slide, display, display2;
+    QLabel ownPicture;
+    QListWidget table;
+    QTimer imgClock;
+    std::unique_ptr<SettingsFile> settings;
+
+    explicit Fixture(int rows = 30) {
+        state.WORK_PATH_FILE_LIST = dir.path() + QLatin1Char('/');
+        state.Lingua = 1;
+        for (int r = 0; r < rows; ++r) {
+            auto* item = new QListWidgetItem(QStringLiteral(" - row %1").arg(r), &table);
+            item->setCheckState(Qt::Unchecked);
+            state.listIdPicture[r] = static_cast<int16_t>(100 + r);
+        }
+        SettingsControls c;
+        c.SSTCfg_timeDwLoad = &download;
+        c.SSTCfg_timeRefresh = &slide;
+        c.txtDisplay = &display;
+        c.txtDisplay2 = &display2;
+        c.SSTCfg_LblinserisciImg = &ownPicture;
+        c.Tabella_Mappe_Selezionate = &table;
+        c.imgClock = &imgClock;
+        settings = std::make_unique<SettingsFile>(state, dialogs, c);
+        settings->pause = [](int) {};
+    }
+    void setValues(const QString& dl, const QString& sl, const QString& mode,
+                   const QString& own = {}) {
+        download.setText(dl);
+        slide.setText(sl);
+        display.setText(mode);
+        ownPicture.setText(own);
+    }
+    QByteArray settingsBytes() const { return readAll(settings->settingsFilePath()); }
+    QByteArray selectionBytes() const { return readAll(settings->selectionFilePath()); }
+};
+
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void settingsFileIsByteExactAndReadsBack();
+    void ownPicturePathOutsideAsciiSurvives();
+    void displayModeIsExactWord();
+    void intervalChecks_data();
+    void intervalChecks();
+    void intervalMessagesFollowTheLanguage();
+    void tickedRowsGoToFileAndSlideMap();
+    void restoreTicksSkipsRowsTheTableLacks();
+    void firstStartWritesDefaults();
+    void emptySelectionStartsAsFirstRun();
+    void failedWriteReportsAndDeletes();
+    void cleanupAsksAndRequestsTheQuit();
+};
+
+void TestSettings::settingsFileIsByteExactAndReadsBack() {
+    Fixture f;
+    f.setValues("15", "8", "Full_Screen");
+    QVERIFY(f.settings->WriteSettings());
+    QCOMPARE(f.settingsBytes(), QByteArray("15\r\n8\r\nFull_Screen\r\n\r\n\r\n"));
+    QVERIFY(f.dialogs.shown().isEmpty());
+
+    f.setValues("20.5", "3", "Normal", "/pics/ad.jpg");
+    QVERIFY(f.settings->WriteSettings());
+    QCOMPARE(f.settingsBytes(), QByteArray("20.5\r\n3\r\nNormal\r\n/pics/ad.jpg\r\n\r\n\r\n"));
+
+    f.setValues("", "", "");
+    QVERIFY(f.settings->ReadSettings(false));
+    QCOMPARE(f.download.text(), QStringLiteral("20.5"));
+    QCOMPARE(f.slide.text(), QStringLiteral("3"));
+    QCOMPARE(f.display.text(), QStringLiteral("Normal"));
+    QCOMPARE(f.state.flagFullScreen, int16_t(0));
+    QCOMPARE(f.ownPicture.text(), QStringLiteral("/pics/ad.jpg"));
+    QCOMPARE(f.state.ownPicturePath, QStringLiteral("/pics/ad.jpg"));
+
+    // No own picture: line 4 is the first empty line.
+    f.setValues("15", "8", "Full_Screen");
+    QVERIFY(f.settings->WriteSettings());
+    QVERIFY(f.settings->ReadSettings(false));
+    QVERIFY(f.ownPicture.text().isEmpty());
+    QCOMPARE(f.state.flagFullScreen, int16_t(1));
+}
+
+void TestSettings::ownPicturePathOutsideAsciiSurvives() {
+    Fixture f;
+    const QString path = QString::fromUtf8("/home/u/Картинки/Météo ñ/реклама.jpg");
+    f.setValues("15", "8", "Normal", path);
+    QVERIFY(f.settings->WriteSettings());
+    f.ownPicture.clear();
+    QVERIFY(f.settings->ReadSettings(false));
+    QCOMPARE(f.ownPicture.text(), path);
+
+    // An older file in a single-byte code page still reads.
+    writeAll(f.settings->settingsFilePath(),
+             QByteArray("15\r\n8\r\nNormal\r\nC:\\M\xe9t\xe9o\\a.jpg\r\n\r\n\r\n"));
+    QVERIFY(f.settings->ReadSettings(false));
+    QCOMPARE(f.ownPicture.text(), QString::fromUtf8("C:\\Météo\\a.jpg"));
+}
+
+void TestSettings::displayModeIsExactWord() {
+    Fixture f;
+    writeAll(f.settings->settingsFilePath(), "15\r\n8\r\nfull_screen\r\n\r\n\r\n");
+    QVERIFY(f.settings->ReadSettings(false));
+    QCOMPARE(f.display.text(), QStringLiteral("Normal"));
+    QCOMPARE(f.state.flagFullScreen, int16_t(0));
+    // Blanks around a value are removed when read.
+    writeAll(f.settings->settingsFilePath(), "  30 \r\n 9\r\n Full_Screen \r\n\r\n\r\n");
+    QVERIFY(f.settings->ReadSettings(false));
+    QCOMPARE(f.download.text(), QStringLiteral("30"));
+    QCOMPARE(f.state.flagFullScreen, int16_t(1));
+}
+
+void TestSettings::intervalChecks_data() {
+    QTest::addColumn<QString>("download");
+    QTest::addColumn<QString>("slide");
+    QTest::addColumn<QString>("savedDownload");
+    QTest::addColumn<QString>("savedSlide");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("letters") << "abc"
+                             << "8"
+                             << "15"
+                             << "8" << QStringList{"Invalid Download Time."};
+    QTest::newRow("too short") << "10"
+                               << "8"
+                               << "15"
+                               << "8" << QStringList{"Download Timer too small."};
+    QTest::newRow("fine") << "15"
+                          << "8"
+                          << "15"
+                          << "8" << QStringList{};
+    QTest::newRow("slide zero") << "15"
+                                << "0"
+                                << "15"
+                                << "8" << QStringList{"Slide Show Timer too small."};
+    QTest::newRow("slide letter") << "15"
+                                  << "x"
+                                  << "15"
+                                  << "8" << QStringList{"Slide Show Timer not valid."};
+    QTest::newRow("both wrong") << ""
+                                << "-2"
+                                << "15"
+                                << "8"
+                                << QStringList{"Invalid Download Time.",
+                                               "Slide Show Timer too small."};
+}
+
+void TestSettings::intervalChecks() {
+    QFETCH(QString, download);
+    QFETCH(QString, slide);
+    QFETCH(QString, savedDownload);
+    QFETCH(QString, savedSlide);
+    QFETCH(QStringList, messages);
+    Fixture f;
+    f.setValues(download, slide, "Full_Screen");
+    QVERIFY(f.settings->WriteSettings());
+    QCOMPARE(f.download.text(), savedDownload);
+    QCOMPARE(f.slide.text(), savedSlide);
+    QCOMPARE(f.dialogs.shownTexts(), messages);
+    for (const auto& box : f.dialogs.shown()) {
+        QCOMPARE(box.title, QStringLiteral("Warning!"));
+        QCOMPARE(box.icon, platform::Dialogs::Icon::Warning);
+    }
+    QVERIFY(f.settingsBytes().startsWith((savedDownload + "\r\n" + savedSlide + "\r\n").toUtf8()));
+}
+
+void TestSettings::intervalMessagesFollowTheLanguage() {
+    Fixture f;
+    f.state.Lingua = 2;
+    f.setValues("1", "x", "Normal");
+    f.settings->WriteSettings();
+    QCOMPARE(f.dialogs.shownTexts(),
+             (QStringList{"Tempo Download troppo corto.", "Timer Slide Show non valido."}));
+    QCOMPARE(f.dialogs.shown().first().title, QStringLiteral("Attenzione!"));
+}
+
+void TestSettings::tickedRowsGoToFileAndSlideMap() {
+    Fixture f;
+    f.setValues("15", "8", "Full_Screen");
+    f.table.item(2)->setCheckState(Qt::Checked);
+    f.table.item(7)->setCheckState(Qt::Checked);
+    QVERIFY(f.settings->WriteSettings());
+    QCOMPARE(f.selectionBytes(), QByteArray("2\r\n102\r\n7\r\n107\r\n\r\n\r\n"));
+    QCOMPARE(f.state.listIdCopyright[0], int16_t(3));
+    QCOMPARE(f.state.listIdCopyright[1], int16_t(8));
+    QCOMPARE(f.state.listIdCopyright[2], int16_t(0));
+
+    for (int r = 0; r < f.table.count(); ++r) {
+        f.table.item(r)->setCheckState(Qt::Unchecked);
+    }
+    QVERIFY(f.settings->WriteSettings());
+    QCOMPARE(f.selectionBytes(), QByteArray("\r\n\r\n"));
+}
+
+void TestSettings::restoreTicksSkipsRowsTheTableLacks() {
+    Fixture f(30);
+    writeAll(f.settings->selectionFilePath(),
+             "40\r\n140\r\n5\r\n105\r\nxx\r\n1\r\n29\r\n129\r\n\r\n3\r\n103\r\n");
+    f.settings->RestoreTicks();
+    QList<int> ticked;
+    for (int r = 0; r < f.table.count(); ++r) {
+        if (f.table.item(r)->checkState() == Qt::Checked) {
+            ticked.append(r);
+        }
+    }
+    // Row 40 is beyond the table; reading stops at the first empty line.
+    QCOMPARE(ticked, (QList<int>{5, 29}));
+}
+
+void TestSettings::firstStartWritesDefaults() {
+    Fixture f;
+    f.imgClock.start(1000);
+    f.settings->PrepareSettings();
+    QCOMPARE(f.settingsBytes(), QByteArray("15\r\n8\r\nFull_Screen\r\n\r\n\r\n"));
+    QCOMPARE(f.selectionBytes(), QByteArray("0\r\n1\r\n1\r\n2\r\n2\r\n3\r\n3\r\n4\r\n\r\n\r\n"));
+    QVERIFY(!f.imgClock.isActive());
+    QCOMPARE(f.download.text(), QStringLiteral("15"));
+    QCOMPARE(f.state.flagFullScreen, int16_t(1));
+    QVERIFY(f.dialogs.shown().isEmpty());
+
+    // The first-run state ends with that write: the next write takes the ticks.
+    f.table.item(4)->setCheckState(Qt::Checked);
+    QVERIFY(f.settings->WriteSettings());
+    QCOMPARE(f.selectionBytes(), QByteArray("4\r\n104\r\n\r\n\r\n"));
+}
+
+void TestSettings::emptySelectionStartsAsFirstRun() {
+    Fixture f;
+    writeAll(f.settings->settingsFilePath(), "30\r\n12\r\nNormal\r\n\r\n\r\n");
+    writeAll(f.settings->selectionFilePath(), "\r\n\r\n");
+    writeAll(f.settings->languageFilePath(), " 2\r\n");
+    f.settings->PrepareSettings();
+    QCOMPARE(f.settingsBytes(), QByteArray("15\r\n8\r\nFull_Screen\r\n\r\n\r\n"));
+    QCOMPARE(f.selectionBytes(), QByteArray("0\r\n1\r\n1\r\n2\r\n2\r\n3\r\n3\r\n4\r\n\r\n\r\n"));
+
+    // A selection with ticks keeps the settings as they are.
+    Fixture g;
+    writeAll(g.settings->settingsFilePath(), "30\r\n12\r\nNormal\r\n\r\n\r\n");
+    writeAll(g.settings->selectionFilePath(), "3\r\n4\r\n\r\n\r\n");
+    g.settings->PrepareSettings();
+    QCOMPARE(g.download.text(), QStringLiteral("30"));
+    QCOMPARE(g.settingsBytes(), QByteArray("30\r\n12\r\nNormal\r\n\r\n\r\n"));
+}
+
+void TestSettings::failedWriteReportsAndDeletes() {
+    Fixture f;
+    f.setValues("15", "8", "Full_Screen");
+    writeAll(f.settings->languageFilePath(), " 1\r\n");
+    // A folder where the settings file should be makes the write fail.
+    QVERIFY(QDir().mkpath(f.settings->settingsFilePath()));
+    f.imgClock.start(1000);
+    QVERIFY(!f.settings->WriteSettings());
+    QCOMPARE(f.dialogs.shownTexts(), QStringList{"ERROR WRITING CONFIGURATION FILES!"});
+    QCOMPARE(f.dialogs.shown().first().icon, platform::Dialogs::Icon::None);
+    QVERIFY(!f.imgClock.isActive());
+    QVERIFY(!QFile::exists(f.settings->selectionFilePath()));
+    QVERIFY(!QFile::exists(f.settings->languageFilePath()));
+    // No temporary file is left behind in the work folder.
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList{});
+}
+
+void TestSettings::cleanupAsksAndRequestsTheQuit() {
+    Fixture f;
+    f.setValues("15", "8", "Full_Screen");
+    QVERIFY(f.settings->WriteSettings());
+    writeAll(f.settings->proxyFilePath(), "x\r\n");
+    QFile::setPermissions(f.settings->proxyFilePath(), QFileDevice::ReadOwner);
+
+    f.dialogs.queueAnswer(platform::Dialogs::Answer::No);
+    f.settings->Cleanup_Click();
+    QCOMPARE(f.state.flagCmdButton, int16_t(0));
+    QVERIFY(QFile::exists(f.settings->settingsFilePath()));
+    QCOMPARE(f.dialogs.shownTexts().last(), QStringLiteral("Restart Not executed"));
+
+    f.dialogs.clear();
+    f.dialogs.queueAnswer(platform::Dialogs::Answer::Yes);
+    f.settings->Cleanup2_Click();
+    const auto boxes = f.dialogs.shown();
+    QCOMPARE(boxes.size(), 2);
+    QCOMPARE(boxes[0].text, QStringLiteral("If you confirm, all configuration files will be "
+                                           "deleted\n\nWARNING"));
+    QCOMPARE(boxes[0].title, QStringLiteral("WARNING!"));
+    QCOMPARE(boxes[0].buttons, platform::Dialogs::Buttons::YesNo);
+    QCOMPARE(boxes[1].text, QStringLiteral("Configuration cleaned, please restart Skyglance"));
+    QCOMPARE(boxes[1].icon, platform::Dialogs::Icon::Information);
+    QCOMPARE(f.state.flagCmdButton, int16_t(2));
+    QCOMPARE(f.state.FlagRestart, kTrue);
+    for (const QString& path : {f.settings->settingsFilePath(), f.settings->selectionFilePath(),
+                                f.settings->proxyFilePath()}) {
+        QVERIFY2(!QFile::exists(path), qPrintable(path));
+    }
+}
+
+QTEST_MAIN(TestSettings)
+#include "test_settings.moc"

@@ -1,0 +1,262 @@
+// The main window's start-up and its two ends, run offscreen in a temporary
+// home directory with the user's answers scripted.
+#include "platform/Dialogs.h"
+#include "settings/SettingsFile.h"
+#include "shell/FormPicture.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QByteArray kFirstRunSettings("15\r\n8\r\nFull_Screen\r\n\r\n\r\n");
+const QByteArray kFirstRunSelection("0\r\n1\r\n1\r\n2\r\n2\r\n3\r\n3\r\n4\r\n\r\n\r\n");
+
+// A home directory of its own, and a browser that writes down what it opens.
+struct Home {
+    QTemporaryDir dir;
+    QString browserLog;
+
+    Home() {
+        qunsetenv("HOMEDRIVE");
+        qunsetenv("HOMEPATH");
+        qputenv("HOME", dir.path().toLocal8Bit());
+        browserLog = dir.path() + QStringLiteral("/browser.log");
+        const QString script = dir.path() + QStringLiteral("/browser.sh");
+        QFile file(script);
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write(QStringLiteral("#!/bin/sh\necho \"$1\" >> '%1'\n").arg(browserLog).toUtf8());
+        }
+        file.close();
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                            QFileDevice::ExeOwner);
+        qputenv("BROWSER", script.toLocal8Bit());
+        qputenv("SKYGLANCE_SITE", "http://127.0.0.1:9");
+    }
+    QString work(const char* file) const {
+        return dir.path() + QStringLiteral("/Skyglance7_Work/") + QLatin1String(file);
+    }
+    QStringList opened() const {
+        QDeadlineTimer deadline(5000);
+        while (!QFile::exists(browserLog) && !deadline.hasExpired()) {
+            QTest::qWait(20);
+        }
+        QTest::qWait(50); // let the script finish its line
+        return QString::fromUtf8(readAll(browserLog)).split('\n', Qt::SkipEmptyParts);
+    }
+};
+
+struct Window {
+    platform::ScriptedDialogs dialogs;
+    std::unique_ptr<FormPicture> form;
+    explicit Window(const QString& commandLine = {}) {
+        FormPicture::Options options;
+        options.commandLine = commandLine;
+        options.screenPixels = QSize(1920, 1080);
+        options.dialogs = &dialogs;
+        form = std::make_unique<FormPicture>(options);
+    }
+};
+
+} // namespace
+
+class TestStartUp : public QObject {
+    Q_OBJECT
+private slots:
+    void firstStartCreatesFoldersAndFiles();
+    void startValuesAndTimers();
+    void emptySelectionStartsAsFirstStart();
+    void commandLineOptions();
+    void unusableWorkFolderEndsTheStart();
+    void immediateExitWritesAndShowsNothing();
+    void orderlyQuitWaitsForTheSlideTick();
+    void orderlyQuitWithoutLanguageShowsNoMessage();
+};
+
+void TestStartUp::firstStartCreatesFoldersAndFiles() {
+    Home home;
+    Window w;
+    QVERIFY(w.form->Form_Load());
+    for (const char* folder :
+         {"Skyglance7_Work", "Skyglance_SlideShow", "Skyglance_PHP", "Skyglance_Collections"}) {
+        QVERIFY2(QFileInfo(home.dir.path() + '/' + folder).isDir(), folder);
+    }
+    QCOMPARE(readAll(home.work("Skyglance7_Config.dat")), kFirstRunSettings);
+    QCOMPARE(readAll(home.work("Skyglance7_Picture_List.dat")), kFirstRunSelection);
+    QCOMPARE(w.form->state.WORK_PATH_FILE_LIST, home.dir.path() + "/Skyglance7_Work/");
+    QCOMPARE(w.form->state.imgFileBase, home.dir.path() + "/Skyglance7_Work/Skyglance7_Img");
+    QCOMPARE(QDir::currentPath(), home.dir.path() + "/Skyglance_Collections");
+    QVERIFY(w.dialogs.shown().isEmpty());
+}
+
+void TestStartUp::startValuesAndTimers() {
+    Home home;
+    Window w;
+    FormPicture& f = *w.form;
+    f.state.listURL[5] = "left over";
+    f.state.listImageKind[1999] = 4;
+    QVERIFY(f.Form_Load());
+
+    QVERIFY(f.generalClock.isActive());
+    QVERIFY(!f.imgClock.isActive());
+    QVERIFY(!f.utilityTmr.isActive());
+    QVERIFY(!f.panControl.isActive());
+    QVERIFY(!f.Timer4000.isActive());
+
+    const RunState& s = f.state;
+    for (int i = 0; i < 2000; ++i) {
+        QVERIFY(s.listURL[i].isEmpty() && s.listData[i].isEmpty() &&
+                s.listURLnameOnly[i].isEmpty() && s.listImageSELECTED[i].isEmpty() &&
+                s.listOLDImageSELECTED[i].isEmpty());
+        QVERIFY(s.listIMAGEnotLoaded[i] == 0 && s.listImageKind[i] == 0);
+    }
+    QCOMPARE(s.Lingua, int16_t(999));
+    QCOMPARE(s.cntWaitCountdown, int16_t(10));
+    QCOMPARE(s.cntAniGif, int16_t(1));
+    QCOMPARE(s.aniGifPrefix, QStringLiteral("_ANIGIF_"));
+    QCOMPARE(s.flagReplyArrived, int16_t(1));
+    QCOMPARE(s.flagCmdButton, int16_t(0));
+    QCOMPARE(s.flagSilent, kTrue);
+    QCOMPARE(s.ExitToProgram, kFalse);
+    QCOMPARE(s.WizardActive, kTrue);
+    QCOMPARE(s.timerClockSave, int16_t(f.imgClock.interval()));
+    QVERIFY(qAbs(s.Ratio_X_Y - 16.0F / 9.0F) < 1e-5F);
+    QVERIFY(s.weAre.endsWith(" Ver. 7.8.12 "));
+    QCOMPARE(f.timerflag->property("BackColor").toUInt(), 255u);
+    QCOMPARE(f.SSTCfg->currentIndex(), 4);
+    QCOMPARE(f.SSTCfg_ExitProgram2->text(), QStringLiteral("Wait.."));
+    QVERIFY(!f.SSTCfg_cmdConferma->isEnabled() && f.SSTCfg_cmdConferma_BW->isEnabled());
+
+    // The panel sits left of the screen centre, the preview right of it.
+    const QRect panel = FormPicture::geometryTwips(f.SSTCfg);
+    QCOMPARE(panel.left(), 14400 - (7095 + 100));
+    QCOMPARE(FormPicture::geometryTwips(f.BrowserImgPreview).left(), 14400);
+    QVERIFY(FormPicture::geometryTwips(f.HelpCaller).left() > f.screenWidthTwips());
+}
+
+void TestStartUp::emptySelectionStartsAsFirstStart() {
+    Home home;
+    QDir(home.dir.path()).mkdir("Skyglance7_Work");
+    QFile settings(home.work("Skyglance7_Config.dat"));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write("60\r\n20\r\nNormal\r\n\r\n\r\n");
+    settings.close();
+    QFile selection(home.work("Skyglance7_Picture_List.dat"));
+    QVERIFY(selection.open(QIODevice::WriteOnly));
+    selection.write("\r\n\r\n");
+    selection.close();
+
+    Window w;
+    QVERIFY(w.form->Form_Load());
+    QCOMPARE(readAll(home.work("Skyglance7_Config.dat")), kFirstRunSettings);
+    QCOMPARE(readAll(home.work("Skyglance7_Picture_List.dat")), kFirstRunSelection);
+    QCOMPARE(w.form->SSTCfg_timeDwLoad->text(), QStringLiteral("15"));
+}
+
+void TestStartUp::commandLineOptions() {
+    Home home;
+    Window w(QStringLiteral("-LOCALHOST-NOSILENT-DEBUG_CODE-------X"));
+    QVERIFY(w.form->Form_Load());
+    QVERIFY(w.form->localhostOption());
+    QCOMPARE(w.form->state.flagSilent, int16_t(0));
+    QCOMPARE(w.form->state.flagDebugCode, int16_t(1));
+    QVERIFY(w.form->diagnostics);
+    QVERIFY(w.form->diagnostics->isVisible());
+    QCOMPARE(w.dialogs.shownTexts(),
+             QStringList{"Errore. troppi parametri nella linea di comando file EXE"});
+    w.form->btTermina_Click();
+    QVERIFY(!w.form->diagnostics);
+}
+
+void TestStartUp::unusableWorkFolderEndsTheStart() {
+    Home home;
+    QFile blocker(home.dir.path() + "/Skyglance7_Work");
+    QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
+    blocker.close();
+    Window w;
+    QSignalSpy ended(w.form.get(), &FormPicture::programEnded);
+    QVERIFY(!w.form->Form_Load());
+    QCOMPARE(ended.count(), 1);
+    QCOMPARE(w.dialogs.shown().size(), 1);
+    QVERIFY(w.dialogs.shown().first().text.contains("Skyglance7_Work"));
+    QVERIFY(!w.form->generalClock.isActive());
+}
+
+void TestStartUp::immediateExitWritesAndShowsNothing() {
+    Home home;
+    Window w;
+    QVERIFY(w.form->Form_Load());
+    QFile::remove(home.work("Skyglance7_Config.dat"));
+    QFile::remove(home.work("Skyglance7_Picture_List.dat"));
+    w.form->show();
+    QSignalSpy ended(w.form.get(), &FormPicture::programEnded);
+
+    w.form->btTermina->click();
+    QCOMPARE(ended.count(), 1);
+    QCOMPARE(w.form->state.ExitToProgram, kTrue);
+    QVERIFY(!w.form->generalClock.isActive());
+    QVERIFY(!w.form->isVisible());
+    QVERIFY(w.dialogs.shown().isEmpty());
+    QVERIFY(!QFile::exists(home.work("Skyglance7_Config.dat")));
+    QVERIFY(!QFile::exists(home.work("Skyglance7_Picture_List.dat")));
+    QTest::qWait(200);
+    QVERIFY(!QFile::exists(home.browserLog));
+}
+
+void TestStartUp::orderlyQuitWaitsForTheSlideTick() {
+    Home home;
+    Window w;
+    FormPicture& f = *w.form;
+    QVERIFY(f.Form_Load());
+    f.generalClock.stop();
+    f.state.Lingua = 2;
+    f.SSTCfg_timeRefresh->setText("12");
+    QFile::remove(home.work("Skyglance7_Config.dat"));
+    QSignalSpy ended(&f, &FormPicture::programEnded);
+
+    f.state.clockStatus = 1; // a slide tick is running
+    f.SSTCfg_ExitProgram_Click();
+    QCOMPARE(f.state.flagCmdButton, int16_t(2));
+    f.panControl.start();
+    QTest::qWait(10 * f.panControl.interval());
+    QCOMPARE(ended.count(), 0);
+    QVERIFY(!QFile::exists(home.work("Skyglance7_Config.dat")));
+
+    f.state.clockStatus = 0; // the tick has ended
+    QTRY_COMPARE(ended.count(), 1);
+    QVERIFY(!f.panControl.isActive());
+    QCOMPARE(f.timerflag->property("BackColor").toUInt(), 255u);
+    QCOMPARE(readAll(home.work("Skyglance7_Config.dat")),
+             QByteArray("15\r\n12\r\nFull_Screen\r\n\r\n\r\n"));
+    QVERIFY(QFile::exists(home.work("Skyglance7_Picture_List.dat")));
+    QCOMPARE(w.dialogs.shown().size(), 1);
+    QCOMPARE(w.dialogs.shown().first().text,
+             QString::fromUtf8("Programma Terminato\r\nSi aprirà la pagina degli sponsor."));
+    QCOMPARE(w.dialogs.shown().first().title, QStringLiteral("Skyglance"));
+    QCOMPARE(home.opened(), QStringList{"http://127.0.0.1:9/public/rovuradidiviz.html"});
+}
+
+void TestStartUp::orderlyQuitWithoutLanguageShowsNoMessage() {
+    Home home;
+    Window w;
+    QVERIFY(w.form->Form_Load());
+    QCOMPARE(w.form->state.Lingua, int16_t(999));
+    w.form->QuitProgram();
+    QVERIFY(w.dialogs.shown().isEmpty());
+    QCOMPARE(home.opened(), QStringList{"http://127.0.0.1:9/public/rovuradidiviz.html"});
+    QCOMPARE(readAll(home.work("Skyglance7_Config.dat")), kFirstRunSettings);
+}
+
+QTEST_MAIN(TestStartUp)
+#include "test_startup.moc"
