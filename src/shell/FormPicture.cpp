@@ -3,7 +3,11 @@
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "platform/Timing.h"
+#include "platform/Twips.h"
 #include "settings/SettingsFile.h"
+#include "show/PictureBox.h"
+#include "show/Presenter.h"
+#include "show/StatusBar.h"
 #include "ui/LanguageTables.h"
 
 #include <QFrame>
@@ -16,10 +20,6 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <cmath>
-
-int twipsToPixels(double twips) {
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-}
 
 namespace {
 
@@ -96,6 +96,7 @@ FormPicture::FormPicture(Options options, QWidget* parent)
     settings_->installIntervalBoxHandlers();
 
     state.onSlideMapChanged = [this] { refreshDiagnostics(); };
+    state.onStatusTextChanged = [this] { ShowStatusText(); };
 }
 
 FormPicture::~FormPicture() {
@@ -103,22 +104,11 @@ FormPicture::~FormPicture() {
 }
 
 void FormPicture::setGeometryTwips(QWidget* widget, int left, int top, int width, int height) {
-    const QRect pixels(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                       twipsToPixels(height));
-    widget->setGeometry(pixels);
-    // Pixels are coarser than twips; keep the exact values the layout rules
-    // produced for as long as the widget stays where they put it.
-    widget->setProperty("geometryTwips", QRect(left, top, width, height));
-    widget->setProperty("geometryTwipsPixels", pixels);
+    platform::setGeometryTwips(widget, left, top, width, height);
 }
 
 QRect FormPicture::geometryTwips(const QWidget* widget) {
-    const QRect g = widget->geometry();
-    if (widget->property("geometryTwipsPixels").toRect() == g) {
-        return widget->property("geometryTwips").toRect();
-    }
-    return {g.x() * kTwipsPerPixel, g.y() * kTwipsPerPixel, g.width() * kTwipsPerPixel,
-            g.height() * kTwipsPerPixel};
+    return platform::geometryTwips(widget);
 }
 
 int FormPicture::screenWidthTwips() const {
@@ -129,8 +119,7 @@ int FormPicture::screenHeightTwips() const {
 }
 
 void FormPicture::createControls() {
-    fotoBrowser = namedLabel(this, "fotoBrowser");
-    fotoBrowser->setAlignment(Qt::AlignCenter);
+    fotoBrowser = named<PictureBox>(this, "fotoBrowser");
     webvis = named<QWidget>(this, "webvis");
     ucAniGIF1 = named<QWidget>(this, "ucAniGIF1");
     ucAniGIF1->hide();
@@ -143,6 +132,7 @@ void FormPicture::createControls() {
     HelpCaller = namedButton(this, "HelpCaller", QStringLiteral("?"));
     createPanel();
     createStatusBar();
+    createPresenter();
 }
 
 void FormPicture::createPanel() {
@@ -231,25 +221,48 @@ void FormPicture::createPanel() {
 }
 
 void FormPicture::createStatusBar() {
-    BackWhoWeAre = namedLabel(this, "BackWhoWeAre");
-    BackWhoWeAre->setAutoFillBackground(true);
-    btSetup = namedButton(this, "btSetup", QStringLiteral("Setup"));
-    btWait = namedLabel(this, "btWait", QStringLiteral("Wait"));
-    btTermina = namedButton(this, "btTermina", QStringLiteral("Quit"));
-    btHelp = namedButton(this, "btHelp", QStringLiteral("Help"));
-    BtAnimation = namedLabel(this, "BtAnimation");
-    whoWeAre = namedLabel(this, "whoWeAre");
-    btLogo = namedLabel(this, "btLogo");
-    connectStatus = namedLabel(this, "connectStatus");
-    lCountDown = namedLabel(this, "lCountDown");
-    lGeneric = namedLabel(this, "lGeneric");
-    lblMsgUser = namedLabel(this, "lblMsgUser");
-    lblMsgUser->setAlignment(Qt::AlignCenter);
-    timerflag = named<QLineEdit>(this, "timerflag");
-    timerflag->setReadOnly(true);
-    timerflag->setFocusPolicy(Qt::NoFocus);
-    setGeometryTwips(timerflag, 0, 0, 300, 300);
+    statusBar_ = new StatusBar(this, state);
+    BackWhoWeAre = statusBar_->BackWhoWeAre;
+    btSetup = statusBar_->btSetup;
+    btWait = statusBar_->btWait;
+    btTermina = statusBar_->btTermina;
+    btHelp = statusBar_->btHelp;
+    BtAnimation = statusBar_->BtAnimation;
+    whoWeAre = statusBar_->whoWeAre;
+    btLogo = statusBar_->btLogo;
+    connectStatus = statusBar_->connectStatus;
+    lCountDown = statusBar_->lCountDown;
+    lGeneric = statusBar_->lGeneric;
+    lblMsgUser = statusBar_->lblMsgUser;
+    timerflag = statusBar_->timerflag;
     connect(btTermina, &QPushButton::clicked, this, [this] { btTermina_Click(); });
+}
+
+void FormPicture::createPresenter() {
+    PresenterViews views;
+    views.fotoBrowser = fotoBrowser;
+    views.webvis = webvis;
+    views.ucAniGIF1 = ucAniGIF1;
+    views.btSetup = btSetup;
+    views.btWait = btWait;
+    views.btHelp = btHelp;
+    views.whoWeAre = whoWeAre;
+    views.txtDisplay = txtDisplay;
+    presenter_ = std::make_unique<Presenter>(state, views);
+    presenter_->setScreenTwips(QSize(screenWidthTwips(), screenHeightTwips()));
+    presenter_->setWindowTwips(QSize(screenWidthTwips(), screenHeightTwips()));
+}
+
+void FormPicture::Disegna_Barra2() {
+    statusBar_->Disegna_Barra2(screenWidthTwips(), screenHeightTwips());
+}
+
+void FormPicture::placeLinesAboveBar() {
+    statusBar_->placeLinesAboveBar(screenWidthTwips(), screenHeightTwips());
+}
+
+void FormPicture::ShowStatusText() {
+    statusBar_->ShowStatusText();
 }
 
 void FormPicture::connectTimers() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Twips.h"
 #include "shell/RunState.h"
 
 #include <QPointer>
@@ -17,15 +18,16 @@ class QPushButton;
 class QTabWidget;
 class QFrame;
 class SettingsFile;
+class StatusBar;
+class Presenter;
+class PictureBox;
 namespace platform {
 class Dialogs;
 class Shell;
 } // namespace platform
 
-// Screen positions and sizes are kept in twips, as the layout rules are
-// written; 15 twips make one device-independent pixel.
-inline constexpr int kTwipsPerPixel = 15;
-int twipsToPixels(double twips);
+using platform::kTwipsPerPixel;
+using platform::twipsToPixels;
 
 // The main window: holds every control, table and timer, and composes the
 // subsystems.
@@ -58,6 +60,7 @@ public:
     // start-up order stays visible.
     void Disegna_Barra2();
     void placeLinesAboveBar();
+    void ShowStatusText();
     void CheckVersion();
     void CloseBrowserWindows();
 
@@ -76,6 +79,8 @@ public:
     platform::Dialogs& dialogs() { return *dialogs_; }
     platform::Shell& shell() { return *shell_; }
     SettingsFile& settings() { return *settings_; }
+    StatusBar& statusBar() { return *statusBar_; }
+    Presenter& presenter() { return *presenter_; }
 
     // Timers (all disabled in the design).
     QTimer imgClock;
@@ -114,7 +119,7 @@ public:
     QWidget* webvis = nullptr;
     QWidget* ucAniGIF1 = nullptr;
     QPushButton* HelpCaller = nullptr;
-    QLabel* fotoBrowser = nullptr;
+    PictureBox* fotoBrowser = nullptr;
 
     // Status bar and the lines above it.
     QLabel* BackWhoWeAre = nullptr;
@@ -149,6 +154,7 @@ private:
     void createControls();
     void createPanel();
     void createStatusBar();
+    void createPresenter();
     void connectTimers();
     void setTimerFlagColour(uint32_t bgr);
     void openDiagnostics();
@@ -162,6 +168,8 @@ private:
     platform::Dialogs* dialogs_ = nullptr;
     platform::Shell* shell_ = nullptr;
     std::unique_ptr<SettingsFile> settings_;
+    StatusBar* statusBar_ = nullptr; // a child of the window
+    std::unique_ptr<Presenter> presenter_;
     QSize screenPixels_;
     bool localhost_ = false;
 };

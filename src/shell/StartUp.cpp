@@ -7,6 +7,7 @@
 #include "settings/SettingsFile.h"
 #include "shell/FormPicture.h"
 #include "shell/WorkFolders.h"
+#include "show/PictureBox.h"
 #include "ui/LanguageTables.h"
 
 #include <QDir>
@@ -277,8 +278,6 @@ QString FormPicture::sponsorPageAddress() const {
 }
 
 // Later parts fill these steps.
-void FormPicture::Disegna_Barra2() {}
-void FormPicture::placeLinesAboveBar() {}
 void FormPicture::CheckVersion() {}
 void FormPicture::CloseBrowserWindows() {}
 void FormPicture::generalClock_Timer() {}

@@ -1,0 +1,83 @@
+#include "ServerOptions.h"
+
+#include <charconv>
+
+namespace skyglance::catalogue {
+namespace {
+
+bool parseInt(const std::string& text, int low, int high, int& value) {
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && !text.empty() && value >= low && value <= high;
+}
+
+} // namespace
+
+std::string serverUsage() {
+    return "usage: skyglance-catalogue [options]\n"
+           "  --port N            port to listen on (0 picks a free one; default 8080)\n"
+           "  --bind ADDR         address to listen on (default 127.0.0.1)\n"
+           "  --public-host H:P   host and port written into catalogue addresses\n"
+           "                      (default: the bound address and port)\n"
+           "  --db FILE           SQLite database (created and filled on first use)\n"
+           "  --catalogue FILE    tab-separated catalogue to import\n"
+           "  --site DIR          folder of the site's pages\n"
+           "  --message TEXT      message of the day (empty for none)\n"
+           "  --version-name N    program version named by /currentversion.html\n"
+           "  --collections-set N collections set named by /currentversion.html\n"
+           "  --refresh SECONDS   how often the pictures are drawn anew (default 60)\n"
+           "  --threads N         request worker threads (default 16)\n"
+           "On start it prints the lines 'service: URL' and 'site: URL'.\n";
+}
+
+std::optional<ServerOptions> parseServerOptions(const std::vector<std::string>& args,
+                                                std::string& error) {
+    ServerOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& name = args[i];
+        if (name == "--help" || name == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            error = name.rfind("--", 0) == 0 ? "option " + name + " needs a value"
+                                             : "unknown argument " + name;
+            return std::nullopt;
+        }
+        const std::string& value = args[++i];
+        bool ok = true;
+        if (name == "--port") {
+            ok = parseInt(value, 0, 65535, options.port);
+        } else if (name == "--bind") {
+            options.bind = value;
+        } else if (name == "--public-host") {
+            options.publicHost = value;
+        } else if (name == "--db") {
+            options.database = value;
+        } else if (name == "--catalogue") {
+            options.catalogue = value;
+        } else if (name == "--site") {
+            options.site = value;
+        } else if (name == "--message") {
+            options.message = value;
+        } else if (name == "--version-name") {
+            options.versionName = value;
+        } else if (name == "--collections-set") {
+            options.collectionsSet = value;
+        } else if (name == "--refresh") {
+            ok = parseInt(value, 1, 86400, options.refreshSeconds);
+        } else if (name == "--threads") {
+            ok = parseInt(value, 1, 256, options.threads);
+        } else {
+            error = "unknown option " + name;
+            return std::nullopt;
+        }
+        if (!ok) {
+            error = "bad value for " + name + ": " + value;
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+} // namespace skyglance::catalogue

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace skyglance::catalogue {
+
+struct ServerOptions {
+    int port = 8080;
+    std::string bind = "127.0.0.1";
+    std::string publicHost; // host:port put into the catalogue's addresses; derived when empty
+    std::string database;   // default: beside the bundled catalogue, else the user's cache
+    std::string site;       // default: the bundled site
+    std::string catalogue;  // default: the bundled catalogue.tsv
+    std::string message = "Skyglance sample catalogue - pictures drawn live by the service";
+    std::string versionName = "Skyglance_7.8.12";
+    std::string collectionsSet = "Collection_002";
+    int refreshSeconds = 60;
+    int threads = 16;
+    bool help = false;
+};
+
+// Parses the arguments after the program name; nothing and `error` set when
+// they are not understood.
+std::optional<ServerOptions> parseServerOptions(const std::vector<std::string>& args,
+                                                std::string& error);
+
+std::string serverUsage();
+
+} // namespace skyglance::catalogue

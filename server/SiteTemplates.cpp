@@ -1,0 +1,119 @@
+#include "SiteTemplates.h"
+
+#include <array>
+
+namespace skyglance::catalogue {
+namespace {
+
+constexpr std::size_t kMaxQueryValueLength = 80;
+
+std::uint32_t mix(std::uint32_t h, std::string_view text) {
+    for (unsigned char c : text) {
+        h = (h ^ c) * 16777619u; // FNV-1a
+    }
+    return h;
+}
+
+std::uint32_t mix(std::uint32_t h, std::uint32_t value) {
+    h ^= value + 0x9e3779b9u + (h << 6) + (h >> 2);
+    return h * 2654435761u;
+}
+
+std::string forecastRows(const PageContext& context) {
+    static constexpr std::array<const char*, 8> kConditions = {
+        "Sunny", "Partly cloudy", "Cloudy", "Showers", "Rain", "Thunderstorms", "Snow", "Fog"};
+    std::uint32_t seed = mix(2166136261u, context.pageName);
+    for (const char* name : {"town", "place", "state", "country"}) {
+        seed = mix(seed, context.queryValue(name));
+    }
+    // The forecast moves on every hour, like a real one.
+    const auto hour = static_cast<std::uint32_t>(context.now.toSecsSinceEpoch() / 3600);
+    std::string rows;
+    const QDate today = context.now.date();
+    for (int day = 0; day < 5; ++day) {
+        const std::uint32_t h = mix(mix(seed, static_cast<std::uint32_t>(day)), hour);
+        const int low = static_cast<int>(h % 15) - 3;
+        const int high = low + 3 + static_cast<int>((h >> 8) % 10);
+        rows += "<tr><td>" + today.addDays(day).toString("dddd d MMMM").toStdString() +
+                "</td><td>" + kConditions[(h >> 4) % kConditions.size()] + "</td><td>" +
+                std::to_string(low) + " &deg;C</td><td>" + std::to_string(high) +
+                " &deg;C</td><td>" + std::to_string((h >> 12) % 60) + " km/h</td></tr>\n";
+    }
+    return rows;
+}
+
+std::string valueFor(std::string_view key, const PageContext& context, bool& known) {
+    known = true;
+    if (key == "site") {
+        return context.siteRoot;
+    }
+    if (key == "made") {
+        return context.now.toString("yyyy-MM-dd hh:mm:ss").toStdString();
+    }
+    if (key == "forecast_rows") {
+        return forecastRows(context);
+    }
+    if (key.substr(0, 6) == "query:") {
+        std::string value = context.queryValue(key.substr(6));
+        if (value.size() > kMaxQueryValueLength) {
+            value.resize(kMaxQueryValueLength);
+        }
+        return htmlEscape(value);
+    }
+    known = false;
+    return {};
+}
+
+} // namespace
+
+std::string htmlEscape(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&#39;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string fillTemplate(std::string_view text, const PageContext& context) {
+    std::string out;
+    out.reserve(text.size() + 512);
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t open = text.find("{{", start);
+        const std::size_t close = open == std::string_view::npos ? open : text.find("}}", open + 2);
+        if (close == std::string_view::npos) {
+            out.append(text.substr(start));
+            return out;
+        }
+        out.append(text.substr(start, open - start));
+        bool known = false;
+        std::string value = valueFor(text.substr(open + 2, close - open - 2), context, known);
+        if (known) {
+            out.append(value);
+        } else {
+            out.append(text.substr(open, close + 2 - open));
+        }
+        start = close + 2;
+    }
+}
+
+} // namespace skyglance::catalogue

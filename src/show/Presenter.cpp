@@ -1,0 +1,158 @@
+#include "show/Presenter.h"
+
+#include "platform/Twips.h"
+#include "shell/RunState.h"
+#include "show/PictureBox.h"
+
+#include <QLineEdit>
+#include <QWidget>
+#include <cmath>
+
+namespace {
+
+double R(double value) {
+    return std::nearbyint(value);
+}
+
+int twipsFromHiMetric(double hiMetric) {
+    return static_cast<int>(R(platform::hiMetricToTwips(hiMetric)));
+}
+
+} // namespace
+
+QRectF fullScreenFrame(double pw, double ph, double W, double H) {
+    double newW = 0;
+    double newH = 0;
+    if (pw <= 0 || ph <= 0) {
+        return {};
+    }
+    if (pw > W || ph > H) {
+        // Too large in at least one direction: shrink by the tighter edge.
+        if (W / pw <= H / ph) {
+            newW = W;
+            newH = R(ph * (W / pw));
+        } else {
+            newH = H;
+            newW = R(pw * (H / ph));
+        }
+    } else if (W - pw < H - ph) {
+        newW = W;
+        newH = R(ph * (W / pw));
+    } else {
+        newH = H;
+        newW = R(pw * (H / ph));
+    }
+    if (newW > W) {
+        const double ratio = newW / W;
+        newH = R(newH - newH * ratio / 100.0);
+        newW = W;
+    } else if (newH > H) {
+        const double ratio = newH / H;
+        newW = R(newW - newW * ratio / 100.0);
+        newH = H;
+    }
+    if (newW == W) {
+        return {0, H / 2 - newH / 2, newW, newH};
+    }
+    return {W / 2 - newW / 2, 0, newW, newH};
+}
+
+QRectF normalFrame(double pw, double ph, double windowW, double windowH) {
+    const double cx = R(windowW / 2);
+    const double cy = R(windowH / 2);
+    const double hx = R(pw / 2);
+    const double hy = R(ph / 2);
+    return {cx - hx, cy - hy, pw, ph};
+}
+
+Presenter::Presenter(RunState& state, PresenterViews views) : state_(state), views_(views) {}
+
+void Presenter::ShowStillView() {
+    views_.fotoBrowser->show();
+    views_.webvis->hide();
+    views_.ucAniGIF1->hide();
+}
+
+void Presenter::ShowGifView() {
+    views_.fotoBrowser->hide();
+    views_.webvis->hide();
+    views_.ucAniGIF1->show();
+}
+
+void Presenter::ShowWebView() {
+    views_.fotoBrowser->hide();
+    views_.webvis->show();
+    views_.ucAniGIF1->hide();
+}
+
+void Presenter::showSetupButton() {
+    views_.btSetup->show();
+    views_.btWait->hide();
+    views_.btHelp->setVisible(views_.btSetup->isVisibleTo(views_.btSetup->parentWidget()));
+}
+
+QString Presenter::animatedGifFile() const {
+    return state_.imgFileBase + state_.aniGifPrefix + QString::number(state_.cntAniGif) +
+           QStringLiteral(".gif");
+}
+
+void Presenter::placePictureBox(const QImage& picture) {
+    const double pw = R(platform::pixelsToHiMetric(picture.width()));
+    const double ph = R(platform::pixelsToHiMetric(picture.height()));
+    QRectF frame;
+    if (state_.flagFullScreen == 1) {
+        const int barHeight = platform::geometryTwips(views_.whoWeAre).height();
+        const double W = R(platform::twipsToHiMetric(screenTwips_.width()));
+        const double H = R(platform::twipsToHiMetric(screenTwips_.height() - barHeight));
+        frame = fullScreenFrame(pw, ph, W, H);
+    } else {
+        frame = normalFrame(pw, ph, platform::twipsToHiMetric(windowTwips_.width()),
+                            platform::twipsToHiMetric(windowTwips_.height()));
+    }
+    lastFrameTwips_ = QRect(twipsFromHiMetric(frame.x()), twipsFromHiMetric(frame.y()),
+                            twipsFromHiMetric(frame.width()), twipsFromHiMetric(frame.height()));
+    if (state_.flagFullScreen != 1) {
+        // At natural size the box is exactly the picture, whatever the
+        // HiMetric rounding says.
+        lastFrameTwips_.setWidth(picture.width() * platform::kTwipsPerPixel);
+        lastFrameTwips_.setHeight(picture.height() * platform::kTwipsPerPixel);
+    }
+    platform::setGeometryTwips(views_.fotoBrowser, lastFrameTwips_.x(), lastFrameTwips_.y(),
+                               lastFrameTwips_.width(), lastFrameTwips_.height());
+}
+
+void Presenter::ShowPicture(const QImage& picture) {
+    PictureBox* box = views_.fotoBrowser;
+    box->hide();
+    const bool full = views_.txtDisplay->text() == QLatin1String("Full_Screen");
+    state_.flagFullScreen = full ? 1 : 0;
+    box->setStretch(full);
+    showSetupButton();
+    placePictureBox(picture);
+    box->setPicture(picture);
+
+    const int16_t kind = state_.listImageKind[state_.GLOBAL_IMAGE_CURRENT_POINTER];
+    if (kind == 2) {
+        box->setStretch(false);
+        platform::setGeometryTwips(box, 0, 0, screenTwips_.width(), screenTwips_.height());
+        lastFrameTwips_ = QRect(QPoint(0, 0), screenTwips_);
+        views_.whoWeAre->show();
+        views_.whoWeAre->raise();
+    }
+    if (kind != 4) {
+        showSetupButton();
+        ShowStillView();
+        return;
+    }
+    if (setDelayAnimation) {
+        setDelayAnimation(1);
+    }
+    views_.ucAniGIF1->setGeometry(box->geometry());
+    views_.ucAniGIF1->setProperty("geometryTwips", box->property("geometryTwips"));
+    views_.ucAniGIF1->setProperty("geometryTwipsPixels", box->property("geometryTwipsPixels"));
+    if (loadAnimatedGifFile) {
+        loadAnimatedGifFile(animatedGifFile());
+    }
+    ShowGifView();
+    state_.cntAniGif = static_cast<int16_t>(state_.cntAniGif + 1);
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QImage>
+#include <QRectF>
+#include <QSize>
+#include <QString>
+#include <functional>
+
+class PictureBox;
+class QLineEdit;
+class QWidget;
+struct RunState;
+
+// The picture box frame for a picture of pw x ph in an area of W x H, all in
+// HiMetric. A picture larger than the area is fitted inside it with its
+// proportions kept; a smaller one grows until it meets the nearer edge.
+QRectF fullScreenFrame(double pw, double ph, double W, double H);
+
+// The frame of a picture at natural size centred in a window, in HiMetric.
+QRectF normalFrame(double pw, double ph, double windowW, double windowH);
+
+// The views a slide can be shown in, and the controls the presenter touches.
+struct PresenterViews {
+    PictureBox* fotoBrowser = nullptr;
+    QWidget* webvis = nullptr;
+    QWidget* ucAniGIF1 = nullptr;
+    QWidget* btSetup = nullptr;
+    QWidget* btWait = nullptr;
+    QWidget* btHelp = nullptr;
+    QWidget* whoWeAre = nullptr;
+    QLineEdit* txtDisplay = nullptr;
+};
+
+// Puts one slide on the screen: still picture, animated GIF or captured page.
+class Presenter {
+public:
+    Presenter(RunState& state, PresenterViews views);
+
+    // Screen and window sizes in twips; the status text height comes from
+    // whoWeAre.
+    void setScreenTwips(QSize screen) { screenTwips_ = screen; }
+    void setWindowTwips(QSize window) { windowTwips_ = window; }
+
+    // The GIF control's load and delay (the control lives in its own library).
+    std::function<void(const QString& file)> loadAnimatedGifFile;
+    std::function<void(int delay)> setDelayAnimation;
+
+    void ShowPicture(const QImage& picture);
+    void ShowStillView();
+    void ShowGifView();
+    void ShowWebView();
+
+    // The frame the last ShowPicture gave the picture box, in twips.
+    QRect lastFrameTwips() const { return lastFrameTwips_; }
+
+private:
+    void placePictureBox(const QImage& picture);
+    void showSetupButton();
+    QString animatedGifFile() const;
+
+    RunState& state_;
+    PresenterViews views_;
+    QSize screenTwips_;
+    QSize windowTwips_;
+    QRect lastFrameTwips_;
+};
