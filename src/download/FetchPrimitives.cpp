@@ -118,14 +118,19 @@ bool FetchPrimitives::FetchImageToFile(const QString& folder, const QString& sou
 }
 
 void FetchPrimitives::SavePageFirstImage(const QStringList& imageSourcesInDocumentOrder) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool withWindows = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+    if (withWindows) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
     platform::letEventsRun();
     if (!imageSourcesInDocumentOrder.isEmpty()) {
         FetchImageToFile(state_.Skyglance_PHP_Dir, imageSourcesInDocumentOrder.front());
         platform::letEventsRun();
     }
-    QApplication::restoreOverrideCursor();
-    QApplication::beep();
+    if (withWindows) {
+        QApplication::restoreOverrideCursor();
+        QApplication::beep();
+    }
 }
 
 std::shared_ptr<const TextRequestTicket> FetchPrimitives::StartTextRequest(const QString& address) {

@@ -192,11 +192,22 @@ private:
 
     void onReadyRead() {
         if (httpStatus() >= 400) {
-            // The error page is of no use; the status is the answer.
-            end(TransferOutcome::HttpError, reply_->errorString());
+            // The error page is of no use; the status is the answer, reported
+            // when the reply has wound down (aborting it now would make Qt
+            // report a second error). Its bytes still count against the cap.
+            discardErrorPage();
             return;
         }
         drain();
+    }
+
+    void discardErrorPage() {
+        while (!ended_ && reply_->bytesAvailable() > 0) {
+            bytes_ += reply_->read(kReadBufferBytes).size();
+            if (bytes_ > limits_.maxBytes) {
+                end(TransferOutcome::TooLarge, QStringLiteral("error page larger than the cap"));
+            }
+        }
     }
 
     // Passes what has arrived to the sink; false when the transfer ended.
@@ -255,7 +266,9 @@ private:
             report.httpStatus = httpStatus();
             report.contentType = reply_->header(QNetworkRequest::ContentTypeHeader).toByteArray();
             reply_->disconnect(this);
-            if (reply_->isRunning()) {
+            // A reply that has already failed winds itself down; aborting it
+            // again would report a second error.
+            if (reply_->isRunning() && reply_->error() == QNetworkReply::NoError) {
                 reply_->abort();
             }
             reply_->deleteLater();

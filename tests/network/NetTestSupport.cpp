@@ -1,0 +1,216 @@
+#include "NetTestSupport.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QHostAddress>
+#include <QStandardPaths>
+#include <QThread>
+#include <unistd.h>
+
+namespace nettest {
+namespace {
+
+constexpr qint64 kStreamChunk = 64 * 1024;
+// The endless peer stops on its own after this much, so a broken size cap
+// fails the test instead of filling the machine.
+constexpr qint64 kStreamSafetyStop = qint64{512} * 1024 * 1024;
+
+void letEventsRunFor(int ms) {
+    QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+}
+
+} // namespace
+
+HttpPeer::HttpPeer(Mode mode, QByteArray response) : mode_(mode), response_(std::move(response)) {
+    server_.listen(QHostAddress::LocalHost, 0);
+    connect(&server_, &QTcpServer::newConnection, this, &HttpPeer::onNewConnection);
+}
+
+QByteArray HttpPeer::response(int status, const QByteArray& body, const QByteArray& contentType,
+                              const QByteArray& extraHeaders) {
+    QByteArray text = "HTTP/1.1 " + QByteArray::number(status) + " Status\r\n";
+    text += "Content-Type: " + contentType + "\r\n";
+    text += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    text += extraHeaders;
+    text += "Connection: close\r\n\r\n";
+    return text + body;
+}
+
+QString HttpPeer::url(const QString& path) const {
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
+}
+
+void HttpPeer::onNewConnection() {
+    while (QTcpSocket* socket = server_.nextPendingConnection()) {
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    }
+}
+
+void HttpPeer::onReadyRead(QTcpSocket* socket) {
+    QByteArray seen = socket->property("seen").toByteArray() + socket->readAll();
+    socket->setProperty("seen", seen);
+    if (!seen.contains("\r\n\r\n") || socket->property("answered").toBool()) {
+        return;
+    }
+    socket->setProperty("answered", true);
+    ++requests_;
+    switch (mode_) {
+    case Mode::Answer:
+        socket->write(response_);
+        socket->disconnectFromHost();
+        break;
+    case Mode::Silent:
+        break;
+    case Mode::Endless:
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nConnection: close\r\n\r\n");
+        connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { streamMore(socket); });
+        streamMore(socket);
+        break;
+    }
+}
+
+void HttpPeer::streamMore(QTcpSocket* socket) {
+    if (socket->state() != QAbstractSocket::ConnectedState ||
+        socket->bytesToWrite() > kStreamChunk) {
+        return;
+    }
+    if (streamed_ >= kStreamSafetyStop) {
+        socket->disconnectFromHost();
+        return;
+    }
+    static const QByteArray chunk(kStreamChunk, 'x');
+    socket->write(chunk);
+    streamed_ += chunk.size();
+}
+
+quint16 deadPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+bool waitUntilListening(quint16 port, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        if (socket.waitForConnected(200)) {
+            socket.disconnectFromHost();
+            return true;
+        }
+        letEventsRunFor(50);
+    }
+    return false;
+}
+
+TinyProxy::TinyProxy(const QString& user, const QString& password)
+    : user_(user), password_(password) {}
+
+TinyProxy::~TinyProxy() {
+    if (process_.state() != QProcess::NotRunning) {
+        process_.terminate();
+        if (!process_.waitForFinished(3000)) {
+            process_.kill();
+            process_.waitForFinished(3000);
+        }
+    }
+}
+
+bool TinyProxy::start(QString* why) {
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("tinyproxy"));
+    if (program.isEmpty()) {
+        *why = QStringLiteral("tinyproxy is not installed (scripts/install-deps.sh installs it)");
+        return false;
+    }
+    port_ = deadPort();
+    QByteArray config;
+    config += "Port " + QByteArray::number(port_) + "\n";
+    config += "Listen 127.0.0.1\n";
+    config += "Timeout 30\n";
+    config += "MaxClients 20\n";
+    config += "LogLevel Info\n";
+    config += "Allow 127.0.0.1\n";
+    config += "BasicAuth " + user_.toUtf8() + " " + password_.toUtf8() + "\n";
+    if (::geteuid() == 0) {
+        // Run as root it would otherwise try to drop to a user that may not exist.
+        config += "User root\nGroup root\n";
+    }
+    const QString configFile = dir_.filePath(QStringLiteral("tinyproxy.conf"));
+    QFile file(configFile);
+    if (!file.open(QIODevice::WriteOnly) || file.write(config) != config.size()) {
+        *why = QStringLiteral("cannot write the tinyproxy configuration");
+        return false;
+    }
+    file.close();
+
+    process_.setProcessChannelMode(QProcess::MergedChannels);
+    process_.start(program, {QStringLiteral("-d"), QStringLiteral("-c"), configFile});
+    if (!process_.waitForStarted(5000)) {
+        *why = QStringLiteral("tinyproxy did not start: ") + process_.errorString();
+        return false;
+    }
+    if (!waitUntilListening(port_, 10000)) {
+        *why = QStringLiteral("tinyproxy does not listen: ") + log();
+        return false;
+    }
+    return true;
+}
+
+QString TinyProxy::log() {
+    return QString::fromLocal8Bit(process_.readAll());
+}
+
+CatalogueServiceProcess::CatalogueServiceProcess(const QString& program) : program_(program) {}
+
+CatalogueServiceProcess::~CatalogueServiceProcess() {
+    if (process_.state() != QProcess::NotRunning) {
+        process_.terminate();
+        if (!process_.waitForFinished(5000)) {
+            process_.kill();
+            process_.waitForFinished(5000);
+        }
+    }
+}
+
+bool CatalogueServiceProcess::start(QString* why) {
+    process_.setProcessChannelMode(QProcess::SeparateChannels);
+    process_.start(program_, {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--db"),
+                              dir_.filePath(QStringLiteral("catalogue.sqlite"))});
+    if (!process_.waitForStarted(5000)) {
+        *why = QStringLiteral("the catalogue service did not start: ") + process_.errorString();
+        return false;
+    }
+    QByteArray output;
+    QDeadlineTimer deadline(30000);
+    while (!deadline.hasExpired() && (service_.isEmpty() || site_.isEmpty())) {
+        if (!process_.waitForReadyRead(200) && process_.state() == QProcess::NotRunning) {
+            break;
+        }
+        output += process_.readAllStandardOutput();
+        const QList<QByteArray> lines = output.split('\n');
+        for (const QByteArray& line : lines) {
+            const QString text = QString::fromUtf8(line).trimmed();
+            if (text.startsWith(QLatin1String("service: "))) {
+                service_ = text.mid(9);
+            } else if (text.startsWith(QLatin1String("site: "))) {
+                site_ = text.mid(6);
+            }
+        }
+    }
+    if (service_.isEmpty() || site_.isEmpty()) {
+        *why = QStringLiteral("the catalogue service printed no addresses: ") +
+               QString::fromLocal8Bit(output + process_.readAllStandardError());
+        return false;
+    }
+    return true;
+}
+
+} // namespace nettest

@@ -1,0 +1,94 @@
+#pragma once
+
+// Real network peers for the tests: a small HTTP peer on loopback whose
+// behaviour a test picks (answer, stay silent, stream forever), the real
+// tinyproxy, and the real catalogue service.
+
+#include <QByteArray>
+#include <QObject>
+#include <QProcess>
+#include <QString>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
+
+namespace nettest {
+
+// An HTTP peer in the test's own thread: it serves while the code under test
+// lets events run.
+class HttpPeer : public QObject {
+public:
+    enum class Mode {
+        Answer,  // sends the canned response, then closes
+        Silent,  // accepts, reads and never answers
+        Endless, // a 200 without a length, then data until the client leaves
+    };
+
+    explicit HttpPeer(Mode mode, QByteArray response = {});
+
+    static QByteArray response(int status, const QByteArray& body,
+                               const QByteArray& contentType = "text/html",
+                               const QByteArray& extraHeaders = {});
+
+    quint16 port() const { return server_.serverPort(); }
+    QString url(const QString& path = QStringLiteral("/")) const;
+    int requestsSeen() const { return requests_; }
+    qint64 bytesStreamed() const { return streamed_; }
+
+private:
+    void onNewConnection();
+    void onReadyRead(QTcpSocket* socket);
+    void streamMore(QTcpSocket* socket);
+
+    Mode mode_;
+    QByteArray response_;
+    QTcpServer server_;
+    int requests_ = 0;
+    qint64 streamed_ = 0;
+};
+
+// A loopback port on which nothing listens (taken and released at once).
+quint16 deadPort();
+
+// tinyproxy in the foreground, asking for a user name and password.
+class TinyProxy {
+public:
+    TinyProxy(const QString& user, const QString& password);
+    ~TinyProxy();
+
+    bool start(QString* why);
+    quint16 port() const { return port_; }
+    QString log();
+
+private:
+    QString user_;
+    QString password_;
+    QTemporaryDir dir_;
+    QProcess process_;
+    quint16 port_ = 0;
+};
+
+// The real catalogue service on a free loopback port.
+class CatalogueServiceProcess {
+public:
+    explicit CatalogueServiceProcess(const QString& program);
+    ~CatalogueServiceProcess();
+
+    bool start(QString* why);
+    QString serviceUrl() const { return service_; }
+    QString siteUrl() const { return site_; }
+
+private:
+    QString program_;
+    QTemporaryDir dir_;
+    QProcess process_;
+    QString service_;
+    QString site_;
+};
+
+// Waits, letting events run, until connecting to port succeeds.
+bool waitUntilListening(quint16 port, int timeoutMs);
+
+} // namespace nettest
