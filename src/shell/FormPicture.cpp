@@ -1,5 +1,10 @@
 #include "shell/FormPicture.h"
 
+#include "catalogue/CatalogueService.h"
+#include "catalogue/VendorServices.h"
+#include "download/ConnectionMonitor.h"
+#include "download/FetchPrimitives.h"
+#include "download/PictureLoading.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "platform/Timing.h"
@@ -130,9 +135,61 @@ void FormPicture::createControls() {
     FormYourTown->hide();
 
     HelpCaller = namedButton(this, "HelpCaller", QStringLiteral("?"));
+    Miniatura = named<PictureBox>(this, "Miniatura");
+    Miniatura->setStretch(true);
+    setGeometryTwips(Miniatura, 0, 0, 5200, 3900);
+    Miniatura->hide();
+    DownloadPreview = namedLabel(this, "DownloadPreview");
+    DownloadPreview->setStyleSheet(QStringLiteral("color: #ffffff; background: #0b1f3a;"));
+    setGeometryTwips(DownloadPreview, 0, 3900, 5200, 360);
+    DownloadPreview->hide();
     createPanel();
     createStatusBar();
     createPresenter();
+    loadProgramPictures();
+    createDownloadParts();
+}
+
+void FormPicture::loadProgramPictures() {
+    ErrLoadPicture = QImage(QStringLiteral(":/pictures/ErrLoadPicture.png"));
+    if (ErrLoadPicture.isNull()) {
+        ErrLoadPicture = QImage(1024, 768, QImage::Format_RGB32);
+        ErrLoadPicture.fill(QColor(0x0b, 0x1f, 0x3a));
+    }
+    ImageLogo = QImage(QStringLiteral(":/pictures/ImageLogo.png"));
+}
+
+void FormPicture::createDownloadParts() {
+    vendor_ = std::make_unique<VendorServices>();
+    fetch_ = std::make_unique<FetchPrimitives>(state);
+    catalogue_ = std::make_unique<CatalogueService>(state, *fetch_);
+    pictureLoading_ = std::make_unique<PictureLoading>(state, *fetch_);
+    pictureLoading_->setErrorPicture(ErrLoadPicture);
+    pictureLoading_->showThumbnailArea = [this] {
+        Miniatura->move(0, 0);
+        Miniatura->show();
+        Miniatura->raise();
+        setGeometryTwips(DownloadPreview, 0, 3900, geometryTwips(DownloadPreview).width(),
+                         geometryTwips(DownloadPreview).height());
+        DownloadPreview->show();
+        DownloadPreview->raise();
+    };
+    pictureLoading_->showMiniatura = [this](const QImage& picture) {
+        Miniatura->setPicture(picture);
+    };
+    connectionMonitor_ = new ConnectionMonitor(this);
+    connect(connectionMonitor_, &ConnectionMonitor::iconToShow, this, [this](ConnectionIcon icon) {
+        statusBar_->showConnection(icon == ConnectionIcon::Connected);
+        connectStatus->raise();
+    });
+}
+
+void FormPicture::Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, int cnt) {
+    pictureLoading_->Load_JPG_GIF_PNG_On_Array(UrlImageToLoad, cnt);
+}
+
+void FormPicture::ShowConnectionState() {
+    connectionMonitor_->ShowConnectionState();
 }
 
 void FormPicture::createPanel() {

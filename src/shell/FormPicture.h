@@ -21,6 +21,11 @@ class SettingsFile;
 class StatusBar;
 class Presenter;
 class PictureBox;
+class FetchPrimitives;
+class PictureLoading;
+class ConnectionMonitor;
+class VendorServices;
+class CatalogueService;
 namespace platform {
 class Dialogs;
 class Shell;
@@ -81,6 +86,15 @@ public:
     SettingsFile& settings() { return *settings_; }
     StatusBar& statusBar() { return *statusBar_; }
     Presenter& presenter() { return *presenter_; }
+    FetchPrimitives& fetch() { return *fetch_; }
+    PictureLoading& pictureLoading() { return *pictureLoading_; }
+    ConnectionMonitor& connectionMonitor() { return *connectionMonitor_; }
+    VendorServices& vendor() { return *vendor_; }
+    CatalogueService& catalogue() { return *catalogue_; }
+
+    // Part procedures of the picture loading and the connection monitor.
+    void Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, int cnt);
+    void ShowConnectionState();
 
     // Timers (all disabled in the design).
     QTimer imgClock;
@@ -120,6 +134,10 @@ public:
     QWidget* ucAniGIF1 = nullptr;
     QPushButton* HelpCaller = nullptr;
     PictureBox* fotoBrowser = nullptr;
+    PictureBox* Miniatura = nullptr;
+    QLabel* DownloadPreview = nullptr;
+    QImage ErrLoadPicture;
+    QImage ImageLogo;
 
     // Status bar and the lines above it.
     QLabel* BackWhoWeAre = nullptr;
@@ -155,6 +173,8 @@ private:
     void createPanel();
     void createStatusBar();
     void createPresenter();
+    void createDownloadParts();
+    void loadProgramPictures();
     void connectTimers();
     void setTimerFlagColour(uint32_t bgr);
     void openDiagnostics();
@@ -170,6 +190,11 @@ private:
     std::unique_ptr<SettingsFile> settings_;
     StatusBar* statusBar_ = nullptr; // a child of the window
     std::unique_ptr<Presenter> presenter_;
+    std::unique_ptr<VendorServices> vendor_;
+    std::unique_ptr<FetchPrimitives> fetch_;
+    std::unique_ptr<CatalogueService> catalogue_;
+    std::unique_ptr<PictureLoading> pictureLoading_;
+    ConnectionMonitor* connectionMonitor_ = nullptr; // a child of the window
     QSize screenPixels_;
     bool localhost_ = false;
 };

@@ -1,5 +1,7 @@
 #include "shell/StartUp.h"
 
+#include "catalogue/VendorServices.h"
+#include "download/FetchPrimitives.h"
 #include "platform/Dialogs.h"
 #include "platform/Environment.h"
 #include "platform/Shell.h"
@@ -267,19 +269,14 @@ void FormPicture::QuitProgram() {
 }
 
 QString FormPicture::sponsorPageAddress() const {
-    QString site = qEnvironmentVariable("SKYGLANCE_SITE");
-    if (site.isEmpty()) {
-        site = QStringLiteral("https://") + vendorWebAddress();
-    }
-    while (site.endsWith(QLatin1Char('/'))) {
-        site.chop(1);
-    }
-    return site + QStringLiteral("/public/rovuradidiviz.html");
+    return vendor_->sponsorPageAddress();
 }
 
 // Later parts fill these steps.
 void FormPicture::CheckVersion() {}
-void FormPicture::CloseBrowserWindows() {}
+void FormPicture::CloseBrowserWindows() {
+    fetch_->CloseBrowserWindows();
+}
 void FormPicture::generalClock_Timer() {}
 void FormPicture::utilityTmr_Timer() {}
 void FormPicture::imgClock_Timer() {}

@@ -1,0 +1,129 @@
+#include "download/PictureLoading.h"
+
+#include "download/FetchPrimitives.h"
+#include "shell/RunState.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+
+QImage decodePictureFile(const QString& fileName) {
+    QImageReader reader(fileName);
+    reader.setAllocationLimit(kMaxDecodedPictureMiB);
+    reader.setDecideFormatFromContent(true);
+    QImage image;
+    if (!reader.read(&image)) {
+        return {};
+    }
+    return image;
+}
+
+QImage decodePngOntoWhite(const QString& fileName) {
+    QImageReader reader(fileName, "png");
+    reader.setAllocationLimit(kMaxDecodedPictureMiB);
+    QImage png;
+    if (!reader.read(&png)) {
+        return {};
+    }
+    QImage flat(png.size(), QImage::Format_RGB32);
+    flat.fill(Qt::white);
+    QPainter painter(&flat);
+    painter.drawImage(0, 0, png);
+    painter.end();
+    return flat;
+}
+
+QString animatedGifCopyName(const QString& imgFileBase, const QString& aniGifPrefix, int n,
+                            const QString& extension) {
+    return WorkFileName(imgFileBase + aniGifPrefix + QString::number(n), extension);
+}
+
+PictureLoading::PictureLoading(RunState& state, FetchPrimitives& fetch)
+    : state_(state), fetch_(fetch) {}
+
+void PictureLoading::show(const QImage& picture) {
+    if (showMiniatura) {
+        showMiniatura(picture);
+    }
+}
+
+void PictureLoading::loadFailed(int cnt) {
+    state_.listIMAGEnotLoaded[cnt] = -1;
+    state_.listPicture[cnt] = errorPicture_;
+    state_.listImageKind[cnt] = 1;
+    show(errorPicture_);
+}
+
+bool PictureLoading::copyToNextAnimatedGif(const QString& source, const QString& extension) {
+    const QString copy =
+        animatedGifCopyName(state_.imgFileBase, state_.aniGifPrefix, state_.cntAniGif, extension);
+    // A copy of an earlier cycle is replaced.
+    QFile::remove(copy);
+    if (!QFile::copy(source, copy)) {
+        return false;
+    }
+    state_.cntAniGif = static_cast<int16_t>(state_.cntAniGif + 1);
+    return true;
+}
+
+void PictureLoading::Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, int cnt) {
+    if (!PictureTable<int16_t>::inRange(cnt)) {
+        return;
+    }
+    QString extension = ExtensionOfAddress(UrlImageToLoad);
+    if (showThumbnailArea) {
+        showThumbnailArea();
+    }
+    if (state_.listImageKind[cnt] == 6) {
+        extension = QStringLiteral(".php");
+    }
+    const QString workFile = WorkFileName(state_.imgFileBase, extension);
+    if (!fetch_.DownloadFile(UrlImageToLoad, workFile, extension)) {
+        loadFailed(cnt);
+        return;
+    }
+    state_.listIMAGEnotLoaded[cnt] = 0;
+
+    if (extension == QLatin1String(".png")) {
+        const QImage picture = decodePngOntoWhite(workFile);
+        if (picture.isNull()) {
+            loadFailed(cnt);
+            return;
+        }
+        state_.listPicture[cnt] = picture;
+        state_.listImageKind[cnt] = 1;
+        show(picture);
+        return;
+    }
+    if (extension == QLatin1String(".php")) {
+        if (state_.listImageKind[cnt] != 6) {
+            return; // nothing to load: the slide keeps what it held
+        }
+        const QString pageImage = PageImageFile(state_.Skyglance_PHP_Dir);
+        const QImage picture = decodePictureFile(pageImage);
+        if (picture.isNull()) {
+            loadFailed(cnt);
+            return;
+        }
+        state_.listImageKind[cnt] = 4;
+        state_.listPicture[cnt] = picture;
+        show(picture);
+        if (!copyToNextAnimatedGif(pageImage, QStringLiteral(".gif"))) {
+            loadFailed(cnt);
+        }
+        return;
+    }
+    const QImage picture = decodePictureFile(workFile);
+    if (picture.isNull()) {
+        loadFailed(cnt);
+        return;
+    }
+    state_.listPicture[cnt] = picture;
+    show(picture);
+    if (state_.listImageKind[cnt] == 0) {
+        state_.listImageKind[cnt] = 1;
+    } else if (state_.listImageKind[cnt] == 4 && !copyToNextAnimatedGif(workFile, extension)) {
+        loadFailed(cnt);
+    }
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <functional>
+
+class FetchPrimitives;
+struct RunState;
+
+// Pictures larger than this many megabytes of decoded pixels are refused, so
+// a hostile header cannot make the decoder allocate without bound.
+inline constexpr int kMaxDecodedPictureMiB = 256;
+
+// Decodes a picture file by the standard loader (a GIF gives its first frame).
+// A null image when the file is missing, not a picture or too large.
+QImage decodePictureFile(const QString& fileName);
+
+// Decodes a PNG file drawn at its own size onto white, so transparent parts
+// become white. A null image on failure.
+QImage decodePngOntoWhite(const QString& fileName);
+
+// The n-th animated-GIF copy of a cycle: base, prefix, n and the extension.
+QString animatedGifCopyName(const QString& imgFileBase, const QString& aniGifPrefix, int n,
+                            const QString& extension);
+
+// Turns a picture address into a decoded slide: downloads it into the work
+// file, decodes it into listPicture, records success in listIMAGEnotLoaded,
+// and leaves the numbered copies of animated GIFs for the presenter. Every
+// failure becomes the error picture.
+class PictureLoading {
+public:
+    PictureLoading(RunState& state, FetchPrimitives& fetch);
+
+    // The error picture shown for a failed slide.
+    void setErrorPicture(const QImage& picture) { errorPicture_ = picture; }
+    const QImage& errorPicture() const { return errorPicture_; }
+
+    // Shows the thumbnail area, and a picture in the thumbnail Miniatura.
+    std::function<void()> showThumbnailArea;
+    std::function<void(const QImage&)> showMiniatura;
+
+    void Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, int cnt);
+
+private:
+    void loadFailed(int cnt);
+    bool copyToNextAnimatedGif(const QString& source, const QString& extension);
+    void show(const QImage& picture);
+
+    RunState& state_;
+    FetchPrimitives& fetch_;
+    QImage errorPicture_;
+};
