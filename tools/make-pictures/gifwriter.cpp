@@ -31,6 +31,9 @@ std::vector<ColourCount> countColours(const QImage& rgb) {
     colours.reserve(counts.size());
     for (const auto& [colour, count] : counts)
         colours.push_back({colour, count});
+    // A fixed starting order makes the palette, and so the file, reproducible.
+    std::sort(colours.begin(), colours.end(),
+              [](const ColourCount& a, const ColourCount& b) { return a.colour < b.colour; });
     return colours;
 }
 
