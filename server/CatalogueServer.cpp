@@ -139,7 +139,8 @@ CatalogueServer::CatalogueServer(Config config) : impl_(std::make_unique<Impl>()
     });
     http.set_read_timeout(5, 0);
     http.set_write_timeout(5, 0);
-    http.set_keep_alive_timeout(5);
+    // Each open connection holds a worker; an idle one lets go after 2 s.
+    http.set_keep_alive_timeout(2);
     http.set_keep_alive_max_count(kKeepAliveRequests);
     http.set_payload_max_length(64 * 1024);
     Impl* impl = impl_.get();

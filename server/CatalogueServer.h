@@ -18,7 +18,7 @@ public:
     struct Config {
         std::string siteRoot; // real path of the site folder
         std::string siteUrl;  // e.g. http://127.0.0.1:8080
-        int threads = 16;
+        int threads = 32;
         PictureCache* pictures = nullptr; // the drawn sample pictures, if any
     };
 

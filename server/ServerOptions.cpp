@@ -26,7 +26,7 @@ std::string serverUsage() {
            "  --version-name N    program version named by /currentversion.html\n"
            "  --collections-set N collections set named by /currentversion.html\n"
            "  --refresh SECONDS   how often the pictures are drawn anew (default 60)\n"
-           "  --threads N         request worker threads (default 16)\n"
+           "  --threads N         request worker threads (default 32)\n"
            "On start it prints the lines 'service: URL' and 'site: URL'.\n";
 }
 

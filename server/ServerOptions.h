@@ -17,7 +17,7 @@ struct ServerOptions {
     std::string versionName = "Skyglance_7.8.12";
     std::string collectionsSet = "Collection_002";
     int refreshSeconds = 60;
-    int threads = 16;
+    int threads = 32;
     bool help = false;
 };
 

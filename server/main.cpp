@@ -13,7 +13,10 @@
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTimer>
+#include <atomic>
+#include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <thread>
@@ -244,7 +247,11 @@ int main(int argc, char** argv) {
     QSocketNotifier quitNotifier(signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&quitNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
 
-    std::thread listener([&server] { server.listen(); });
+    std::atomic<bool> listenerDone{false};
+    std::thread listener([&server, &listenerDone] {
+        server.listen();
+        listenerDone = true;
+    });
 
     std::cerr << "skyglance-catalogue: " << keeper.rowCount() << " pictures from "
               << paths.catalogue << " (database " << paths.database << "), site " << paths.site
@@ -259,6 +266,16 @@ int main(int argc, char** argv) {
     const int rc = app.exec();
     pictures.shutdown();
     server.stop();
+    // Workers finish their requests, but a client may keep an idle connection
+    // open for a while; do not make the one who stops us wait for it.
+    for (int waited = 0; waited < 100 && !listenerDone; ++waited) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (!listenerDone) {
+        std::cout.flush();
+        std::cerr.flush();
+        std::_Exit(rc);
+    }
     listener.join();
     return rc;
 }
