@@ -54,6 +54,8 @@ void setButtonPicture(QPushButton* button, const char* name) {
         button->setText(QString());
         button->setIcon(QIcon(picture));
         button->setFlat(true);
+        button->setStyleSheet(
+            QStringLiteral("QPushButton { border: none; padding: 0; background: transparent; }"));
     }
 }
 
@@ -98,7 +100,7 @@ QString cutStatusLine(const QString& line) {
 StatusBar::StatusBar(QWidget* window, RunState& state) : QObject(window), state_(state) {
     BackWhoWeAre = named<QLabel>(window, "BackWhoWeAre");
     BackWhoWeAre->setAutoFillBackground(true);
-    BackWhoWeAre->setStyleSheet(QStringLiteral("background-color: #0b1f3a;"));
+    BackWhoWeAre->setStyleSheet(QStringLiteral("background-color: #0d1f3c;"));
     btSetup = named<QPushButton>(window, "btSetup");
     btSetup->setText(QStringLiteral("Setup"));
     btWait = named<QLabel>(window, "btWait");
@@ -155,6 +157,9 @@ void StatusBar::Disegna_Barra2(int screenWidthTwips, int screenHeightTwips) {
     place(whoWeAre, bar.whoWeAre);
     place(btLogo, bar.btLogo);
     place(connectStatus, bar.connectStatus);
+    for (QPushButton* button : {btSetup, btTermina, btHelp}) {
+        button->setIconSize(button->size());
+    }
     const QRect flag = platform::geometryTwips(timerflag);
     platform::setGeometryTwips(timerflag, 0, bar.timerflagTop, flag.width(), flag.height());
     timerflag->raise();

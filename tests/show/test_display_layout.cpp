@@ -1,0 +1,138 @@
+// The status bar's layout and text, and the presenter's frames.
+#include "shell/RunState.h"
+#include "show/Presenter.h"
+#include "show/StatusBar.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+class TestDisplayLayout : public QObject {
+    Q_OBJECT
+private slots:
+    void barOnAFullHdScreen();
+    void barSquaresAreTwoAndAHalfPerCentOfTheWidth_data();
+    void barSquaresAreTwoAndAHalfPerCentOfTheWidth();
+    void statusLinesAreCutAt95Characters();
+    void hidingAndShowingTheBarRestoresVisibility();
+    void fullScreenFitsLargePicturesKeepingProportions();
+    void fullScreenGrowsSmallPicturesToTheNearerEdge();
+    void normalModeCentresAtNaturalSize();
+};
+
+void TestDisplayLayout::barOnAFullHdScreen() {
+    const BarLayout bar = layOutBar(28800, 16200, 28800.0F / 16200.0F);
+    QCOMPARE(qRound(bar.barH), 648);
+    QVERIFY(qAbs(bar.k - 1.1111) < 1e-4);
+    QCOMPARE(bar.btTermina.width(), 720);
+    QCOMPARE(bar.btSetup.width(), 2115);
+    QCOMPARE(bar.btLogo.width(), 4725);
+    QCOMPARE(bar.connectStatus.width(), 720);
+    QCOMPARE(bar.whoWeAre.width(), 20520);
+    QCOMPARE(bar.btLogo.left(), 23355);
+    QCOMPARE(bar.connectStatus.left(), 28080);
+    QCOMPARE(bar.btTermina.left(), 2115);
+    QCOMPARE(bar.whoWeAre.left(), 2835);
+    QCOMPARE(bar.btAnimation.left(), 2835);
+    for (const QRect& r : {bar.btSetup, bar.btTermina, bar.whoWeAre, bar.btLogo, bar.connectStatus,
+                           bar.backWhoWeAre}) {
+        QCOMPARE(r.top(), 16200 - 648);
+        QCOMPARE(r.height(), 648);
+    }
+    QCOMPARE(bar.timerflagTop, 16200 - 2 * 648);
+    QVERIFY(qAbs(bar.whoWeAreFontPoints - 0.3 * (518.4 / 20.0)) < 0.01);
+}
+
+void TestDisplayLayout::barSquaresAreTwoAndAHalfPerCentOfTheWidth_data() {
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    QTest::newRow("4:3") << 15360 << 11520;
+    QTest::newRow("16:10") << 19200 << 12000;
+    QTest::newRow("portrait") << 16200 << 28800;
+}
+
+void TestDisplayLayout::barSquaresAreTwoAndAHalfPerCentOfTheWidth() {
+    QFETCH(int, w);
+    QFETCH(int, h);
+    const BarLayout bar = layOutBar(w, h, static_cast<float>(w) / static_cast<float>(h));
+    QVERIFY(qAbs(bar.btTermina.width() - 0.025 * w) <= 1);
+    // The elements fill the width exactly, whatever the rounding.
+    QCOMPARE(bar.connectStatus.left() + bar.connectStatus.width(), w);
+}
+
+void TestDisplayLayout::statusLinesAreCutAt95Characters() {
+    QWidget window;
+    RunState state;
+    StatusBar bar(&window, state);
+    state.statusLine1 = QString(120, QLatin1Char('a'));
+    state.statusLine2 = QStringLiteral("short");
+    bar.ShowStatusText();
+    QCOMPARE(state.statusLine1.size(), 95);
+    QCOMPARE(bar.whoWeAre->text(), QString(95, QLatin1Char('a')) + QStringLiteral("\nshort"));
+    QCOMPARE(cutStatusLine(QString(95, QLatin1Char('b'))).size(), 95);
+}
+
+void TestDisplayLayout::hidingAndShowingTheBarRestoresVisibility() {
+    QWidget window;
+    RunState state;
+    StatusBar bar(&window, state);
+    window.show();
+    bar.btWait->show();
+    bar.btSetup->hide();
+    bar.Nascondi_Barra();
+    QVERIFY(!bar.btWait->isVisible() && !bar.whoWeAre->isVisible() && !bar.lCountDown->isVisible());
+    bar.Esponi_Barra();
+    QVERIFY(bar.btWait->isVisible());
+    QVERIFY(!bar.btSetup->isVisible());
+    QVERIFY(bar.whoWeAre->isVisible() && bar.connectStatus->isVisible());
+    // A second hide before the show saves the hidden state.
+    bar.Nascondi_Barra();
+    bar.Nascondi_Barra();
+    bar.Esponi_Barra();
+    QVERIFY(!bar.whoWeAre->isVisible());
+}
+
+void TestDisplayLayout::fullScreenFitsLargePicturesKeepingProportions() {
+    // Wider only: the whole width, the height in proportion, centred.
+    QCOMPARE(fullScreenFrame(80000, 20000, 40000, 30000), QRectF(0, 10000, 40000, 10000));
+    // Taller only: the whole height, the width in proportion, centred.
+    QCOMPARE(fullScreenFrame(20000, 60000, 40000, 30000), QRectF(15000, 0, 10000, 30000));
+    // Larger both ways, wider than the area's shape.
+    QCOMPARE(fullScreenFrame(160000, 60000, 40000, 30000), QRectF(0, 7500, 40000, 15000));
+    // Larger both ways, taller than the area's shape.
+    QCOMPARE(fullScreenFrame(60000, 90000, 40000, 30000), QRectF(10000, 0, 20000, 30000));
+    // Never larger than the area, never distorted by more than rounding.
+    for (const auto& [pw, ph] : {std::pair{50000.0, 31000.0}, std::pair{41000.0, 29000.0},
+                                 std::pair{123457.0, 654.0}, std::pair{333.0, 99999.0}}) {
+        const QRectF f = fullScreenFrame(pw, ph, 40000, 30000);
+        QVERIFY(f.width() <= 40000 && f.height() <= 30000);
+        QVERIFY(f.left() >= 0 && f.top() >= 0);
+        QVERIFY(qAbs(f.width() / f.height() - pw / ph) / (pw / ph) < 0.01 || f.width() < 2 ||
+                f.height() < 2);
+    }
+}
+
+void TestDisplayLayout::fullScreenGrowsSmallPicturesToTheNearerEdge() {
+    // Margins 30000 and 20000: the height is filled.
+    QCOMPARE(fullScreenFrame(10000, 10000, 40000, 30000), QRectF(5000, 0, 30000, 30000));
+    // A wide small picture fills the width.
+    QCOMPARE(fullScreenFrame(30000, 10000, 40000, 30000),
+             QRectF(0, 15000 - 13333 / 2.0, 40000, 13333));
+    // The margin rule can overshoot the width: the correction takes the
+    // per-cent ratio off the height and keeps the width.
+    const QRectF f = fullScreenFrame(35000, 26000, 40000, 30000);
+    QCOMPARE(f.width(), 40000.0);
+    QCOMPARE(f.height(), 29697.0);
+    QCOMPARE(f.left(), 0.0);
+}
+
+void TestDisplayLayout::normalModeCentresAtNaturalSize() {
+    QCOMPARE(normalFrame(10000, 6000, 40000, 30000), QRectF(15000, 12000, 10000, 6000));
+    // Larger than the window: centred all the same, beyond the edges.
+    const QRectF big = normalFrame(60000, 50000, 40000, 30000);
+    QCOMPARE(big.center(), QPointF(20000, 15000));
+    QCOMPARE(big.size(), QSizeF(60000, 50000));
+}
+
+QTEST_MAIN(TestDisplayLayout)
+#include "test_display_layout.moc"

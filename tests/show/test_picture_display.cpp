@@ -1,0 +1,287 @@
+// Pictures from the network onto the screen: the loader against the real
+// catalogue service serving a site folder made by the test, and the main
+// window rendered offscreen with a slide in each display mode.
+#include "download/PictureLoading.h"
+#include "platform/Dialogs.h"
+#include "shell/FormPicture.h"
+#include "show/PictureBox.h"
+#include "show/Presenter.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// The catalogue service serving a folder of the test's own pictures.
+class Service {
+public:
+    explicit Service(const QString& siteFolder) {
+        process_.start(
+            QStringLiteral(SKYGLANCE_CATALOGUE_SERVICE),
+            {"--port", "0", "--site", siteFolder, "--db", dbDir_.filePath("catalogue.sqlite")});
+        QByteArray output;
+        QDeadlineTimer deadline(20000);
+        while (site_.isEmpty() && !deadline.hasExpired() && process_.waitForReadyRead(200)) {
+            output += process_.readAllStandardOutput();
+            for (const QByteArray& line : output.split('\n')) {
+                if (line.startsWith("site: ")) {
+                    site_ = QString::fromUtf8(line.mid(6)).trimmed();
+                }
+            }
+        }
+    }
+    ~Service() {
+        process_.kill();
+        process_.waitForFinished(3000);
+    }
+    QString url(const QString& path) const { return site_ + QLatin1Char('/') + path; }
+    bool running() const { return !site_.isEmpty(); }
+
+private:
+    QTemporaryDir dbDir_;
+    QProcess process_;
+    QString site_;
+};
+
+QImage solid(int w, int h, QColor colour, QImage::Format format = QImage::Format_RGB32) {
+    QImage image(w, h, format);
+    image.fill(colour);
+    return image;
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// A home of its own and a window on a 1920 x 1080 screen.
+struct Fixture {
+    QTemporaryDir home;
+    platform::ScriptedDialogs dialogs;
+    std::unique_ptr<FormPicture> form;
+    Fixture() {
+        qunsetenv("HOMEDRIVE");
+        qunsetenv("HOMEPATH");
+        qputenv("HOME", home.path().toLocal8Bit());
+        FormPicture::Options options;
+        options.screenPixels = QSize(1920, 1080);
+        options.dialogs = &dialogs;
+        form = std::make_unique<FormPicture>(options);
+        form->Form_Load();
+        form->generalClock.stop();
+    }
+    RunState& state() { return form->state; }
+    QString workFile(const QString& suffix) const {
+        return home.path() + QStringLiteral("/Skyglance7_Work/Skyglance7_Img") + suffix;
+    }
+    bool sameAsErrorPicture(int slide) {
+        return state().listPicture[slide].cacheKey() == form->ErrLoadPicture.cacheKey();
+    }
+};
+
+void saveShot(QWidget& window, const QString& name) {
+    const QString folder = qEnvironmentVariable("SKYGLANCE_TEST_SHOTS");
+    if (!folder.isEmpty()) {
+        QDir().mkpath(folder);
+        window.grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+    }
+}
+
+} // namespace
+
+class TestPictureDisplay : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void stillPicturesByExtension();
+    void failuresBecomeTheErrorPicture();
+    void animatedGifCopiesAreNumberedInOrder();
+    void pageImagesComeFromThePageImageFile();
+    void fullScreenSlideFillsTheAreaAboveTheBar();
+    void normalSlideIsCentredAtNaturalSize();
+    void animatedGifSlidePlaysInThePictureFrame();
+
+private:
+    QTemporaryDir site_;
+    std::unique_ptr<Service> service_;
+};
+
+void TestPictureDisplay::initTestCase() {
+    const QString d = site_.path();
+    QVERIFY(solid(640, 480, Qt::blue).save(d + "/photo.jpg", "JPEG"));
+    QImage transparent = solid(40, 30, Qt::transparent, QImage::Format_ARGB32);
+    QPainter(&transparent).fillRect(0, 0, 10, 10, Qt::red);
+    QVERIFY(transparent.save(d + "/clear.png", "PNG"));
+    QVERIFY(transparent.save(d + "/upper.PNG", "PNG"));
+    writeBytes(d + "/broken.jpg", "<html>not a picture</html>");
+    QVERIFY(
+        QFile::copy(QStringLiteral(SKYGLANCE_TESTDATA "/animated-red-blue.gif"), d + "/loop.gif"));
+    QVERIFY(QFile::copy(d + "/loop.gif", d + "/loop2.gif"));
+    service_ = std::make_unique<Service>(d);
+    QVERIFY2(service_->running(), "the catalogue service did not start");
+}
+
+void TestPictureDisplay::stillPicturesByExtension() {
+    Fixture f;
+    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("photo.jpg"), 0);
+    QCOMPARE(f.state().listImageKind[0], int16_t(1));
+    QCOMPARE(f.state().listIMAGEnotLoaded[0], int16_t(0));
+    QCOMPARE(f.state().listPicture[0].size(), QSize(640, 480));
+    QVERIFY(QFile::exists(f.workFile(".jpg")));
+    // The thumbnail shares the slide's picture.
+    QCOMPARE(f.form->Miniatura->picture().cacheKey(), f.state().listPicture[0].cacheKey());
+
+    // A PNG is flattened onto white.
+    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("clear.png"), 1);
+    const QImage png = f.state().listPicture[1];
+    QCOMPARE(png.pixelColor(30, 20), QColor(Qt::white));
+    QCOMPARE(png.pixelColor(2, 2), QColor(Qt::red));
+    QVERIFY(!png.hasAlphaChannel());
+
+    // ".PNG" is not ".png": the standard loader keeps the transparency.
+    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("upper.PNG"), 2);
+    QCOMPARE(f.state().listIMAGEnotLoaded[2], int16_t(0));
+    QCOMPARE(f.state().listPicture[2].pixelColor(30, 20).alpha(), 0);
+    QVERIFY(QFile::exists(f.workFile(".PNG")));
+
+    // A GIF of kind 0 gives its first frame as a still picture.
+    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("loop.gif"), 3);
+    QCOMPARE(f.state().listImageKind[3], int16_t(1));
+    QVERIFY(!f.state().listPicture[3].isNull());
+    QCOMPARE(f.state().cntAniGif, int16_t(1));
+}
+
+void TestPictureDisplay::failuresBecomeTheErrorPicture() {
+    Fixture f;
+    QCOMPARE(f.form->ErrLoadPicture.size(), QSize(1024, 768));
+    f.state().listImageKind[0] = 4;
+    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("missing.jpg"), 0);
+    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("broken.jpg"), 1);
+    f.form->Load_JPG_GIF_PNG_On_Array("http://127.0.0.1:9/dead.gif", 2);
+    for (int slide = 0; slide < 3; ++slide) {
+        QCOMPARE(f.state().listIMAGEnotLoaded[slide], int16_t(-1));
+        QCOMPARE(f.state().listImageKind[slide], int16_t(1));
+        QVERIFY(f.sameAsErrorPicture(slide));
+    }
+    QVERIFY(f.dialogs.shown().isEmpty());
+    QCOMPARE(f.state().cntAniGif, int16_t(1));
+}
+
+void TestPictureDisplay::animatedGifCopiesAreNumberedInOrder() {
+    Fixture f;
+    f.state().cntAniGif = 1;
+    f.state().listImageKind[0] = 4;
+    f.state().listImageKind[1] = 4;
+    f.state().listImageKind[2] = 4;
+    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("loop.gif"), 0);
+    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("loop2.gif"), 1);
+    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("photo.jpg") + "?x=clear.png", 2);
+    QCOMPARE(f.state().cntAniGif, int16_t(3));
+    QVERIFY(QFile::exists(f.workFile("_ANIGIF_1.gif")));
+    QVERIFY(QFile::exists(f.workFile("_ANIGIF_2.gif")));
+    QCOMPARE(f.state().listImageKind[0], int16_t(4));
+    QCOMPARE(f.state().listImageKind[1], int16_t(4));
+    // A kind-4 slide whose address ends in .png becomes a still picture.
+    QCOMPARE(f.state().listImageKind[2], int16_t(1));
+    QVERIFY(!QFile::exists(f.workFile("_ANIGIF_3.gif")));
+    QVERIFY(!QFile::exists(f.workFile("_ANIGIF_3.png")));
+}
+
+void TestPictureDisplay::pageImagesComeFromThePageImageFile() {
+    Fixture f;
+    const QString pageImage = f.state().Skyglance_PHP_Dir + "/PHP.gif";
+    QVERIFY(QFile::copy(QStringLiteral(SKYGLANCE_TESTDATA "/animated-red-blue.gif"), pageImage));
+    f.state().listImageKind[0] = 6;
+    // The address itself is never fetched: nothing listens there.
+    f.form->Load_JPG_GIF_PNG_On_Array("http://127.0.0.1:9/page.html", 0);
+    QCOMPARE(f.state().listImageKind[0], int16_t(4));
+    QCOMPARE(f.state().listIMAGEnotLoaded[0], int16_t(0));
+    QVERIFY(!f.state().listPicture[0].isNull());
+    QVERIFY(QFile::exists(f.workFile("_ANIGIF_1.gif")));
+    QCOMPARE(f.state().cntAniGif, int16_t(2));
+
+    // A ".php" address of another kind is neither fetched nor loaded.
+    f.state().listIMAGEnotLoaded[1] = -1;
+    f.form->Load_JPG_GIF_PNG_On_Array("http://127.0.0.1:9/map.php", 1);
+    QCOMPARE(f.state().listIMAGEnotLoaded[1], int16_t(0));
+    QVERIFY(f.state().listPicture[1].isNull());
+    QCOMPARE(f.state().listImageKind[1], int16_t(0));
+}
+
+void TestPictureDisplay::fullScreenSlideFillsTheAreaAboveTheBar() {
+    Fixture f;
+    f.form->show();
+    f.form->txtDisplay->setText("Full_Screen");
+    const QImage picture = solid(1024, 768, QColor(20, 160, 60));
+    f.form->presenter().ShowPicture(picture);
+    QVERIFY(f.form->fotoBrowser->isVisible());
+    const QRect box = f.form->fotoBrowser->geometry();
+    const QRect bar = f.form->whoWeAre->geometry();
+    QCOMPARE(bar.bottom(), 1079);
+    QCOMPARE(bar.height(), 43);
+    // 4:3 into 1920 x 1036.8: the full height, centred, proportions kept.
+    QVERIFY(qAbs(box.height() - 1037) <= 1);
+    QVERIFY(qAbs(box.width() - 1382) <= 2);
+    QVERIFY(qAbs(box.center().x() - 960) <= 1);
+    QCOMPARE(box.top(), 0);
+    QVERIFY(box.bottom() <= bar.top());
+
+    const QImage shot = f.form->grab().toImage();
+    saveShot(*f.form, "full-screen");
+    QCOMPARE(shot.pixelColor(960, 500), QColor(20, 160, 60));
+    QCOMPARE(shot.pixelColor(100, 500), QColor(Qt::black)); // left of the picture
+    QVERIFY(shot.pixelColor(bar.center()) != QColor(20, 160, 60));
+
+    // Painting again does not scale again.
+    const int scaled = f.form->fotoBrowser->scaleCount();
+    f.form->fotoBrowser->repaint();
+    f.form->grab();
+    QCOMPARE(f.form->fotoBrowser->scaleCount(), scaled);
+}
+
+void TestPictureDisplay::normalSlideIsCentredAtNaturalSize() {
+    Fixture f;
+    f.form->show();
+    f.form->txtDisplay->setText("Normal");
+    f.form->presenter().ShowPicture(solid(400, 300, QColor(200, 40, 40)));
+    QCOMPARE(f.state().flagFullScreen, int16_t(0));
+    QCOMPARE(f.form->fotoBrowser->geometry(), QRect(760, 390, 400, 300));
+    saveShot(*f.form, "normal");
+    // Larger than the screen: centred all the same.
+    f.form->presenter().ShowPicture(solid(2400, 1400, QColor(200, 40, 40)));
+    QCOMPARE(f.form->fotoBrowser->geometry().center(), QPoint(959, 539));
+    QCOMPARE(f.form->fotoBrowser->size(), QSize(2400, 1400));
+}
+
+void TestPictureDisplay::animatedGifSlidePlaysInThePictureFrame() {
+    Fixture f;
+    f.form->show();
+    f.form->txtDisplay->setText("Full_Screen");
+    f.state().listImageKind[0] = 4;
+    f.state().cntAniGif = 1;
+    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("loop.gif"), 0);
+    f.state().cntAniGif = 1;
+    f.state().GLOBAL_IMAGE_CURRENT_POINTER = 0;
+    f.form->presenter().ShowPicture(f.state().listPicture[0]);
+    QVERIFY(!f.form->fotoBrowser->isVisible());
+    QVERIFY(f.form->ucAniGIF1->isVisible());
+    QCOMPARE(f.form->ucAniGIF1->geometry(), f.form->fotoBrowser->geometry());
+    QCOMPARE(f.state().cntAniGif, int16_t(2));
+    QCOMPARE(f.form->ucAniGIF1->property("loadedFile").toString(), f.workFile("_ANIGIF_1.gif"));
+    saveShot(*f.form, "animated-gif");
+
+    // The next still slide hides the GIF control again.
+    f.state().GLOBAL_IMAGE_CURRENT_POINTER = 1;
+    f.state().listImageKind[1] = 1;
+    f.form->presenter().ShowPicture(solid(300, 200, Qt::gray));
+    QVERIFY(!f.form->ucAniGIF1->isVisible());
+    QVERIFY(f.form->fotoBrowser->isVisible());
+}
+
+QTEST_MAIN(TestPictureDisplay)
+#include "test_picture_display.moc"
