@@ -72,8 +72,11 @@ CatalogueReplies::CatalogueReplies(Catalogue catalogue) : catalogue_(std::move(c
     ids_ = columnReply(rows, [](const CatalogueRow& r) { return std::to_string(r.pictureId); });
     comments_ = columnReply(rows, [](const CatalogueRow& r) { return r.comment; });
     copyrights_ = columnReply(rows, [](const CatalogueRow& r) { return r.copyright; });
-    // One separator character between "outmsg" and the text.
-    message_ = joinReplyItems({"outmsg=" + catalogue_.message});
+    // One separator character between "outmsg" and the text. "outmsg=" alone
+    // would be too short to count and leave the client's old message up, so
+    // no message is said with an item that clears it.
+    message_ = joinReplyItems(
+        {catalogue_.message.empty() ? std::string("nomessage") : "outmsg=" + catalogue_.message});
 }
 
 std::string CatalogueReplies::errorReply(std::string_view why) {

@@ -228,6 +228,12 @@ void TestServerCore::repliesSplitIntoTheCatalogueColumns() {
     QCOMPARE(message.size(), std::size_t(1));
     QCOMPARE(message[0].substr(0, 6), std::string("outmsg"));
     QCOMPARE(message[0].substr(7), std::string("Hello there"));
+
+    // No message: an item long enough to be read, not starting "outmsg".
+    const CatalogueReplies silent(makeCatalogue({}, "", "h:1"));
+    const auto none = splitReply(silent.answer({"x5555"}));
+    QCOMPARE(none.size(), std::size_t(1));
+    QVERIFY(none[0].size() >= 8 && none[0].substr(0, 6) != "outmsg");
 }
 
 void TestServerCore::selectionKeepsPositionsForUnknownIds() {
