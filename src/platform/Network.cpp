@@ -142,7 +142,7 @@ public:
 
     Transfer(NetworkAccess& owner, const QUrl& url, TransferLimits limits, Sink sink, Finish finish)
         : QObject(&owner), owner_(owner), limits_(limits), sink_(std::move(sink)),
-          finish_(std::move(finish)) {
+          finish_(std::move(finish)), currentUrl_(url) {
         ++owner_.inFlight_;
         reply_ = owner_.manager_.get(makeRequest(url));
         reply_->setReadBufferSize(kReadBufferBytes);
@@ -181,12 +181,14 @@ private:
     }
 
     void onRedirected(const QUrl& target) {
-        const QUrl from = reply_->url();
-        if (!isFetchableUrl(target) || isDowngrade(from, target)) {
+        // reply_->url() already names the target here, so the address we
+        // come from is our own record.
+        if (!isFetchableUrl(target) || isDowngrade(currentUrl_, target)) {
             end(TransferOutcome::UnsupportedAddress,
                 QStringLiteral("redirect refused: %1").arg(target.toString()));
             return;
         }
+        currentUrl_ = target;
         emit reply_->redirectAllowed();
     }
 
@@ -283,6 +285,7 @@ private:
     TransferLimits limits_;
     Sink sink_;
     Finish finish_;
+    QUrl currentUrl_;
     QPointer<QNetworkReply> reply_;
     QTimer timer_;
     qint64 bytes_ = 0;

@@ -4,6 +4,10 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QHostAddress>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
 #include <QStandardPaths>
 #include <QThread>
 #include <unistd.h>
@@ -24,11 +28,51 @@ void letEventsRunFor(int ms) {
     }
 }
 
+QString testDataFile(const char* name) {
+    return QStringLiteral(SKYGLANCE_TESTDATA "/") + QLatin1String(name);
+}
+
+QSslConfiguration loopbackServerConfiguration() {
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    const QList<QSslCertificate> certificates =
+        QSslCertificate::fromPath(testDataFile("loopback-cert.pem"));
+    QFile keyFile(testDataFile("loopback-key.pem"));
+    if (certificates.isEmpty() || !keyFile.open(QIODevice::ReadOnly)) {
+        return configuration;
+    }
+    configuration.setLocalCertificate(certificates.front());
+    configuration.setPrivateKey(QSslKey(keyFile.readAll(), QSsl::Rsa));
+    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+    return configuration;
+}
+
 } // namespace
 
-HttpPeer::HttpPeer(Mode mode, QByteArray response) : mode_(mode), response_(std::move(response)) {
-    server_.listen(QHostAddress::LocalHost, 0);
-    connect(&server_, &QTcpServer::newConnection, this, &HttpPeer::onNewConnection);
+bool trustLoopbackCertificate() {
+    const QList<QSslCertificate> certificates =
+        QSslCertificate::fromPath(testDataFile("loopback-cert.pem"));
+    if (certificates.isEmpty()) {
+        return false;
+    }
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.addCaCertificates(certificates);
+    QSslConfiguration::setDefaultConfiguration(configuration);
+    return true;
+}
+
+HttpPeer::HttpPeer(Mode mode, QByteArray response, Transport transport)
+    : mode_(mode), response_(std::move(response)), transport_(transport) {
+    if (transport_ == Transport::Tls) {
+        auto tls = std::make_unique<QSslServer>();
+        tls->setSslConfiguration(loopbackServerConfiguration());
+        server_ = std::move(tls);
+    } else {
+        server_ = std::make_unique<QTcpServer>();
+    }
+    server_->listen(QHostAddress::LocalHost, 0);
+    // Announced only when a TLS handshake is complete, at once for plain TCP.
+    connect(server_.get(), &QTcpServer::pendingConnectionAvailable, this,
+            &HttpPeer::onNewConnection);
 }
 
 QByteArray HttpPeer::response(int status, const QByteArray& body, const QByteArray& contentType,
@@ -42,11 +86,12 @@ QByteArray HttpPeer::response(int status, const QByteArray& body, const QByteArr
 }
 
 QString HttpPeer::url(const QString& path) const {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
+    const QString scheme = transport_ == Transport::Tls ? "https" : "http";
+    return QStringLiteral("%1://127.0.0.1:%2%3").arg(scheme).arg(port()).arg(path);
 }
 
 void HttpPeer::onNewConnection() {
-    while (QTcpSocket* socket = server_.nextPendingConnection()) {
+    while (QTcpSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     }

@@ -26,13 +26,17 @@ public:
         Endless, // a 200 without a length, then data until the client leaves
     };
 
-    explicit HttpPeer(Mode mode, QByteArray response = {});
+    enum class Transport { Plain, Tls };
+
+    // With Transport::Tls the peer speaks HTTPS with the loopback certificate
+    // of the test data (see trustLoopbackCertificate).
+    explicit HttpPeer(Mode mode, QByteArray response = {}, Transport transport = Transport::Plain);
 
     static QByteArray response(int status, const QByteArray& body,
                                const QByteArray& contentType = "text/html",
                                const QByteArray& extraHeaders = {});
 
-    quint16 port() const { return server_.serverPort(); }
+    quint16 port() const { return server_->serverPort(); }
     QString url(const QString& path = QStringLiteral("/")) const;
     int requestsSeen() const { return requests_; }
     qint64 bytesStreamed() const { return streamed_; }
@@ -44,10 +48,15 @@ private:
 
     Mode mode_;
     QByteArray response_;
-    QTcpServer server_;
+    Transport transport_;
+    std::unique_ptr<QTcpServer> server_;
     int requests_ = 0;
     qint64 streamed_ = 0;
 };
+
+// Makes this process trust the loopback certificate of the test data, as a
+// certificate authority would be trusted. False when the files are missing.
+bool trustLoopbackCertificate();
 
 // A loopback port on which nothing listens (taken and released at once).
 quint16 deadPort();

@@ -75,6 +75,7 @@ class NetworkTransfersTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -86,6 +87,7 @@ private slots:
     void requestDuringAnotherWaitsForIt();
 
     void pictureIsDownloadedAndReplaced();
+    void httpsWorksAndRedirectsNeverDowngrade();
     void failedDownloadsWriteNothing_data();
     void failedDownloadsWriteNothing();
     void endlessBodyStopsAtTheSizeCap();
@@ -104,6 +106,10 @@ private:
     std::unique_ptr<FetchPrimitives> fetch_;
     std::unique_ptr<CatalogueService> catalogue_;
 };
+
+void NetworkTransfersTest::initTestCase() {
+    QVERIFY(nettest::trustLoopbackCertificate());
+}
 
 void NetworkTransfersTest::init() {
     platform::setTimeScale(1.0);
@@ -240,6 +246,42 @@ void NetworkTransfersTest::pictureIsDownloadedAndReplaced() {
     QCOMPARE(readFile(target), blue);
     QCOMPARE(second.requestsSeen(), 1);
     QCOMPARE(treeOf(workDir_), QStringList{"Skyglance7_Img.png"});
+}
+
+void NetworkTransfersTest::httpsWorksAndRedirectsNeverDowngrade() {
+    const QByteArray picture = pngBytes(Qt::cyan);
+    HttpPeer secure(HttpPeer::Mode::Answer, HttpPeer::response(200, picture, "image/png"),
+                    HttpPeer::Transport::Tls);
+    const QString target = WorkFileName(state_->imgFileBase, ".png");
+    QVERIFY(fetch_->DownloadFile(secure.url("/sat.png"), target, ".png"));
+    QCOMPARE(readFile(target), picture);
+    QVERIFY(fetch_->FetchImageToFile(state_->Skyglance_PHP_Dir, secure.url("/sat.png")));
+
+    HttpPeer secureText(HttpPeer::Mode::Answer, HttpPeer::response(200, "<P>outmsg=secure<P>"),
+                        HttpPeer::Transport::Tls);
+    QCOMPARE(catalogue_->RequestCatalogueOutcome(secureText.url("/s?p=1&x00=x5555"),
+                                                 int(ReplyKind::Message)),
+             CatalogueResult::Ok);
+    QCOMPARE(state_->serverMessage, QStringLiteral("secure"));
+
+    // From http up to https is followed ...
+    HttpPeer upgrade(HttpPeer::Mode::Answer,
+                     HttpPeer::response(301, "", "text/html",
+                                        "Location: " + secure.url("/sat.png").toUtf8() + "\r\n"));
+    QFile::remove(target);
+    QVERIFY(fetch_->DownloadFile(upgrade.url("/sat.png"), target, ".png"));
+    QCOMPARE(readFile(target), picture);
+
+    // ... from https down to http is not.
+    HttpPeer plain(HttpPeer::Mode::Answer, HttpPeer::response(200, pngBytes(Qt::red)));
+    HttpPeer downgrade(HttpPeer::Mode::Answer,
+                       HttpPeer::response(302, "", "text/html",
+                                          "Location: " + plain.url("/sat.png").toUtf8() + "\r\n"),
+                       HttpPeer::Transport::Tls);
+    QVERIFY(!fetch_->DownloadFile(downgrade.url("/sat.png"), target, ".png"));
+    QCOMPARE(fetch_->lastFetch().outcome, TransferOutcome::UnsupportedAddress);
+    QCOMPARE(plain.requestsSeen(), 0);
+    QCOMPARE(readFile(target), picture);
 }
 
 void NetworkTransfersTest::failedDownloadsWriteNothing_data() {
