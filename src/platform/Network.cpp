@@ -159,14 +159,23 @@ public:
 
     ~Transfer() override {
         if (!ended_) {
-            // The owner goes away first: drop the transfer without a report.
+            // The owner goes away first: drop the transfer. Only a blocking
+            // fetch is told, so that its local event loop ends.
             --owner_.inFlight_;
             if (reply_ != nullptr) {
                 reply_->disconnect(this);
                 reply_->abort();
             }
+            if (reportWhenDropped_ && finish_) {
+                End report;
+                report.error = QStringLiteral("network access closed during the transfer");
+                finish_(report);
+            }
         }
     }
+
+    // The finish callback also runs when the owner is destroyed first.
+    void reportWhenDropped() { reportWhenDropped_ = true; }
 
 private:
     int httpStatus() const {
@@ -290,6 +299,7 @@ private:
     QTimer timer_;
     qint64 bytes_ = 0;
     bool ended_ = false;
+    bool reportWhenDropped_ = false;
 };
 
 NetworkAccess::NetworkAccess(QObject* parent) : QObject(parent) {
@@ -376,7 +386,8 @@ FetchResult NetworkAccess::fetchToFile(const QString& address, const QString& fi
         done = true;
         loop.quit();
     };
-    new Transfer(*this, url, limits, std::move(sink), std::move(finish));
+    auto* transfer = new Transfer(*this, url, limits, std::move(sink), std::move(finish));
+    transfer->reportWhenDropped();
     if (!done) {
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }

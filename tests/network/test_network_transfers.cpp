@@ -92,6 +92,7 @@ private slots:
     void failedDownloadsWriteNothing();
     void endlessBodyStopsAtTheSizeCap();
     void silentPictureSourceHitsTheTimeLimit();
+    void closingTheAccessEndsABlockingFetch();
     void unsafeNamesNeverLeaveTheWorkFolder();
     void phpPicturesAreNotDownloaded();
     void pageImageIsFetchedAsPhpGif();
@@ -338,6 +339,18 @@ void NetworkTransfersTest::silentPictureSourceHitsTheTimeLimit() {
     const QString target = WorkFileName(state_->imgFileBase, ".gif");
     QVERIFY(!fetch_->DownloadFile(silent.url("/loop.gif"), target, ".gif"));
     QCOMPARE(fetch_->lastFetch().outcome, TransferOutcome::TimedOut);
+    QVERIFY(treeOf(workDir_).isEmpty());
+}
+
+void NetworkTransfersTest::closingTheAccessEndsABlockingFetch() {
+    // A window that closes during a download must not leave the download's
+    // event loop waiting forever.
+    HttpPeer silent(HttpPeer::Mode::Silent);
+    auto* access = new platform::NetworkAccess;
+    QTimer::singleShot(100, this, [access] { delete access; });
+    const QString target = WorkFileName(state_->imgFileBase, ".jpg");
+    const platform::FetchResult result = access->fetchToFile(silent.url("/a.jpg"), target);
+    QCOMPARE(result.outcome, TransferOutcome::NetworkError);
     QVERIFY(treeOf(workDir_).isEmpty());
 }
 
