@@ -197,6 +197,7 @@ void NetworkTransfersTest::failedTransfersChangeNoTable() {
     QVERIFY(state_->replyText.isEmpty());
     QCOMPARE(state_->flagReplyArrived, int16_t{1}); // no request outstanding any more
     QVERIFY(!fetch_->textRequestOutstanding());
+    QCOMPARE(fetch_->inet().transfersInFlight(), 0);
 }
 
 void NetworkTransfersTest::silentServiceEndsAsFailedRequest() {
@@ -331,6 +332,7 @@ void NetworkTransfersTest::endlessBodyStopsAtTheSizeCap() {
     QVERIFY(!fetch_->FetchImageToFile(state_->Skyglance_PHP_Dir, endless.url("/map.gif")));
     QCOMPARE(fetch_->lastFetch().outcome, TransferOutcome::TooLarge);
     QVERIFY(treeOf(state_->Skyglance_PHP_Dir).isEmpty());
+    QCOMPARE(fetch_->inet().transfersInFlight() + fetch_->downloads().transfersInFlight(), 0);
 }
 
 void NetworkTransfersTest::silentPictureSourceHitsTheTimeLimit() {
