@@ -78,8 +78,11 @@ void PictureLoading::Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, in
     if (state_.listImageKind[cnt] == 6) {
         extension = QStringLiteral(".php");
     }
-    const QString workFile = WorkFileName(state_.imgFileBase, extension);
-    if (!fetch_.DownloadFile(UrlImageToLoad, workFile, extension)) {
+    // An extension that cannot be part of a file name (a query string, a
+    // path step) is stored under a safe one and decoded by its content.
+    const QString fileExtension = SafeExtension(extension);
+    const QString workFile = WorkFileName(state_.imgFileBase, fileExtension);
+    if (!fetch_.DownloadFile(UrlImageToLoad, workFile, fileExtension)) {
         loadFailed(cnt);
         return;
     }
@@ -123,7 +126,7 @@ void PictureLoading::Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, in
     show(picture);
     if (state_.listImageKind[cnt] == 0) {
         state_.listImageKind[cnt] = 1;
-    } else if (state_.listImageKind[cnt] == 4 && !copyToNextAnimatedGif(workFile, extension)) {
+    } else if (state_.listImageKind[cnt] == 4 && !copyToNextAnimatedGif(workFile, fileExtension)) {
         loadFailed(cnt);
     }
 }

@@ -140,7 +140,7 @@ void FormPicture::createControls() {
     setGeometryTwips(Miniatura, 0, 0, 5200, 3900);
     Miniatura->hide();
     DownloadPreview = namedLabel(this, "DownloadPreview");
-    DownloadPreview->setStyleSheet(QStringLiteral("color: #ffffff; background: #0b1f3a;"));
+    DownloadPreview->setStyleSheet(QStringLiteral("color: #ffffff; background: #0d1f3c;"));
     setGeometryTwips(DownloadPreview, 0, 3900, 5200, 360);
     DownloadPreview->hide();
     createPanel();

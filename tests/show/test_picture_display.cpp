@@ -149,6 +149,14 @@ void TestPictureDisplay::stillPicturesByExtension() {
     QCOMPARE(f.state().listPicture[2].pixelColor(30, 20).alpha(), 0);
     QVERIFY(QFile::exists(f.workFile(".PNG")));
 
+    // A query string after the extension: stored under a safe name, decoded
+    // by content, never written outside the work folder.
+    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("photo.jpg?t=1/../../x"), 4);
+    QCOMPARE(f.state().listIMAGEnotLoaded[4], int16_t(0));
+    QCOMPARE(f.state().listPicture[4].size(), QSize(640, 480));
+    QVERIFY(QFile::exists(f.workFile(".img")));
+    QCOMPARE(QDir(f.home.path()).entryList(QDir::Files), QStringList{});
+
     // A GIF of kind 0 gives its first frame as a still picture.
     f.form->Load_JPG_GIF_PNG_On_Array(service_->url("loop.gif"), 3);
     QCOMPARE(f.state().listImageKind[3], int16_t(1));
