@@ -34,6 +34,8 @@ fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
     echo "no display: running under Xvfb"
-    exec xvfb-run -a -s "-screen 0 1920x1080x24" "$BUILD_DIR/src/app/skyglance" "$@"
+    # Not exec: the trap above must still stop the service afterwards.
+    xvfb-run -a -s "-screen 0 1920x1080x24" "$BUILD_DIR/src/app/skyglance" "$@"
+else
+    "$BUILD_DIR/src/app/skyglance" "$@"
 fi
-"$BUILD_DIR/src/app/skyglance" "$@"
