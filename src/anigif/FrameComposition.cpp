@@ -1,0 +1,500 @@
+#include "FrameComposition.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace anigif {
+
+int RoundHalfEven(double value) {
+    if (!std::isfinite(value)) {
+        return 0;
+    }
+    const double r = std::nearbyint(value); // the default mode rounds halves to even
+    if (r > 2147483647.0) {
+        return 2147483647;
+    }
+    if (r < -2147483648.0) {
+        return -2147483647 - 1;
+    }
+    return static_cast<int>(r);
+}
+
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFFu;
+
+// Copies rows of a frame's strip area through a lookup into a 32-bit image:
+// a 0 entry leaves the target pixel, any other entry replaces it.
+void blitThroughLookup(const QImage& strip, int stripX, int w, int h, const uint32_t* lookup,
+                       QImage& target, int tx, int ty, bool overwriteAll) {
+    // Clip to the target.
+    int sx = 0;
+    int sy = 0;
+    if (tx < 0) {
+        sx = -tx;
+        w += tx;
+        tx = 0;
+    }
+    if (ty < 0) {
+        sy = -ty;
+        h += ty;
+        ty = 0;
+    }
+    w = std::min(w, target.width() - tx);
+    h = std::min(h, target.height() - ty);
+    w = std::min(w, strip.width() - stripX - sx);
+    h = std::min(h, strip.height() - sy);
+    if (w <= 0 || h <= 0) {
+        return;
+    }
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* src = strip.constScanLine(sy + y) + stripX + sx;
+        auto* dst = reinterpret_cast<uint32_t*>(target.scanLine(ty + y)) + tx;
+        if (overwriteAll) {
+            for (int x = 0; x < w; ++x) {
+                dst[x] = lookup[src[x]];
+            }
+        } else {
+            for (int x = 0; x < w; ++x) {
+                const uint32_t v = lookup[src[x]];
+                dst[x] = v != 0 ? v : dst[x];
+            }
+        }
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Render mode
+
+bool FrameComposition::ChooseRenderMode(bool designTime) {
+    Composite = QImage();
+    Mode = RenderMode::Direct;
+    LoadedColorTable = -1;
+    MaskPalette.fill(0);
+    const int n = gif_.FrameCount();
+    if (n < 1) {
+        return false;
+    }
+    bool allDispose2 = true;
+    bool anyDispose23 = false;
+    bool anyTransparent = false;
+    for (const GifFrame& f : gif_.Frames) {
+        allDispose2 = allDispose2 && f.Disposal == 2;
+        anyDispose23 = anyDispose23 || f.Disposal == 2 || f.Disposal == 3;
+        anyTransparent = anyTransparent || f.Transparent != 0;
+    }
+    if (designTime || n == 1 || allDispose2) {
+        return true;
+    }
+    const GifFrame& f1 = gif_.Frame(1);
+    const bool firstCoversAll = f1.Width == gif_.ImageWidth && f1.Height == gif_.ImageHeight;
+    const bool mask = anyDispose23 || f1.Transparent != 0 || (anyTransparent && !firstCoversAll);
+
+    const qint64 w = gif_.ImageWidth;
+    const qint64 h = gif_.ImageHeight;
+    if (w < 1 || h < 1 || w > maxCompositePixels / h) {
+        return false;
+    }
+    Composite = QImage(static_cast<int>(w), static_cast<int>(h),
+                       mask ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    if (Composite.isNull()) {
+        return false;
+    }
+    Mode = mask ? RenderMode::CompositeWithMask : RenderMode::Composite;
+    ResetComposite();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Copying frames
+
+void FrameComposition::BuildFrameLookup(int k, uint32_t* lookup) {
+    const GifFrame& f = gif_.Frame(k);
+    ColorTableRow empty{};
+    ColorTableRow& row = (f.ColorTable >= 0 && f.ColorTable < int(gif_.ColorTables.size()))
+                             ? gif_.ColorTables[static_cast<std::size_t>(f.ColorTable)]
+                             : empty;
+    const int count = static_cast<int>(std::min<uint32_t>(row[kColorCountColumn], 256));
+    QImage& strip = gif_.FrameStrip;
+
+    if (f.Transparent) {
+        // The AND pass: the mask palette, white at the transparent index.
+        MaskPalette[f.TransparentIndex] = kWhite;
+        gif_.SetStripColors(MaskPalette.data(), count);
+        MaskPalette[f.TransparentIndex] = 0;
+        const QList<QRgb> andColors = strip.colorTable();
+        // The OR pass: the frame's table with black at the transparent index.
+        const uint32_t saved = row[f.TransparentIndex];
+        row[f.TransparentIndex] = 0;
+        gif_.SetStripColors(row.data(), count);
+        row[f.TransparentIndex] = saved;
+        // The strip now holds the row with its transparent entry black, not
+        // the row itself: an opaque frame of the same row must load it again
+        // (noting the row here would show that entry black).
+        LoadedColorTable = -1;
+        const QList<QRgb> orColors = strip.colorTable();
+        for (int i = 0; i < 256; ++i) {
+            const uint32_t a = i < andColors.size() ? andColors[i] & 0xFFFFFFu : 0u;
+            const uint32_t o = i < orColors.size() ? orColors[i] & 0xFFFFFFu : 0u;
+            // (target AND a) OR o: white/black leaves the target; black then a
+            // colour gives the colour; an entry the loads did not reach has
+            // the same value in both passes and gives that value.
+            lookup[i] = (a == kWhite && o == 0) ? 0u : (0xFF000000u | o);
+        }
+        return;
+    }
+    if (LoadedColorTable != f.ColorTable) {
+        gif_.SetStripColors(row.data(), count);
+        LoadedColorTable = f.ColorTable;
+    }
+    const QList<QRgb> colors = strip.colorTable();
+    for (int i = 0; i < 256; ++i) {
+        lookup[i] = 0xFF000000u | (i < colors.size() ? colors[i] & 0xFFFFFFu : 0u);
+    }
+}
+
+void FrameComposition::CopyFrameToComposite(int k) {
+    const GifFrame& f = gif_.Frame(k);
+    if (f.Width < 1 || f.Height < 1) {
+        return;
+    }
+    uint32_t lookup[256];
+    BuildFrameLookup(k, lookup);
+    blitThroughLookup(gif_.FrameStrip, f.StripX, f.Width, f.Height, lookup, Composite, f.Left,
+                      f.Top, false);
+}
+
+void FrameComposition::DrawFrameDirect(int k, QPainter& painter, int x, int y, int w, int h) {
+    const GifFrame& f = gif_.Frame(k);
+    if (w < 1 || h < 1 || f.Width < 1 || f.Height < 1) {
+        return;
+    }
+    uint32_t lookup[256];
+    BuildFrameLookup(k, lookup);
+    if (frameScratch_.width() != f.Width || frameScratch_.height() != f.Height) {
+        frameScratch_ = QImage(f.Width, f.Height, QImage::Format_ARGB32_Premultiplied);
+        if (frameScratch_.isNull()) {
+            return;
+        }
+    }
+    frameScratch_.fill(0);
+    blitThroughLookup(gif_.FrameStrip, f.StripX, f.Width, f.Height, lookup, frameScratch_, 0, 0,
+                      true);
+    painter.drawImage(QRect(x, y, w, h), frameScratch_);
+}
+
+// ---------------------------------------------------------------------------
+// Composite helpers
+
+void FrameComposition::ResetComposite() {
+    if (!Composite.isNull()) {
+        Composite.fill(EmptyPixel());
+    }
+}
+
+void FrameComposition::FillCompositeRect(const GifFrame& f) {
+    const QRect r = QRect(f.Left, f.Top, f.Width, f.Height) & Composite.rect();
+    const uint32_t v = EmptyPixel();
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(Composite.scanLine(y)) + r.left();
+        std::fill(row, row + r.width(), v);
+    }
+}
+
+void FrameComposition::SaveCompositeRect(const GifFrame& f) {
+    const QRect r = QRect(f.Left, f.Top, f.Width, f.Height) & Composite.rect();
+    if (r.isEmpty()) {
+        savedRect_.clear();
+        return;
+    }
+    savedRect_.resize(static_cast<std::size_t>(r.width()) * static_cast<std::size_t>(r.height()));
+    for (int y = 0; y < r.height(); ++y) {
+        const auto* row =
+            reinterpret_cast<const uint32_t*>(Composite.constScanLine(r.top() + y)) + r.left();
+        std::memcpy(savedRect_.data() + static_cast<std::size_t>(y) * r.width(), row,
+                    static_cast<std::size_t>(r.width()) * 4);
+    }
+}
+
+void FrameComposition::RestoreCompositeRect(const GifFrame& f) {
+    const QRect r = QRect(f.Left, f.Top, f.Width, f.Height) & Composite.rect();
+    if (r.isEmpty() || savedRect_.size() != static_cast<std::size_t>(r.width()) *
+                                                static_cast<std::size_t>(r.height())) {
+        return;
+    }
+    for (int y = 0; y < r.height(); ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(Composite.scanLine(r.top() + y)) + r.left();
+        std::memcpy(row, savedRect_.data() + static_cast<std::size_t>(y) * r.width(),
+                    static_cast<std::size_t>(r.width()) * 4);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Painting
+
+void FrameComposition::PaintFrame(int k, QPainter& painter, const PaintContext& ctx) {
+    if (k < 1 || k > gif_.FrameCount() || gif_.FrameStrip.isNull()) {
+        return;
+    }
+    const bool zoomed = ZoomX != 1.0f || ZoomY != 1.0f;
+    const double zx = ZoomX;
+    const double zy = ZoomY;
+
+    painter.save();
+    if (ctx.backStyle == 1 || OwnWindowOpaque) {
+        painter.fillRect(
+            QRect(0, 0, RoundHalfEven(zx * gif_.ImageWidth), RoundHalfEven(zy * gif_.ImageHeight)),
+            ctx.backColor);
+    }
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, zoomed);
+
+    const GifFrame& f = gif_.Frame(k);
+    if (Mode == RenderMode::Direct || Composite.isNull()) {
+        DrawFrameDirect(k, painter, RoundHalfEven(zx * (double(ctx.offsetX) + f.Left)),
+                        RoundHalfEven(zy * (double(ctx.offsetY) + f.Top)),
+                        RoundHalfEven(zx * f.Width), RoundHalfEven(zy * f.Height));
+    } else {
+        // Prepare.
+        if (k == 1) {
+            ResetComposite();
+        }
+        if (f.Disposal == 3) {
+            SaveCompositeRect(f);
+        }
+        // The mask update loads the mask palette into the strip.
+        if (HasMask()) {
+            const ColorTableRow* row =
+                (f.ColorTable >= 0 && f.ColorTable < int(gif_.ColorTables.size()))
+                    ? &gif_.ColorTables[static_cast<std::size_t>(f.ColorTable)]
+                    : nullptr;
+            const int count =
+                row ? static_cast<int>(std::min<uint32_t>((*row)[kColorCountColumn], 256)) : 0;
+            if (f.Transparent) {
+                MaskPalette[f.TransparentIndex] = kWhite;
+            }
+            gif_.SetStripColors(MaskPalette.data(), count);
+            MaskPalette[f.TransparentIndex] = 0;
+            LoadedColorTable = -1;
+        }
+        // Add the frame, then show the composite.
+        CopyFrameToComposite(k);
+        const int cw = ctx.innerWidth;
+        const int ch = ctx.innerHeight;
+        if (cw > 0 && ch > 0) {
+            if (zoomed) {
+                painter.drawImage(QRect(ctx.offsetX, ctx.offsetY, cw, ch), Composite);
+            } else {
+                const QRect source = QRect(0, 0, cw, ch) & Composite.rect();
+                painter.drawImage(QPoint(ctx.offsetX, ctx.offsetY), Composite, source);
+            }
+        }
+        // Dispose.
+        if (f.Disposal == 2) {
+            FillCompositeRect(f);
+        } else if (f.Disposal == 3) {
+            RestoreCompositeRect(f);
+        }
+    }
+
+    if (ctx.designTime) {
+        QPen pen(ctx.outlineColor);
+        pen.setStyle(Qt::DotLine);
+        pen.setWidth(0);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        if (ctx.innerWidth > 0 && ctx.innerHeight > 0) {
+            painter.drawRect(QRect(0, 0, ctx.innerWidth, ctx.innerHeight).adjusted(0, 0, -1, -1));
+        }
+    }
+    painter.restore();
+}
+
+// ---------------------------------------------------------------------------
+// Zoom
+
+QSize FrameComposition::ComputeZoom(int cw, int ch, int stretch, bool autoSize) {
+    const int w = gif_.ImageWidth;
+    const int h = gif_.ImageHeight;
+    if (w <= 0 || h <= 0) {
+        // No ratio can be formed: no zoom, the control keeps its size.
+        ZoomX = 1.0f;
+        ZoomY = 1.0f;
+        return {cw, ch};
+    }
+    const double rx = double(cw) / w;
+    const double ry = double(ch) / h;
+    switch (stretch) {
+    case 1:
+        ZoomX = ZoomY = static_cast<float>(std::min(rx, ry));
+        break;
+    case 2:
+        ZoomX = static_cast<float>(rx);
+        ZoomY = static_cast<float>(ry);
+        break;
+    case 3:
+        if (rx > 1.0 && ry > 1.0) {
+            ZoomX = ZoomY = 1.0f;
+        } else {
+            ZoomX = ZoomY = static_cast<float>(std::min(rx, ry));
+        }
+        break;
+    case 4:
+        ZoomX = ZoomY = 1.0f;
+        return {w, h};
+    default:
+        ZoomX = ZoomY = 1.0f;
+        return {cw, ch};
+    }
+    if (autoSize) {
+        return {RoundHalfEven(double(ZoomX) * w), RoundHalfEven(double(ZoomY) * h)};
+    }
+    return {cw, ch};
+}
+
+// ---------------------------------------------------------------------------
+// Mirroring
+
+namespace {
+
+template <typename T>
+void flipArea(T* base, qsizetype strideBytes, int x, int w, int h, bool leftRight, bool topBottom) {
+    if (w <= 0 || h <= 0) {
+        return;
+    }
+    auto rowAt = [&](int y) {
+        return reinterpret_cast<T*>(reinterpret_cast<uint8_t*>(base) + strideBytes * y) + x;
+    };
+    if (leftRight) {
+        for (int y = 0; y < h; ++y) {
+            T* r = rowAt(y);
+            std::reverse(r, r + w);
+        }
+    }
+    if (topBottom) {
+        for (int y = 0; y < h / 2; ++y) {
+            std::swap_ranges(rowAt(y), rowAt(y) + w, rowAt(h - 1 - y));
+        }
+    }
+}
+
+} // namespace
+
+void FrameComposition::ApplyMirror(int fromStyle, int toStyle, int firstFrame, int lastFrame,
+                                   bool includeComposite) {
+    const int flips = (fromStyle ^ toStyle) & 3;
+    if (flips == 0) {
+        return;
+    }
+    const bool lr = (flips & 1) != 0;
+    const bool tb = (flips & 2) != 0;
+    QImage& strip = gif_.FrameStrip;
+    firstFrame = std::max(firstFrame, 1);
+    lastFrame = std::min(lastFrame, gif_.FrameCount());
+    for (int k = firstFrame; k <= lastFrame; ++k) {
+        GifFrame& f = gif_.Frame(k);
+        if (lr) {
+            f.Left = gif_.ImageWidth - (f.Left + f.Width);
+        }
+        if (tb) {
+            f.Top = gif_.ImageHeight - (f.Top + f.Height);
+        }
+        if (!strip.isNull() && f.StripX >= 0 && qint64(f.StripX) + f.Width <= strip.width() &&
+            f.Height <= strip.height()) {
+            flipArea(strip.bits(), strip.bytesPerLine(), f.StripX, f.Width, f.Height, lr, tb);
+        }
+    }
+    if (includeComposite && !Composite.isNull()) {
+        flipArea(reinterpret_cast<uint32_t*>(Composite.bits()), Composite.bytesPerLine(), 0,
+                 Composite.width(), Composite.height(), lr, tb);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Colour tables
+
+bool FrameComposition::GetPalette(int frameIndex, QList<uint32_t>& paletteEntries) const {
+    if (gif_.FrameCount() < 1 || frameIndex < 0 || frameIndex > gif_.FrameCount()) {
+        return false;
+    }
+    int row = 0;
+    if (frameIndex > 0) {
+        row = gif_.Frame(frameIndex).ColorTable;
+        if (row == 0) {
+            return false;
+        }
+    }
+    if (row < 0 || row >= int(gif_.ColorTables.size())) {
+        return false;
+    }
+    const ColorTableRow& r = gif_.ColorTables[static_cast<std::size_t>(row)];
+    const int count = static_cast<int>(std::min<uint32_t>(r[kColorCountColumn], 256));
+    paletteEntries.resize(count);
+    for (int i = 0; i < count; ++i) {
+        paletteEntries[i] = r[static_cast<std::size_t>(i)];
+    }
+    return true;
+}
+
+bool FrameComposition::SetPalette(int frameIndex, const QList<uint32_t>* paletteEntries) {
+    if (gif_.FrameCount() < 1 || frameIndex < 0 || frameIndex > gif_.FrameCount()) {
+        return false;
+    }
+    int row = 0;
+    if (frameIndex > 0) {
+        row = gif_.Frame(frameIndex).ColorTable;
+        if (row == 0) {
+            return false;
+        }
+    }
+    if (row < 0 || row >= int(gif_.ColorTables.size())) {
+        return false;
+    }
+    ColorTableRow& r = gif_.ColorTables[static_cast<std::size_t>(row)];
+    const int count = static_cast<int>(std::min<uint32_t>(r[kColorCountColumn], 256));
+    if (paletteEntries == nullptr || paletteEntries->size() < count) {
+        return false; // a missing or unusable array changes nothing
+    }
+    for (int i = 0; i < count; ++i) {
+        r[static_cast<std::size_t>(i)] = (*paletteEntries)[i] & 0xFFFFFFu;
+    }
+    LoadedColorTable = -1;
+    return true;
+}
+
+bool FrameComposition::CacheColorTables() {
+    if (ColorTableCache.has_value()) {
+        return false;
+    }
+    ColorTableCache = gif_.ColorTables;
+    return true;
+}
+
+bool FrameComposition::RestoreColorTables(bool releaseCache) {
+    if (!ColorTableCache.has_value()) {
+        return false;
+    }
+    gif_.ColorTables = *ColorTableCache;
+    LoadedColorTable = -1;
+    if (releaseCache) {
+        ColorTableCache.reset();
+    }
+    return true;
+}
+
+void FrameComposition::Clear() {
+    Composite = QImage();
+    Mode = RenderMode::Direct;
+    MaskPalette.fill(0);
+    LoadedColorTable = -1;
+    ColorTableCache.reset();
+    frameScratch_ = QImage();
+    std::vector<uint32_t>().swap(savedRect_);
+}
+
+} // namespace anigif

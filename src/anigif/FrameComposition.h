@@ -1,0 +1,119 @@
+#pragma once
+
+// Painting the current frame of the animated-GIF control: colours through the
+// strip's switchable colour table, transparency, the disposal methods, the
+// composite, zoom and alignment, the background, mirroring and the
+// colour-table operations. Works on QImage and QPainter only; the control
+// (ucAniGIF) owns one instance and calls it from its paint event.
+//
+// Storage choices (the pixel results are the Part's): the composite is one
+// 32-bit image whose alpha channel is the 1-bit mask (alpha 0 = mask 1,
+// transparent, with black colour; alpha 255 = covered). Without a mask the
+// composite is opaque (QImage::Format_RGB32). Copying a frame through the
+// strip's colour table is one 256-entry lookup per pixel that yields either
+// "leave the target as it is" or an opaque colour: exactly what the AND/OR
+// pair of block copies of the Part leaves behind.
+
+#include "anigif/GifDecoding.h"
+
+#include <QColor>
+#include <QImage>
+#include <QList>
+#include <QSize>
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+class QPainter;
+
+namespace anigif {
+
+enum class RenderMode {
+    Direct,            // each paint shows the current frame alone
+    Composite,         // frames are added to an opaque composite
+    CompositeWithMask, // the composite keeps transparency
+};
+
+// What PaintFrame needs to know about the control.
+struct PaintContext {
+    bool designTime = false;
+    int backStyle = 0; // 0 transparent, 1 opaque
+    QColor backColor;  // already resolved from BackColor
+    int offsetX = 0;
+    int offsetY = 0;
+    int innerWidth = 0; // control size in pixels
+    int innerHeight = 0;
+    QColor outlineColor; // design-time outline (window-frame colour)
+};
+
+class FrameComposition {
+public:
+    // The composite is refused (the load fails) beyond this many pixels.
+    static constexpr qint64 kDefaultMaxCompositePixels = qint64(1) << 27;
+
+    explicit FrameComposition(GifDecoding& gif) : gif_(gif) {}
+
+    RenderMode Mode = RenderMode::Direct;
+    QImage Composite; // ImageWidth x ImageHeight; null in direct mode
+    std::array<uint32_t, 256> MaskPalette{};
+    int LoadedColorTable = -1;
+    float ZoomX = 0.0f;
+    float ZoomY = 0.0f;
+    bool OwnWindowOpaque = false;
+    std::optional<std::vector<ColorTableRow>> ColorTableCache;
+    qint64 maxCompositePixels = kDefaultMaxCompositePixels;
+
+    bool HasComposite() const { return !Composite.isNull(); }
+    bool HasMask() const { return Mode == RenderMode::CompositeWithMask; }
+
+    // Chooses the render mode after the first decoding pass and creates the
+    // composite as needed. False when a surface cannot be created.
+    bool ChooseRenderMode(bool designTime);
+
+    // Paints frame k (frame 0 draws nothing) onto the painter's device: the
+    // control's surface, or any image the caller paints into.
+    void PaintFrame(int k, QPainter& painter, const PaintContext& ctx);
+
+    // Sets ZoomX and ZoomY and returns the control size wanted by the zoom
+    // mode (0..4) and AutoSize, for a control of cw x ch pixels.
+    QSize ComputeZoom(int cw, int ch, int stretch, bool autoSize);
+
+    // Flips frames firstFrame..lastFrame (strip areas and positions) and,
+    // with includeComposite, the composite, from one mirror style to another.
+    void ApplyMirror(int fromStyle, int toStyle, int firstFrame, int lastFrame,
+                     bool includeComposite);
+
+    // The colour-table operations (the control pauses and repaints around
+    // them). Entries are 0x00RRGGBB.
+    bool GetPalette(int frameIndex, QList<uint32_t>& paletteEntries) const;
+    bool SetPalette(int frameIndex, const QList<uint32_t>* paletteEntries);
+    bool CacheColorTables();
+    bool RestoreColorTables(bool releaseCache);
+
+    // Drops the surfaces, the mask palette and the cache.
+    void Clear();
+
+    // The 256-entry lookup for copying frame k, switching the strip's colour
+    // table as the Part does: 0 = leave the target, else an opaque colour
+    // 0xFFRRGGBB. Public for tests.
+    void BuildFrameLookup(int k, uint32_t* lookup);
+
+private:
+    void CopyFrameToComposite(int k);
+    void DrawFrameDirect(int k, QPainter& painter, int x, int y, int w, int h);
+    void ResetComposite();
+    void FillCompositeRect(const GifFrame& f);
+    void SaveCompositeRect(const GifFrame& f);
+    void RestoreCompositeRect(const GifFrame& f);
+    uint32_t EmptyPixel() const { return HasMask() ? 0x00000000u : 0xFF000000u; }
+
+    GifDecoding& gif_;
+    QImage frameScratch_;             // direct mode: one frame in colours
+    std::vector<uint32_t> savedRect_; // disposal 3
+};
+
+// Rounds to the nearest integer, halves to the even neighbour.
+int RoundHalfEven(double value);
+
+} // namespace anigif

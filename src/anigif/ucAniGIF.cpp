@@ -1,0 +1,1063 @@
+#include "ucAniGIF.h"
+
+#include <QApplication>
+#include <QAtomicInt>
+#include <QCursor>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QMouseEvent>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPainter>
+#include <QPalette>
+#include <cstdlib>
+#include <limits>
+
+using anigif::GifPicture;
+using anigif::PropertyBag;
+
+namespace {
+
+// GIF bytes beyond this are not read: the parser's offsets are 32-bit.
+constexpr qint64 kMaxGifBytes = qint64(1) << 30;
+
+QAtomicInt nextIdentity{0};
+
+// A system colour index (the low byte of a colour with the high bit set)
+// to the palette colour that stands for it here.
+std::optional<QColor> systemColor(int index, const QPalette& pal) {
+    switch (index) {
+    case 0:
+        return pal.color(QPalette::Button); // scroll bar
+    case 1:
+        return pal.color(QPalette::Dark); // desktop
+    case 2:
+        return pal.color(QPalette::Highlight); // active caption
+    case 3:
+        return pal.color(QPalette::Mid); // inactive caption
+    case 4:
+        return pal.color(QPalette::Window); // menu
+    case 5:
+        return pal.color(QPalette::Base); // window
+    case 6:
+        return pal.color(QPalette::WindowText); // window frame
+    case 7:
+        return pal.color(QPalette::WindowText); // menu text
+    case 8:
+        return pal.color(QPalette::Text); // window text
+    case 9:
+        return pal.color(QPalette::HighlightedText); // caption text
+    case 10:
+        return pal.color(QPalette::Button); // active border
+    case 11:
+        return pal.color(QPalette::Button); // inactive border
+    case 12:
+        return pal.color(QPalette::Mid); // application workspace
+    case 13:
+        return pal.color(QPalette::Highlight); // highlight
+    case 14:
+        return pal.color(QPalette::HighlightedText); // highlighted text
+    case 15:
+        return pal.color(QPalette::Button); // button face
+    case 16:
+        return pal.color(QPalette::Dark); // button shadow
+    case 17:
+        return pal.color(QPalette::Disabled, QPalette::Text); // grey text
+    case 18:
+        return pal.color(QPalette::ButtonText); // button text
+    case 19:
+        return pal.color(QPalette::Text); // inactive caption text
+    case 20:
+        return pal.color(QPalette::Light); // button highlight
+    case 21:
+        return pal.color(QPalette::Shadow); // 3-D dark shadow
+    case 22:
+        return pal.color(QPalette::Midlight); // 3-D light
+    case 23:
+        return pal.color(QPalette::ToolTipText); // info text
+    case 24:
+        return pal.color(QPalette::ToolTipBase); // info background
+    case 26:
+        return pal.color(QPalette::Link); // hot light
+    case 27:
+        return pal.color(QPalette::Highlight); // gradient active caption
+    case 28:
+        return pal.color(QPalette::Mid); // gradient inactive caption
+    case 29:
+        return pal.color(QPalette::Highlight); // menu highlight
+    case 30:
+        return pal.color(QPalette::Window); // menu bar
+    default:
+        return std::nullopt;
+    }
+}
+
+// A colour in the 0x00BBGGRR convention (or a system colour) as a QColor;
+// none for a value that is no colour.
+std::optional<QColor> resolveColor(int value, const QPalette& pal) {
+    const auto v = static_cast<uint32_t>(value);
+    if (v & 0x80000000u) {
+        if ((v & 0x7FFFFF00u) != 0) {
+            return std::nullopt;
+        }
+        return systemColor(static_cast<int>(v & 0xFFu), pal);
+    }
+    const uint32_t kind = v >> 24;
+    if (kind != 0 && kind != 2) {
+        return std::nullopt;
+    }
+    return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
+                  static_cast<int>((v >> 16) & 0xFF));
+}
+
+short buttonCode(Qt::MouseButtons b) {
+    short code = 0;
+    if (b & Qt::LeftButton) {
+        code |= 1;
+    }
+    if (b & Qt::RightButton) {
+        code |= 2;
+    }
+    if (b & Qt::MiddleButton) {
+        code |= 4;
+    }
+    return code;
+}
+
+short shiftCode(Qt::KeyboardModifiers m) {
+    short code = 0;
+    if (m & Qt::ShiftModifier) {
+        code |= 1;
+    }
+    if (m & Qt::ControlModifier) {
+        code |= 2;
+    }
+    if (m & Qt::AltModifier) {
+        code |= 4;
+    }
+    return code;
+}
+
+// The host's mouse pointer numbers as cursor shapes (99 = the mouse icon).
+std::optional<Qt::CursorShape> cursorShape(int pointer) {
+    switch (pointer) {
+    case 1:
+        return Qt::ArrowCursor;
+    case 2:
+        return Qt::CrossCursor;
+    case 3:
+        return Qt::IBeamCursor;
+    case 4:
+        return Qt::ArrowCursor; // icon
+    case 5:
+        return Qt::SizeAllCursor;
+    case 6:
+        return Qt::SizeBDiagCursor;
+    case 7:
+        return Qt::SizeVerCursor;
+    case 8:
+        return Qt::SizeFDiagCursor;
+    case 9:
+        return Qt::SizeHorCursor;
+    case 10:
+        return Qt::UpArrowCursor;
+    case 11:
+        return Qt::WaitCursor;
+    case 12:
+        return Qt::ForbiddenCursor;
+    case 13:
+        return Qt::BusyCursor;
+    case 14:
+        return Qt::WhatsThisCursor;
+    case 15:
+        return Qt::SizeAllCursor;
+    default:
+        return std::nullopt;
+    }
+}
+
+const QHash<QString, QString>& helpStrings() {
+    static const QHash<QString, QString> table = {
+        {"AnimatedGIF", "Returns/sets a graphic to be displayed in a control"},
+        {"CurrentFrame", "Returns the current frame"},
+        {"AutoSize", "Resizes the control to the dimensions of the scaled image"},
+        {"Enabled", "Returns/sets a value that determines whether an object can respond to "
+                    "user-generated events"},
+        {"FrameCount", "Returns the number of frames within the GIF"},
+        {"ActualWidth", "Original width of the overall GIF image"},
+        {"ActualHeight", "Original height of the overall GIF image"},
+        {"Stretch", "Returns/sets a value that determines whether a graphic resizes to fit the "
+                    "size of an Image control"},
+        {"MinFrameDelay",
+         "The minimum number of milliseconds a frame will remain before it is replaced."},
+        {"Loops", "The number of loops that will occur before animation stops. Zero will loop "
+                  "infintely"},
+        {"LoopsRemaining", "Returns remaining number of loops before animation terminates"},
+        {"Mirrored", "Mirrors images either horizontally or vertically"},
+        {"Action", "Start, Stop and Pause animation"},
+        {"DelayAnimation",
+         "During runtime, animation is paused until the first frame is loaded and displayed"},
+        {"MouseIcon", "Sets a custom mouse icon"},
+        {"MousePointer",
+         "Returns/sets the type of mouse pointer displayed when over part of an object"},
+        {"OffsetX", "Adjusts left edge of rendered frame by n pixels"},
+        {"OffsetY", "Adjusts top edge of rendered frame by n pixels"},
+        {"BackColor", "Returns/sets the background color used to display graphics in an object"},
+        {"BackStyle", "Indicates whether the background is transparent or opaque"},
+        {"SteppedDelay",
+         "Forces all frames to be rendered by the value provided. Zero erases SteppedDelay"},
+        {"LoadAnimatedGIF_File", "Optional method to assign a GIF"},
+        {"LoadAnimatedGIF_Remote", "Optional method to assign a GIF"},
+        {"LoadAnimatedGIF_Array", "Optional method to assign a GIF"},
+        {"GetPalette", "Returns palette entries for a selected frame"},
+        {"SetPalette", "Sets palette entries for a selected frame"},
+        {"Refresh", "Forces a complete repaint of a object"},
+        {"CacheColorTables", "Have control save GIF color tables in preparation of callig "
+                             "SetPalette and later restoring original palette"},
+        {"RestoreColorTables", "Restores GIF color tables to those cached from CacheColorTables"},
+        {"Click", "Occurs when the user presses and then releases a mouse button over an object"},
+        {"MouseDown",
+         "Occurs when the user presses the mouse button while an object has the focus"},
+        {"MouseUp", "Occurs when the user releases the mouse button while an object has the focus"},
+        {"MouseMove", "Occurs when the user moves the mouse"},
+        {"LoopsEnded", "Event that occurs when all loops for the GIF have terminated"},
+        {"FrameChanged", "Event that occurs when any frame is rendered manually or via a timer"},
+        {"RemoteLoadComplete", "Event that occurs when a remotely loaded GIF has been validated"},
+        {"RemoteLoadFailure", "Event that occurs when a remotely loaded GIF failed to be read"},
+    };
+    return table;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// PropertyBag
+
+namespace anigif {
+
+QVariant PropertyBag::ReadProperty(const QString& name, const QVariant& defaultValue) const {
+    for (const auto& item : items_) {
+        if (item.first == name) {
+            return item.second;
+        }
+    }
+    return defaultValue;
+}
+
+void PropertyBag::WriteProperty(const QString& name, const QVariant& value,
+                                const QVariant& defaultValue) {
+    for (qsizetype i = 0; i < items_.size(); ++i) {
+        if (items_[i].first == name) {
+            items_.removeAt(i);
+            break;
+        }
+    }
+    if (defaultValue.isValid() && value == defaultValue) {
+        return;
+    }
+    items_.append({name, value});
+}
+
+bool PropertyBag::contains(const QString& name) const {
+    for (const auto& item : items_) {
+        if (item.first == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QStringList PropertyBag::keys() const {
+    QStringList out;
+    for (const auto& item : items_) {
+        out.append(item.first);
+    }
+    return out;
+}
+
+} // namespace anigif
+
+// ---------------------------------------------------------------------------
+// Creation and end
+
+ucAniGIF::ucAniGIF(QWidget* parent) : QWidget(parent) {
+    identity_ = nextIdentity.fetchAndAddRelaxed(1) + 1;
+    setMouseTracking(true);
+    ApplyBackColor();
+}
+
+ucAniGIF::~ucAniGIF() {
+    ClearControl();
+    if (remote_) {
+        disconnect(remote_, nullptr, this, nullptr);
+        remote_->abort();
+    }
+}
+
+QString ucAniGIF::HelpString(const QString& member) {
+    return helpStrings().value(member);
+}
+
+void ucAniGIF::ReportChanged(const char* name) {
+    emit PropertyChanged(QString::fromLatin1(name));
+}
+
+// ---------------------------------------------------------------------------
+// Clear and load
+
+void ucAniGIF::ClearControl() {
+    CancelTimer();
+    state_ = Stopped;
+    gif_.Clear();
+    currentFrame_ = 0;
+    comp_.Clear();
+    frame1Flipped_ = false;
+}
+
+int ucAniGIF::LoadGif() {
+    ++loadGeneration_;
+    ClearControl();
+    gif_.ImageWidth = 0;
+    gif_.ImageHeight = 0;
+    gif_.Loops = 0;
+    comp_.ZoomX = 0.0f;
+    comp_.ZoomY = 0.0f;
+
+    int n = 0;
+    bool ok = !gif_.GifBytes.isEmpty();
+    if (ok) {
+        n = gif_.ParseGif();
+        ok = n > 0;
+    }
+    if (ok) {
+        const bool onlyFirst = designTime_ || n == 1;
+        ok = gif_.DecodeFrames(1, onlyFirst) && comp_.ChooseRenderMode(designTime_);
+    }
+    if (!ok) {
+        gif_.GifBytes.clear();
+        ClearControl();
+        repaint();
+        return 0;
+    }
+
+    currentFrame_ = 1;
+    // Frame 1 takes the stored mirror style before anything shows it.
+    comp_.ApplyMirror(0, mirrored_, 1, 1, false);
+    frame1Flipped_ = true;
+
+    if (!designTime_) {
+        FitControl();
+        if (delayAnimation_ == 0) {
+            DecodeLaterFrames();
+            CompletionSteps();
+        } else if (n == 1) {
+            CompletionSteps();
+        } else if (!StartClock(true)) {
+            CompletionSteps();
+        }
+        if (gif_.FrameCount() == 1 && currentFrame_ > 0) {
+            RaiseFrameChanged(1, false);
+        }
+    } else {
+        FitControl(4);
+        CompletionSteps();
+    }
+    return currentFrame_ > 0 ? gif_.FrameCount() : 0;
+}
+
+void ucAniGIF::CompletionSteps() {
+    gif_.ReleaseDecodingBuffers();
+    if (!designTime_) {
+        comp_.ApplyMirror(0, mirrored_, frame1Flipped_ ? 2 : 1, gif_.FrameCount(), false);
+    } else if (!frame1Flipped_) {
+        comp_.ApplyMirror(0, mirrored_, 1, 1, false);
+    }
+    frame1Flipped_ = false;
+    if (designTime_) {
+        return;
+    }
+    gif_.GifBytes = QByteArray();
+    if (delayAnimation_ == 2 || delayAnimation_ == 3) {
+        RaiseFrameChanged(1, false);
+        state_ = Stopped;
+    } else {
+        loopsRemaining_ = gif_.Loops;
+        StartClock();
+    }
+}
+
+bool ucAniGIF::LoadAnimatedGIF_File(const QString& FileName) {
+    const QFileInfo info(FileName);
+    if (info.exists() && info.size() > 0 && info.size() <= kMaxGifBytes) {
+        QFile file(FileName);
+        if (file.open(QIODevice::ReadOnly)) {
+            const qint64 size = info.size();
+            QByteArray bytes = file.read(size);
+            if (bytes.size() < size) {
+                bytes.clear();
+            }
+            gif_.GifBytes = bytes;
+            file.close();
+        }
+    }
+    return LoadGif() > 0;
+}
+
+bool ucAniGIF::LoadAnimatedGIF_Array(const QByteArray& Bytes) {
+    if (Bytes.size() <= kMaxGifBytes) {
+        gif_.GifBytes = Bytes;
+    }
+    return LoadGif() > 0;
+}
+
+void ucAniGIF::LoadAnimatedGIF_Remote(const QString& RemotePath) {
+    if (RemotePath.isEmpty()) {
+        return;
+    }
+    const QUrl url(RemotePath);
+    if (!url.isValid() || url.scheme().isEmpty() || remote_) {
+        // The download cannot be started (a bad address, or one of the same
+        // name still running).
+        emit RemoteLoadFailure();
+        return;
+    }
+    if (network_ == nullptr) {
+        network_ = new QNetworkAccessManager(this);
+    }
+    QNetworkRequest request(url);
+    // Use a cached copy when the network fails (only with a cache set up).
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::PreferNetwork);
+    QNetworkReply* reply = network_->get(request);
+    if (reply == nullptr) {
+        emit RemoteLoadFailure();
+        return;
+    }
+    reply->setObjectName(QStringLiteral("remoteGIF"));
+    remote_ = reply;
+    connect(reply, &QNetworkReply::finished, this, &ucAniGIF::RemoteFinished);
+}
+
+void ucAniGIF::RemoteFinished() {
+    QNetworkReply* reply = qobject_cast<QNetworkReply*>(sender());
+    if (reply == nullptr) {
+        return;
+    }
+    reply->deleteLater();
+    if (reply == remote_) {
+        remote_.clear();
+    }
+    if (reply->error() != QNetworkReply::NoError) {
+        emit RemoteLoadFailure();
+        return;
+    }
+    const QByteArray bytes = reply->readAll();
+    if (bytes.size() <= 14 || bytes.size() > kMaxGifBytes) {
+        emit RemoteLoadFailure();
+        return;
+    }
+    if (!anigif::IsGifSignature(bytes.left(10))) {
+        emit RemoteLoadFailure();
+        return;
+    }
+    const auto* b = reinterpret_cast<const uint8_t*>(bytes.constData());
+    const float width = static_cast<float>(b[6] | (b[7] << 8));
+    const float height = static_cast<float>(b[8] | (b[9] << 8));
+    bool cancel = false;
+    emit RemoteLoadComplete(width, height, cancel);
+    if (cancel) {
+        return;
+    }
+    gif_.GifBytes = bytes;
+    LoadGif();
+}
+
+// ---------------------------------------------------------------------------
+// The clock
+
+int ucAniGIF::FrameTime(int k) const {
+    if (steppedDelay_ > 0) {
+        return steppedDelay_;
+    }
+    const int delay = (k >= 1 && k <= gif_.FrameCount()) ? gif_.Frame(k).FrameDelay : 0;
+    return std::max(delay, minFrameDelay_);
+}
+
+void ucAniGIF::ScheduleTick(int identity, int ms) {
+    if (timer_ == nullptr) {
+        return;
+    }
+    timerIdentity_ = identity;
+    timer_->start(std::max(ms, 0));
+}
+
+void ucAniGIF::CancelTimer() {
+    if (timer_ != nullptr) {
+        timer_->stop();
+    }
+    timerIdentity_ = 0;
+}
+
+bool ucAniGIF::StartClock(bool deferredDecode) {
+    if (designTime_) {
+        return false;
+    }
+    if (state_ == Playing) {
+        return true;
+    }
+    state_ = Stopped;
+    if (!(currentFrame_ > 0 && gif_.FrameCount() > 1)) {
+        return false;
+    }
+    if (!timerRoutineReady_) {
+        if (!timerUnavailable_) {
+            timer_ = new QTimer(this);
+            timer_->setSingleShot(true);
+            timer_->setTimerType(Qt::PreciseTimer);
+            connect(timer_, &QTimer::timeout, this, [this] { TimerRoutine(timerIdentity_); });
+            timerRoutineReady_ = true;
+        }
+        if (!timerRoutineReady_) {
+            gif_.CutToFirstFrame();
+            return false;
+        }
+    }
+    if (deferredDecode) {
+        ScheduleTick(-identity_, 20);
+        return true;
+    }
+    ScheduleTick(identity_, FrameTime(currentFrame_));
+    state_ = Playing;
+    return true;
+}
+
+void ucAniGIF::StopClock() {
+    CancelTimer();
+    state_ = Stopped;
+}
+
+void ucAniGIF::PauseAnimation() {
+    if (state_ == Playing || state_ == Paused) {
+        CancelTimer();
+        state_ = Paused;
+    }
+}
+
+void ucAniGIF::TimerRoutine(int identity) {
+    if (identity == identity_) {
+        AdvanceTick();
+    } else if (identity == -identity_ && identity != 0) {
+        DeferredDecodeTick();
+    }
+}
+
+void ucAniGIF::DeferredDecodeTick() {
+    CancelTimer();
+    DecodeLaterFrames();
+    CompletionSteps();
+}
+
+void ucAniGIF::DecodeLaterFrames() {
+    gif_.DecodeFrames(2, false);
+    // Decoding set the strip's colour table back to the identity palette.
+    comp_.LoadedColorTable = -1;
+}
+
+void ucAniGIF::FinishPendingDecode() {
+    if (DeferredDecodePending()) {
+        DeferredDecodeTick();
+    }
+}
+
+void ucAniGIF::AdvanceTick() {
+    CancelTimer();
+    const quint64 generation = loadGeneration_;
+    const int n = gif_.FrameCount();
+    if (currentFrame_ < 1 || n < 1) {
+        state_ = Stopped;
+        return;
+    }
+    const int previous = currentFrame_;
+    bool wrapped = false;
+    ++currentFrame_;
+    if (currentFrame_ > n) {
+        currentFrame_ = 1;
+        wrapped = true;
+    }
+    bool goOn = true;
+    if (n == 1) {
+        loopsRemaining_ = 0;
+        state_ = Stopped;
+        goOn = false;
+    } else if (wrapped && gif_.Loops != 0) {
+        --loopsRemaining_;
+        if (loopsRemaining_ <= 0) {
+            state_ = Stopped;
+            loopsRemaining_ = gif_.Loops;
+            currentFrame_ = n;
+            goOn = false;
+        }
+    }
+    repaint();
+    RaiseFrameChanged(previous, true);
+    if (generation != loadGeneration_) {
+        return; // a handler loaded another GIF
+    }
+    if (goOn) {
+        // A handler that paused, stopped or stepped the animation keeps
+        // its command.
+        if (state_ == Playing && timerIdentity_ == 0) {
+            ScheduleTick(identity_, FrameTime(currentFrame_));
+        }
+    } else {
+        emit LoopsEnded();
+    }
+}
+
+void ucAniGIF::RaiseFrameChanged(int frameIndex, bool viaTimer) {
+    bool via = viaTimer;
+    emit FrameChanged(frameIndex, via);
+}
+
+// ---------------------------------------------------------------------------
+// Action
+
+void ucAniGIF::setAction(int command) {
+    if (designTime_ || currentFrame_ == 0 || command < 0 || command > 4) {
+        return;
+    }
+    // A command while frames 2..N still wait for their decoding pass
+    // finishes that pass first, so no command can leave them undecoded.
+    FinishPendingDecode();
+    if (currentFrame_ == 0) {
+        return;
+    }
+    const int n = gif_.FrameCount();
+    switch (command) {
+    case 0:
+    case 4:
+        CancelTimer();
+        loopsRemaining_ = gif_.Loops;
+        currentFrame_ = 1;
+        repaint();
+        RaiseFrameChanged(1, false);
+        state_ = Stopped;
+        if (command == 4) {
+            StartClock();
+        }
+        break;
+    case 1:
+        if (state_ == Playing) {
+            break;
+        }
+        if (state_ == Stopped) {
+            currentFrame_ = 1;
+        }
+        StartClock();
+        break;
+    case 2:
+        PauseAnimation();
+        break;
+    case 3:
+        CancelTimer();
+        currentFrame_ = currentFrame_ >= n ? 1 : currentFrame_ + 1;
+        state_ = Paused;
+        repaint();
+        RaiseFrameChanged(currentFrame_, false);
+        break;
+    default:
+        break;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Properties
+
+anigif::GifPicture ucAniGIF::AnimatedGIF() const {
+    GifPicture picture;
+    if (currentFrame_ < 1) {
+        return picture;
+    }
+    picture.gif = gif_.ExportFrame(currentFrame_);
+    picture.image = QImage::fromData(picture.gif, "GIF");
+    if (picture.image.isNull()) {
+        return GifPicture{};
+    }
+    return picture;
+}
+
+void ucAniGIF::setAnimatedGIF(const anigif::GifPicture& picture) {
+    if (!designTime_) {
+        return;
+    }
+    if (picture.isNull()) {
+        gif_.GifBytes.clear();
+        ClearControl();
+        repaint();
+    } else {
+        gif_.GifBytes = picture.gif;
+        LoadGif();
+    }
+    ReportChanged("AnimatedGIF");
+}
+
+void ucAniGIF::setAutoSize(bool on) {
+    if (on == AutoSize()) {
+        return;
+    }
+    stretchCode_ ^= 8;
+    if (on) {
+        FitControl();
+    }
+    ReportChanged("AutoSize");
+}
+
+void ucAniGIF::setEnabled(bool on) {
+    QWidget::setEnabled(on);
+    ReportChanged("Enabled");
+}
+
+void ucAniGIF::setStretch(int mode) {
+    if (mode < 0 || mode > 4 || mode == Stretch()) {
+        return;
+    }
+    if (DeferredDecodePending()) {
+        // Nothing plays yet: store and fit; the pending pass starts the show.
+        stretchCode_ = (stretchCode_ & 8) | mode;
+        FitControl();
+        ReportChanged("Stretch");
+        return;
+    }
+    const int remembered = state_;
+    PauseAnimation();
+    stretchCode_ = (stretchCode_ & 8) | mode;
+    FitControl();
+    setAction(remembered);
+    if (remembered != Playing) {
+        repaint();
+    }
+    ReportChanged("Stretch");
+}
+
+void ucAniGIF::setMinFrameDelay(int ms) {
+    const int value = std::clamp(ms, 10, 32700);
+    if (value == minFrameDelay_) {
+        return;
+    }
+    minFrameDelay_ = value;
+    ReportChanged("Delay");
+}
+
+void ucAniGIF::setLoops(int loops) {
+    if (loops == gif_.Loops) {
+        return;
+    }
+    gif_.Loops = loops == std::numeric_limits<int>::min() ? std::numeric_limits<int>::max()
+                                                          : std::abs(loops);
+    loopsRemaining_ = gif_.Loops;
+    ReportChanged("Loops");
+}
+
+int ucAniGIF::LoopsRemaining() const {
+    if (currentFrame_ == 0) {
+        return 0;
+    }
+    if (gif_.Loops == 0) {
+        return 2147483647;
+    }
+    return loopsRemaining_;
+}
+
+void ucAniGIF::setMirrored(int style) {
+    if (style < 0 || style > 3) {
+        return;
+    }
+    if (currentFrame_ == 0) {
+        mirrored_ = style;
+        ReportChanged("Mirrored");
+        return;
+    }
+    if (style == mirrored_) {
+        return;
+    }
+    const bool wasPlaying = state_ == Playing;
+    PauseAnimation();
+    if (designTime_ || DeferredDecodePending()) {
+        // Only frame 1 is decoded (the pending pass flips the others).
+        comp_.ApplyMirror(mirrored_, style, 1, 1, !designTime_);
+    } else {
+        comp_.ApplyMirror(mirrored_, style, 1, gif_.FrameCount(), true);
+    }
+    mirrored_ = style;
+    if (wasPlaying) {
+        StartClock();
+    } else {
+        repaint();
+    }
+    ReportChanged("Mirrored");
+}
+
+void ucAniGIF::setDelayAnimation(int mode) {
+    if (mode < 0 || mode > 3) {
+        return;
+    }
+    if (mode != delayAnimation_) {
+        delayAnimation_ = mode;
+    }
+    ReportChanged("DelayAnimation");
+}
+
+void ucAniGIF::setMouseIcon(const QPixmap& icon) {
+    mouseIcon_ = icon;
+    if (icon.isNull()) {
+        mousePointer_ = 0;
+    }
+    ApplyCursor();
+    ReportChanged("MouseIcon");
+}
+
+void ucAniGIF::setMousePointer(int pointer) {
+    mousePointer_ = pointer;
+    ApplyCursor();
+    ReportChanged("MousePointer");
+}
+
+void ucAniGIF::ApplyCursor() {
+    if (mousePointer_ == 99 && !mouseIcon_.isNull()) {
+        setCursor(QCursor(mouseIcon_));
+    } else if (const auto shape = cursorShape(mousePointer_)) {
+        setCursor(QCursor(*shape));
+    } else {
+        unsetCursor();
+    }
+}
+
+void ucAniGIF::setOffsetX(int x) {
+    offsetX_ = x;
+    if (designTime_ || state_ != Playing) {
+        repaint();
+    }
+    ReportChanged("OffsetX");
+}
+
+void ucAniGIF::setOffsetY(int y) {
+    offsetY_ = y;
+    if (designTime_ || state_ != Playing) {
+        repaint();
+    }
+    ReportChanged("OffsetY");
+}
+
+void ucAniGIF::setBackColor(int color) {
+    if (!resolveColor(color, QApplication::palette(this)).has_value()) {
+        return; // the base refuses it; the error is cleared
+    }
+    backColor_ = color;
+    ApplyBackColor();
+    if (designTime_ && (backStyle_ == 1 || comp_.OwnWindowOpaque)) {
+        repaint();
+    }
+    ReportChanged("BackColor");
+}
+
+void ucAniGIF::ApplyBackColor() {
+    const auto c = resolveColor(backColor_, QApplication::palette(this));
+    if (c.has_value()) {
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, *c);
+        setPalette(pal);
+    }
+}
+
+void ucAniGIF::setBackStyle(int style) {
+    if (style < 0 || style > 1) {
+        return;
+    }
+    backStyle_ = style;
+    if (designTime_ && !comp_.OwnWindowOpaque) {
+        repaint();
+    }
+    ReportChanged("BackStyle");
+}
+
+void ucAniGIF::setSteppedDelay(int ms) {
+    steppedDelay_ = ms <= 0 ? 0 : ms;
+    ReportChanged("SteppedDelay");
+}
+
+// ---------------------------------------------------------------------------
+// Colour tables
+
+bool ucAniGIF::GetPalette(int FrameIndex, QList<uint32_t>& paletteEntries) {
+    if (currentFrame_ == 0 || FrameIndex < 0) {
+        return false;
+    }
+    const bool wasPlaying = state_ == Playing;
+    PauseAnimation();
+    const bool ok = comp_.GetPalette(FrameIndex, paletteEntries);
+    if (wasPlaying) {
+        StartClock();
+    }
+    return ok;
+}
+
+bool ucAniGIF::SetPalette(int FrameIndex, const QList<uint32_t>* paletteEntries) {
+    if (currentFrame_ == 0 || FrameIndex < 0) {
+        return false;
+    }
+    const bool wasPlaying = state_ == Playing;
+    PauseAnimation();
+    const bool ok = comp_.SetPalette(FrameIndex, paletteEntries);
+    if (wasPlaying) {
+        StartClock();
+    } else {
+        repaint();
+    }
+    return ok;
+}
+
+bool ucAniGIF::CacheColorTables() {
+    return comp_.CacheColorTables();
+}
+
+bool ucAniGIF::RestoreColorTables(bool bReleaseCache) {
+    return comp_.RestoreColorTables(bReleaseCache);
+}
+
+void ucAniGIF::Refresh() {
+    repaint();
+}
+
+// ---------------------------------------------------------------------------
+// Painting, fitting, showing
+
+void ucAniGIF::PaintTo(QPainter& painter) {
+    anigif::PaintContext ctx;
+    ctx.designTime = designTime_;
+    ctx.backStyle = backStyle_;
+    const QPalette system = QApplication::palette(this);
+    ctx.backColor = resolveColor(backColor_, system).value_or(QColor(Qt::black));
+    ctx.offsetX = offsetX_;
+    ctx.offsetY = offsetY_;
+    ctx.innerWidth = width();
+    ctx.innerHeight = height();
+    ctx.outlineColor = resolveColor(kSystemWindowFrame, system).value_or(QColor(Qt::black));
+    comp_.PaintFrame(currentFrame_, painter, ctx);
+}
+
+void ucAniGIF::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    PaintTo(painter);
+}
+
+void ucAniGIF::FitControl(int forcedStretch) {
+    if (currentFrame_ == 0 || fitting_) {
+        return;
+    }
+    const int mode = forcedStretch >= 0 ? forcedStretch : Stretch();
+    const QSize wanted = comp_.ComputeZoom(width(), height(), mode, AutoSize());
+    if (wanted == size()) {
+        repaint();
+        return;
+    }
+    fitting_ = true;
+    resize(wanted.expandedTo(QSize(0, 0)));
+    fitting_ = false;
+}
+
+void ucAniGIF::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FitControl();
+}
+
+void ucAniGIF::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if ((isWindow() || testAttribute(Qt::WA_NativeWindow)) && !comp_.OwnWindowOpaque) {
+        comp_.OwnWindowOpaque = true;
+        setAutoFillBackground(true);
+    }
+    if (comp_.ZoomX == 0.0f && currentFrame_ > 0) {
+        comp_.ComputeZoom(width(), height(), Stretch(), AutoSize());
+    }
+    if (state_ == Paused && !designTime_) {
+        StartClock();
+    }
+}
+
+void ucAniGIF::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (!designTime_ && currentFrame_ > 0) {
+        PauseAnimation();
+    }
+}
+
+void ucAniGIF::mousePressEvent(QMouseEvent* event) {
+    const QPointF p = event->position();
+    emit MouseDown(buttonCode(event->button()), shiftCode(event->modifiers()),
+                   static_cast<float>(std::floor(p.x())), static_cast<float>(std::floor(p.y())));
+}
+
+void ucAniGIF::mouseReleaseEvent(QMouseEvent* event) {
+    const QPointF p = event->position();
+    emit MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()),
+                 static_cast<float>(std::floor(p.x())), static_cast<float>(std::floor(p.y())));
+    if (event->button() == Qt::LeftButton && rect().contains(p.toPoint())) {
+        emit Click();
+    }
+}
+
+void ucAniGIF::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF p = event->position();
+    emit MouseMove(buttonCode(event->buttons()), shiftCode(event->modifiers()),
+                   static_cast<float>(std::floor(p.x())), static_cast<float>(std::floor(p.y())));
+}
+
+// ---------------------------------------------------------------------------
+// Persistence
+
+void ucAniGIF::WriteProperties(anigif::PropertyBag& bag) const {
+    bag.WriteProperty("GIF", gif_.GifBytes);
+    bag.WriteProperty("Delay", minFrameDelay_, 50);
+    bag.WriteProperty("Stretch", stretchCode_, 1);
+    bag.WriteProperty("Loops", gif_.Loops, 0);
+    bag.WriteProperty("DelayLoad", delayAnimation_, 1);
+    bag.WriteProperty("Mirror", mirrored_, 0);
+    if (!mouseIcon_.isNull()) {
+        bag.WriteProperty("MouseIcon", mouseIcon_);
+    }
+    bag.WriteProperty("MousePointer", mousePointer_, 0);
+    bag.WriteProperty("Enabled", isEnabled(), true);
+    bag.WriteProperty("OffsetX", offsetX_, 0);
+    bag.WriteProperty("OffsetY", offsetY_, 0);
+    bag.WriteProperty("BkgFill", backColor_, kSystemButtonFace);
+    bag.WriteProperty("BkgUsed", backStyle_, 0);
+    bag.WriteProperty("StepDelay", steppedDelay_, 0);
+}
+
+void ucAniGIF::ReadProperties(const anigif::PropertyBag& bag) {
+    gif_.GifBytes = bag.ReadProperty("GIF", QByteArray()).toByteArray();
+    minFrameDelay_ = bag.ReadProperty("Delay", minFrameDelay_).toInt();
+    stretchCode_ = bag.ReadProperty("Stretch", 1).toInt();
+    delayAnimation_ = bag.ReadProperty("DelayLoad", 1).toInt();
+    if (delayAnimation_ == -1) {
+        delayAnimation_ = 1;
+    }
+    mirrored_ = bag.ReadProperty("Mirror", 0).toInt();
+    QWidget::setEnabled(bag.ReadProperty("Enabled", true).toBool());
+    mouseIcon_ = bag.ReadProperty("MouseIcon", QPixmap()).value<QPixmap>();
+    mousePointer_ = bag.ReadProperty("MousePointer", 0).toInt();
+    ApplyCursor();
+    backColor_ = bag.ReadProperty("BkgFill", kSystemButtonFace).toInt();
+    ApplyBackColor();
+    backStyle_ = bag.ReadProperty("BkgUsed", 0).toInt();
+    steppedDelay_ = bag.ReadProperty("StepDelay", 0).toInt();
+    offsetX_ = bag.ReadProperty("OffsetX", 0).toInt();
+    offsetY_ = bag.ReadProperty("OffsetY", 0).toInt();
+    if (LoadGif() > 0) {
+        // Read as 32-bit: a stored count above 32767 must not fail.
+        gif_.Loops = bag.ReadProperty("Loops", 0).toInt();
+        loopsRemaining_ = gif_.Loops;
+    }
+}

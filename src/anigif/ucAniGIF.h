@@ -1,0 +1,246 @@
+#pragma once
+
+// The animated-GIF control: a QWidget that loads a GIF (file, remote address,
+// byte array, or a picture at design time), decodes every frame once into
+// the strip, and plays it with its own one-shot clock. The slide show drives
+// the one instance ucAniGIF1 through DelayAnimation, its geometry, its
+// visibility and LoadAnimatedGIF_File.
+//
+// Property getters carry the property's name (Stretch(), Loops() ...), the
+// setters are setX(); events are Qt signals with the event's name and
+// parameters (by-reference parameters are references: connect directly).
+
+#include "anigif/FrameComposition.h"
+#include "anigif/GifDecoding.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QPair>
+#include <QPixmap>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QVariant>
+#include <QWidget>
+#include <optional>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+namespace anigif {
+
+// A picture object as the AnimatedGIF property reads and takes it: the GIF
+// bytes it was made from and the picture the platform loader made of them.
+struct GifPicture {
+    QByteArray gif;
+    QImage image;
+    bool isNull() const { return gif.isEmpty(); }
+};
+
+// The property bag the control persists with its form: keys in the order
+// written; a value equal to its default is not stored.
+class PropertyBag {
+public:
+    QVariant ReadProperty(const QString& name, const QVariant& defaultValue = {}) const;
+    void WriteProperty(const QString& name, const QVariant& value,
+                       const QVariant& defaultValue = {});
+    bool contains(const QString& name) const;
+    QStringList keys() const;
+    void clear() { items_.clear(); }
+
+private:
+    QList<QPair<QString, QVariant>> items_;
+};
+
+} // namespace anigif
+
+class ucAniGIF : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(int CurrentFrame READ CurrentFrame)
+    Q_PROPERTY(bool AutoSize READ AutoSize WRITE setAutoSize)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(int FrameCount READ FrameCount WRITE setFrameCount)
+    Q_PROPERTY(int ActualWidth READ ActualWidth)
+    Q_PROPERTY(int ActualHeight READ ActualHeight)
+    Q_PROPERTY(int Stretch READ Stretch WRITE setStretch)
+    Q_PROPERTY(int MinFrameDelay READ MinFrameDelay WRITE setMinFrameDelay)
+    Q_PROPERTY(int Loops READ Loops WRITE setLoops)
+    Q_PROPERTY(int LoopsRemaining READ LoopsRemaining)
+    Q_PROPERTY(int Mirrored READ Mirrored WRITE setMirrored)
+    Q_PROPERTY(int Action READ Action WRITE setAction)
+    Q_PROPERTY(int DelayAnimation READ DelayAnimation WRITE setDelayAnimation)
+    Q_PROPERTY(int MousePointer READ MousePointer WRITE setMousePointer)
+    Q_PROPERTY(int OffsetX READ OffsetX WRITE setOffsetX)
+    Q_PROPERTY(int OffsetY READ OffsetY WRITE setOffsetY)
+    Q_PROPERTY(int BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(int BackStyle READ BackStyle WRITE setBackStyle)
+    Q_PROPERTY(int SteppedDelay READ SteppedDelay WRITE setSteppedDelay)
+
+public:
+    // Colours are 0x00BBGGRR, or a system colour with the high bit set.
+    static constexpr int kSystemButtonFace = static_cast<int>(0x8000000Fu);
+    static constexpr int kSystemWindowFrame = static_cast<int>(0x80000006u);
+    // The animation states read through Action.
+    enum AnimationState { Stopped = 0, Playing = 1, Paused = 2 };
+
+    explicit ucAniGIF(QWidget* parent = nullptr);
+    ~ucAniGIF() override;
+
+    // Design time (the host's ambient user mode is "design"): no animation,
+    // only frame 1 is decoded, the GIF bytes stay for saving.
+    bool DesignTime() const { return designTime_; }
+    void setDesignTime(bool designTime) { designTime_ = designTime; }
+
+    // ---- Properties
+    anigif::GifPicture AnimatedGIF() const;
+    void setAnimatedGIF(const anigif::GifPicture& picture);
+    int CurrentFrame() const { return currentFrame_; }
+    bool AutoSize() const { return (stretchCode_ & 8) != 0; }
+    void setAutoSize(bool on);
+    bool Enabled() const { return isEnabled(); }
+    void setEnabled(bool on);
+    int FrameCount() const { return currentFrame_ > 0 ? gif_.FrameCount() : 0; }
+    void setFrameCount(int) {}
+    int ActualWidth() const { return gif_.ImageWidth; }
+    int ActualHeight() const { return gif_.ImageHeight; }
+    int Stretch() const { return stretchCode_ & 7; }
+    void setStretch(int mode);
+    int MinFrameDelay() const { return minFrameDelay_; }
+    void setMinFrameDelay(int ms);
+    int Loops() const { return gif_.Loops; }
+    void setLoops(int loops);
+    int LoopsRemaining() const;
+    int Mirrored() const { return mirrored_; }
+    void setMirrored(int style);
+    int Action() const { return state_; }
+    void setAction(int command);
+    int DelayAnimation() const { return delayAnimation_; }
+    void setDelayAnimation(int mode);
+    QPixmap MouseIcon() const { return mouseIcon_; }
+    void setMouseIcon(const QPixmap& icon);
+    int MousePointer() const { return mousePointer_; }
+    void setMousePointer(int pointer);
+    int OffsetX() const { return offsetX_; }
+    void setOffsetX(int x);
+    int OffsetY() const { return offsetY_; }
+    void setOffsetY(int y);
+    int BackColor() const { return backColor_; }
+    void setBackColor(int color);
+    int BackStyle() const { return backStyle_; }
+    void setBackStyle(int style);
+    int SteppedDelay() const { return steppedDelay_; }
+    void setSteppedDelay(int ms);
+    bool Visible() const { return !isHidden(); }
+
+    // ---- Methods
+    bool LoadAnimatedGIF_File(const QString& FileName);
+    void LoadAnimatedGIF_Remote(const QString& RemotePath);
+    bool LoadAnimatedGIF_Array(const QByteArray& Bytes);
+    bool GetPalette(int FrameIndex, QList<uint32_t>& paletteEntries);
+    bool SetPalette(int FrameIndex, const QList<uint32_t>* paletteEntries);
+    bool CacheColorTables();
+    bool RestoreColorTables(bool bReleaseCache);
+    void Refresh();
+
+    // ---- Persistence
+    void ReadProperties(const anigif::PropertyBag& bag);
+    void WriteProperties(anigif::PropertyBag& bag) const;
+
+    // The help string a property browser shows for a member ("" if none).
+    static QString HelpString(const QString& member);
+
+    // Paints what the control shows now into a painter (the paint event
+    // does exactly this on the control's surface).
+    void PaintTo(QPainter& painter);
+
+    // ---- Inspection (tests, benchmark, the render tool)
+    const anigif::GifDecoding& Gif() const { return gif_; }
+    const anigif::FrameComposition& Composition() const { return comp_; }
+    int TimerIdentity() const { return timerIdentity_; }
+    int Identity() const { return identity_; }
+    bool DeferredDecodePending() const { return timerIdentity_ == -identity_; }
+    // The interval of the scheduled tick in ms, -1 when none is scheduled.
+    int TimerInterval() const {
+        return timer_ != nullptr && timer_->isActive() ? timer_->interval() : -1;
+    }
+    // Makes the setting-up of the timer routine fail (the fallback to a
+    // still first frame), as when the platform has no timer to give.
+    void setTimerUnavailable(bool unavailable) { timerUnavailable_ = unavailable; }
+    // The strip limit of the decoder (the load fails beyond it).
+    void setMaxStripBytes(qint64 bytes) { gif_.maxStripBytes = bytes; }
+
+signals:
+    void Click();
+    void MouseDown(short Button, short Shift, float x, float y);
+    void MouseUp(short Button, short Shift, float x, float y);
+    void MouseMove(short Button, short Shift, float x, float y);
+    void LoopsEnded();
+    void FrameChanged(int FrameIndex, bool& viaTimer);
+    void RemoteLoadComplete(float gifWidth, float gifHeight, bool& Cancel);
+    void RemoteLoadFailure();
+    // The name a property reports as changed (marks the form modified).
+    void PropertyChanged(const QString& name);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    int LoadGif();
+    void CompletionSteps();
+    void ClearControl();
+    void FitControl(int forcedStretch = -1);
+    bool StartClock(bool deferredDecode = false);
+    void StopClock();
+    void PauseAnimation();
+    void ScheduleTick(int identity, int ms);
+    void CancelTimer();
+    void TimerRoutine(int identity);
+    void AdvanceTick();
+    void DeferredDecodeTick();
+    void DecodeLaterFrames();
+    void FinishPendingDecode();
+    int FrameTime(int k) const;
+    void RaiseFrameChanged(int frameIndex, bool viaTimer);
+    void ApplyBackColor();
+    void ApplyCursor();
+    void ReportChanged(const char* name);
+    void RemoteFinished();
+
+    anigif::GifDecoding gif_;
+    anigif::FrameComposition comp_{gif_};
+
+    bool designTime_ = false;
+    int currentFrame_ = 0;
+    int state_ = Stopped;
+    int loopsRemaining_ = 0; // wide enough for every loop count a file holds
+    int minFrameDelay_ = 50;
+    int steppedDelay_ = 0;
+    int delayAnimation_ = 1;
+    int stretchCode_ = 1;
+    int mirrored_ = 0;
+    bool frame1Flipped_ = false;
+    int offsetX_ = 0;
+    int offsetY_ = 0;
+    int backStyle_ = 0;
+    int backColor_ = kSystemButtonFace;
+    QPixmap mouseIcon_;
+    int mousePointer_ = 0;
+    bool fitting_ = false;
+    quint64 loadGeneration_ = 0;
+
+    int identity_ = 0;
+    int timerIdentity_ = 0;
+    bool timerRoutineReady_ = false;
+    bool timerUnavailable_ = false;
+    QTimer* timer_ = nullptr;
+
+    QNetworkAccessManager* network_ = nullptr;
+    QPointer<QNetworkReply> remote_;
+};
