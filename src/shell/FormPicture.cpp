@@ -1,5 +1,6 @@
 #include "shell/FormPicture.h"
 
+#include "anigif/ucAniGIF.h"
 #include "catalogue/CatalogueService.h"
 #include "catalogue/VendorServices.h"
 #include "download/ConnectionMonitor.h"
@@ -126,7 +127,7 @@ int FormPicture::screenHeightTwips() const {
 void FormPicture::createControls() {
     fotoBrowser = named<PictureBox>(this, "fotoBrowser");
     webvis = named<QWidget>(this, "webvis");
-    ucAniGIF1 = named<QWidget>(this, "ucAniGIF1");
+    ucAniGIF1 = named<ucAniGIF>(this, "ucAniGIF1");
     ucAniGIF1->hide();
 
     FormYourTown = named<QFrame>(this, "FormYourTown");
@@ -306,6 +307,11 @@ void FormPicture::createPresenter() {
     views.whoWeAre = whoWeAre;
     views.txtDisplay = txtDisplay;
     presenter_ = std::make_unique<Presenter>(state, views);
+    presenter_->setDelayAnimation = [this](int delay) { ucAniGIF1->setDelayAnimation(delay); };
+    presenter_->loadAnimatedGifFile = [this](const QString& file) {
+        ucAniGIF1->setProperty("loadedFile", file);
+        ucAniGIF1->LoadAnimatedGIF_File(file);
+    };
     presenter_->setScreenTwips(QSize(screenWidthTwips(), screenHeightTwips()));
     presenter_->setWindowTwips(QSize(screenWidthTwips(), screenHeightTwips()));
 }

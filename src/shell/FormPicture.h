@@ -18,6 +18,7 @@ class QPushButton;
 class QTabWidget;
 class QFrame;
 class SettingsFile;
+class ucAniGIF;
 class StatusBar;
 class Presenter;
 class PictureBox;
@@ -131,7 +132,7 @@ public:
     QPlainTextEdit* DescPreview = nullptr;
     QFrame* FormYourTown = nullptr;
     QWidget* webvis = nullptr;
-    QWidget* ucAniGIF1 = nullptr;
+    ucAniGIF* ucAniGIF1 = nullptr;
     QPushButton* HelpCaller = nullptr;
     PictureBox* fotoBrowser = nullptr;
     PictureBox* Miniatura = nullptr;

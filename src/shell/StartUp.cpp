@@ -1,5 +1,6 @@
 #include "shell/StartUp.h"
 
+#include "anigif/ucAniGIF.h"
 #include "catalogue/VendorServices.h"
 #include "download/FetchPrimitives.h"
 #include "platform/Dialogs.h"

@@ -1,6 +1,7 @@
 // Pictures from the network onto the screen: the loader against the real
 // catalogue service serving a site folder made by the test, and the main
 // window rendered offscreen with a slide in each display mode.
+#include "anigif/ucAniGIF.h"
 #include "download/PictureLoading.h"
 #include "platform/Dialogs.h"
 #include "shell/FormPicture.h"
@@ -281,7 +282,14 @@ void TestPictureDisplay::animatedGifSlidePlaysInThePictureFrame() {
     QCOMPARE(f.form->ucAniGIF1->geometry(), f.form->fotoBrowser->geometry());
     QCOMPARE(f.state().cntAniGif, int16_t(2));
     QCOMPARE(f.form->ucAniGIF1->property("loadedFile").toString(), f.workFile("_ANIGIF_1.gif"));
+    QCOMPARE(f.form->ucAniGIF1->DelayAnimation(), 1);
+    QVERIFY(f.form->ucAniGIF1->FrameCount() > 1);
+    // The control paints the loop where the still picture would have been.
+    QTest::qWait(100);
+    const QImage shot = f.form->grab().toImage();
     saveShot(*f.form, "animated-gif");
+    const QColor centre = shot.pixelColor(f.form->fotoBrowser->geometry().center());
+    QVERIFY2(centre != QColor(Qt::black), qPrintable(centre.name()));
 
     // The next still slide hides the GIF control again.
     f.state().GLOBAL_IMAGE_CURRENT_POINTER = 1;
