@@ -6,13 +6,14 @@
 // colour-table operations. Works on QImage and QPainter only; the control
 // (ucAniGIF) owns one instance and calls it from its paint event.
 //
-// Storage choices (the pixel results are the Part's): the composite is one
+// Storage choices (the pixel results are those of the GDI original): the
+// composite is one
 // 32-bit image whose alpha channel is the 1-bit mask (alpha 0 = mask 1,
 // transparent, with black colour; alpha 255 = covered). Without a mask the
 // composite is opaque (QImage::Format_RGB32). Copying a frame through the
 // strip's colour table is one 256-entry lookup per pixel that yields either
 // "leave the target as it is" or an opaque colour: exactly what the AND/OR
-// pair of block copies of the Part leaves behind.
+// pair of block copies of the original leaves behind.
 
 #include "anigif/GifDecoding.h"
 
@@ -95,7 +96,7 @@ public:
     void Clear();
 
     // The 256-entry lookup for copying frame k, switching the strip's colour
-    // table as the Part does: 0 = leave the target, else an opaque colour
+    // table as the block copies do: 0 = leave the target, else an opaque colour
     // 0xFFRRGGBB. Public for tests.
     void BuildFrameLookup(int k, uint32_t* lookup);
 

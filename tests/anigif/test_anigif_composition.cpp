@@ -1,6 +1,6 @@
-// Part 6.2: render modes, composition with and without mask, disposal 0 to
-// 3, transparency, zoom by Stretch and AutoSize, offsets, BackColor and
-// BackStyle, mirroring and the colour-table operations.
+// Frame composition and rendering: render modes, composition with and
+// without mask, disposal 0 to 3, transparency, zoom by Stretch and AutoSize,
+// offsets, BackColor and BackStyle, mirroring and the colour-table operations.
 
 #include "GifTestSupport.h"
 #include "anigif/FrameComposition.h"

@@ -1,4 +1,4 @@
-// Part 6.3: the control surface: properties with their ranges and side
+// The control surface: properties with their ranges and side
 // effects, Action, the load methods (file, array, remote through Qt
 // Network), the clock with its two tick identities and the 20 ms deferral,
 // loops and LoopsEnded, FrameChanged, persistence, design time, help strings.

@@ -1,4 +1,4 @@
-// Part 6.1: the parser, its read primitives and failure rules, the frame
+// GIF decoding: the parser, its read primitives and failure rules, the frame
 // decoder and strip, the LZW codec and the frame exporter.
 
 #include "GifTestSupport.h"

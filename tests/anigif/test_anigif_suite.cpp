@@ -2,8 +2,9 @@
 // (tests/anigif/data/gif-real), rendered through the control's own code and
 // compared pixel for pixel; and the anigif-render tool.
 //
-// Where the Parts' rules decide otherwise than the suite, the case is listed
-// in kDeviations with the reason, and the test checks what the Parts decide.
+// Where the control's rules decide otherwise than the suite, the case is
+// listed in kDeviations with the reason, and the test checks what the control
+// does instead.
 
 #include "GifTestSupport.h"
 
@@ -17,9 +18,9 @@ using namespace giftest;
 
 namespace {
 
-// How a case that the Parts decide otherwise is checked.
+// How a case that the control decides otherwise is checked.
 enum class Rule {
-    NoFrames,     // the Parts yield no frame (the load fails)
+    NoFrames,     // no frame (the load fails)
     Colour0,      // one frame; nothing decodable, every pixel keeps index 0
     OneFrameAsIs, // one frame where the suite has none (checked by size)
     StaleIndex,   // one frame; indices beyond the table show the strip's
@@ -32,7 +33,7 @@ struct Deviation {
     const char* why;
 };
 
-// Each case where the Parts' rules decide otherwise than the suite.
+// Each case where the control's rules decide otherwise than the suite.
 const Deviation kDeviations[] = {
     {"no-data", Rule::NoFrames,
      "no image descriptor: the parser accepts no frame, so the load fails (the suite shows a "
@@ -67,7 +68,7 @@ const Deviation* deviationFor(const QString& name) {
     return nullptr;
 }
 
-// Cases where every image is a frame of its own under the Parts (one frame
+// Cases where every image is a frame of its own for the control (one frame
 // per image descriptor) while the suite merges images without a delay into
 // the next frame. The suite's frames are compared with ours at the frames
 // that end a suite frame: an image with a delay, or the last image.
@@ -89,7 +90,7 @@ bool imagesAreFrames(const QString& name) {
     return false;
 }
 
-// Cases whose image size under the Parts (largest Left + Width, Top + Height;
+// Cases whose image size for the control (largest Left + Width, Top + Height;
 // the logical screen is not used) differs from the suite's logical screen;
 // their pixels inside the suite's canvas match (outside the frames the
 // control shows its background, transparent here, as the suite does).
