@@ -278,7 +278,11 @@ void FormPicture::CheckVersion() {}
 void FormPicture::CloseBrowserWindows() {
     fetch_->CloseBrowserWindows();
 }
-void FormPicture::generalClock_Timer() {}
+// The supervisor's start-up work joins this tick later; the connection icon
+// follows the system's state from the first tick on.
+void FormPicture::generalClock_Timer() {
+    ShowConnectionState();
+}
 void FormPicture::utilityTmr_Timer() {}
 void FormPicture::imgClock_Timer() {}
 void FormPicture::Timer4000_Timer() {

@@ -1,5 +1,6 @@
 // The main window's start-up and its two ends, run offscreen in a temporary
 // home directory with the user's answers scripted.
+#include "download/ConnectionMonitor.h"
 #include "platform/Dialogs.h"
 #include "settings/SettingsFile.h"
 #include "shell/FormPicture.h"
@@ -137,6 +138,9 @@ void TestStartUp::startValuesAndTimers() {
     QCOMPARE(f.SSTCfg->currentIndex(), 4);
     QCOMPARE(f.SSTCfg_ExitProgram2->text(), QStringLiteral("Wait.."));
     QVERIFY(!f.SSTCfg_cmdConferma->isEnabled() && f.SSTCfg_cmdConferma_BW->isEnabled());
+
+    // The connection icon follows the system's state at the clock's ticks.
+    QTRY_COMPARE(f.connectStatus->property("connected").toBool(), connActive());
 
     // The panel sits left of the screen centre, the preview right of it.
     const QRect panel = FormPicture::geometryTwips(f.SSTCfg);
