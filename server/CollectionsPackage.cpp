@@ -24,15 +24,15 @@ bool isPlainPicture(char code) {
     return code < '2' || code > '6';
 }
 
-CollectionSpec collectionOf(const Catalogue& catalogue, const std::string& fileName,
+CollectionPlan collectionOf(const Catalogue& catalogue, const std::string& fileName,
                             bool (*wanted)(char code, std::size_t position)) {
-    CollectionSpec spec{fileName, {}};
+    CollectionPlan plan{fileName, {}};
     for (std::size_t position = 0; position < catalogue.rows.size(); ++position) {
         if (wanted(sourceCode(catalogue.rows[position].url), position)) {
-            spec.positions.push_back(position);
+            plan.positions.push_back(position);
         }
     }
-    return spec;
+    return plan;
 }
 
 } // namespace
@@ -53,7 +53,7 @@ std::string entryCodeForSave(std::string_view entry) {
     return code;
 }
 
-std::string collectionXml(const Catalogue& catalogue, const CollectionSpec& spec,
+std::string collectionXml(const Catalogue& catalogue, const CollectionPlan& plan,
                           const QDateTime& made) {
     std::string xml;
     auto line = [&xml](int tabs, const std::string& text) {
@@ -66,11 +66,11 @@ std::string collectionXml(const Catalogue& catalogue, const CollectionSpec& spec
     line(1, "<SkyglanceVersion>5</SkyglanceVersion>");
     line(1, "<Description>Skyglance5 Pictures Collection</Description>");
     line(1, "<number>00001</number>");
-    line(1, "<ThisFile>" + spec.fileName + "</ThisFile>");
+    line(1, "<ThisFile>" + plan.fileName + "</ThisFile>");
     line(1, "<Autor>Created by User</Autor>");
     line(1, "<date>" + made.toString("MM-dd-yyyy hh:mm:ss").toStdString() + "</date>");
     line(1, "<PicList>");
-    for (std::size_t position : spec.positions) {
+    for (std::size_t position : plan.positions) {
         const std::string entry = entryText(catalogue.rows.at(position));
         line(2, "<PicItem>");
         line(3, "<CodePic>" + entryCodeForSave(entry) + "</CodePic>");
@@ -82,9 +82,9 @@ std::string collectionXml(const Catalogue& catalogue, const CollectionSpec& spec
     return xml;
 }
 
-std::string selectionFileCopy(const Catalogue& catalogue, const CollectionSpec& spec) {
+std::string selectionFileCopy(const Catalogue& catalogue, const CollectionPlan& plan) {
     std::string text;
-    for (std::size_t position : spec.positions) {
+    for (std::size_t position : plan.positions) {
         text += std::to_string(position) + kCrLf;
         text += std::to_string(catalogue.rows.at(position).pictureId) + kCrLf;
     }
@@ -93,8 +93,8 @@ std::string selectionFileCopy(const Catalogue& catalogue, const CollectionSpec& 
     return text;
 }
 
-std::vector<CollectionSpec> sampleCollections(const Catalogue& catalogue) {
-    std::vector<CollectionSpec> all = {
+std::vector<CollectionPlan> sampleCollections(const Catalogue& catalogue) {
+    std::vector<CollectionPlan> all = {
         collectionOf(catalogue, "Skyglance_Collection_Starter.xml",
                      [](char, std::size_t position) { return position < 8; }),
         collectionOf(catalogue, "Skyglance_Collection_Still_Maps.xml",
@@ -107,10 +107,10 @@ std::vector<CollectionSpec> sampleCollections(const Catalogue& catalogue) {
         collectionOf(catalogue, "Skyglance_Collection_Hourly_Series.xml",
                      [](char code, std::size_t) { return code == '5'; }),
     };
-    std::vector<CollectionSpec> nonEmpty;
-    for (auto& spec : all) {
-        if (!spec.positions.empty()) {
-            nonEmpty.push_back(std::move(spec));
+    std::vector<CollectionPlan> nonEmpty;
+    for (auto& plan : all) {
+        if (!plan.positions.empty()) {
+            nonEmpty.push_back(std::move(plan));
         }
     }
     return nonEmpty;
@@ -119,10 +119,10 @@ std::vector<CollectionSpec> sampleCollections(const Catalogue& catalogue) {
 std::string collectionsPackage(const Catalogue& catalogue, const std::string& setName,
                                const QDateTime& made) {
     ZipWriter zip;
-    for (const CollectionSpec& spec : sampleCollections(catalogue)) {
-        const std::string stem = spec.fileName.substr(0, spec.fileName.size() - 4);
-        zip.add(spec.fileName, collectionXml(catalogue, spec, made), made);
-        zip.add(stem + ".dat", selectionFileCopy(catalogue, spec), made);
+    for (const CollectionPlan& plan : sampleCollections(catalogue)) {
+        const std::string stem = plan.fileName.substr(0, plan.fileName.size() - 4);
+        zip.add(plan.fileName, collectionXml(catalogue, plan, made), made);
+        zip.add(stem + ".dat", selectionFileCopy(catalogue, plan), made);
     }
     zip.add("LocalCollection.dat", setName, made);
     return zip.finish();

@@ -16,23 +16,23 @@ std::string entryCodeForSave(std::string_view entryText);
 
 // One collection file: the file name (ending in .xml) and the catalogue
 // positions it ticks, in catalogue order.
-struct CollectionSpec {
+struct CollectionPlan {
     std::string fileName;
     std::vector<std::size_t> positions;
 };
 
 // The collection file for the given positions, in the layout the client
 // writes itself (CR LF line ends, tab indentation).
-std::string collectionXml(const Catalogue& catalogue, const CollectionSpec& spec,
+std::string collectionXml(const Catalogue& catalogue, const CollectionPlan& plan,
                           const QDateTime& made);
 
 // The copy of the selection file kept beside a collection: row number and
 // picture ID per ticked row, then two empty lines.
-std::string selectionFileCopy(const Catalogue& catalogue, const CollectionSpec& spec);
+std::string selectionFileCopy(const Catalogue& catalogue, const CollectionPlan& plan);
 
 // The sample collections drawn from the catalogue: radar loops, still maps,
 // forecast pages, series, and a starter set of the first eight rows.
-std::vector<CollectionSpec> sampleCollections(const Catalogue& catalogue);
+std::vector<CollectionPlan> sampleCollections(const Catalogue& catalogue);
 
 // The collections package: a zip archive holding every sample collection with
 // its selection-file copy, and the mark "LocalCollection.dat" naming the set.

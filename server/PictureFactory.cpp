@@ -108,45 +108,45 @@ QColor fieldColour(MapTheme theme, const QColor& ground, double v) {
 }
 
 // The coarse picture of land, sea and field, smoothed up to the full size.
-QImage paintField(const MapSpec& spec, double phase) {
+QImage paintField(const MapPlan& plan, double phase) {
     QImage grid(kGridWidth, kGridHeight, QImage::Format_RGB32);
     for (int y = 0; y < kGridHeight; ++y) {
         for (int x = 0; x < kGridWidth; ++x) {
-            const double land = noise(x / 9.0, y / 9.0, spec.seed);
+            const double land = noise(x / 9.0, y / 9.0, plan.seed);
             const bool isLand = land > 0.5;
             const QColor ground =
                 isLand ? blend(QColor(110, 160, 90), QColor(170, 150, 110), (land - 0.5) * 3.0)
                        : blend(QColor(40, 90, 160), QColor(70, 130, 190), land * 2.0);
-            const double v = noise(x / 7.0 + phase, y / 7.0 + phase * 0.3, spec.seed + 7919);
-            grid.setPixelColor(x, y, fieldColour(spec.theme, ground, v));
+            const double v = noise(x / 7.0 + phase, y / 7.0 + phase * 0.3, plan.seed + 7919);
+            grid.setPixelColor(x, y, fieldColour(plan.theme, ground, v));
         }
     }
-    return grid.scaled(spec.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return grid.scaled(plan.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-QPointF gridPoint(const MapSpec& spec, std::uint32_t k, double phase) {
+QPointF gridPoint(const MapPlan& plan, std::uint32_t k, double phase) {
     const double x =
-        lattice(static_cast<int>(k), 3, spec.seed) * 0.8 + 0.1 + std::sin(phase + k) * 0.03;
+        lattice(static_cast<int>(k), 3, plan.seed) * 0.8 + 0.1 + std::sin(phase + k) * 0.03;
     const double y =
-        lattice(static_cast<int>(k), 5, spec.seed) * 0.6 + 0.2 + std::cos(phase + k) * 0.03;
-    return {x * spec.size.width(), y * spec.size.height()};
+        lattice(static_cast<int>(k), 5, plan.seed) * 0.6 + 0.2 + std::cos(phase + k) * 0.03;
+    return {x * plan.size.width(), y * plan.size.height()};
 }
 
-void paintSymbols(QPainter& p, const MapSpec& spec, double phase) {
+void paintSymbols(QPainter& p, const MapPlan& plan, double phase) {
     QFont font("DejaVu Sans");
-    font.setPixelSize(std::max(12, spec.size.height() / 30));
+    font.setPixelSize(std::max(12, plan.size.height() / 30));
     font.setBold(true);
     p.setFont(font);
     p.setRenderHint(QPainter::Antialiasing);
-    switch (spec.theme) {
+    switch (plan.theme) {
     case MapTheme::Pressure:
         for (std::uint32_t k = 0; k < 4; ++k) {
-            const QPointF c = gridPoint(spec, k, phase);
+            const QPointF c = gridPoint(plan, k, phase);
             const bool high = k % 2 == 0;
             p.setPen(QPen(QColor(60, 60, 60, 170), 1.5));
             p.setBrush(Qt::NoBrush);
             for (int ring = 1; ring <= 4; ++ring) {
-                p.drawEllipse(c, ring * spec.size.width() / 28.0, ring * spec.size.height() / 36.0);
+                p.drawEllipse(c, ring * plan.size.width() / 28.0, ring * plan.size.height() / 36.0);
             }
             p.setPen(high ? QColor(20, 40, 200) : QColor(200, 30, 30));
             p.drawText(QRectF(c.x() - 20, c.y() - 20, 40, 40), Qt::AlignCenter, high ? "H" : "L");
@@ -158,9 +158,9 @@ void paintSymbols(QPainter& p, const MapSpec& spec, double phase) {
         p.setPen(QPen(QColor(30, 30, 60), 2));
         for (int y = 1; y < 6; ++y) {
             for (int x = 1; x < 8; ++x) {
-                const QPointF c(x * spec.size.width() / 8.0, y * spec.size.height() / 6.0);
+                const QPointF c(x * plan.size.width() / 8.0, y * plan.size.height() / 6.0);
                 const double angle =
-                    noise(x * 0.4 + phase, y * 0.4, spec.seed + 3) * 2 * std::numbers::pi;
+                    noise(x * 0.4 + phase, y * 0.4, plan.seed + 3) * 2 * std::numbers::pi;
                 const QPointF d(std::cos(angle) * 22, std::sin(angle) * 22);
                 p.drawLine(c - d, c + d);
                 p.drawLine(c + d, c + d * 0.55 + QPointF(-d.y(), d.x()) * 0.3);
@@ -170,7 +170,7 @@ void paintSymbols(QPainter& p, const MapSpec& spec, double phase) {
     case MapTheme::Lightning:
         p.setPen(QPen(QColor(255, 240, 0), 3));
         for (std::uint32_t k = 0; k < 6; ++k) {
-            const QPointF c = gridPoint(spec, k + static_cast<std::uint32_t>(phase * 3), phase);
+            const QPointF c = gridPoint(plan, k + static_cast<std::uint32_t>(phase * 3), phase);
             QPainterPath bolt(c + QPointF(4, -14));
             bolt.lineTo(c + QPointF(-4, 0));
             bolt.lineTo(c + QPointF(4, 0));
@@ -186,12 +186,12 @@ void paintSymbols(QPainter& p, const MapSpec& spec, double phase) {
         // A value at a few places, as on a real chart.
         p.setPen(Qt::black);
         for (std::uint32_t k = 0; k < 7; ++k) {
-            const QPointF c = gridPoint(spec, k + 10, 0);
+            const QPointF c = gridPoint(plan, k + 10, 0);
             const double v =
-                noise(c.x() / spec.size.width() * 48 / 7.0 + phase,
-                      c.y() / spec.size.height() * 36 / 7.0 + phase * 0.3, spec.seed + 7919);
-            const int shown = spec.theme == MapTheme::Temperature ? static_cast<int>(v * 40) - 8
-                              : spec.theme == MapTheme::Uv        ? static_cast<int>(v * 11)
+                noise(c.x() / plan.size.width() * 48 / 7.0 + phase,
+                      c.y() / plan.size.height() * 36 / 7.0 + phase * 0.3, plan.seed + 7919);
+            const int shown = plan.theme == MapTheme::Temperature ? static_cast<int>(v * 40) - 8
+                              : plan.theme == MapTheme::Uv        ? static_cast<int>(v * 11)
                                                                   : static_cast<int>(v * 100);
             p.drawText(c, QString::number(shown));
         }
@@ -221,9 +221,9 @@ void paintClock(QPainter& p, const QPointF& centre, double radius, const QTime& 
     hand(seconds / 60.0, 0.85, 1.5, QColor(200, 0, 0));
 }
 
-void paintBands(QPainter& p, const MapSpec& spec, const QDateTime& made, const QString& caption) {
-    const int w = spec.size.width();
-    const int h = spec.size.height();
+void paintBands(QPainter& p, const MapPlan& plan, const QDateTime& made, const QString& caption) {
+    const int w = plan.size.width();
+    const int h = plan.size.height();
     const int band = std::max(20, h / 14);
     QFont font("DejaVu Sans");
     font.setPixelSize(band * 6 / 10);
@@ -234,7 +234,7 @@ void paintBands(QPainter& p, const MapSpec& spec, const QDateTime& made, const Q
     p.drawRect(0, 0, w, band);
     p.drawRect(0, h - band, w, band);
     p.setPen(Qt::white);
-    p.drawText(QRect(8, 0, w - 16, band), Qt::AlignVCenter | Qt::AlignLeft, spec.title);
+    p.drawText(QRect(8, 0, w - 16, band), Qt::AlignVCenter | Qt::AlignLeft, plan.title);
     p.drawText(QRect(8, 0, w - 16, band), Qt::AlignVCenter | Qt::AlignRight, caption);
     font.setBold(false);
     p.setFont(font);
@@ -246,11 +246,11 @@ void paintBands(QPainter& p, const MapSpec& spec, const QDateTime& made, const Q
 
 } // namespace
 
-QImage paintMap(const MapSpec& spec, const QDateTime& made, double phase, const QString& caption) {
-    QImage image = paintField(spec, phase);
+QImage paintMap(const MapPlan& plan, const QDateTime& made, double phase, const QString& caption) {
+    QImage image = paintField(plan, phase);
     QPainter p(&image);
-    paintSymbols(p, spec, phase);
-    paintBands(p, spec, made, caption);
+    paintSymbols(p, plan, phase);
+    paintBands(p, plan, made, caption);
     p.end();
     return image;
 }

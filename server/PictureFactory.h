@@ -21,7 +21,7 @@ enum class MapTheme {
     Uv
 };
 
-struct MapSpec {
+struct MapPlan {
     QString title;
     MapTheme theme = MapTheme::Pressure;
     std::uint32_t seed = 1;
@@ -32,6 +32,6 @@ struct MapSpec {
 // along by `phase`, a title band, the caption (e.g. "+03 h" or "frame 2/8")
 // and, in the corner, a clock and the time `made` so that every refresh is
 // visibly newer. Paints with QPainter, so call it from one thread only.
-QImage paintMap(const MapSpec& spec, const QDateTime& made, double phase, const QString& caption);
+QImage paintMap(const MapPlan& plan, const QDateTime& made, double phase, const QString& caption);
 
 } // namespace skyglance::catalogue

@@ -10,7 +10,7 @@ namespace {
 PictureRecipe still(std::string path, QString title, MapTheme theme, std::uint32_t seed) {
     PictureRecipe recipe;
     recipe.path = std::move(path);
-    recipe.map = MapSpec{std::move(title), theme, seed, QSize(800, 600)};
+    recipe.map = MapPlan{std::move(title), theme, seed, QSize(800, 600)};
     recipe.caption = "analysis";
     return recipe;
 }
@@ -19,7 +19,7 @@ PictureRecipe loop(std::string path, QString title, MapTheme theme, std::uint32_
     PictureRecipe recipe;
     recipe.path = std::move(path);
     recipe.kind = PictureKind::Loop;
-    recipe.map = MapSpec{std::move(title), theme, seed, QSize(480, 360)};
+    recipe.map = MapPlan{std::move(title), theme, seed, QSize(480, 360)};
     return recipe;
 }
 
@@ -35,7 +35,7 @@ void addSeries(std::vector<PictureRecipe>& out, const std::string& prefix,
         PictureRecipe recipe;
         recipe.path = prefix + digits + suffix;
         recipe.kind = PictureKind::SeriesFrame;
-        recipe.map = MapSpec{title, theme, seed, QSize(640, 480)};
+        recipe.map = MapPlan{title, theme, seed, QSize(640, 480)};
         recipe.caption = past ? QString("%1 h ago").arg(number) : QString("+%1 h").arg(number);
         recipe.phaseOffset = (past ? -number : number) * 0.12;
         out.push_back(std::move(recipe));

@@ -23,7 +23,7 @@ enum class PictureKind { Still, Loop, SeriesFrame };
 struct PictureRecipe {
     std::string path;
     PictureKind kind = PictureKind::Still;
-    MapSpec map;
+    MapPlan map;
     QString caption;
     double phaseOffset = 0.0;
 };

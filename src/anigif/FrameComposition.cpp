@@ -418,18 +418,27 @@ void FrameComposition::ApplyMirror(int fromStyle, int toStyle, int firstFrame, i
 // ---------------------------------------------------------------------------
 // Colour tables
 
-bool FrameComposition::GetPalette(int frameIndex, QList<uint32_t>& paletteEntries) const {
+int FrameComposition::paletteRow(int frameIndex) const {
     if (gif_.FrameCount() < 1 || frameIndex < 0 || frameIndex > gif_.FrameCount()) {
-        return false;
+        return -1;
     }
+    // Index 0 names the global table; a frame without a local table has none.
     int row = 0;
     if (frameIndex > 0) {
         row = gif_.Frame(frameIndex).ColorTable;
         if (row == 0) {
-            return false;
+            return -1;
         }
     }
     if (row < 0 || row >= int(gif_.ColorTables.size())) {
+        return -1;
+    }
+    return row;
+}
+
+bool FrameComposition::GetPalette(int frameIndex, QList<uint32_t>& paletteEntries) const {
+    const int row = paletteRow(frameIndex);
+    if (row < 0) {
         return false;
     }
     const ColorTableRow& r = gif_.ColorTables[static_cast<std::size_t>(row)];
@@ -442,17 +451,8 @@ bool FrameComposition::GetPalette(int frameIndex, QList<uint32_t>& paletteEntrie
 }
 
 bool FrameComposition::SetPalette(int frameIndex, const QList<uint32_t>* paletteEntries) {
-    if (gif_.FrameCount() < 1 || frameIndex < 0 || frameIndex > gif_.FrameCount()) {
-        return false;
-    }
-    int row = 0;
-    if (frameIndex > 0) {
-        row = gif_.Frame(frameIndex).ColorTable;
-        if (row == 0) {
-            return false;
-        }
-    }
-    if (row < 0 || row >= int(gif_.ColorTables.size())) {
+    const int row = paletteRow(frameIndex);
+    if (row < 0) {
         return false;
     }
     ColorTableRow& r = gif_.ColorTables[static_cast<std::size_t>(row)];

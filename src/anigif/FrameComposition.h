@@ -101,6 +101,8 @@ public:
     void BuildFrameLookup(int k, uint32_t* lookup);
 
 private:
+    // The colour-table row of a frame (0 = the global table), or -1.
+    int paletteRow(int frameIndex) const;
     void CopyFrameToComposite(int k);
     void DrawFrameDirect(int k, QPainter& painter, int x, int y, int w, int h);
     void ResetComposite();

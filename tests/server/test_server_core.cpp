@@ -381,9 +381,9 @@ void TestServerCore::collectionFilesHaveTheClientLayout() {
     QCOMPARE(entryCodeForSave(" - E"), std::string());
 
     const Catalogue catalogue = smallCatalogue();
-    const CollectionSpec spec{"Skyglance_Collection_Test.xml", {0, 2}};
+    const CollectionPlan plan{"Skyglance_Collection_Test.xml", {0, 2}};
     const QDateTime made(QDate(2021, 3, 3), QTime(9, 5, 7));
-    const std::string xml = collectionXml(catalogue, spec, made);
+    const std::string xml = collectionXml(catalogue, plan, made);
     const std::string expected = "<?xml version=\"1.0\"?>\r\n"
                                  "<SkyglanceCollection>\r\n"
                                  "\t<SkyglanceVersion>5</SkyglanceVersion>\r\n"
@@ -404,7 +404,7 @@ void TestServerCore::collectionFilesHaveTheClientLayout() {
                                  "\t</PicList>\r\n"
                                  "</SkyglanceCollection>\r\n";
     QCOMPARE(xml, expected);
-    QCOMPARE(selectionFileCopy(catalogue, spec), std::string("0\r\n1\r\n2\r\n30\r\n\r\n\r\n"));
+    QCOMPARE(selectionFileCopy(catalogue, plan), std::string("0\r\n1\r\n2\r\n30\r\n\r\n\r\n"));
 
     const auto collections = sampleCollections(catalogue);
     QVERIFY(!collections.empty());
