@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 
 namespace {
 
@@ -117,20 +118,24 @@ bool FetchPrimitives::FetchImageToFile(const QString& folder, const QString& sou
     return lastFetch_.ok();
 }
 
-void FetchPrimitives::SavePageFirstImage(const QStringList& imageSourcesInDocumentOrder) {
+bool FetchPrimitives::SavePageFirstImage(const QStringList& imageSourcesInDocumentOrder) {
     const bool withWindows = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
     if (withWindows) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
     }
     platform::letEventsRun();
-    if (!imageSourcesInDocumentOrder.isEmpty()) {
-        FetchImageToFile(state_.Skyglance_PHP_Dir, imageSourcesInDocumentOrder.front());
+    QFile::remove(PageImageFile(state_.Skyglance_PHP_Dir));
+    bool stored = false;
+    if (!imageSourcesInDocumentOrder.isEmpty() &&
+        !imageSourcesInDocumentOrder.front().trimmed().isEmpty()) {
+        stored = FetchImageToFile(state_.Skyglance_PHP_Dir, imageSourcesInDocumentOrder.front());
         platform::letEventsRun();
     }
     if (withWindows) {
         QApplication::restoreOverrideCursor();
         QApplication::beep();
     }
+    return stored;
 }
 
 std::shared_ptr<const TextRequestTicket> FetchPrimitives::StartTextRequest(const QString& address) {

@@ -72,10 +72,12 @@ public:
     // folder, through Inet1 with the same limits. False on any failure.
     bool FetchImageToFile(const QString& folder, const QString& source);
 
-    // Stores the first of the images of the page the browser holds (their
-    // sources in document order) as "PHP.gif" in Skyglance_PHP_Dir, with the
-    // hourglass shown meanwhile and a beep at the end. No image does nothing.
-    void SavePageFirstImage(const QStringList& imageSourcesInDocumentOrder);
+    // Stores the first of the images of a page (their sources in document
+    // order) as "PHP.gif" in Skyglance_PHP_Dir, with the hourglass shown
+    // meanwhile and a beep at the end. The file of an earlier page is removed
+    // first, so it can never pass for this page's image. False when the page
+    // has no image or the fetch failed.
+    bool SavePageFirstImage(const QStringList& imageSourcesInDocumentOrder);
 
     // Pages are loaded and captured in our own browser view, so there are no
     // stray system browser windows to close: nothing to do.

@@ -34,9 +34,17 @@ QImage decodePngOntoWhite(const QString& fileName) {
     return flat;
 }
 
-QString animatedGifCopyName(const QString& imgFileBase, const QString& aniGifPrefix, int n,
-                            const QString& extension) {
-    return WorkFileName(imgFileBase + aniGifPrefix + QString::number(n), extension);
+QString animatedGifCopyName(const QString& imgFileBase, const QString& aniGifPrefix, int n) {
+    return imgFileBase + aniGifPrefix + QString::number(n) + QStringLiteral(".gif");
+}
+
+bool isGifFile(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    const QByteArray head = file.read(6);
+    return head == "GIF87a" || head == "GIF89a";
 }
 
 PictureLoading::PictureLoading(RunState& state, FetchPrimitives& fetch)
@@ -55,9 +63,9 @@ void PictureLoading::loadFailed(int cnt) {
     show(errorPicture_);
 }
 
-bool PictureLoading::copyToNextAnimatedGif(const QString& source, const QString& extension) {
+bool PictureLoading::copyToNextAnimatedGif(const QString& source) {
     const QString copy =
-        animatedGifCopyName(state_.imgFileBase, state_.aniGifPrefix, state_.cntAniGif, extension);
+        animatedGifCopyName(state_.imgFileBase, state_.aniGifPrefix, state_.cntAniGif);
     // A copy of an earlier cycle is replaced.
     QFile::remove(copy);
     if (!QFile::copy(source, copy)) {
@@ -67,10 +75,25 @@ bool PictureLoading::copyToNextAnimatedGif(const QString& source, const QString&
     return true;
 }
 
+// An animated slide plays its own copy in the GIF control. A picture that is
+// not a GIF at all (a JPEG behind a page, a PNG named .PNG) is shown as the
+// still picture it is, since the control could play nothing of it.
+void PictureLoading::keepAsAnimatedGif(const QString& file, int cnt) {
+    if (!isGifFile(file)) {
+        state_.listImageKind[cnt] = 1;
+        return;
+    }
+    state_.listImageKind[cnt] = 4;
+    if (!copyToNextAnimatedGif(file)) {
+        loadFailed(cnt);
+    }
+}
+
 void PictureLoading::Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, int cnt) {
     if (!PictureTable<int16_t>::inRange(cnt)) {
         return;
     }
+    state_.IsWebPage = kFalse;
     QString extension = ExtensionOfAddress(UrlImageToLoad);
     if (showThumbnailArea) {
         showThumbnailArea();
@@ -109,12 +132,9 @@ void PictureLoading::Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, in
             loadFailed(cnt);
             return;
         }
-        state_.listImageKind[cnt] = 4;
         state_.listPicture[cnt] = picture;
         show(picture);
-        if (!copyToNextAnimatedGif(pageImage, QStringLiteral(".gif"))) {
-            loadFailed(cnt);
-        }
+        keepAsAnimatedGif(pageImage, cnt);
         return;
     }
     const QImage picture = decodePictureFile(workFile);
@@ -126,7 +146,7 @@ void PictureLoading::Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, in
     show(picture);
     if (state_.listImageKind[cnt] == 0) {
         state_.listImageKind[cnt] = 1;
-    } else if (state_.listImageKind[cnt] == 4 && !copyToNextAnimatedGif(workFile, fileExtension)) {
-        loadFailed(cnt);
+    } else if (state_.listImageKind[cnt] == 4) {
+        keepAsAnimatedGif(workFile, cnt);
     }
 }

@@ -19,9 +19,13 @@ QImage decodePictureFile(const QString& fileName);
 // become white. A null image on failure.
 QImage decodePngOntoWhite(const QString& fileName);
 
-// The n-th animated-GIF copy of a cycle: base, prefix, n and the extension.
-QString animatedGifCopyName(const QString& imgFileBase, const QString& aniGifPrefix, int n,
-                            const QString& extension);
+// The n-th animated-GIF copy of a cycle: base, prefix, n and ".gif", in small
+// letters whatever the address said, because that is the name the presenter
+// opens.
+QString animatedGifCopyName(const QString& imgFileBase, const QString& aniGifPrefix, int n);
+
+// True when the file begins like a GIF ("GIF87a" or "GIF89a").
+bool isGifFile(const QString& fileName);
 
 // Turns a picture address into a decoded slide: downloads it into the work
 // file, decodes it into listPicture, records success in listIMAGEnotLoaded,
@@ -43,7 +47,8 @@ public:
 
 private:
     void loadFailed(int cnt);
-    bool copyToNextAnimatedGif(const QString& source, const QString& extension);
+    bool copyToNextAnimatedGif(const QString& source);
+    void keepAsAnimatedGif(const QString& file, int cnt);
     void show(const QImage& picture);
 
     RunState& state_;

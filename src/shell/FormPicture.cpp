@@ -5,11 +5,16 @@
 #include "catalogue/VendorServices.h"
 #include "download/ConnectionMonitor.h"
 #include "download/FetchPrimitives.h"
+#include "download/PageCapture.h"
 #include "download/PictureLoading.h"
+#include "download/PictureSeries.h"
+#include "download/SourceCodes.h"
+#include "platform/Browser.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "platform/Timing.h"
 #include "platform/Twips.h"
+#include "settings/HomeTown.h"
 #include "settings/SettingsFile.h"
 #include "show/PictureBox.h"
 #include "show/Presenter.h"
@@ -126,7 +131,7 @@ int FormPicture::screenHeightTwips() const {
 
 void FormPicture::createControls() {
     fotoBrowser = named<PictureBox>(this, "fotoBrowser");
-    webvis = named<QWidget>(this, "webvis");
+    webvis = named<platform::BrowserView>(this, "webvis");
     ucAniGIF1 = named<ucAniGIF>(this, "ucAniGIF1");
     ucAniGIF1->hide();
 
@@ -134,6 +139,7 @@ void FormPicture::createControls() {
     FormYourTown->setFrameShape(QFrame::Box);
     setGeometryTwips(FormYourTown, 0, 0, 7000, 4000);
     FormYourTown->hide();
+    homeTown_ = new HomeTown(state, *dialogs_, FormYourTown, this);
 
     HelpCaller = namedButton(this, "HelpCaller", QStringLiteral("?"));
     Miniatura = named<PictureBox>(this, "Miniatura");
@@ -178,6 +184,7 @@ void FormPicture::createDownloadParts() {
     pictureLoading_->showMiniatura = [this](const QImage& picture) {
         Miniatura->setPicture(picture);
     };
+    createPageParts();
     connectionMonitor_ = new ConnectionMonitor(this);
     connect(connectionMonitor_, &ConnectionMonitor::iconToShow, this, [this](ConnectionIcon icon) {
         statusBar_->showConnection(icon == ConnectionIcon::Connected);
@@ -187,6 +194,54 @@ void FormPicture::createDownloadParts() {
 
 void FormPicture::Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, int cnt) {
     pictureLoading_->Load_JPG_GIF_PNG_On_Array(UrlImageToLoad, cnt);
+}
+
+void FormPicture::createPageParts() {
+    CaptureViews views;
+    views.webvis = webvis;
+    views.window = this;
+    views.DownloadPreview = DownloadPreview;
+    views.Timer4000 = &Timer4000;
+    views.screenPixels = screenPixels_;
+    pageCapture_ = std::make_unique<PageCapture>(state, views);
+    pageCapture_->showBrowserView = [this] { presenter_->ShowWebView(); };
+    pageCapture_->showPictureView = [this] { presenter_->ShowStillView(); };
+    pageCapture_->hideBar = [this] { statusBar_->Nascondi_Barra(); };
+    pageCapture_->showBar = [this] { statusBar_->Esponi_Barra(); };
+    connect(webvis, &platform::BrowserView::documentDone, this, [this] { webvis_DocumentDone(); });
+
+    pictureSeries_ = std::make_unique<PictureSeries>(state, *dialogs_);
+    pictureSeries_->loadPicture = [this](const QString& address, int slide) {
+        Load_JPG_GIF_PNG_On_Array(address, slide);
+    };
+    pictureSeries_->markProgress = [this] { lCountDown->setText(lCountDown->text() + '*'); };
+
+    sourceCodes_ = std::make_unique<SourceCodes>(state, *fetch_, *pictureLoading_, *pageCapture_,
+                                                 *pictureSeries_, *webvis);
+    sourceCodes_->param = [this](int index) { return homeTown_->param(index); };
+    sourceCodes_->parkAniGif = [this] { setGeometryTwips(ucAniGIF1, 100, 100, 0, 0); };
+    sourceCodes_->showMiniatura = [this](const QImage& picture) { Miniatura->setPicture(picture); };
+    sourceCodes_->errorPicture = [this] { return ErrLoadPicture; };
+}
+
+void FormPicture::LoadTown() {
+    homeTown_->LoadTown();
+}
+
+int FormPicture::FetchSlide(int d, int slide) {
+    return sourceCodes_->FetchSlide(d, slide);
+}
+
+void FormPicture::CapturePage() {
+    pageCapture_->CapturePage();
+}
+
+void FormPicture::webvis_DocumentDone() {
+    pageCapture_->webvis_DocumentDone();
+}
+
+void FormPicture::SetTopmost(bool on) {
+    pageCapture_->SetTopmost(on);
 }
 
 void FormPicture::ShowConnectionState() {
@@ -270,7 +325,7 @@ void FormPicture::createPanel() {
     lVersion->setAlignment(Qt::AlignCenter);
     setGeometryTwips(lVersion, 0, 0, kVersionLabelWidth, kVersionLabelHeight);
     lVersion->hide();
-    BrowserImgPreview = named<QWidget>(this, "BrowserImgPreview");
+    BrowserImgPreview = named<platform::BrowserView>(this, "BrowserImgPreview");
     BrowserImgPreview->hide();
     FrameDescPreview = named<QFrame>(this, "FrameDescPreview");
     FrameDescPreview->hide();
@@ -310,7 +365,7 @@ void FormPicture::createPresenter() {
     presenter_->setDelayAnimation = [this](int delay) { ucAniGIF1->setDelayAnimation(delay); };
     presenter_->loadAnimatedGifFile = [this](const QString& file) {
         ucAniGIF1->setProperty("loadedFile", file);
-        ucAniGIF1->LoadAnimatedGIF_File(file);
+        return ucAniGIF1->LoadAnimatedGIF_File(file);
     };
     presenter_->setScreenTwips(QSize(screenWidthTwips(), screenHeightTwips()));
     presenter_->setWindowTwips(QSize(screenWidthTwips(), screenHeightTwips()));

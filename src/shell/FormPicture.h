@@ -27,7 +27,12 @@ class PictureLoading;
 class ConnectionMonitor;
 class VendorServices;
 class CatalogueService;
+class PageCapture;
+class PictureSeries;
+class SourceCodes;
+class HomeTown;
 namespace platform {
+class BrowserView;
 class Dialogs;
 class Shell;
 } // namespace platform
@@ -97,6 +102,18 @@ public:
     void Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, int cnt);
     void ShowConnectionState();
 
+    // Source codes, page capture and series: work-list entry d becomes the
+    // slides from `slide` on; the result is how many it filled.
+    int FetchSlide(int d, int slide);
+    void CapturePage();
+    void webvis_DocumentDone();
+    void SetTopmost(bool on);
+    SourceCodes& sourceCodes() { return *sourceCodes_; }
+    HomeTown& homeTown() { return *homeTown_; }
+    void LoadTown();
+    PageCapture& pageCapture() { return *pageCapture_; }
+    PictureSeries& pictureSeries() { return *pictureSeries_; }
+
     // Timers (all disabled in the design).
     QTimer imgClock;
     QTimer generalClock;
@@ -127,11 +144,11 @@ public:
     QLabel* Cleanup2 = nullptr;
     QFrame* FrameWizard = nullptr;
     QLabel* lVersion = nullptr;
-    QWidget* BrowserImgPreview = nullptr;
+    platform::BrowserView* BrowserImgPreview = nullptr;
     QFrame* FrameDescPreview = nullptr;
     QPlainTextEdit* DescPreview = nullptr;
     QFrame* FormYourTown = nullptr;
-    QWidget* webvis = nullptr;
+    platform::BrowserView* webvis = nullptr;
     ucAniGIF* ucAniGIF1 = nullptr;
     QPushButton* HelpCaller = nullptr;
     PictureBox* fotoBrowser = nullptr;
@@ -175,6 +192,7 @@ private:
     void createStatusBar();
     void createPresenter();
     void createDownloadParts();
+    void createPageParts();
     void loadProgramPictures();
     void connectTimers();
     void setTimerFlagColour(uint32_t bgr);
@@ -195,6 +213,10 @@ private:
     std::unique_ptr<FetchPrimitives> fetch_;
     std::unique_ptr<CatalogueService> catalogue_;
     std::unique_ptr<PictureLoading> pictureLoading_;
+    std::unique_ptr<PageCapture> pageCapture_;
+    std::unique_ptr<PictureSeries> pictureSeries_;
+    std::unique_ptr<SourceCodes> sourceCodes_;
+    HomeTown* homeTown_ = nullptr;                   // a child of the window
     ConnectionMonitor* connectionMonitor_ = nullptr; // a child of the window
     QSize screenPixels_;
     bool localhost_ = false;

@@ -26,12 +26,18 @@ void RunState::UpdateSlideMap(int16_t mode, int16_t catalogueIndexPlusOne) {
         }
         slideMapAppendPosition_ = 0;
         listIdCopyright.clearForReset();
+        listEntryIdCopyright.clearForReset();
     } else if (PictureTable<int16_t>::inRange(slideMapAppendPosition_)) {
         // A full map (2001 slides) takes no more entries.
         listIdCopyright[slideMapAppendPosition_] = catalogueIndexPlusOne;
+        listEntryIdCopyright[slideMapAppendPosition_] = catalogueIndexPlusOne;
         ++slideMapAppendPosition_;
     }
     if (onSlideMapChanged) {
         onSlideMapChanged();
     }
+}
+
+void RunState::MapSlideToEntry(int slide, int entry) {
+    listIdCopyright[slide] = listEntryIdCopyright[entry];
 }

@@ -37,6 +37,10 @@ struct RunState {
 
     // Slide tables, by slide position.
     PictureTable<int16_t> listIdCopyright;
+    // The catalogue index + 1 of each work-list entry, as the selection file
+    // maps them. A series fills several slides from one entry, so the slide
+    // map above is rebuilt from this one in every download cycle.
+    PictureTable<int16_t> listEntryIdCopyright;
     PictureTable<QString> listImageSELECTED;
     PictureTable<QString> listOLDImageSELECTED;
     PictureTable<int16_t> listImageKind;
@@ -105,12 +109,17 @@ struct RunState {
     int16_t WaitForRestoreConfig = kFalse;
     int16_t WebPageToImgEnd = kFalse;
     int16_t Http2BmpRunning = kFalse;
+    int16_t IsWebPage = kFalse;
     QString helpFile;
 
     // Maintains listIdCopyright: mode -1 resets the map, any other mode appends
     // catalogueIndexPlusOne as the next slide.
     void UpdateSlideMap(int16_t mode, int16_t catalogueIndexPlusOne);
     int slideMapAppendPosition() const { return slideMapAppendPosition_; }
+
+    // Slide s shows a picture of work-list entry e: it takes that entry's
+    // catalogue row.
+    void MapSlideToEntry(int slide, int entry);
 
     // Called after a reset has set the status lines (shows the status text),
     // and after either form (the diagnostics table view).

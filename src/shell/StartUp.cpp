@@ -3,6 +3,8 @@
 #include "anigif/ucAniGIF.h"
 #include "catalogue/VendorServices.h"
 #include "download/FetchPrimitives.h"
+#include "download/PageCapture.h"
+#include "platform/Browser.h"
 #include "platform/Dialogs.h"
 #include "platform/Environment.h"
 #include "platform/Shell.h"
@@ -239,9 +241,9 @@ void FormPicture::SSTCfg_ExitProgram2_Click() {
 void FormPicture::QuitProgram() {
     // 1-4
     fotoBrowser->clear();
-    for (QWidget* w :
-         {static_cast<QWidget*>(SSTCfg), BrowserImgPreview, static_cast<QWidget*>(FrameDescPreview),
-          static_cast<QWidget*>(DescPreview), static_cast<QWidget*>(FrameWizard)}) {
+    for (QWidget* w : {static_cast<QWidget*>(SSTCfg), static_cast<QWidget*>(BrowserImgPreview),
+                       static_cast<QWidget*>(FrameDescPreview), static_cast<QWidget*>(DescPreview),
+                       static_cast<QWidget*>(FrameWizard)}) {
         w->hide();
     }
     panControl.stop();
@@ -286,7 +288,7 @@ void FormPicture::generalClock_Timer() {
 void FormPicture::utilityTmr_Timer() {}
 void FormPicture::imgClock_Timer() {}
 void FormPicture::Timer4000_Timer() {
-    Timer4000.stop();
+    pageCapture_->Timer4000_Timer();
 }
 
 void FormPicture::panControl_Timer() {

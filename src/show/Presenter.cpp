@@ -150,9 +150,14 @@ void Presenter::ShowPicture(const QImage& picture) {
     views_.ucAniGIF1->setGeometry(box->geometry());
     views_.ucAniGIF1->setProperty("geometryTwips", box->property("geometryTwips"));
     views_.ucAniGIF1->setProperty("geometryTwipsPixels", box->property("geometryTwipsPixels"));
-    if (loadAnimatedGifFile) {
-        loadAnimatedGifFile(animatedGifFile());
+    const bool playing = loadAnimatedGifFile && loadAnimatedGifFile(animatedGifFile());
+    state_.cntAniGif = static_cast<int16_t>(state_.cntAniGif + 1);
+    if (!playing) {
+        // The copy is gone or broken: the slide counts as not loaded and shows
+        // its still picture, never the loop of the slide before.
+        state_.listIMAGEnotLoaded[state_.GLOBAL_IMAGE_CURRENT_POINTER] = -1;
+        ShowStillView();
+        return;
     }
     ShowGifView();
-    state_.cntAniGif = static_cast<int16_t>(state_.cntAniGif + 1);
 }

@@ -42,7 +42,9 @@ public:
     void setWindowTwips(QSize window) { windowTwips_ = window; }
 
     // The GIF control's load and delay (the control lives in its own library).
-    std::function<void(const QString& file)> loadAnimatedGifFile;
+    // The load is false when the file gave no animation; the control then
+    // shows nothing.
+    std::function<bool(const QString& file)> loadAnimatedGifFile;
     std::function<void(int delay)> setDelayAnimation;
 
     void ShowPicture(const QImage& picture);

@@ -1,6 +1,7 @@
 // The main window's start-up and its two ends, run offscreen in a temporary
 // home directory with the user's answers scripted.
 #include "download/ConnectionMonitor.h"
+#include "platform/Browser.h"
 #include "platform/Dialogs.h"
 #include "settings/SettingsFile.h"
 #include "shell/FormPicture.h"

@@ -1,0 +1,121 @@
+#include "download/PageCapture.h"
+
+#include "platform/Browser.h"
+#include "platform/Timing.h"
+#include "shell/RunState.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QSaveFile>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+
+namespace {
+
+// Lets events run until done() or the deadline, sleeping in the event loop
+// rather than spinning.
+template <typename Done> void runEventsUntil(Done done, const QDeadlineTimer& deadline) {
+    while (!done() && !deadline.hasExpired()) {
+        QEventLoop loop;
+        QTimer::singleShot(std::clamp<qint64>(deadline.remainingTime(), 1, 20), &loop,
+                           &QEventLoop::quit);
+        loop.exec();
+    }
+}
+
+} // namespace
+
+QString CaptureFileName(const QString& imgFileBase) {
+    return imgFileBase + QString::fromLatin1(kCaptureFileSuffix);
+}
+
+PageCapture::PageCapture(RunState& state, CaptureViews views) : state_(state), views_(views) {}
+
+void PageCapture::Timer4000_Timer() {
+    views_.Timer4000->stop();
+}
+
+void PageCapture::oneShotWait(int ms) {
+    QTimer* timer = views_.Timer4000;
+    timer->setInterval(platform::scaledMs(ms));
+    timer->start();
+    // The timer's own tick ends the wait; the deadline only guards against a
+    // tick that someone else swallowed.
+    const QDeadlineTimer deadline(platform::scaledMs(ms) + 1000);
+    runEventsUntil([timer] { return !timer->isActive(); }, deadline);
+    timer->stop();
+}
+
+void PageCapture::webvis_DocumentDone() {
+    if (state_.Http2BmpRunning != 0) {
+        state_.WebPageToImgEnd = kTrue;
+    }
+}
+
+void PageCapture::waitForDocumentDone() {
+    const QDeadlineTimer deadline(platform::scaledMs(kPageLoadLimitMs));
+    runEventsUntil([this] { return state_.WebPageToImgEnd != 0; }, deadline);
+    lastPageFinished_ = state_.WebPageToImgEnd != 0;
+}
+
+void PageCapture::SetTopmost(bool on) {
+    topmost_ = on;
+    QWidget* window = views_.window != nullptr ? views_.window->window() : nullptr;
+    if (window == nullptr || window->windowHandle() == nullptr) {
+        return;
+    }
+    // Through the native window, so the window is neither hidden nor moved.
+    window->windowHandle()->setFlag(Qt::WindowStaysOnTopHint, on);
+    if (on) {
+        window->raise();
+    }
+}
+
+bool PageCapture::GrabScreen() {
+    pictureHttp_ = views_.webvis->renderAt(views_.screenPixels);
+    if (pictureHttp_.isNull()) {
+        return false;
+    }
+    QSaveFile file(CaptureFileName(state_.imgFileBase));
+    if (!file.open(QIODevice::WriteOnly) || !pictureHttp_.save(&file, "BMP")) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+void PageCapture::CapturePage() {
+    QFile::remove(CaptureFileName(state_.imgFileBase));
+    views_.DownloadPreview->hide();
+    state_.WebPageToImgEnd = kFalse;
+    state_.Http2BmpRunning = kTrue;
+    views_.webvis->setSilent(state_.flagSilent != 0);
+    views_.webvis->navigate(captureAddress);
+    views_.webvis->setGeometry(QRect(QPoint(0, 0), views_.screenPixels));
+    oneShotWait(kCaptureFirstWaitMs);
+    if (showBrowserView) {
+        showBrowserView();
+    }
+    views_.webvis->raise();
+    if (hideBar) {
+        hideBar();
+    }
+    waitForDocumentDone();
+    oneShotWait(kCaptureSettleWaitMs);
+    SetTopmost(true);
+    oneShotWait(kCaptureTopmostWaitMs);
+    SetTopmost(true);
+    GrabScreen();
+    state_.Http2BmpRunning = kFalse;
+    SetTopmost(false);
+    if (showPictureView) {
+        showPictureView();
+    }
+    if (showBar) {
+        showBar();
+    }
+    views_.DownloadPreview->show();
+}

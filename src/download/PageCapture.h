@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <functional>
+
+class QTimer;
+class QWidget;
+struct RunState;
+namespace platform {
+class BrowserView;
+}
+
+// The capture file of a page, beside the downloaded pictures.
+inline constexpr auto kCaptureFileSuffix = "HTTP_IMG.bmp";
+
+// The longest wait for a page to finish loading, before scaling: a page that
+// never finishes is captured as it shows after this long.
+inline constexpr int kPageLoadLimitMs = 30000;
+
+// The fixed waits of a capture, before scaling.
+inline constexpr int kCaptureFirstWaitMs = 2000;
+inline constexpr int kCaptureSettleWaitMs = 4000;
+inline constexpr int kCaptureTopmostWaitMs = 1000;
+
+QString CaptureFileName(const QString& imgFileBase);
+
+// What the capture drives: the browser, the window kept on top, the one-shot
+// timer, the preview caption, and the screen size in pixels.
+struct CaptureViews {
+    platform::BrowserView* webvis = nullptr;
+    QWidget* window = nullptr;
+    QWidget* DownloadPreview = nullptr;
+    QTimer* Timer4000 = nullptr;
+    QSize screenPixels;
+};
+
+// Turns a web page into a picture: shows it full screen in the browser,
+// waits for it to load and settle, and saves what it shows as a bitmap.
+class PageCapture {
+public:
+    PageCapture(RunState& state, CaptureViews views);
+
+    // The presenter's and the status bar's switches.
+    std::function<void()> showBrowserView;
+    std::function<void()> showPictureView;
+    std::function<void()> hideBar;
+    std::function<void()> showBar;
+
+    // The address the next capture loads.
+    QString captureAddress;
+
+    // Leaves the capture file of captureAddress; when the capture fails there
+    // is no file (an earlier one is removed first), which the caller's decoding
+    // turns into the error picture.
+    void CapturePage();
+
+    // The browser has finished the current document.
+    void webvis_DocumentDone();
+    void Timer4000_Timer();
+
+    void SetTopmost(bool on);
+    bool isTopmost() const { return topmost_; }
+
+    // Saves what the browser shows, at the screen's size in pixels, as the
+    // capture file. False when nothing could be rendered or written.
+    bool GrabScreen();
+
+    // The last picture grabbed.
+    const QImage& Picture_HTTP() const { return pictureHttp_; }
+
+    // True when the last capture's page finished loading in time.
+    bool lastPageFinished() const { return lastPageFinished_; }
+
+    // Waits ms (scaled) on Timer4000, letting events run.
+    void oneShotWait(int ms);
+
+private:
+    void waitForDocumentDone();
+
+    RunState& state_;
+    CaptureViews views_;
+    QImage pictureHttp_;
+    bool topmost_ = false;
+    bool lastPageFinished_ = false;
+};

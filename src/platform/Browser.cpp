@@ -1,0 +1,197 @@
+#include "platform/Browser.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QPainter>
+#include <QPointer>
+#include <QTimer>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <algorithm>
+#include <memory>
+
+namespace platform {
+namespace {
+
+// One profile for every view of the program: nothing is kept on disk and
+// nothing is cached, so a page is always fetched as it is now.
+QWebEngineProfile* sharedProfile() {
+    static QPointer<QWebEngineProfile> profile;
+    if (profile.isNull()) {
+        profile = new QWebEngineProfile(QCoreApplication::instance());
+        profile->setHttpCacheType(QWebEngineProfile::NoCache);
+        profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    }
+    return profile.data();
+}
+
+// The document's first image, resolved by the page itself.
+constexpr auto kFirstImageScript =
+    "(function(){var i=document.images;return i.length>0?String(i[0].src):'';})()";
+
+// Waits, letting events run, until done() or the deadline.
+template <typename Done> bool waitUntil(Done done, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QEventLoop loop;
+        QTimer::singleShot(std::clamp<qint64>(deadline.remainingTime(), 1, 20), &loop,
+                           &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+void prepareEngineAttributes() {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+} // namespace
+
+// Runs before main(), in every program that holds a browser view.
+Q_CONSTRUCTOR_FUNCTION(prepareEngineAttributes)
+
+void prepareBrowserEngine() {
+    prepareEngineAttributes();
+}
+
+class BrowserView::Page : public QWebEnginePage {
+public:
+    Page(BrowserView* view) : QWebEnginePage(sharedProfile(), view), view_(view) {}
+
+protected:
+    void javaScriptAlert(const QUrl& origin, const QString& msg) override {
+        if (view_->silent()) {
+            view_->keepScriptMessage(QStringLiteral("alert: ") + msg);
+            return;
+        }
+        QWebEnginePage::javaScriptAlert(origin, msg);
+    }
+    bool javaScriptConfirm(const QUrl& origin, const QString& msg) override {
+        if (view_->silent()) {
+            view_->keepScriptMessage(QStringLiteral("confirm: ") + msg);
+            return false;
+        }
+        return QWebEnginePage::javaScriptConfirm(origin, msg);
+    }
+    bool javaScriptPrompt(const QUrl& origin, const QString& msg, const QString& defaultValue,
+                          QString* result) override {
+        if (view_->silent()) {
+            view_->keepScriptMessage(QStringLiteral("prompt: ") + msg);
+            return false;
+        }
+        return QWebEnginePage::javaScriptPrompt(origin, msg, defaultValue, result);
+    }
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
+                                  int lineNumber, const QString& sourceID) override {
+        if (level != ErrorMessageLevel) {
+            return;
+        }
+        if (view_->silent()) {
+            view_->keepScriptMessage(
+                QStringLiteral("error: %1 (%2:%3)").arg(message, sourceID).arg(lineNumber));
+            return;
+        }
+        QWebEnginePage::javaScriptConsoleMessage(level, message, lineNumber, sourceID);
+    }
+
+private:
+    BrowserView* view_;
+};
+
+BrowserView::BrowserView(QWidget* parent) : QWebEngineView(parent) {
+    page_ = new Page(this);
+    setPage(page_);
+    connect(page_, &QWebEnginePage::loadingChanged, this,
+            [this](const QWebEngineLoadingInfo& info) {
+                switch (info.status()) {
+                case QWebEngineLoadingInfo::LoadStartedStatus:
+                    awaitingStart_ = false;
+                    break;
+                case QWebEngineLoadingInfo::LoadSucceededStatus:
+                    onLoadFinished(true);
+                    break;
+                case QWebEngineLoadingInfo::LoadFailedStatus:
+                case QWebEngineLoadingInfo::LoadStoppedStatus:
+                    onLoadFinished(false);
+                    break;
+                }
+            });
+}
+
+BrowserView::~BrowserView() {
+    // The page goes before the view's own teardown, while the profile lives.
+    setPage(nullptr);
+    delete page_;
+}
+
+void BrowserView::setSilent(bool silent) {
+    silent_ = silent;
+}
+
+void BrowserView::navigate(const QString& address) {
+    ++navigation_;
+    // A previous load that is still running may report its end after this
+    // point; only an end that follows the new load's start counts.
+    awaitingStart_ = true;
+    load(QUrl(address));
+}
+
+void BrowserView::onLoadFinished(bool ok) {
+    if (awaitingStart_ || navigationDone()) {
+        return;
+    }
+    doneNavigation_ = navigation_;
+    lastLoadOk_ = ok;
+    emit documentDone(ok);
+}
+
+bool BrowserView::waitForNavigation(int timeoutMs) {
+    return waitUntil([this] { return navigationDone(); }, timeoutMs);
+}
+
+QString BrowserView::firstImageSource(int timeoutMs) {
+    struct Answer {
+        bool arrived = false;
+        QString source;
+    };
+    auto answer = std::make_shared<Answer>();
+    page_->runJavaScript(QString::fromLatin1(kFirstImageScript), [answer](const QVariant& value) {
+        answer->arrived = true;
+        answer->source = value.toString();
+    });
+    waitUntil([answer] { return answer->arrived; }, timeoutMs);
+    return answer->source.trimmed();
+}
+
+QImage BrowserView::renderAt(QSize size) {
+    QImage shot = grab().toImage();
+    if (shot.isNull() || size.isEmpty()) {
+        return {};
+    }
+    shot.setDevicePixelRatio(1.0);
+    if (shot.size() == size) {
+        return shot.convertToFormat(QImage::Format_RGB32);
+    }
+    // A view smaller than asked for (a window manager's doing) is drawn on
+    // white at its own size; a larger one is cut.
+    QImage exact(size, QImage::Format_RGB32);
+    exact.fill(Qt::white);
+    QPainter painter(&exact);
+    painter.drawImage(0, 0, shot);
+    painter.end();
+    return exact;
+}
+
+void BrowserView::keepScriptMessage(const QString& message) {
+    if (kept_.size() >= kMaxKeptMessages) {
+        kept_.removeFirst();
+    }
+    kept_.append(message);
+}
+
+} // namespace platform

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QWebEngineView>
+
+class QWebEngineProfile;
+
+namespace platform {
+
+// The embedded browser: a QWebEngineView whose page can keep script errors and
+// alerts to itself, report the end of every navigation, hand out the first
+// image of its document and render itself into a picture.
+class BrowserView : public QWebEngineView {
+    Q_OBJECT
+public:
+    explicit BrowserView(QWidget* parent = nullptr);
+    ~BrowserView() override;
+
+    // Silent: JavaScript alerts, confirmations, prompts and script errors raise
+    // no dialog of their own (an unattended screen must never wait for a
+    // click). Not silent: the browser's usual dialogs.
+    void setSilent(bool silent);
+    bool silent() const { return silent_; }
+
+    // Starts loading address. Every later loadFinished belongs to this
+    // navigation until the next call.
+    void navigate(const QString& address);
+
+    // The number of the current navigation, and whether it has finished.
+    int navigationNumber() const { return navigation_; }
+    bool navigationDone() const { return doneNavigation_ == navigation_; }
+    bool navigationSucceeded() const { return navigationDone() && lastLoadOk_; }
+
+    // Lets events run until the current navigation has finished or timeoutMs
+    // (already scaled) has passed. True when it finished in time.
+    bool waitForNavigation(int timeoutMs);
+
+    // The absolute address of the first image of the document, resolved
+    // against the page's address the way the page itself sees it; empty when
+    // the document has none or the page did not answer within timeoutMs.
+    QString firstImageSource(int timeoutMs);
+
+    // The rendered view as a picture of exactly size pixels.
+    QImage renderAt(QSize size);
+
+    // Script messages the silent page kept to itself (the newest last, at most
+    // kMaxKeptMessages).
+    const QStringList& keptScriptMessages() const { return kept_; }
+    static constexpr int kMaxKeptMessages = 50;
+
+signals:
+    // The current navigation has finished (well or not).
+    void documentDone(bool ok);
+
+private:
+    class Page;
+    void onLoadFinished(bool ok);
+    void keepScriptMessage(const QString& message);
+
+    Page* page_ = nullptr;
+    bool silent_ = true;
+    int navigation_ = 0;
+    int doneNavigation_ = 0;
+    bool lastLoadOk_ = false;
+    bool awaitingStart_ = false;
+    QStringList kept_;
+};
+
+// Must run before the QApplication is made: the browser engine shares
+// OpenGL contexts with the widgets.
+void prepareBrowserEngine();
+
+} // namespace platform
