@@ -3,6 +3,8 @@
 #include "SitePaths.h"
 #include "SiteTemplates.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <fstream>
 #include <httplib.h>
 #include <mutex>
@@ -50,10 +52,98 @@ void sendText(httplib::Response& res, int status, const std::string& text) {
     res.set_content(text, "text/plain; charset=utf-8");
 }
 
+std::string rawQueryOf(const std::string& target) {
+    const std::size_t question = target.find('?');
+    return question == std::string::npos ? std::string() : target.substr(question + 1);
+}
+
+// Pages that never finish loading each hold a worker thread for as long as
+// they last; a quarter of the workers at most, so the rest keep answering.
+// Stopping the service ends every hold at once.
+class PageHolds {
+public:
+    explicit PageHolds(int workerThreads) : limit_(workerThreads / 4) {}
+
+    // A slot for one held page, released when the last copy goes; null when
+    // every slot is taken or the service is stopping.
+    std::shared_ptr<PageHolds> acquire() {
+        std::lock_guard guard(mutex_);
+        if (active_ >= limit_ || stopping_) {
+            return nullptr;
+        }
+        ++active_;
+        return std::shared_ptr<PageHolds>(this, [](PageHolds* holds) { holds->release(); });
+    }
+
+    // Sleeps for `period`; false at once when the service stops.
+    bool wait(std::chrono::milliseconds period) {
+        std::unique_lock guard(mutex_);
+        return !wake_.wait_for(guard, period, [this] { return stopping_; });
+    }
+
+    void stopAll() {
+        {
+            std::lock_guard guard(mutex_);
+            stopping_ = true;
+        }
+        wake_.notify_all();
+    }
+
+private:
+    void release() {
+        std::lock_guard guard(mutex_);
+        --active_;
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    const int limit_;
+    int active_ = 0;
+    bool stopping_ = false;
+};
+
+constexpr auto kHoldLimit = std::chrono::minutes(10);
+constexpr auto kHoldTick = std::chrono::milliseconds(1000);
+// More blanks than ticks fit in the hold; those not sent by the end pad the
+// page to the length announced.
+constexpr std::size_t kHoldBlanks = 1024;
+
+// The head of a held page at once, then a blank each tick, so that the
+// connection stays busy and a vanished client shows as a failed write; the
+// rest when the time is up or the service stops. All in one call of the
+// provider: between calls httplib drops a reply once it is stopping, which
+// would cut the page short. The reply announces its full length: httplib
+// would compress a chunked text reply and keep the trickle in the
+// compressor, where no browser sees it.
+struct HeldReply {
+    HeldPage page;
+    std::shared_ptr<PageHolds> holds; // also the slot taken
+    std::chrono::steady_clock::time_point deadline;
+
+    std::size_t length() const { return page.head.size() + kHoldBlanks + page.tail.size(); }
+
+    bool send(httplib::DataSink& sink) const {
+        if (!sink.write(page.head.data(), page.head.size())) {
+            return false;
+        }
+        std::size_t blanks = 0;
+        while (blanks < kHoldBlanks && std::chrono::steady_clock::now() + kHoldTick < deadline &&
+               holds->wait(kHoldTick)) {
+            if (!sink.write("\n", 1)) {
+                return false; // the client has gone
+            }
+            ++blanks;
+        }
+        const std::string rest = std::string(kHoldBlanks - blanks, '\n') + page.tail;
+        return sink.write(rest.data(), rest.size());
+    }
+};
+
 } // namespace
 
 struct CatalogueServer::Impl {
     Config config;
+    std::unique_ptr<PageHolds> holds; // outlives the workers of `http`
     ListeningServer http;
     mutable std::shared_mutex lock;
     std::shared_ptr<const CatalogueReplies> replies;
@@ -110,17 +200,49 @@ struct CatalogueServer::Impl {
             sendText(res, 404, "not found\n");
             return;
         }
-        if (isTemplatePage(*file)) {
-            PageContext context;
-            context.siteRoot = siteUrl();
-            context.now = QDateTime::currentDateTime();
-            context.pageName = *relative;
-            context.queryValue = [&req](std::string_view name) {
-                return req.get_param_value(std::string(name).c_str());
-            };
-            bytes = fillTemplate(bytes, context);
+        if (!isTemplatePage(*file)) {
+            res.set_content(bytes, contentTypeFor(*file).c_str());
+            return;
         }
-        res.set_content(bytes, contentTypeFor(*file).c_str());
+        PageContext context;
+        context.siteRoot = siteUrl();
+        context.now = QDateTime::currentDateTime();
+        context.pageName = *relative;
+        context.queryValue = [&req](std::string_view name) {
+            return req.get_param_value(std::string(name).c_str());
+        };
+        context.rawQuery = rawQueryOf(req.target);
+        // Split before filling, so that no query value can make a page hold.
+        if (auto held = splitAtHoldMarker(bytes)) {
+            held->head = fillTemplate(held->head, context);
+            held->tail = fillTemplate(held->tail, context);
+            holdPage(req, std::move(*held), contentTypeFor(*file), res);
+            return;
+        }
+        res.set_content(fillTemplate(bytes, context), contentTypeFor(*file).c_str());
+    }
+
+    void holdPage(const httplib::Request& req, HeldPage page, const std::string& contentType,
+                  httplib::Response& res) const {
+        // The page is written whole from its start, never as a byte range.
+        if (!req.ranges.empty()) {
+            sendText(res, 416, "no ranges of a held page\n");
+            return;
+        }
+        auto slot = holds->acquire();
+        if (!slot) {
+            res.set_header("Retry-After", "60");
+            sendText(res, 503, "too many pages held open\n");
+            return;
+        }
+        auto reply = std::make_shared<HeldReply>();
+        reply->page = std::move(page);
+        reply->holds = std::move(slot);
+        reply->deadline = std::chrono::steady_clock::now() + kHoldLimit;
+        res.set_content_provider(reply->length(), contentType,
+                                 [reply](std::size_t, std::size_t, httplib::DataSink& sink) {
+                                     return reply->send(sink);
+                                 });
     }
 };
 
@@ -128,6 +250,7 @@ CatalogueServer::CatalogueServer(Config config) : impl_(std::make_unique<Impl>()
     impl_->config = std::move(config);
     auto& http = impl_->http;
     const int threads = impl_->config.threads;
+    impl_->holds = std::make_unique<PageHolds>(threads);
     http.new_task_queue = [threads] {
         return new httplib::ThreadPool(static_cast<size_t>(threads));
     };
@@ -179,6 +302,7 @@ bool CatalogueServer::listen() {
 }
 
 void CatalogueServer::stop() {
+    impl_->holds->stopAll();
     impl_->http.stop();
 }
 

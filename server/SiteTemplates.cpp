@@ -1,5 +1,6 @@
 #include "SiteTemplates.h"
 
+#include <algorithm>
 #include <array>
 
 namespace skyglance::catalogue {
@@ -42,6 +43,49 @@ std::string forecastRows(const PageContext& context) {
     return rows;
 }
 
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// A broken escape stays as it was sent, so that the page shows it.
+std::string percentDecode(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const int high = c == '%' && i + 2 < text.size() ? hexDigit(text[i + 1]) : -1;
+        const int low = high >= 0 ? hexDigit(text[i + 2]) : -1;
+        if (low >= 0) {
+            out += static_cast<char>(high * 16 + low);
+            i += 2;
+        } else {
+            out += c == '+' ? ' ' : c;
+        }
+    }
+    return out;
+}
+
+std::string queryRows(const PageContext& context) {
+    std::string rows;
+    int n = 0;
+    for (const auto& [name, value] : parseQuery(context.rawQuery)) {
+        const std::string number = std::to_string(++n);
+        rows += "<tr><td id=\"name-" + number + "\" class=\"name\">" + htmlEscape(name) +
+                "</td><td id=\"value-" + number + "\" class=\"value\">" + htmlEscape(value) +
+                "</td></tr>\n";
+    }
+    return rows;
+}
+
 std::string valueFor(std::string_view key, const PageContext& context, bool& known) {
     known = true;
     if (key == "site") {
@@ -52,6 +96,15 @@ std::string valueFor(std::string_view key, const PageContext& context, bool& kno
     }
     if (key == "forecast_rows") {
         return forecastRows(context);
+    }
+    if (key == "query_rows") {
+        return queryRows(context);
+    }
+    if (key == "query_count") {
+        return std::to_string(parseQuery(context.rawQuery).size());
+    }
+    if (key == "query_raw") {
+        return htmlEscape(context.rawQuery);
     }
     if (key.substr(0, 6) == "query:") {
         std::string value = context.queryValue(key.substr(6));
@@ -91,6 +144,33 @@ std::string htmlEscape(std::string_view text) {
         }
     }
     return out;
+}
+
+std::vector<QueryItem> parseQuery(std::string_view rawQuery) {
+    std::vector<QueryItem> items;
+    std::size_t start = 0;
+    while (start <= rawQuery.size() && items.size() < kMaxQueryItems) {
+        const std::size_t end = std::min(rawQuery.find('&', start), rawQuery.size());
+        const std::string_view pair = rawQuery.substr(start, end - start);
+        if (!pair.empty()) {
+            const std::size_t equals = pair.find('=');
+            items.emplace_back(percentDecode(pair.substr(0, equals)),
+                               equals == std::string_view::npos
+                                   ? std::string()
+                                   : percentDecode(pair.substr(equals + 1)));
+        }
+        start = end + 1;
+    }
+    return items;
+}
+
+std::optional<HeldPage> splitAtHoldMarker(std::string_view text) {
+    const std::size_t at = text.find(kHoldMarker);
+    if (at == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return HeldPage{std::string(text.substr(0, at)),
+                    std::string(text.substr(at + kHoldMarker.size()))};
 }
 
 std::string fillTemplate(std::string_view text, const PageContext& context) {

@@ -349,6 +349,30 @@ void TestServerCore::templatesEscapeQueryValues() {
     QCOMPARE(std::count(rows.begin(), rows.end(), '\n'), 5L);
     town = "Rome";
     QVERIFY(fillTemplate("{{forecast_rows}}", context) != rows); // differs per town
+
+    // Every pair of the query, decoded, in the order sent, then escaped.
+    QCOMPARE(parseQuery("a=1+2&&b&=v&c=%3c%2x%&d=%C3%A9=e"),
+             (std::vector<QueryItem>{
+                 {"a", "1 2"}, {"b", ""}, {"", "v"}, {"c", "<%2x%"}, {"d", "\xc3\xa9=e"}}));
+    QVERIFY(parseQuery("").empty());
+    std::string many;
+    for (int i = 0; i < 100; ++i) {
+        many += "k=v&";
+    }
+    QCOMPARE(parseQuery(many).size(), kMaxQueryItems);
+    context.rawQuery = "q=%3Ci%3E&r";
+    QCOMPARE(fillTemplate("{{query_count}}|{{query_raw}}|{{query_rows}}", context),
+             std::string("2|q=%3Ci%3E&amp;r|"
+                         "<tr><td id=\"name-1\" class=\"name\">q</td>"
+                         "<td id=\"value-1\" class=\"value\">&lt;i&gt;</td></tr>\n"
+                         "<tr><td id=\"name-2\" class=\"name\">r</td>"
+                         "<td id=\"value-2\" class=\"value\"></td></tr>\n"));
+
+    const auto held = splitAtHoldMarker("<p>a</p>{{hold}}<p>{{made}}</p>");
+    QVERIFY(held.has_value());
+    QCOMPARE(held->head, std::string("<p>a</p>"));
+    QCOMPARE(held->tail, std::string("<p>{{made}}</p>"));
+    QVERIFY(!splitAtHoldMarker("<p>{{hol}}</p>").has_value());
 }
 
 void TestServerCore::zipArchiveIsReadableByUnzip() {

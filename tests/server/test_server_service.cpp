@@ -1,6 +1,7 @@
 // The built skyglance-catalogue, started on a free loopback port and asked
 // over HTTP as the slide show and a browser would ask it.
 #include <QBuffer>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -15,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrlQuery>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -44,20 +46,80 @@ HttpResult httpGet(QNetworkAccessManager& nam, const QUrl& url) {
 }
 
 // A request written by hand, so that nothing tidies the path on the way.
-int rawStatus(quint16 port, const QByteArray& target) {
-    QTcpSocket socket;
+bool sendRaw(QTcpSocket& socket, quint16 port, const QByteArray& target) {
     socket.connectToHost(QHostAddress::LocalHost, port);
     if (!socket.waitForConnected(5000)) {
-        return -1;
+        return false;
     }
     socket.write("GET " + target + " HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n");
-    QByteArray answer;
-    while (socket.state() == QAbstractSocket::ConnectedState && socket.waitForReadyRead(10000)) {
+    return true;
+}
+
+// Reads until `marker` has come (true) or the connection ends or `ms` pass.
+bool readUntil(QTcpSocket& socket, QByteArray& answer, const QByteArray& marker, int ms = 10000) {
+    QDeadlineTimer deadline(ms);
+    while (!answer.contains(marker) && !deadline.hasExpired()) {
+        if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
+            answer += socket.readAll();
+            break;
+        }
         answer += socket.readAll();
     }
-    answer += socket.readAll();
+    return answer.contains(marker);
+}
+
+int statusOf(const QByteArray& answer) {
     const auto statusLine = answer.left(answer.indexOf('\r')).split(' ');
     return statusLine.size() >= 2 ? statusLine[1].toInt() : 0;
+}
+
+QByteArray rawAnswer(quint16 port, const QByteArray& target) {
+    QTcpSocket socket;
+    QByteArray answer;
+    if (sendRaw(socket, port, target)) {
+        while (socket.state() == QAbstractSocket::ConnectedState &&
+               socket.waitForReadyRead(10000)) {
+            answer += socket.readAll();
+        }
+        answer += socket.readAll();
+    }
+    return answer;
+}
+
+int rawStatus(quint16 port, const QByteArray& target) {
+    const QByteArray answer = rawAnswer(port, target);
+    return answer.isEmpty() ? -1 : statusOf(answer);
+}
+
+// The status of a page that may never end: the client leaves after the status line.
+int statusAndLeave(quint16 port, const QByteArray& target) {
+    QTcpSocket socket;
+    QByteArray answer;
+    return sendRaw(socket, port, target) && readUntil(socket, answer, "\r\n") ? statusOf(answer)
+                                                                              : -1;
+}
+
+// Tries until `attempt` succeeds (once: it may take what it asks for).
+bool eventually(const std::function<bool()>& attempt, int ms = 15000) {
+    QDeadlineTimer deadline(ms);
+    while (!attempt()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QTest::qWait(200);
+    }
+    return true;
+}
+
+QByteArray bodyOf(const QByteArray& answer) {
+    return answer.mid(answer.indexOf("\r\n\r\n") + 4);
+}
+
+// The src of the first <img> of a page, as written.
+QString firstImageSource(const QByteArray& page) {
+    return QRegularExpression("<img[^>]*src=\"([^\"]+)\"")
+        .match(QString::fromUtf8(page))
+        .captured(1);
 }
 
 // The items between consecutive "<P>" markers of a reply.
@@ -198,6 +260,8 @@ private slots:
     void picturesGetNewerWithTheClock();
     void reimportsAnEditedCatalogue();
     void refusesABrokenCatalogueAtStart();
+    void servesTheEdgeCasesOfEachPageKind();
+    void holdsANeverEndingPageWithinBounds();
 
 private:
     HttpResult ask(const QString& query) { return httpGet(nam_, QUrl(server_.service + query)); }
@@ -320,7 +384,8 @@ void TestServerService::servesEveryPictureAndPageOfItsCatalogue() {
                                     .globalMatch(QString::fromUtf8(page.body));
             int count = 0;
             for (auto it = images; it.hasNext(); ++count) {
-                const QString src = it.next().captured(1);
+                // Relative sources count from the page, as in a browser.
+                const QString src = QUrl(pageUrl).resolved(QUrl(it.next().captured(1))).toString();
                 QVERIFY2(src.startsWith(server_.site), qPrintable(src));
                 const HttpResult picture = httpGet(nam_, QUrl(src));
                 QVERIFY2(picture.status == 200 && decodesAsImage(picture.body), qPrintable(src));
@@ -544,6 +609,92 @@ void TestServerService::refusesABrokenCatalogueAtStart() {
     usage.start(SKYGLANCE_CATALOGUE_EXE, {"--port", "http"});
     QVERIFY(usage.waitForFinished(30000));
     QCOMPARE(usage.exitCode(), 2);
+}
+
+void TestServerService::servesTheEdgeCasesOfEachPageKind() {
+    // Every parameter comes back, in order and escaped, and the query as sent.
+    const QByteArray query = "town=New+York&x=%3Cb%3E%26&flag&p14=%C3%A9";
+    const QByteArray params = rawAnswer(server_.port, "/site/forecast/params.html?" + query);
+    QCOMPARE(statusOf(params), 200);
+    const QString expected[][2] = {
+        {"town", "New York"}, {"x", "&lt;b&gt;&amp;"}, {"flag", ""}, {"p14", "\u00e9"}};
+    for (int i = 0; i < 4; ++i) {
+        const QString n = QString::number(i + 1);
+        const QString row = "<td id=\"name-" + n + "\" class=\"name\">" + expected[i][0] +
+                            "</td><td id=\"value-" + n + "\" class=\"value\">" + expected[i][1] +
+                            "</td>";
+        QVERIFY2(QString::fromUtf8(params).contains(row), qPrintable(row));
+    }
+    QVERIFY(params.contains("<span id=\"count\">4</span>"));
+    QVERIFY(
+        params.contains("<code id=\"raw\">" + QByteArray(query).replace("&", "&amp;") + "</code>"));
+    QVERIFY(!params.contains("<b>"));
+
+    // A relative first picture counts from the page; from the site root it is missing.
+    for (const auto& [page, type] : {std::pair{"/site/pages/cloud_news.html", "image/jpeg"},
+                                     std::pair{"/site/pages/alps_radar.html", "image/gif"}}) {
+        const QUrl pageUrl(server_.site + page);
+        const QString src = firstImageSource(httpGet(nam_, pageUrl).body);
+        QVERIFY2(src.startsWith("../"), page);
+        const HttpResult picture = httpGet(nam_, pageUrl.resolved(QUrl(src)));
+        QCOMPARE(picture.status, 200);
+        QCOMPARE(picture.contentType, QByteArray(type));
+        int frames = 0;
+        QVERIFY(decodesAsImage(picture.body, &frames));
+        QVERIFY(frames > 1 || picture.contentType != "image/gif");
+        QCOMPARE(httpGet(nam_, QUrl(server_.site + "/").resolved(QUrl(src))).status, 404);
+    }
+
+    const HttpResult noImage = httpGet(nam_, QUrl(server_.site + "/site/test/no_image.html"));
+    QCOMPARE(noImage.status, 200);
+    QVERIFY(!noImage.body.contains("<img"));
+    const HttpResult alert = httpGet(nam_, QUrl(server_.site + "/site/test/alert.html"));
+    QCOMPARE(alert.status, 200);
+    QVERIFY(alert.body.contains("alert(") && alert.body.contains("id=\"after\""));
+
+    // Test pages stay out of the slide show.
+    for (const QString& address : replyItems(ask("p=1&x00=x4444").body)) {
+        QVERIFY2(!address.contains("/site/test/"), qPrintable(address));
+    }
+}
+
+void TestServerService::holdsANeverEndingPageWithinBounds() {
+    ServerProcess held;
+    QVERIFY(held.start({"--threads", "4"})); // room for one held page
+    const QByteArray never = "/site/test/never.html";
+
+    QTcpSocket first;
+    QByteArray answer;
+    QVERIFY(sendRaw(first, held.port, never));
+    QVERIFY(readUntil(first, answer, "id=\"shown\""));
+    QCOMPARE(statusOf(answer), 200);
+    const qsizetype headSize = answer.size();
+    QVERIFY(!readUntil(first, answer, "</html>", 2500));
+    QVERIFY(answer.size() > headSize); // the page keeps coming
+    QCOMPARE(first.state(), QAbstractSocket::ConnectedState);
+
+    // The one slot is taken; the other workers still answer.
+    QCOMPARE(statusAndLeave(held.port, never), 503);
+    QCOMPARE(rawStatus(held.port, "/site/index.html"), 200);
+    // A client that leaves frees its slot.
+    first.abort();
+    QVERIFY(eventually([&] { return statusAndLeave(held.port, never) == 200; }));
+
+    // Stopping the service ends a held page at once, complete.
+    QTcpSocket last;
+    QByteArray lastAnswer;
+    const auto holdLast = [&] {
+        last.abort();
+        lastAnswer.clear();
+        return sendRaw(last, held.port, never) && readUntil(last, lastAnswer, "id=\"shown\"", 2000);
+    };
+    QVERIFY(eventually(holdLast));
+    QVERIFY(held.stop());
+    readUntil(last, lastAnswer, "</html>");
+    QVERIFY(lastAnswer.contains("id=\"end\""));
+    const auto length =
+        QRegularExpression("Content-Length: (\\d+)").match(QString::fromUtf8(lastAnswer));
+    QCOMPARE(bodyOf(lastAnswer).size(), length.captured(1).toLongLong());
 }
 
 QTEST_MAIN(TestServerService)
