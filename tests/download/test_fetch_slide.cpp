@@ -1,0 +1,309 @@
+// Every source code against the real catalogue service and the real browser
+// engine: what each entry becomes, which work files it leaves, and how the
+// failures end.
+#include "../network/NetTestSupport.h"
+#include "anigif/ucAniGIF.h"
+#include "download/FetchPrimitives.h"
+#include "download/PageCapture.h"
+#include "download/PictureLoading.h"
+#include "download/PictureSeries.h"
+#include "platform/Browser.h"
+#include "platform/Dialogs.h"
+#include "settings/HomeTown.h"
+#include "shell/FormPicture.h"
+#include "show/PictureBox.h"
+#include "show/Presenter.h"
+
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QString evaluate(platform::BrowserView& view, const QString& script) {
+    QString result;
+    bool done = false;
+    view.page()->runJavaScript(script, [&](const QVariant& v) {
+        result = v.toString();
+        done = true;
+    });
+    QDeadlineTimer deadline(10000);
+    while (!done && !deadline.hasExpired()) {
+        QTest::qWait(20);
+    }
+    return result;
+}
+
+QSize bmpSize(const QString& file) {
+    QImageReader reader(file, "bmp");
+    return reader.canRead() ? reader.size() : QSize();
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestFetchSlide : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void everySourceCodeBecomesSlides();
+    void seriesTakeTheNextFreeSlides();
+    void pageFailuresEndInTheErrorPicture();
+    void animatedCopiesAreSmallGifWhateverTheAddress();
+    void captureFillsTheScreenAndRestoresTheWindow();
+
+private:
+    RunState& state() { return form_->state; }
+    QString site(const QString& path) const { return service_->siteUrl() + path; }
+    // The address with its code in place of the "h".
+    QString coded(char code, const QString& path) const {
+        return QLatin1Char(code) + site(path).mid(1);
+    }
+    QString work(const QString& suffix) const {
+        return home_->path() + QStringLiteral("/Skyglance7_Work/Skyglance7_Img") + suffix;
+    }
+    QString phpGif() const { return home_->path() + QStringLiteral("/Skyglance_PHP/PHP.gif"); }
+    // Puts addresses on the work list and fetches them onto consecutive slides,
+    // as the download cycle does; returns the slides filled.
+    int fetchAll(const QStringList& entries);
+    bool isErrorPicture(int slide) {
+        return state().listPicture[slide].cacheKey() == form_->ErrLoadPicture.cacheKey();
+    }
+
+    std::unique_ptr<nettest::CatalogueServiceProcess> service_;
+    std::unique_ptr<QTemporaryDir> home_;
+    platform::ScriptedDialogs dialogs_;
+    std::unique_ptr<FormPicture> form_;
+};
+
+void TestFetchSlide::initTestCase() {
+    service_ = std::make_unique<nettest::CatalogueServiceProcess>(
+        QStringLiteral(SKYGLANCE_CATALOGUE_SERVICE));
+    QString why;
+    QVERIFY2(service_->start(&why), qPrintable(why));
+}
+
+void TestFetchSlide::init() {
+    home_ = std::make_unique<QTemporaryDir>();
+    qunsetenv("HOMEDRIVE");
+    qunsetenv("HOMEPATH");
+    qputenv("HOME", home_->path().toLocal8Bit());
+    dialogs_.clear();
+    FormPicture::Options options;
+    // Empty: the screen's own size (1920 x 1080 under the Xvfb run).
+    options.dialogs = &dialogs_;
+    form_ = std::make_unique<FormPicture>(options);
+    form_->show();
+    QVERIFY(form_->Form_Load());
+    form_->generalClock.stop();
+    form_->LoadTown();
+}
+
+void TestFetchSlide::cleanup() {
+    form_.reset();
+}
+
+int TestFetchSlide::fetchAll(const QStringList& entries) {
+    state().UpdateSlideMap(-1, 0);
+    for (int e = 0; e < entries.size(); ++e) {
+        state().listImageSELECTED[e] = entries.at(e);
+        state().UpdateSlideMap(0, static_cast<int16_t>(10 + e)); // catalogue row 9 + e
+    }
+    state().cntImagesToLoad = static_cast<int16_t>(entries.size());
+    int slide = 0;
+    for (int e = 0; e < entries.size(); ++e) {
+        slide += form_->FetchSlide(e, slide);
+    }
+    return slide;
+}
+
+void TestFetchSlide::everySourceCodeBecomesSlides() {
+    form_->homeTown().PARAM[0]->setText(QString::fromUtf8("São Paulo"));
+    form_->homeTown().PARAM[5]->setText(QStringLiteral("Italy"));
+    const QStringList entries = {
+        site("/site/maps/europe_pressure.jpg"),
+        coded('4', "/site/radar/alps.gif"),
+        coded('2', "/site/forecast/today.html"),
+        coded('6', "/site/pages/radar_news.html"),
+        coded('6', "/site/pages/cloud_news.html"),
+        coded('3', "/site/forecast/params.html?town=<p01>&country=<p06>"),
+    };
+    QCOMPARE(fetchAll(entries), 6);
+    const QSize screen = form_->size();
+    for (int s = 0; s < 6; ++s) {
+        QVERIFY2(state().listIMAGEnotLoaded[s] == 0, qPrintable(entries.at(s)));
+    }
+    // A plain picture: its work file, kind 1.
+    QCOMPARE(state().listImageKind[0], int16_t(1));
+    QVERIFY(QFile::exists(work(".jpg")));
+    QCOMPARE(state().listPicture[0].size(), QSize(800, 600));
+    // An animated GIF: kind 4 and the first copy of the cycle.
+    QCOMPARE(state().listImageKind[1], int16_t(4));
+    QVERIFY(readFile(work("_ANIGIF_1.gif")).startsWith("GIF8"));
+    // Pages become screen-sized bitmaps.
+    QCOMPARE(state().listImageKind[2], int16_t(2));
+    QCOMPARE(state().listImageKind[5], int16_t(2));
+    QCOMPARE(state().listPicture[5].size(), screen);
+    QCOMPARE(bmpSize(work("HTTP_IMG.bmp")), screen);
+    // The page was asked with the town values, encoded where they must be.
+    QCOMPARE(evaluate(*form_->webvis, "document.getElementById('raw').textContent"),
+             QStringLiteral("town=S%C3%A3o%20Paulo&country=Italy"));
+    // First images of pages: a GIF loop plays, a JPEG is a still picture;
+    // the JPEG page names its image relative to itself.
+    QCOMPARE(state().listImageKind[3], int16_t(4));
+    QVERIFY(readFile(work("_ANIGIF_2.gif")).startsWith("GIF8"));
+    QCOMPARE(state().listImageKind[4], int16_t(1));
+    QCOMPARE(state().listPicture[4].size(), QSize(800, 600));
+    QVERIFY(readFile(phpGif()).startsWith("\xFF\xD8"));
+    QVERIFY(!QFile::exists(work("_ANIGIF_3.gif")));
+    // Every slide keeps its own catalogue row.
+    for (int s = 0; s < 6; ++s) {
+        QCOMPARE(state().listIdCopyright[s], int16_t(10 + s));
+    }
+    QVERIFY(!form_->webvis->isVisible());
+}
+
+void TestFetchSlide::seriesTakeTheNextFreeSlides() {
+    form_->lCountDown->clear();
+    const QStringList entries = {
+        site("/site/maps/italy_wind.jpg"),
+        coded('5', "/site/series/hour_*.png,1,1,3,2"),
+        coded('5', "/site/series/none.png,1,1,3,2"),   // no "*": a message, no slide
+        coded('5', "/site/series/hour_*.png,1,1,0,2"), // nothing to show
+        site("/site/maps/france_rain.jpg"),
+    };
+    QCOMPARE(fetchAll(entries), 5);
+    QCOMPARE(dialogs_.shownTexts().size(), 1);
+    QVERIFY(dialogs_.shownTexts().front().startsWith("Proc ZizozEdezuvu Error "));
+    QCOMPARE(form_->lCountDown->text(), QStringLiteral("***"));
+    // The series pictures were found under their padded numbers.
+    for (int s = 1; s <= 3; ++s) {
+        QCOMPARE(state().listIMAGEnotLoaded[s], int16_t(0));
+        QCOMPARE(state().listPicture[s].size(), QSize(640, 480));
+        QCOMPARE(state().listIdCopyright[s], int16_t(11));
+    }
+    // The picture behind the series is neither swallowed nor given its row.
+    QCOMPARE(state().listIMAGEnotLoaded[4], int16_t(0));
+    QCOMPARE(state().listIdCopyright[4], int16_t(14));
+    QCOMPARE(state().listPicture[4].size(), QSize(800, 600));
+    // Three pictures from one entry, and two entries that gave none.
+    QCOMPARE(state().cntImagesToLoad, int16_t(5 + 2 - 1 - 1));
+}
+
+void TestFetchSlide::pageFailuresEndInTheErrorPicture() {
+    // An old page image must never pass for a new one.
+    QFile old(phpGif());
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write(readFile(QStringLiteral(":/pictures/ErrLoadPicture.png")));
+    old.close();
+
+    const quint16 dead = nettest::deadPort();
+    nettest::HttpPeer brokenImage(
+        nettest::HttpPeer::Mode::Answer,
+        nettest::HttpPeer::response(
+            200,
+            QStringLiteral("<html><body><img src=\"http://127.0.0.1:%1/map.gif\"></body></html>")
+                .arg(dead)
+                .toUtf8()));
+    const QStringList entries = {
+        coded('6', "/site/test/no_image.html"),
+        QLatin1Char('6') + brokenImage.url("/page.html").mid(1),
+        coded('2', "/site/test/never.html"),
+        coded('2', "/site/test/alert.html"),
+    };
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(fetchAll(entries), 4);
+    for (int s : {0, 1}) {
+        QCOMPARE(state().listIMAGEnotLoaded[s], int16_t(-1));
+        QCOMPARE(state().listImageKind[s], int16_t(1));
+        QVERIFY(isErrorPicture(s));
+    }
+    QVERIFY(!QFile::exists(phpGif()));
+    // A page that never finishes is captured as it shows when the wait ends.
+    QCOMPARE(state().listImageKind[2], int16_t(2));
+    QCOMPARE(state().listIMAGEnotLoaded[2], int16_t(0));
+    QVERIFY(clock.elapsed() < 60000);
+    // Alerts and script errors stay silent: no box, the page is captured.
+    QCOMPARE(state().listImageKind[3], int16_t(2));
+    QVERIFY(dialogs_.shown().isEmpty());
+    QVERIFY(form_->webvis->keptScriptMessages().join('\n').contains("alert:"));
+}
+
+void TestFetchSlide::animatedCopiesAreSmallGifWhateverTheAddress() {
+    // The same loop under names the site would never use.
+    QVERIFY(form_->fetch().DownloadFile(site("/site/radar/clouds.gif"), work(".src"), ".src"));
+    nettest::HttpPeer loop(nettest::HttpPeer::Mode::Answer,
+                           nettest::HttpPeer::response(200, readFile(work(".src")), "image/gif"));
+    const QStringList entries = {
+        QLatin1Char('4') + loop.url("/RADAR.GIF").mid(1),
+        QLatin1Char('4') + loop.url("/radar.gif?t=1").mid(1),
+        coded('4', "/site/maps/alps_snow.png"),
+    };
+    state().cntAniGif = 1;
+    QCOMPARE(fetchAll(entries), 3);
+    QCOMPARE(state().listImageKind[0], int16_t(4));
+    QCOMPARE(state().listImageKind[1], int16_t(4));
+    QVERIFY(QFile::exists(work("_ANIGIF_1.gif")));
+    QVERIFY(QFile::exists(work("_ANIGIF_2.gif")));
+    QCOMPARE(state().listImageKind[2], int16_t(1));
+    QVERIFY(!QFile::exists(work("_ANIGIF_3.gif")));
+
+    // The presenter plays each slide's own copy; a copy that is gone shows
+    // the still picture and marks the slide, never the loop before it.
+    form_->txtDisplay->setText(QStringLiteral("Full_Screen"));
+    state().cntAniGif = 1;
+    state().GLOBAL_IMAGE_CURRENT_POINTER = 0;
+    form_->presenter().ShowPicture(state().listPicture[0]);
+    QVERIFY(form_->ucAniGIF1->isLoaded());
+    QVERIFY(form_->ucAniGIF1->isVisible());
+    QFile::remove(work("_ANIGIF_2.gif"));
+    state().GLOBAL_IMAGE_CURRENT_POINTER = 1;
+    form_->presenter().ShowPicture(state().listPicture[1]);
+    QVERIFY(!form_->ucAniGIF1->isLoaded());
+    QVERIFY(!form_->ucAniGIF1->isVisible());
+    QVERIFY(form_->fotoBrowser->isVisible());
+    QCOMPARE(state().listIMAGEnotLoaded[1], int16_t(-1));
+}
+
+void TestFetchSlide::captureFillsTheScreenAndRestoresTheWindow() {
+    PageCapture& capture = form_->pageCapture();
+    // The end of a document outside a capture means nothing.
+    form_->webvis_DocumentDone();
+    QCOMPARE(state().WebPageToImgEnd, kFalse);
+
+    state().listImageSELECTED[0] = coded('2', "/site/forecast/week.html");
+    QCOMPARE(form_->FetchSlide(0, 0), 1);
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    QCOMPARE(bmpSize(work("HTTP_IMG.bmp")), screen);
+    const QString expected = qEnvironmentVariable("SKYGLANCE_EXPECT_SCREEN");
+    if (!expected.isEmpty()) {
+        QCOMPARE(QStringLiteral("%1x%2").arg(screen.width()).arg(screen.height()), expected);
+    }
+    // The page is really in the picture: not a blank bitmap.
+    const QImage shot = capture.Picture_HTTP();
+    QVERIFY(shot.pixel(0, 0) != shot.pixel(screen.width() / 2, screen.height() / 2) ||
+            shot.pixel(10, 10) != shot.pixel(screen.width() - 10, screen.height() - 10));
+    QVERIFY(capture.lastPageFinished());
+    QCOMPARE(state().IsWebPage, kTrue);
+    QCOMPARE(state().Http2BmpRunning, kFalse);
+    QVERIFY(!capture.isTopmost());
+    QVERIFY(!(form_->windowHandle()->flags() & Qt::WindowStaysOnTopHint));
+    QVERIFY(form_->whoWeAre->isVisible());
+    QVERIFY(form_->DownloadPreview->isVisible());
+    QVERIFY(form_->fotoBrowser->isVisible());
+    QVERIFY(!form_->webvis->isVisible());
+}
+
+QTEST_MAIN(TestFetchSlide)
+#include "test_fetch_slide.moc"
