@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Timing.h"
 #include "shell/RunState.h"
+#include "ui/LanguageTables.h"
 
 #include <QEvent>
 #include <QFileInfo>
@@ -46,34 +47,32 @@ void setEnabled(QWidget* widget, bool enabled) {
     }
 }
 
+QString inLanguageOrEnglish(QString (*text)(int), int lingua) {
+    const QString chosen = text(lingua);
+    return chosen.isNull() ? text(1) : chosen;
+}
+
 } // namespace
 
+// The interval and write messages live in the language tables; while no
+// language is chosen the settings checks still speak English.
 QString SettingsTexts::warningTitle(int l) {
-    return pick(l, "Warning!", "Attenzione!", "Attention !", "Atención!");
+    return inLanguageOrEnglish(LanguageTables::warningTitle, l);
 }
 QString SettingsTexts::invalidDownloadTime(int l) {
-    return pick(l, "Invalid Download Time.", "Tempo Download non valido.",
-                "Intervalle de téléchargement invalide.", "Intervalo Descargue no vadeo.");
+    return inLanguageOrEnglish(LanguageTables::badDownloadTimeText, l);
 }
 QString SettingsTexts::downloadTimerTooSmall(int l) {
-    return pick(l, "Download Timer too small.", "Tempo Download troppo corto.",
-                "Intervalle de téléchargement trop court.", "Intervalo Descargue demasiado corto.");
+    return inLanguageOrEnglish(LanguageTables::downloadTimeShortText, l);
 }
 QString SettingsTexts::slideTimerNotValid(int l) {
-    return pick(l, "Slide Show Timer not valid.", "Timer Slide Show non valido.",
-                "Intervalle entre les images invalide.",
-                "Temporizador Slide Espectáculo no vadea.");
+    return inLanguageOrEnglish(LanguageTables::badSlideTimeText, l);
 }
 QString SettingsTexts::slideTimerTooSmall(int l) {
-    return pick(l, "Slide Show Timer too small.", "Timer Slde Show troppo corto.",
-                "Intervalle entre les images trop court.",
-                "Temporizador Slde Espectáculo demasiado corto.");
+    return inLanguageOrEnglish(LanguageTables::slideTimeShortText, l);
 }
 QString SettingsTexts::writeError(int l) {
-    return pick(l, "ERROR WRITING CONFIGURATION FILES!",
-                "ERRORE DURANTE LA SCRITTURA DEL FILE DI CONFIGURAZIONE!",
-                "ERREUR D'ÉCRITURE SUR LES FICHIERS DE CONFIGURATION!",
-                "ERROR DURANTE LA ESCRITURA DEL EXPEDIENTE DE CONFIGURACIÓN!");
+    return inLanguageOrEnglish(LanguageTables::writeErrorText, l);
 }
 QString SettingsTexts::cleanupTitle(int l) {
     return pick(l, "WARNING!", "Attenzione!", "ATTENTION!!", "¡ADVERTENCIA! !");

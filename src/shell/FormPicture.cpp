@@ -420,6 +420,14 @@ void FormPicture::ShowDisplayMode() {
     }
 }
 
+void FormPicture::ApplyLanguage() {
+    LanguageTables::ApplyLanguage(this, state);
+}
+
+void FormPicture::ApplyPanelTexts() {
+    LanguageTables::ApplyPanelTexts(this, state);
+}
+
 void FormPicture::openDiagnostics() {
     if (diagnostics) {
         return;

@@ -66,6 +66,8 @@ public:
     void SetPanelButtonsWait();
     void SetPanelButtonsReady();
     void ShowDisplayMode();
+    void ApplyLanguage();
+    void ApplyPanelTexts();
 
     // Steps filled by later parts of the program; each is named here so the
     // start-up order stays visible.

@@ -262,10 +262,7 @@ void FormPicture::QuitProgram() {
     }
     close();
     // 8: no end message while no language has been chosen.
-    const QString ended = LanguageTables::MsgProgramEnded(state.Lingua);
-    if (!ended.isEmpty()) {
-        dialogs_->message(ended, QStringLiteral("Skyglance"));
-    }
+    LanguageTables::MsgProgramEnded(*dialogs_, state.Lingua);
     // 9
     shell_->openUrl(sponsorPageAddress());
     emit programEnded();
