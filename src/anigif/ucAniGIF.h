@@ -12,6 +12,7 @@
 
 #include "anigif/FrameComposition.h"
 #include "anigif/GifDecoding.h"
+#include "anigif/ucAniGIFProperties.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -36,21 +37,6 @@ struct GifPicture {
     QByteArray gif;
     QImage image;
     bool isNull() const { return gif.isEmpty(); }
-};
-
-// The property bag the control persists with its form: keys in the order
-// written; a value equal to its default is not stored.
-class PropertyBag {
-public:
-    QVariant ReadProperty(const QString& name, const QVariant& defaultValue = {}) const;
-    void WriteProperty(const QString& name, const QVariant& value,
-                       const QVariant& defaultValue = {});
-    bool contains(const QString& name) const;
-    QStringList keys() const;
-    void clear() { items_.clear(); }
-
-private:
-    QList<QPair<QString, QVariant>> items_;
 };
 
 } // namespace anigif
