@@ -1,7 +1,7 @@
 // Fuzz target: the GIF parser and frame decoder over arbitrary bytes, then
-// the composition of every frame and the exporter. Invariants beyond "no
-// crash, no out-of-bounds access, no endless loop": an exported frame parses
-// as one frame and decodes back to exactly the indices it was made from.
+// the composition and painting of every frame and the exporter. Invariants
+// beyond "no crash, no out-of-bounds access, no endless loop": an exported
+// frame parses as one frame and decodes back to exactly the indices it was made from.
 
 #include "anigif/FrameComposition.h"
 #include "anigif/GifDecoding.h"
@@ -88,10 +88,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         comp.ComputeZoom(48, 32, static_cast<int>(size % 5), (size & 8) != 0);
         const int shown = onlyFirst ? 1 : std::min(n, 12);
         for (int k = 1; k <= shown; ++k) {
-            comp.PaintFrame(k, painter, ctx);
+            comp.ComposeFrame(k);
+            comp.PaintFrame(painter, ctx);
         }
         comp.ApplyMirror(0, static_cast<int>(size % 4), 1, onlyFirst ? 1 : n, true);
-        comp.PaintFrame(1, painter, ctx);
+        comp.PaintFrame(painter, ctx);
+        comp.ComposeFrame(1);
+        comp.PaintFrame(painter, ctx);
         QList<uint32_t> entries;
         if (comp.GetPalette(0, entries)) {
             comp.SetPalette(0, &entries);

@@ -25,10 +25,11 @@ namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFFu;
 
-// Copies rows of a frame's strip area through a lookup into a 32-bit image:
-// a 0 entry leaves the target pixel, any other entry replaces it.
-void blitThroughLookup(const QImage& strip, int stripX, int w, int h, const uint32_t* lookup,
-                       QImage& target, int tx, int ty, bool overwriteAll) {
+// Copies rows of a frame's strip area (its columns from stripX, its rows
+// from stripY) through a lookup into a 32-bit image: a 0 entry leaves the
+// target pixel, any other entry replaces it.
+void blitThroughLookup(const QImage& strip, int stripX, int stripY, int w, int h,
+                       const uint32_t* lookup, QImage& target, int tx, int ty, bool overwriteAll) {
     // Clip to the target.
     int sx = 0;
     int sy = 0;
@@ -42,15 +43,17 @@ void blitThroughLookup(const QImage& strip, int stripX, int w, int h, const uint
         h += ty;
         ty = 0;
     }
+    sx += stripX;
+    sy += stripY;
     w = std::min(w, target.width() - tx);
     h = std::min(h, target.height() - ty);
-    w = std::min(w, strip.width() - stripX - sx);
+    w = std::min(w, strip.width() - sx);
     h = std::min(h, strip.height() - sy);
-    if (w <= 0 || h <= 0) {
+    if (w <= 0 || h <= 0 || sx < 0 || sy < 0) {
         return;
     }
     for (int y = 0; y < h; ++y) {
-        const uint8_t* src = strip.constScanLine(sy + y) + stripX + sx;
+        const uint8_t* src = strip.constScanLine(sy + y) + sx;
         auto* dst = reinterpret_cast<uint32_t*>(target.scanLine(ty + y)) + tx;
         if (overwriteAll) {
             for (int x = 0; x < w; ++x) {
@@ -65,6 +68,25 @@ void blitThroughLookup(const QImage& strip, int stripX, int w, int h, const uint
     }
 }
 
+// The part of the painter's device it can paint on, in its logical
+// coordinates.
+QRect reachOf(const QPainter& painter) {
+    const QPaintDevice* device = painter.device();
+    if (device == nullptr) {
+        return {};
+    }
+    bool invertible = false;
+    const QTransform back = painter.worldTransform().inverted(&invertible);
+    if (!invertible) {
+        return {};
+    }
+    QRect reach = back.mapRect(QRectF(0, 0, device->width(), device->height())).toAlignedRect();
+    if (painter.hasClipping()) {
+        reach &= painter.clipBoundingRect().toAlignedRect();
+    }
+    return reach;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -75,6 +97,9 @@ bool FrameComposition::ChooseRenderMode(bool designTime) {
     Mode = RenderMode::Direct;
     LoadedColorTable = -1;
     MaskPalette.fill(0);
+    composedFrame_ = 0;
+    savedArea_ = QRect();
+    savedRect_.clear();
     const int n = gif_.FrameCount();
     if (n < 1) {
         return false;
@@ -157,34 +182,129 @@ void FrameComposition::BuildFrameLookup(int k, uint32_t* lookup) {
     }
 }
 
-void FrameComposition::CopyFrameToComposite(int k) {
+void FrameComposition::AddFrameToComposite(int k) {
     const GifFrame& f = gif_.Frame(k);
+    // The mask update loads the mask palette into the strip.
+    if (HasMask()) {
+        const ColorTableRow* row =
+            (f.ColorTable >= 0 && f.ColorTable < int(gif_.ColorTables.size()))
+                ? &gif_.ColorTables[static_cast<std::size_t>(f.ColorTable)]
+                : nullptr;
+        const int count =
+            row ? static_cast<int>(std::min<uint32_t>((*row)[kColorCountColumn], 256)) : 0;
+        if (f.Transparent) {
+            MaskPalette[f.TransparentIndex] = kWhite;
+        }
+        gif_.SetStripColors(MaskPalette.data(), count);
+        MaskPalette[f.TransparentIndex] = 0;
+        LoadedColorTable = -1;
+    }
     if (f.Width < 1 || f.Height < 1) {
         return;
     }
-    uint32_t lookup[256];
-    BuildFrameLookup(k, lookup);
-    blitThroughLookup(gif_.FrameStrip, f.StripX, f.Width, f.Height, lookup, Composite, f.Left,
-                      f.Top, false);
+    BuildFrameLookup(k, frameLookup_.data());
+    blitThroughLookup(gif_.FrameStrip, f.StripX, 0, f.Width, f.Height, frameLookup_.data(),
+                      Composite, f.Left, f.Top, false);
 }
 
-void FrameComposition::DrawFrameDirect(int k, QPainter& painter, int x, int y, int w, int h) {
+void FrameComposition::DrawFrameDirect(int k, QPainter& painter, int x, int y, int w, int h) const {
     const GifFrame& f = gif_.Frame(k);
     if (w < 1 || h < 1 || f.Width < 1 || f.Height < 1) {
         return;
     }
-    uint32_t lookup[256];
-    BuildFrameLookup(k, lookup);
-    if (frameScratch_.width() != f.Width || frameScratch_.height() != f.Height) {
-        frameScratch_ = QImage(f.Width, f.Height, QImage::Format_ARGB32_Premultiplied);
+    // Only the part of the frame that can show is converted.
+    const QRect target = QRect(x, y, w, h) & reachOf(painter);
+    if (target.isEmpty()) {
+        return;
+    }
+    const double perX = double(f.Width) / w; // frame pixels per control pixel
+    const double perY = double(f.Height) / h;
+    // The frame's columns and rows that land on the target, with a margin
+    // for the smooth filter of a zoomed copy.
+    auto span = [](double from, double to, int size) {
+        const int lo = static_cast<int>(std::clamp(std::floor(from) - 2.0, 0.0, double(size)));
+        const int hi = static_cast<int>(std::clamp(std::ceil(to) + 2.0, 0.0, double(size)));
+        return std::pair<int, int>(lo, hi);
+    };
+    const auto [c0, c1] =
+        span((target.left() - x) * perX, (target.right() + 1 - x) * perX, f.Width);
+    const auto [r0, r1] =
+        span((target.top() - y) * perY, (target.bottom() + 1 - y) * perY, f.Height);
+    const qint64 part = qint64(c1 - c0) * (r1 - r0);
+    if (part < 1) {
+        return;
+    }
+    const QImage& strip = gif_.FrameStrip;
+    if (part <= maxCompositePixels && perX * perY <= 4.0) {
+        if (frameScratch_.width() != c1 - c0 || frameScratch_.height() != r1 - r0) {
+            frameScratch_ = QImage(c1 - c0, r1 - r0, QImage::Format_ARGB32_Premultiplied);
+            if (frameScratch_.isNull()) {
+                return;
+            }
+        }
+        frameScratch_.fill(0);
+        blitThroughLookup(strip, f.StripX + c0, r0, c1 - c0, r1 - r0, frameLookup_.data(),
+                          frameScratch_, 0, 0, true);
+        painter.drawImage(QRectF(x + c0 / perX, y + r0 / perY, (c1 - c0) / perX, (r1 - r0) / perY),
+                          frameScratch_);
+        return;
+    }
+    // A frame shrunk to less than a quarter of its area, or more of it
+    // showing than the cap allows (a frame far larger than the control): it
+    // is converted at the control's resolution, each control pixel the mean
+    // of up to 4 x 4 frame pixels within its footprint.
+    if (qint64(target.width()) * target.height() > maxCompositePixels) {
+        return;
+    }
+    if (frameScratch_.size() != target.size()) {
+        frameScratch_ = QImage(target.size(), QImage::Format_ARGB32_Premultiplied);
         if (frameScratch_.isNull()) {
             return;
         }
     }
-    frameScratch_.fill(0);
-    blitThroughLookup(gif_.FrameStrip, f.StripX, f.Width, f.Height, lookup, frameScratch_, 0, 0,
-                      true);
-    painter.drawImage(QRect(x, y, w, h), frameScratch_);
+    const int nx = static_cast<int>(std::clamp(std::ceil(perX), 1.0, 4.0));
+    const int ny = static_cast<int>(std::clamp(std::ceil(perY), 1.0, 4.0));
+    // The strip columns and rows sampled for each control column and row.
+    auto samples = [](int from, int count, int origin, double per, int n, int size, int base) {
+        std::vector<int> out(static_cast<std::size_t>(count) * n);
+        for (int i = 0; i < count; ++i) {
+            for (int a = 0; a < n; ++a) {
+                const double v = std::floor((from + i - origin + (a + 0.5) / n) * per);
+                out[static_cast<std::size_t>(i) * n + a] =
+                    base + static_cast<int>(std::clamp(v, 0.0, double(size - 1)));
+            }
+        }
+        return out;
+    };
+    const std::vector<int> cols =
+        samples(target.left(), target.width(), x, perX, nx, f.Width, f.StripX);
+    const std::vector<int> rows = samples(target.top(), target.height(), y, perY, ny, f.Height, 0);
+    const uint32_t count = static_cast<uint32_t>(nx * ny);
+    for (int j = 0; j < target.height(); ++j) {
+        auto* dst = reinterpret_cast<uint32_t*>(frameScratch_.scanLine(j));
+        for (int i = 0; i < target.width(); ++i) {
+            uint32_t sum[4] = {0, 0, 0, 0};
+            for (int b = 0; b < ny; ++b) {
+                const int row = rows[static_cast<std::size_t>(j) * ny + b];
+                if (row >= strip.height()) {
+                    continue;
+                }
+                const uint8_t* src = strip.constScanLine(row);
+                for (int a = 0; a < nx; ++a) {
+                    const int col = cols[static_cast<std::size_t>(i) * nx + a];
+                    const uint32_t v = col < strip.width() ? frameLookup_[src[col]] : 0u;
+                    sum[0] += v >> 24;
+                    sum[1] += (v >> 16) & 0xFF;
+                    sum[2] += (v >> 8) & 0xFF;
+                    sum[3] += v & 0xFF;
+                }
+            }
+            auto mean = [count](uint32_t total) { return (total + count / 2) / count; };
+            dst[i] =
+                (mean(sum[0]) << 24) | (mean(sum[1]) << 16) | (mean(sum[2]) << 8) | mean(sum[3]);
+        }
+    }
+    painter.drawImage(target.topLeft(), frameScratch_);
 }
 
 // ---------------------------------------------------------------------------
@@ -206,11 +326,13 @@ void FrameComposition::FillCompositeRect(const GifFrame& f) {
 }
 
 void FrameComposition::SaveCompositeRect(const GifFrame& f) {
-    const QRect r = QRect(f.Left, f.Top, f.Width, f.Height) & Composite.rect();
-    if (r.isEmpty()) {
+    savedArea_ = QRect(f.Left, f.Top, f.Width, f.Height) & Composite.rect();
+    if (savedArea_.isEmpty()) {
+        savedArea_ = QRect();
         savedRect_.clear();
         return;
     }
+    const QRect& r = savedArea_;
     savedRect_.resize(static_cast<std::size_t>(r.width()) * static_cast<std::size_t>(r.height()));
     for (int y = 0; y < r.height(); ++y) {
         const auto* row =
@@ -220,10 +342,11 @@ void FrameComposition::SaveCompositeRect(const GifFrame& f) {
     }
 }
 
-void FrameComposition::RestoreCompositeRect(const GifFrame& f) {
-    const QRect r = QRect(f.Left, f.Top, f.Width, f.Height) & Composite.rect();
-    if (r.isEmpty() || savedRect_.size() != static_cast<std::size_t>(r.width()) *
-                                                static_cast<std::size_t>(r.height())) {
+void FrameComposition::RestoreSavedRect() {
+    const QRect r = savedArea_;
+    if (r.isEmpty() || !Composite.rect().contains(r) ||
+        savedRect_.size() !=
+            static_cast<std::size_t>(r.width()) * static_cast<std::size_t>(r.height())) {
         return;
     }
     for (int y = 0; y < r.height(); ++y) {
@@ -234,9 +357,69 @@ void FrameComposition::RestoreCompositeRect(const GifFrame& f) {
 }
 
 // ---------------------------------------------------------------------------
+// Composing
+
+void FrameComposition::DisposeComposedFrame() {
+    const int k = composedFrame_;
+    if (k < 1 || k > gif_.FrameCount() || Composite.isNull()) {
+        return;
+    }
+    const GifFrame& f = gif_.Frame(k);
+    if (f.Disposal == 2) {
+        FillCompositeRect(f);
+    } else if (f.Disposal == 3) {
+        RestoreSavedRect();
+    }
+}
+
+void FrameComposition::ComposeFrame(int k) {
+    if (k < 1 || k > gif_.FrameCount() || gif_.FrameStrip.isNull()) {
+        composedFrame_ = 0;
+        savedArea_ = QRect();
+        savedRect_.clear();
+        return;
+    }
+    if (Mode == RenderMode::Direct || Composite.isNull()) {
+        BuildFrameLookup(k, frameLookup_.data());
+        composedFrame_ = k;
+        return;
+    }
+    // The frame shown until now leaves the composite as its disposal says.
+    if (k == 1) {
+        ResetComposite();
+    } else {
+        DisposeComposedFrame();
+    }
+    savedArea_ = QRect();
+    const GifFrame& f = gif_.Frame(k);
+    if (f.Disposal == 3) {
+        SaveCompositeRect(f);
+    } else {
+        savedRect_.clear();
+    }
+    AddFrameToComposite(k);
+    composedFrame_ = k;
+}
+
+void FrameComposition::RecolourComposedFrame() {
+    const int k = composedFrame_;
+    if (k < 1 || k > gif_.FrameCount() || gif_.FrameStrip.isNull()) {
+        return;
+    }
+    if (Mode == RenderMode::Direct || Composite.isNull()) {
+        BuildFrameLookup(k, frameLookup_.data());
+    } else {
+        // The composite still holds frame k (its disposal waits for the
+        // next frame): adding it again only changes its colours.
+        AddFrameToComposite(k);
+    }
+}
+
+// ---------------------------------------------------------------------------
 // Painting
 
-void FrameComposition::PaintFrame(int k, QPainter& painter, const PaintContext& ctx) {
+void FrameComposition::PaintFrame(QPainter& painter, const PaintContext& ctx) const {
+    const int k = composedFrame_;
     if (k < 1 || k > gif_.FrameCount() || gif_.FrameStrip.isNull()) {
         return;
     }
@@ -259,30 +442,7 @@ void FrameComposition::PaintFrame(int k, QPainter& painter, const PaintContext& 
                         RoundHalfEven(zy * (double(ctx.offsetY) + f.Top)),
                         RoundHalfEven(zx * f.Width), RoundHalfEven(zy * f.Height));
     } else {
-        // Prepare.
-        if (k == 1) {
-            ResetComposite();
-        }
-        if (f.Disposal == 3) {
-            SaveCompositeRect(f);
-        }
-        // The mask update loads the mask palette into the strip.
-        if (HasMask()) {
-            const ColorTableRow* row =
-                (f.ColorTable >= 0 && f.ColorTable < int(gif_.ColorTables.size()))
-                    ? &gif_.ColorTables[static_cast<std::size_t>(f.ColorTable)]
-                    : nullptr;
-            const int count =
-                row ? static_cast<int>(std::min<uint32_t>((*row)[kColorCountColumn], 256)) : 0;
-            if (f.Transparent) {
-                MaskPalette[f.TransparentIndex] = kWhite;
-            }
-            gif_.SetStripColors(MaskPalette.data(), count);
-            MaskPalette[f.TransparentIndex] = 0;
-            LoadedColorTable = -1;
-        }
-        // Add the frame, then show the composite.
-        CopyFrameToComposite(k);
+        // The composite as composed up to frame k.
         const int cw = ctx.innerWidth;
         const int ch = ctx.innerHeight;
         if (cw > 0 && ch > 0) {
@@ -292,12 +452,6 @@ void FrameComposition::PaintFrame(int k, QPainter& painter, const PaintContext& 
                 const QRect source = QRect(0, 0, cw, ch) & Composite.rect();
                 painter.drawImage(QPoint(ctx.offsetX, ctx.offsetY), Composite, source);
             }
-        }
-        // Dispose.
-        if (f.Disposal == 2) {
-            FillCompositeRect(f);
-        } else if (f.Disposal == 3) {
-            RestoreCompositeRect(f);
         }
     }
 
@@ -412,6 +566,17 @@ void FrameComposition::ApplyMirror(int fromStyle, int toStyle, int firstFrame, i
     if (includeComposite && !Composite.isNull()) {
         flipArea(reinterpret_cast<uint32_t*>(Composite.bits()), Composite.bytesPerLine(), 0,
                  Composite.width(), Composite.height(), lr, tb);
+        // The area a disposal-3 frame saved flips with the composite.
+        if (!savedArea_.isEmpty()) {
+            QRect& r = savedArea_;
+            if (lr) {
+                r.moveLeft(Composite.width() - (r.left() + r.width()));
+            }
+            if (tb) {
+                r.moveTop(Composite.height() - (r.top() + r.height()));
+            }
+            flipArea(savedRect_.data(), qsizetype(r.width()) * 4, 0, r.width(), r.height(), lr, tb);
+        }
     }
 }
 
@@ -464,6 +629,7 @@ bool FrameComposition::SetPalette(int frameIndex, const QList<uint32_t>* palette
         r[static_cast<std::size_t>(i)] = (*paletteEntries)[i] & 0xFFFFFFu;
     }
     LoadedColorTable = -1;
+    RecolourComposedFrame();
     return true;
 }
 
@@ -484,6 +650,7 @@ bool FrameComposition::RestoreColorTables(bool releaseCache) {
     if (releaseCache) {
         ColorTableCache.reset();
     }
+    RecolourComposedFrame();
     return true;
 }
 
@@ -493,7 +660,9 @@ void FrameComposition::Clear() {
     MaskPalette.fill(0);
     LoadedColorTable = -1;
     ColorTableCache.reset();
+    composedFrame_ = 0;
     frameScratch_ = QImage();
+    savedArea_ = QRect();
     std::vector<uint32_t>().swap(savedRect_);
 }
 

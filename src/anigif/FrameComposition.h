@@ -1,10 +1,16 @@
 #pragma once
 
-// Painting the current frame of the animated-GIF control: colours through the
-// strip's switchable colour table, transparency, the disposal methods, the
-// composite, zoom and alignment, the background, mirroring and the
-// colour-table operations. Works on QImage and QPainter only; the control
-// (ucAniGIF) owns one instance and calls it from its paint event.
+// Composing and painting the current frame of the animated-GIF control:
+// colours through the strip's switchable colour table, transparency, the
+// disposal methods, the composite, zoom and alignment, the background,
+// mirroring and the colour-table operations. Works on QImage and QPainter
+// only; the control (ucAniGIF) owns one instance.
+//
+// Qt paints when it likes (expose, resize, show, any update), so the two
+// halves are apart: ComposeFrame brings the composite to a frame when the
+// control's current frame changes, and PaintFrame only shows what is
+// composed; painting twice shows the same picture twice. A frame's disposal
+// applies when the next frame begins.
 //
 // Storage choices (the pixel results are those of the GDI original): the
 // composite is one
@@ -20,6 +26,7 @@
 #include <QColor>
 #include <QImage>
 #include <QList>
+#include <QRect>
 #include <QSize>
 #include <array>
 #include <cstdint>
@@ -72,9 +79,25 @@ public:
     // composite as needed. False when a surface cannot be created.
     bool ChooseRenderMode(bool designTime);
 
-    // Paints frame k (frame 0 draws nothing) onto the painter's device: the
-    // control's surface, or any image the caller paints into.
-    void PaintFrame(int k, QPainter& painter, const PaintContext& ctx);
+    // Makes frame k the composed frame: applies the disposal of the frame
+    // composed until now, prepares (frame 1 starts from an empty composite;
+    // a disposal-3 frame saves its area) and adds frame k. In direct mode it
+    // only takes frame k's colours. k outside 1..N composes nothing.
+    void ComposeFrame(int k);
+    // The frame ComposeFrame last brought in; 0 = none.
+    int ComposedFrame() const { return composedFrame_; }
+    // Adds the composed frame again in the colour tables as they are now
+    // (after SetPalette or RestoreColorTables change them).
+    void RecolourComposedFrame();
+
+    // Paints the composed frame (none draws nothing) onto the painter's
+    // device: the control's surface, or any image the caller paints into.
+    // Changes nothing that a later paint would show.
+    void PaintFrame(QPainter& painter, const PaintContext& ctx) const;
+
+    // Pixels of the direct-mode scratch image the last paint converted
+    // (never above maxCompositePixels). For tests.
+    qint64 ScratchPixels() const { return qint64(frameScratch_.width()) * frameScratch_.height(); }
 
     // Sets ZoomX and ZoomY and returns the control size wanted by the zoom
     // mode (0..4) and AutoSize, for a control of cw x ch pixels.
@@ -86,7 +109,8 @@ public:
                      bool includeComposite);
 
     // The colour-table operations (the control pauses and repaints around
-    // them). Entries are 0x00RRGGBB.
+    // them). Entries are 0x00RRGGBB. A change of the tables recolours the
+    // composed frame.
     bool GetPalette(int frameIndex, QList<uint32_t>& paletteEntries) const;
     bool SetPalette(int frameIndex, const QList<uint32_t>* paletteEntries);
     bool CacheColorTables();
@@ -103,17 +127,25 @@ public:
 private:
     // The colour-table row of a frame (0 = the global table), or -1.
     int paletteRow(int frameIndex) const;
-    void CopyFrameToComposite(int k);
-    void DrawFrameDirect(int k, QPainter& painter, int x, int y, int w, int h);
+    void AddFrameToComposite(int k);
+    void DisposeComposedFrame();
+    void DrawFrameDirect(int k, QPainter& painter, int x, int y, int w, int h) const;
     void ResetComposite();
     void FillCompositeRect(const GifFrame& f);
     void SaveCompositeRect(const GifFrame& f);
-    void RestoreCompositeRect(const GifFrame& f);
+    void RestoreSavedRect();
     uint32_t EmptyPixel() const { return HasMask() ? 0x00000000u : 0xFF000000u; }
 
     GifDecoding& gif_;
-    QImage frameScratch_;             // direct mode: one frame in colours
-    std::vector<uint32_t> savedRect_; // disposal 3
+    int composedFrame_ = 0;
+    // The composed frame's lookup (direct mode paints through it).
+    std::array<uint32_t, 256> frameLookup_{};
+    // Direct mode: the visible part of the frame in colours, a cache of the
+    // paint (its content never outlives one paint).
+    mutable QImage frameScratch_;
+    // Disposal 3: the composite's pixels under the composed frame.
+    QRect savedArea_;
+    std::vector<uint32_t> savedRect_;
 };
 
 // Rounds to the nearest integer, halves to the even neighbour.

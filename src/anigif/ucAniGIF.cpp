@@ -174,7 +174,6 @@ void ucAniGIF::ClearControl() {
     gif_.Clear();
     currentFrame_ = 0;
     comp_.Clear();
-    frame1Flipped_ = false;
 }
 
 int ucAniGIF::LoadGif() {
@@ -203,23 +202,27 @@ int ucAniGIF::LoadGif() {
         return 0;
     }
 
-    currentFrame_ = 1;
-    // Frame 1 takes the stored mirror style before anything shows it.
+    // Frame 1 takes the stored mirror style before anything shows it (the
+    // completion steps flip the others).
     comp_.ApplyMirror(0, mirrored_, 1, 1, false);
-    frame1Flipped_ = true;
+    ShowFrame(1, false);
 
     if (!designTime_) {
         FitControl();
+        bool alive = true;
         if (delayAnimation_ == 0) {
-            DecodeLaterFrames();
-            CompletionSteps();
+            alive = RunDeferredDecode();
         } else if (n == 1) {
-            CompletionSteps();
+            alive = CompletionSteps();
         } else if (!StartClock(true)) {
-            CompletionSteps();
+            alive = CompletionSteps();
+        }
+        if (!alive) {
+            return n; // a FrameChanged handler deleted the control
         }
         if (gif_.FrameCount() == 1 && currentFrame_ > 0) {
             RaiseFrameChanged(1, false);
+            return 1; // nothing of the control is read after the event
         }
     } else {
         FitControl(4);
@@ -228,25 +231,21 @@ int ucAniGIF::LoadGif() {
     return currentFrame_ > 0 ? gif_.FrameCount() : 0;
 }
 
-void ucAniGIF::CompletionSteps() {
+bool ucAniGIF::CompletionSteps() {
     gif_.ReleaseDecodingBuffers();
-    if (!designTime_) {
-        comp_.ApplyMirror(0, mirrored_, frame1Flipped_ ? 2 : 1, gif_.FrameCount(), false);
-    } else if (!frame1Flipped_) {
-        comp_.ApplyMirror(0, mirrored_, 1, 1, false);
-    }
-    frame1Flipped_ = false;
     if (designTime_) {
-        return;
+        return true; // frame 1, the only one decoded, was flipped when loaded
     }
+    // Frame 1 was flipped when loaded; frames 2..N now.
+    comp_.ApplyMirror(0, mirrored_, 2, gif_.FrameCount(), false);
     gif_.GifBytes = QByteArray();
     if (delayAnimation_ == 2 || delayAnimation_ == 3) {
-        RaiseFrameChanged(1, false);
         state_ = Stopped;
-    } else {
-        loopsRemaining_ = gif_.Loops;
-        StartClock();
+        return RaiseFrameChanged(1, false);
     }
+    loopsRemaining_ = gif_.Loops;
+    StartClock();
+    return true;
 }
 
 bool ucAniGIF::LoadAnimatedGIF_File(const QString& FileName) {
@@ -327,8 +326,9 @@ void ucAniGIF::RemoteFinished() {
     const float width = static_cast<float>(b[6] | (b[7] << 8));
     const float height = static_cast<float>(b[8] | (b[9] << 8));
     bool cancel = false;
+    const QPointer<ucAniGIF> self(this);
     emit RemoteLoadComplete(width, height, cancel);
-    if (cancel) {
+    if (self.isNull() || cancel) {
         return;
     }
     gif_.GifBytes = bytes;
@@ -410,25 +410,23 @@ void ucAniGIF::TimerRoutine(int identity) {
     if (identity == identity_) {
         AdvanceTick();
     } else if (identity == -identity_ && identity != 0) {
-        DeferredDecodeTick();
+        RunDeferredDecode();
     }
 }
 
-void ucAniGIF::DeferredDecodeTick() {
+bool ucAniGIF::RunDeferredDecode() {
     CancelTimer();
-    DecodeLaterFrames();
-    CompletionSteps();
-}
-
-void ucAniGIF::DecodeLaterFrames() {
     gif_.DecodeFrames(2, false);
     // Decoding set the strip's colour table back to the identity palette.
     comp_.LoadedColorTable = -1;
+    return CompletionSteps();
 }
 
-void ucAniGIF::FinishPendingDecode() {
-    if (DeferredDecodePending()) {
-        DeferredDecodeTick();
+void ucAniGIF::ShowFrame(int k, bool paint) {
+    currentFrame_ = k;
+    comp_.ComposeFrame(k);
+    if (paint) {
+        repaint();
     }
 }
 
@@ -441,10 +439,10 @@ void ucAniGIF::AdvanceTick() {
         return;
     }
     const int previous = currentFrame_;
+    int next = currentFrame_ + 1;
     bool wrapped = false;
-    ++currentFrame_;
-    if (currentFrame_ > n) {
-        currentFrame_ = 1;
+    if (next > n) {
+        next = 1;
         wrapped = true;
     }
     bool goOn = true;
@@ -457,12 +455,14 @@ void ucAniGIF::AdvanceTick() {
         if (loopsRemaining_ <= 0) {
             state_ = Stopped;
             loopsRemaining_ = gif_.Loops;
-            currentFrame_ = n;
+            next = n;
             goOn = false;
         }
     }
-    repaint();
-    RaiseFrameChanged(previous, true);
+    ShowFrame(next, true);
+    if (!RaiseFrameChanged(previous, true)) {
+        return; // a handler deleted the control
+    }
     if (generation != loadGeneration_) {
         return; // a handler loaded another GIF
     }
@@ -477,9 +477,11 @@ void ucAniGIF::AdvanceTick() {
     }
 }
 
-void ucAniGIF::RaiseFrameChanged(int frameIndex, bool viaTimer) {
+bool ucAniGIF::RaiseFrameChanged(int frameIndex, bool viaTimer) {
+    const QPointer<ucAniGIF> self(this);
     bool via = viaTimer;
     emit FrameChanged(frameIndex, via);
+    return !self.isNull();
 }
 
 // ---------------------------------------------------------------------------
@@ -489,9 +491,11 @@ void ucAniGIF::setAction(int command) {
     if (designTime_ || currentFrame_ == 0 || command < 0 || command > 4) {
         return;
     }
-    // A command while frames 2..N still wait for their decoding pass
-    // finishes that pass first, so no command can leave them undecoded.
-    FinishPendingDecode();
+    // A command while the deferred decode waits runs it first, so no
+    // command can leave frames 2..N undecoded.
+    if (DeferredDecodePending() && !RunDeferredDecode()) {
+        return;
+    }
     if (currentFrame_ == 0) {
         return;
     }
@@ -501,10 +505,11 @@ void ucAniGIF::setAction(int command) {
     case 4:
         CancelTimer();
         loopsRemaining_ = gif_.Loops;
-        currentFrame_ = 1;
-        repaint();
-        RaiseFrameChanged(1, false);
         state_ = Stopped;
+        ShowFrame(1, true);
+        if (!RaiseFrameChanged(1, false)) {
+            return;
+        }
         if (command == 4) {
             StartClock();
         }
@@ -514,7 +519,7 @@ void ucAniGIF::setAction(int command) {
             break;
         }
         if (state_ == Stopped) {
-            currentFrame_ = 1;
+            ShowFrame(1, false);
         }
         StartClock();
         break;
@@ -523,9 +528,8 @@ void ucAniGIF::setAction(int command) {
         break;
     case 3:
         CancelTimer();
-        currentFrame_ = currentFrame_ >= n ? 1 : currentFrame_ + 1;
         state_ = Paused;
-        repaint();
+        ShowFrame(currentFrame_ >= n ? 1 : currentFrame_ + 1, true);
         RaiseFrameChanged(currentFrame_, false);
         break;
     default:
@@ -595,7 +599,11 @@ void ucAniGIF::setStretch(int mode) {
     PauseAnimation();
     stretchCode_ = (stretchCode_ & 8) | mode;
     FitControl();
+    const QPointer<ucAniGIF> self(this);
     setAction(remembered);
+    if (self.isNull()) {
+        return; // a FrameChanged handler deleted the control
+    }
     if (remembered != Playing) {
         repaint();
     }
@@ -794,7 +802,7 @@ void ucAniGIF::Refresh() {
 // ---------------------------------------------------------------------------
 // Painting, fitting, showing
 
-void ucAniGIF::PaintTo(QPainter& painter) {
+void ucAniGIF::PaintTo(QPainter& painter) const {
     anigif::PaintContext ctx;
     ctx.designTime = designTime_;
     ctx.backStyle = backStyle_;
@@ -805,7 +813,7 @@ void ucAniGIF::PaintTo(QPainter& painter) {
     ctx.innerWidth = width();
     ctx.innerHeight = height();
     ctx.outlineColor = resolveColor(kSystemWindowFrame, system).value_or(QColor(Qt::black));
-    comp_.PaintFrame(currentFrame_, painter, ctx);
+    comp_.PaintFrame(painter, ctx);
 }
 
 void ucAniGIF::paintEvent(QPaintEvent*) {
@@ -842,16 +850,18 @@ void ucAniGIF::showEvent(QShowEvent* event) {
     if (comp_.ZoomX == 0.0f && currentFrame_ > 0) {
         comp_.ComputeZoom(width(), height(), Stretch(), AutoSize());
     }
-    if (state_ == Paused && !designTime_) {
-        StartClock();
+    // Showing resumes a paused animation: Action 1, with the Action rules.
+    if (state_ == Paused) {
+        setAction(Playing);
     }
 }
 
 void ucAniGIF::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    if (!designTime_ && currentFrame_ > 0) {
-        PauseAnimation();
-    }
+    // Hiding is Action 2 (pause), with the Action rules: a deferred decode
+    // still waiting runs first, so the animation is paused, not left to
+    // start while hidden.
+    setAction(Paused);
 }
 
 void ucAniGIF::mousePressEvent(QMouseEvent* event) {
@@ -862,9 +872,11 @@ void ucAniGIF::mousePressEvent(QMouseEvent* event) {
 
 void ucAniGIF::mouseReleaseEvent(QMouseEvent* event) {
     const QPointF p = event->position();
+    const bool click = event->button() == Qt::LeftButton && rect().contains(p.toPoint());
+    const QPointer<ucAniGIF> self(this);
     emit MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()),
                  static_cast<float>(std::floor(p.x())), static_cast<float>(std::floor(p.y())));
-    if (event->button() == Qt::LeftButton && rect().contains(p.toPoint())) {
+    if (click && !self.isNull()) {
         emit Click();
     }
 }

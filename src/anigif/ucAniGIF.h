@@ -6,6 +6,12 @@
 // the one instance ucAniGIF1 through DelayAnimation, its geometry, its
 // visibility and LoadAnimatedGIF_File.
 //
+// A frame is composed when it becomes current (a tick, an Action, a load),
+// never in a paint: Qt paints when it likes, and a paint only shows what is
+// composed. Hiding the control is Action 2 and showing it resumes a paused
+// animation through Action 1, with the Action rules (a deferred decode still
+// waiting runs first).
+//
 // Property getters carry the property's name (Stretch(), Loops() ...), the
 // setters are setX(); events are Qt signals with the event's name and
 // parameters (by-reference parameters are references: connect directly).
@@ -137,8 +143,9 @@ public:
     static QString HelpString(const QString& member);
 
     // Paints what the control shows now into a painter (the paint event
-    // does exactly this on the control's surface).
-    void PaintTo(QPainter& painter);
+    // does exactly this on the control's surface). It only shows the frame
+    // composed when the current frame last changed; painting changes nothing.
+    void PaintTo(QPainter& painter) const;
 
     // ---- Inspection (tests, benchmark, the render tool)
     const anigif::GifDecoding& Gif() const { return gif_; }
@@ -155,6 +162,9 @@ public:
     void setTimerUnavailable(bool unavailable) { timerUnavailable_ = unavailable; }
     // The strip limit of the decoder (the load fails beyond it).
     void setMaxStripBytes(qint64 bytes) { gif_.maxStripBytes = bytes; }
+    // The pixel cap of the composite (the load fails beyond it), which also
+    // bounds the part of a frame a direct-mode paint converts.
+    void setMaxCompositePixels(qint64 pixels) { comp_.maxCompositePixels = pixels; }
 
 signals:
     void Click();
@@ -178,8 +188,10 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    // The steps that raise an event return false when a handler deleted the
+    // control (nothing of it may be touched then).
     int LoadGif();
-    void CompletionSteps();
+    bool CompletionSteps();
     void ClearControl();
     void FitControl(int forcedStretch = -1);
     bool StartClock(bool deferredDecode = false);
@@ -189,11 +201,13 @@ private:
     void CancelTimer();
     void TimerRoutine(int identity);
     void AdvanceTick();
-    void DeferredDecodeTick();
-    void DecodeLaterFrames();
-    void FinishPendingDecode();
+    // The deferred decode: frames 2..N, then the completion steps.
+    bool RunDeferredDecode();
+    // Makes frame k current and composes it (the one place a frame is added
+    // to the composite); with paint, repaints at once.
+    void ShowFrame(int k, bool paint);
     int FrameTime(int k) const;
-    void RaiseFrameChanged(int frameIndex, bool viaTimer);
+    bool RaiseFrameChanged(int frameIndex, bool viaTimer);
     void ApplyBackColor();
     void ApplyCursor();
     void ReportChanged(const char* name);
@@ -211,7 +225,6 @@ private:
     int delayAnimation_ = 1;
     int stretchCode_ = 1;
     int mirrored_ = 0;
-    bool frame1Flipped_ = false;
     int offsetX_ = 0;
     int offsetY_ = 0;
     int backStyle_ = 0;

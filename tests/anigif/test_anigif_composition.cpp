@@ -34,8 +34,8 @@ std::unique_ptr<ucAniGIF> makeControl(const QByteArray& gif, int w, int h, int s
     return c;
 }
 
-// Paints frames 1..k in turn (the composite is built by painting) and
-// returns what frame k shows.
+// Steps to frames 1..k in turn, painting each, and returns what frame k
+// shows.
 QImage showFrame(ucAniGIF& c, int k, int w, int h) {
     c.setAction(0);
     QImage img = renderControl(c, w, h);
@@ -81,6 +81,9 @@ private slots:
     void staleColourTableEntries();
     void opaqueFrameAfterTransparentFrameKeepsItsColours();
     void designTimeOutline();
+    void paintOnlyShowsComposedFrame();
+    void framesAdvancedUnpaintedAreComposed();
+    void directModeConvertsWithinCap();
 };
 
 void TestAnigifComposition::renderModes() {
@@ -522,6 +525,176 @@ void TestAnigifComposition::designTimeOutline() {
     const QImage img = renderControl(c, 10, 6);
     QCOMPARE(img.pixel(0, 0), kBlack); // dotted outline
     QCOMPARE(img.pixel(5, 3), kRed);
+}
+
+void TestAnigifComposition::paintOnlyShowsComposedFrame() {
+    // Frame 2 (disposal 2) is half transparent over frame 1: every paint of
+    // it, whatever asks for one, shows frame 1 through its transparent half;
+    // its disposal applies only when frame 3 begins.
+    TestFrame f2 = frameWith(0, 0, 4, 1, 2, 2);
+    f2.pixels = {2, 7, 7, 2};
+    f2.transparent = true;
+    f2.transparentIndex = 7;
+    TestFrame f3 = frameWith(0, 0, 4, 1, 7, 1);
+    f3.transparent = true;
+    f3.transparentIndex = 7;
+    auto c = makeControl(buildGif(4, 1, kTable, {frameWith(0, 0, 4, 1, 1, 1), f2, f3}), 4, 1);
+    QVERIFY(c);
+    QCOMPARE(c->Composition().Mode, RenderMode::CompositeWithMask);
+    c->setAction(3);
+    QCOMPARE(c->Composition().ComposedFrame(), 2);
+    auto check = [&](const char* after) {
+        const QImage img = renderControl(*c, 4, 1);
+        QVERIFY2(img.pixel(0, 0) == kGreen && img.pixel(1, 0) == kRed && img.pixel(2, 0) == kRed &&
+                     img.pixel(3, 0) == kGreen,
+                 after);
+    };
+    check("first paint");
+    check("second paint");
+    c->Refresh();
+    check("Refresh");
+    c->setOffsetX(0); // paused: repaints
+    check("OffsetX");
+    QList<uint32_t> entries;
+    QVERIFY(c->GetPalette(0, entries));
+    QVERIFY(c->SetPalette(0, &entries));
+    check("SetPalette");
+    c->setStretch(2);
+    c->setStretch(0);
+    check("Stretch");
+    c->resize(8, 2);
+    c->resize(4, 1);
+    check("resize");
+    QCOMPARE(c->CurrentFrame(), 2);
+    // Frame 3 (all transparent) begins: frame 2's area is cleared first.
+    c->setAction(3);
+    const QImage three = renderControl(*c, 4, 1);
+    for (int x = 0; x < 4; ++x) {
+        QCOMPARE(qAlpha(three.pixel(x, 0)), 0);
+    }
+
+    // A palette change recolours the frame shown, also in the composite.
+    auto p = makeControl(buildGif(4, 1, kTable, {frameWith(0, 0, 4, 1, 1, 1), f2, f3}), 4, 1);
+    QVERIFY(p);
+    p->setAction(3);
+    QVERIFY(p->GetPalette(0, entries));
+    entries[2] = 0x0000FF;
+    QVERIFY(p->SetPalette(0, &entries));
+    QCOMPARE(renderControl(*p, 4, 1).pixel(0, 0), kBlue);
+    QCOMPARE(renderControl(*p, 4, 1).pixel(1, 0), kRed);
+}
+
+void TestAnigifComposition::framesAdvancedUnpaintedAreComposed() {
+    // Each frame adds one column: after frame 4 the composite holds all four,
+    // whether or not anything was painted on the way.
+    std::vector<TestFrame> frames = {frameWith(0, 0, 4, 1, 1, 1)};
+    for (int k = 1; k < 4; ++k) {
+        TestFrame f = frameWith(k, 0, 1, 1, static_cast<uint8_t>(1 + k), 1);
+        f.delayCs = 1;
+        frames.push_back(f);
+    }
+    frames[0].delayCs = 1;
+    const QByteArray gif = buildGif(4, 1, kTable, frames, 1);
+    const QList<QRgb> want = {kRed, kGreen, kBlue, qRgb(255, 255, 255)};
+    auto shows = [&](ucAniGIF& c) {
+        const QImage img = renderControl(c, 4, 1);
+        for (int x = 0; x < 4; ++x) {
+            if (img.pixel(x, 0) != want[x]) {
+                return false;
+            }
+        }
+        return true;
+    };
+
+    // Stepping without painting.
+    auto s = makeControl(gif, 4, 1);
+    QVERIFY(s);
+    s->setAction(3);
+    s->setAction(3);
+    s->setAction(3);
+    QVERIFY(shows(*s));
+
+    // Playing while never shown (the clock runs, Qt paints nothing).
+    ucAniGIF hidden;
+    hidden.resize(4, 1);
+    hidden.setStretch(0);
+    hidden.setMinFrameDelay(10);
+    QSignalSpy ended(&hidden, &ucAniGIF::LoopsEnded);
+    QVERIFY(hidden.LoadAnimatedGIF_Array(gif));
+    QVERIFY(ended.wait(5000));
+    QCOMPARE(hidden.CurrentFrame(), 4);
+    QVERIFY(shows(hidden));
+
+    // Shown, hidden within the 20 ms deferral, shown again later.
+    QWidget form;
+    form.resize(20, 20);
+    auto* c = new ucAniGIF(&form);
+    c->setGeometry(0, 0, 4, 1);
+    c->setStretch(0);
+    c->setMinFrameDelay(10);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QSignalSpy cEnded(c, &ucAniGIF::LoopsEnded);
+    QVERIFY(c->LoadAnimatedGIF_Array(gif));
+    QVERIFY(c->DeferredDecodePending());
+    c->hide(); // Action 2: the deferred decode runs, then the pause
+    QVERIFY(!c->DeferredDecodePending());
+    QCOMPARE(c->Action(), 2);
+    QCOMPARE(c->TimerIdentity(), 0);
+    QTest::qWait(60);
+    QCOMPARE(c->CurrentFrame(), 1);
+    c->show();
+    QCOMPARE(c->Action(), 1);
+    QVERIFY(cEnded.wait(5000));
+    QVERIFY(shows(*c));
+    const QImage shot =
+        form.grab(QRect(0, 0, 4, 1)).toImage().convertToFormat(QImage::Format_RGB32);
+    for (int x = 0; x < 4; ++x) {
+        QCOMPARE(shot.pixel(x, 0), want[x]);
+    }
+}
+
+void TestAnigifComposition::directModeConvertsWithinCap() {
+    // Every frame has disposal 2 (direct mode): a paint converts no more of
+    // a frame than the composite's cap, however large the frame.
+    TestFrame big = frameWith(0, 0, 400, 200, 1, 2);
+    for (int y = 0; y < 200; ++y) {
+        std::fill_n(big.pixels.begin() + y * 400 + 200, 200, uint8_t(2)); // right half green
+    }
+    const QByteArray gif = buildGif(400, 200, kTable, {big, frameWith(0, 0, 4, 4, 3, 2)});
+    const qint64 cap = 10000;
+
+    // Zoomed out (0.1): the whole frame shows, more than the cap.
+    ucAniGIF c;
+    c.setMaxCompositePixels(cap);
+    c.resize(40, 40);
+    c.setDelayAnimation(0);
+    QVERIFY(c.LoadAnimatedGIF_Array(gif));
+    c.setAction(0);
+    QCOMPARE(c.Composition().Mode, RenderMode::Direct);
+    QCOMPARE(c.Composition().ZoomX, 0.1f);
+    QImage img = renderControl(c, 40, 40);
+    QVERIFY(c.Composition().ScratchPixels() <= cap);
+    QCOMPARE(img.pixel(5, 10), kRed);
+    QCOMPARE(img.pixel(35, 10), kGreen);
+    QCOMPARE(img.pixel(0, 0), kRed);
+    QCOMPARE(img.pixel(39, 19), kGreen);
+    QCOMPARE(qAlpha(img.pixel(20, 25)), 0);
+
+    // Not zoomed: only the visible part is converted.
+    ucAniGIF d;
+    d.setStretch(0);
+    d.resize(40, 40);
+    d.setDelayAnimation(0);
+    QVERIFY(d.LoadAnimatedGIF_Array(gif));
+    d.setAction(0);
+    d.setOffsetX(-190);
+    img = renderControl(d, 40, 40);
+    QVERIFY(d.Composition().ScratchPixels() < 50 * 50);
+    QCOMPARE(img.pixel(0, 0), kRed);
+    QCOMPARE(img.pixel(9, 39), kRed);
+    QCOMPARE(img.pixel(10, 0), kGreen);
+    QCOMPARE(img.pixel(39, 39), kGreen);
 }
 
 QTEST_MAIN(TestAnigifComposition)

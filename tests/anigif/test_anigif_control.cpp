@@ -115,6 +115,7 @@ private slots:
     void mouseEvents();
     void helpStrings();
     void otherProperties();
+    void frameChangedHandlerMayDeleteControl();
 };
 
 void TestAnigifControl::creationDefaults() {
@@ -783,6 +784,64 @@ void TestAnigifControl::otherProperties() {
     QVERIFY(c.setProperty("MinFrameDelay", 20));
     QCOMPARE(c.MinFrameDelay(), 20);
     QCOMPARE(c.property("CurrentFrame").toInt(), 1);
+}
+
+void TestAnigifControl::frameChangedHandlerMayDeleteControl() {
+    // Each place that raises FrameChanged and goes on afterwards: a handler
+    // that deletes the control ends it there (ASan finds any later access).
+    auto deleteOnFrameChanged = [](ucAniGIF* c) {
+        QObject::connect(c, &ucAniGIF::FrameChanged, [c](int, bool&) { delete c; });
+    };
+    // The clock's tick.
+    {
+        QPointer<ucAniGIF> c = new ucAniGIF;
+        c->setDelayAnimation(0);
+        c->setMinFrameDelay(10);
+        QVERIFY(c->LoadAnimatedGIF_Array(animation(3)));
+        deleteOnFrameChanged(c);
+        QTRY_VERIFY(c.isNull());
+    }
+    // The completion steps after the deferred decode (DelayAnimation 2).
+    {
+        QPointer<ucAniGIF> c = new ucAniGIF;
+        c->setDelayAnimation(2);
+        QVERIFY(c->LoadAnimatedGIF_Array(animation(3)));
+        deleteOnFrameChanged(c);
+        QTRY_VERIFY(c.isNull());
+    }
+    // ... run by an Action while the deferred decode waits.
+    {
+        QPointer<ucAniGIF> c = new ucAniGIF;
+        c->setDelayAnimation(3);
+        QVERIFY(c->LoadAnimatedGIF_Array(animation(3)));
+        deleteOnFrameChanged(c);
+        c->setAction(1);
+        QVERIFY(c.isNull());
+    }
+    // Action 0 and 4, and a Stretch change that rewinds a stopped animation.
+    for (int command : {0, 4, -1}) {
+        QPointer<ucAniGIF> c = new ucAniGIF;
+        c->setDelayAnimation(0);
+        QVERIFY(c->LoadAnimatedGIF_Array(animation(3)));
+        c->setAction(2);
+        if (command < 0) {
+            c->setAction(0);
+        }
+        deleteOnFrameChanged(c);
+        if (command < 0) {
+            c->setStretch(0);
+        } else {
+            c->setAction(command);
+        }
+        QVERIFY(c.isNull());
+    }
+    // The one-frame load.
+    {
+        QPointer<ucAniGIF> c = new ucAniGIF;
+        deleteOnFrameChanged(c);
+        QVERIFY(c->LoadAnimatedGIF_Array(animation(1)));
+        QVERIFY(c.isNull());
+    }
 }
 
 QTEST_MAIN(TestAnigifControl)

@@ -230,7 +230,7 @@ void TestAnigifSuite::suite() {
     control->setAction(0);
     int shown = 1;
     for (int j = 0; j < c.frames.size(); ++j) {
-        // Paint every frame on the way: the composite is built by painting.
+        // Paint every frame on the way (a paint only shows what is composed).
         while (shown < ours[j]) {
             renderControl(*control, c.width, c.height);
             control->setAction(3);
