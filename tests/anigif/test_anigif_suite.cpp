@@ -380,6 +380,23 @@ void TestAnigifSuite::renderToolRejectsNonGif() {
     QVERIFY(tool.waitForFinished(60000));
     QVERIFY(tool.exitCode() != 0);
     QVERIFY(!QFile::exists(QDir(out.path()).filePath("frame-1.png")));
+
+    // A one-pixel frame placed at (65000, 40000): a few bytes ask for an
+    // image of 65001 x 40001 pixels (10 GB). The tool refuses it as the
+    // control refuses such a composite, without allocating it.
+    QTemporaryDir big;
+    const QString file = QDir(big.path()).filePath("far.gif");
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(buildGif(1, 1, {0x000000, 0xFF0000}, {solidFrame(65000, 40000, 1, 1, 1)}));
+    f.close();
+    QProcess tool2;
+    tool2.start(QStringLiteral(ANIGIF_RENDER), {file, big.path()});
+    QVERIFY(tool2.waitForFinished(60000));
+    QCOMPARE(tool2.exitCode(), 1);
+    QVERIFY(tool2.readAllStandardOutput().contains("size 65001 40001"));
+    QVERIFY(tool2.readAllStandardError().contains("exceeds the limit"));
+    QVERIFY(!QFile::exists(QDir(big.path()).filePath("frame-1.png")));
 }
 
 QTEST_MAIN(TestAnigifSuite)
