@@ -34,6 +34,9 @@ fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
     echo "no display: running under Xvfb"
+    # Xvfb has no GPU: the browser engine renders pages in software.
+    QTWEBENGINE_CHROMIUM_FLAGS=${QTWEBENGINE_CHROMIUM_FLAGS:---disable-gpu}
+    export QTWEBENGINE_CHROMIUM_FLAGS
     # Not exec: the trap above must still stop the service afterwards.
     xvfb-run -a -s "-screen 0 1920x1080x24" "$BUILD_DIR/src/app/skyglance" "$@"
 else

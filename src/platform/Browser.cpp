@@ -11,6 +11,7 @@
 #include <QWebEngineProfile>
 #include <algorithm>
 #include <memory>
+#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -48,6 +49,11 @@ template <typename Done> bool waitUntil(Done done, int timeoutMs) {
 
 void prepareEngineAttributes() {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The engine refuses to start its sandbox as root; a kiosk that runs the
+    // show as root still wants its pages.
+    if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    }
 }
 
 } // namespace
