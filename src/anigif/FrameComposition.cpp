@@ -625,8 +625,10 @@ bool FrameComposition::SetPalette(int frameIndex, const QList<uint32_t>* palette
     if (paletteEntries == nullptr || paletteEntries->size() < count) {
         return false; // a missing or unusable array changes nothing
     }
+    // Kept as given: GetPalette returns what was set; painting uses the low
+    // 24 bits.
     for (int i = 0; i < count; ++i) {
-        r[static_cast<std::size_t>(i)] = (*paletteEntries)[i] & 0xFFFFFFu;
+        r[static_cast<std::size_t>(i)] = (*paletteEntries)[i];
     }
     LoadedColorTable = -1;
     RecolourComposedFrame();

@@ -109,8 +109,9 @@ public:
                      bool includeComposite);
 
     // The colour-table operations (the control pauses and repaints around
-    // them). Entries are 0x00RRGGBB. A change of the tables recolours the
-    // composed frame.
+    // them). Entries are 0x00RRGGBB; SetPalette keeps the values as given
+    // (GetPalette returns them) and painting uses their low 24 bits. A change
+    // of the tables recolours the composed frame.
     bool GetPalette(int frameIndex, QList<uint32_t>& paletteEntries) const;
     bool SetPalette(int frameIndex, const QList<uint32_t>* paletteEntries);
     bool CacheColorTables();

@@ -249,6 +249,9 @@ bool ucAniGIF::CompletionSteps() {
 }
 
 bool ucAniGIF::LoadAnimatedGIF_File(const QString& FileName) {
+    // Only this file's bytes are loaded: a file that cannot be read fails the
+    // load and clears the control, whatever it held before.
+    gif_.GifBytes.clear();
     const QFileInfo info(FileName);
     if (info.exists() && info.size() > 0 && info.size() <= kMaxGifBytes) {
         QFile file(FileName);
@@ -266,9 +269,7 @@ bool ucAniGIF::LoadAnimatedGIF_File(const QString& FileName) {
 }
 
 bool ucAniGIF::LoadAnimatedGIF_Array(const QByteArray& Bytes) {
-    if (Bytes.size() <= kMaxGifBytes) {
-        gif_.GifBytes = Bytes;
-    }
+    gif_.GifBytes = Bytes.size() <= kMaxGifBytes ? Bytes : QByteArray();
     return LoadGif() > 0;
 }
 
@@ -672,9 +673,10 @@ void ucAniGIF::setDelayAnimation(int mode) {
     if (mode < 0 || mode > 3) {
         return;
     }
-    if (mode != delayAnimation_) {
-        delayAnimation_ = mode;
+    if (mode == delayAnimation_) {
+        return;
     }
+    delayAnimation_ = mode;
     ReportChanged("DelayAnimation");
 }
 

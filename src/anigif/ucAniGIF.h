@@ -124,8 +124,15 @@ public:
     int SteppedDelay() const { return steppedDelay_; }
     void setSteppedDelay(int ms);
     bool Visible() const { return !isHidden(); }
+    // True while a GIF is loaded (the last load succeeded).
+    bool isLoaded() const { return currentFrame_ > 0; }
 
     // ---- Methods
+    // Each load reads only its own bytes: a failed load (a missing, empty or
+    // unreadable file, no GIF, no usable frame, a surface beyond the caps)
+    // returns false and leaves the control empty (CurrentFrame and
+    // FrameCount 0, isLoaded() false), showing nothing of the GIF it held
+    // before.
     bool LoadAnimatedGIF_File(const QString& FileName);
     void LoadAnimatedGIF_Remote(const QString& RemotePath);
     bool LoadAnimatedGIF_Array(const QByteArray& Bytes);

@@ -448,6 +448,13 @@ void TestAnigifComposition::setPaletteShowsAtOnce() {
     QVERIFY(!c->SetPalette(0, nullptr));
     QCOMPARE(renderControl(*c, 2, 2).pixel(0, 0), kGreen);
     QVERIFY(!c->SetPalette(1, &entries)); // frame 1 has no local table
+    // The values are kept as set; painting uses their low 24 bits.
+    entries[1] = 0xAB0000FFu;
+    QVERIFY(c->SetPalette(0, &entries));
+    QList<uint32_t> back;
+    QVERIFY(c->GetPalette(0, back));
+    QCOMPARE(back, entries);
+    QCOMPARE(renderControl(*c, 2, 2).pixel(0, 0), kBlue);
 }
 
 void TestAnigifComposition::cacheAndRestoreColorTables() {

@@ -116,6 +116,7 @@ private slots:
     void helpStrings();
     void otherProperties();
     void frameChangedHandlerMayDeleteControl();
+    void failedLoadKeepsNothingOfPreviousGif();
 };
 
 void TestAnigifControl::creationDefaults() {
@@ -776,7 +777,10 @@ void TestAnigifControl::otherProperties() {
     for (const auto& args : changed) {
         names.append(args.at(0).toString());
     }
-    QVERIFY(names.contains("DelayAnimation"));
+    QCOMPARE(names.count("DelayAnimation"), 1); // 5 is ignored, 0 a change
+    const qsizetype reports = changed.count();
+    c.setDelayAnimation(0); // no change: nothing reported
+    QCOMPARE(changed.count(), reports);
     QVERIFY(names.contains("MouseIcon"));
     QVERIFY(names.contains("MousePointer"));
     // The property system sees the control's names.
@@ -841,6 +845,32 @@ void TestAnigifControl::frameChangedHandlerMayDeleteControl() {
         deleteOnFrameChanged(c);
         QVERIFY(c->LoadAnimatedGIF_Array(animation(1)));
         QVERIFY(c.isNull());
+    }
+}
+
+void TestAnigifControl::failedLoadKeepsNothingOfPreviousGif() {
+    // While the deferred decode waits the GIF bytes are still held, and at
+    // design time they stay: a failed load must not load them again.
+    const QString missing = dataPath("no-such-file.gif");
+    for (bool design : {false, true}) {
+        ucAniGIF c;
+        c.setDesignTime(design);
+        c.resize(4, 4);
+        c.setStretch(0);
+        QVERIFY(c.LoadAnimatedGIF_File(dataPath("gif-real/animated-red-blue.gif")));
+        QVERIFY(c.isLoaded());
+        QVERIFY(!c.Gif().GifBytes.isEmpty());
+        QVERIFY(!c.LoadAnimatedGIF_File(missing));
+        QVERIFY(!c.isLoaded());
+        QCOMPARE(c.FrameCount(), 0);
+        QCOMPARE(c.CurrentFrame(), 0);
+        QCOMPARE(c.Action(), 0);
+        QVERIFY(!c.DeferredDecodePending());
+        QCOMPARE(qAlpha(renderControl(c, 4, 4).pixel(1, 1)), 0); // nothing shows
+        // A refused array as well.
+        QVERIFY(c.LoadAnimatedGIF_Array(animation(2)));
+        QVERIFY(!c.LoadAnimatedGIF_Array(QByteArray("GIF89a")));
+        QVERIFY(!c.isLoaded());
     }
 }
 
