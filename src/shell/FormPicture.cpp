@@ -146,7 +146,8 @@ void FormPicture::createControls() {
     Miniatura->setStretch(true);
     setGeometryTwips(Miniatura, 0, 0, 5200, 3900);
     Miniatura->hide();
-    DownloadPreview = namedLabel(this, "DownloadPreview");
+    DownloadPreview =
+        namedLabel(this, "DownloadPreview", QStringLiteral("Download In Progress:  Preview"));
     DownloadPreview->setStyleSheet(QStringLiteral("color: #ffffff; background: #0d1f3c;"));
     setGeometryTwips(DownloadPreview, 0, 3900, 5200, 360);
     DownloadPreview->hide();
@@ -314,6 +315,10 @@ void FormPicture::createPanel() {
             [this] { SSTCfg_ExitProgram_Click(); });
     connect(SSTCfg_salvaConfig, &QPushButton::clicked, this,
             [this] { settings_->SSTCfg_salvaConfig_Click(); });
+    // The home-town values are edited in their own frame.
+    YourTownIco = namedButton(run, "YourTownIco", QStringLiteral("My Town"));
+    setGeometryTwips(YourTownIco, 4200, 600, 1500, 900);
+    connect(YourTownIco, &QPushButton::clicked, this, [this] { homeTown_->ShowTownFrame(); });
 
     SSTCfg->hide();
 

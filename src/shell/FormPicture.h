@@ -142,6 +142,7 @@ public:
     QPushButton* SSTCfg_cmdConferma_BW = nullptr;
     QPushButton* SSTCfg_salvaConfig = nullptr;
     QLabel* SSTCfg_salvaConfig2 = nullptr;
+    QPushButton* YourTownIco = nullptr;
     QPushButton* Cleanup = nullptr;
     QLabel* Cleanup2 = nullptr;
     QFrame* FrameWizard = nullptr;

@@ -142,6 +142,9 @@ bool FormPicture::Form_Load() {
         });
         localhost_ = ApplyCommandLineOptions(state);
     }
+    // The browsers keep script dialogs to themselves unless NOSILENT asks.
+    webvis->setSilent(state.flagSilent != 0);
+    BrowserImgPreview->setSilent(state.flagSilent != 0);
     settings_->PrepareSettings();
     // 17
     if (state.flagDebugCode == 1) {
