@@ -8,6 +8,7 @@
 #include <fstream>
 #include <httplib.h>
 #include <mutex>
+#include <optional>
 #include <shared_mutex>
 #include <sstream>
 #include <sys/socket.h>
@@ -138,6 +139,38 @@ struct HeldReply {
         return sink.write(rest.data(), rest.size());
     }
 };
+
+// When the request a worker is answering arrived. A worker answers one
+// request at a time from routing to logging; requests refused before
+// routing (malformed ones) have none and count from the log call.
+thread_local std::optional<std::chrono::steady_clock::time_point> requestRouted;
+
+std::size_t bodyBytesSent(const httplib::Request& req, const httplib::Response& res) {
+    if (req.method == "HEAD") {
+        return 0;
+    }
+    if (!res.body.empty()) {
+        return res.body.size();
+    }
+    // A provided body (a held page) counts only when it went out whole.
+    return res.content_provider_success_ ? res.content_length_ : 0;
+}
+
+void logRequest(AccessLog& log, const httplib::Request& req, const httplib::Response& res) {
+    const auto now = std::chrono::steady_clock::now();
+    const auto took = requestRouted ? now - *requestRouted : std::chrono::steady_clock::duration{};
+    requestRouted.reset();
+    AccessRecord record;
+    record.took = std::chrono::duration_cast<std::chrono::milliseconds>(took);
+    record.arrived = std::chrono::system_clock::now() -
+                     std::chrono::duration_cast<std::chrono::system_clock::duration>(took);
+    record.client = req.remote_addr;
+    record.method = req.method;
+    record.target = req.target;
+    record.status = res.status;
+    record.bytesSent = bodyBytesSent(req, res);
+    log.write(record);
+}
 
 } // namespace
 
@@ -273,6 +306,15 @@ CatalogueServer::CatalogueServer(Config config) : impl_(std::make_unique<Impl>()
     http.Get(R"(/.*)", [impl](const httplib::Request& req, httplib::Response& res) {
         impl->answerSite(req, res);
     });
+    if (AccessLog* log = impl_->config.accessLog) {
+        http.set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
+            requestRouted = std::chrono::steady_clock::now();
+            return httplib::Server::HandlerResponse::Unhandled;
+        });
+        http.set_logger([log](const httplib::Request& req, const httplib::Response& res) {
+            logRequest(*log, req, res);
+        });
+    }
     http.set_exception_handler([](const httplib::Request&, httplib::Response& res,
                                   std::exception_ptr) { sendText(res, 500, "internal error\n"); });
     http.set_error_handler([](const httplib::Request&, httplib::Response& res) {

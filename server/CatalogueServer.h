@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AccessLog.h"
 #include "CatalogueReplies.h"
 #include "PictureCache.h"
 #include "SampleSite.h"
@@ -20,6 +21,7 @@ public:
         std::string siteUrl;  // e.g. http://127.0.0.1:8080
         int threads = 32;
         PictureCache* pictures = nullptr; // the drawn sample pictures, if any
+        AccessLog* accessLog = nullptr;   // one line per answered request, if any
     };
 
     explicit CatalogueServer(Config config);

@@ -27,6 +27,7 @@ std::string serverUsage() {
            "  --collections-set N collections set named by /currentversion.html\n"
            "  --refresh SECONDS   how often the pictures are drawn anew (default 60)\n"
            "  --threads N         request worker threads (default 32)\n"
+           "  --access-log FILE   append one line per request to FILE\n"
            "On start it prints the lines 'service: URL' and 'site: URL'.\n";
 }
 
@@ -66,6 +67,9 @@ std::optional<ServerOptions> parseServerOptions(const std::vector<std::string>& 
             options.collectionsSet = value;
         } else if (name == "--refresh") {
             ok = parseInt(value, 1, 86400, options.refreshSeconds);
+        } else if (name == "--access-log") {
+            options.accessLog = value;
+            ok = !value.empty();
         } else if (name == "--threads") {
             ok = parseInt(value, 1, 256, options.threads);
         } else {

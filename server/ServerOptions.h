@@ -13,6 +13,7 @@ struct ServerOptions {
     std::string database;   // default: beside the bundled catalogue, else the user's cache
     std::string site;       // default: the bundled site
     std::string catalogue;  // default: the bundled catalogue.tsv
+    std::string accessLog;  // file a line per request is appended to; none when empty
     std::string message = "Skyglance sample catalogue - pictures drawn live by the service";
     std::string versionName = "Skyglance_7.8.12";
     std::string collectionsSet = "Collection_002";

@@ -220,7 +220,16 @@ int main(int argc, char** argv) {
     PictureCache pictures(options->refreshSeconds, [&app](std::function<void()> draw) {
         QMetaObject::invokeMethod(&app, std::move(draw), Qt::QueuedConnection);
     });
-    CatalogueServer server(CatalogueServer::Config{paths.site, "", options->threads, &pictures});
+    std::unique_ptr<AccessLog> accessLog; // outlives the server's workers
+    if (!options->accessLog.empty()) {
+        accessLog = AccessLog::open(options->accessLog, error);
+        if (!accessLog) {
+            std::cerr << "skyglance-catalogue: " << error << "\n";
+            return 1;
+        }
+    }
+    CatalogueServer server(
+        CatalogueServer::Config{paths.site, "", options->threads, &pictures, accessLog.get()});
     const int port = server.bind(options->bind, options->port);
     if (port <= 0) {
         std::cerr << "skyglance-catalogue: cannot listen on " << options->bind << " port "

@@ -1,6 +1,7 @@
 // The catalogue service's logic without the network: the catalogue file and
 // its database, the replies as the client splits them, safe site paths, page
 // templates, the collections package and the drawn pictures.
+#include "AccessLog.h"
 #include "CatalogueDatabase.h"
 #include "CatalogueReplies.h"
 #include "CollectionsPackage.h"
@@ -19,6 +20,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <map>
 #include <set>
 #include <thread>
 
@@ -114,6 +116,7 @@ private slots:
     void databaseImportsOnceAndAgainWhenTheFileChanges();
     void concurrentImportsIntoOneDatabaseAgree();
     void picturesAreDrawnOncePerPeriodOnThePainterThread();
+    void accessLogLinesStayWholeAndBounded();
 };
 
 void TestServerCore::bundledCatalogueIsCompleteAndServable() {
@@ -584,6 +587,64 @@ void TestServerCore::picturesAreDrawnOncePerPeriodOnThePainterThread() {
     PictureCache orphan(1, [](std::function<void()>) {});
     orphan.shutdown();
     QVERIFY(!orphan.get(path));
+}
+
+void TestServerCore::accessLogLinesStayWholeAndBounded() {
+    using namespace std::chrono;
+    AccessRecord record;
+    record.arrived = system_clock::time_point(milliseconds(1714559696789));
+    record.client = "::1";
+    record.method = "GET";
+    record.target = "/a b\n\xc3\xa9?q=" + std::string(3000, 'x');
+    record.status = 404;
+    record.bytesSent = 10;
+    record.took = milliseconds(7);
+    const std::string line = formatAccessLine(record);
+    // The cut falls on the client's bytes, before they are escaped.
+    const std::string target = "/a%20b%0A%C3%A9?q=" + std::string(kMaxLoggedTarget - 10, 'x');
+    QCOMPARE(line, "2024-05-01T10:34:56.789Z ::1 GET " + target + " 404 10 7");
+    record.client.clear();
+    record.method = std::string(100, 'M');
+    record.target.clear();
+    QCOMPARE(formatAccessLine(record),
+             "2024-05-01T10:34:56.789Z - " + std::string(kMaxLoggedMethod, 'M') + " - 404 10 7");
+
+    // Workers write at once; every line arrives whole, after what was there.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("access.log");
+    QVERIFY(writeFile(path, "earlier line\n"));
+    std::string error;
+    auto log = AccessLog::open(path.toStdString(), error);
+    QVERIFY2(log, error.c_str());
+    record.target = "/service/catalogue?p=1&x00=x4444";
+    std::vector<std::thread> workers;
+    for (int w = 0; w < 4; ++w) {
+        workers.emplace_back([&log, record, w] {
+            AccessRecord own = record;
+            own.status = 200 + w;
+            for (int i = 0; i < 250; ++i) {
+                log->write(own);
+            }
+        });
+    }
+    for (auto& worker : workers) {
+        worker.join();
+    }
+    const QList<QByteArray> lines = QByteArray::fromStdString(readFile(path)).split('\n');
+    QCOMPARE(lines.size(), 1 + 1000 + 1); // the last line end leaves an empty piece
+    QCOMPARE(lines.front(), QByteArray("earlier line"));
+    std::map<QByteArray, int> perStatus;
+    for (qsizetype i = 1; i < lines.size() - 1; ++i) {
+        const QList<QByteArray> fields = lines[i].split(' ');
+        QCOMPARE(fields.size(), 7);
+        QCOMPARE(fields[3], QByteArray::fromStdString(record.target));
+        ++perStatus[fields[4]];
+    }
+    QCOMPARE(perStatus,
+             (std::map<QByteArray, int>{{"200", 250}, {"201", 250}, {"202", 250}, {"203", 250}}));
+
+    QVERIFY(!AccessLog::open(dir.filePath("no/such/folder/access.log").toStdString(), error));
+    QVERIFY(!error.empty());
 }
 
 QTEST_MAIN(TestServerCore)

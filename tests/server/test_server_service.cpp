@@ -262,6 +262,7 @@ private slots:
     void refusesABrokenCatalogueAtStart();
     void servesTheEdgeCasesOfEachPageKind();
     void holdsANeverEndingPageWithinBounds();
+    void accessLogRecordsEachRequestInOrder();
 
 private:
     HttpResult ask(const QString& query) { return httpGet(nam_, QUrl(server_.service + query)); }
@@ -695,6 +696,53 @@ void TestServerService::holdsANeverEndingPageWithinBounds() {
     const auto length =
         QRegularExpression("Content-Length: (\\d+)").match(QString::fromUtf8(lastAnswer));
     QCOMPARE(bodyOf(lastAnswer).size(), length.captured(1).toLongLong());
+}
+
+void TestServerService::accessLogRecordsEachRequestInOrder() {
+    ServerProcess own;
+    const QString logPath = own.tempPath("access.log");
+    QVERIFY(own.start({"--access-log", logPath}));
+    const QString longQuery = "p=1&x00=x4444&pad=" + QString(2500, 'a');
+    const QList<QPair<QString, int>> asked = {{"/service/catalogue?p=1&x00=x6666", 200},
+                                              {"/currentversion.html", 200},
+                                              {"/site/no_such_page.html", 404},
+                                              {"/service/catalogue?" + longQuery, 200}};
+    QList<int> bodySizes; // asked uncompressed, so the body is what was sent
+    for (const auto& [target, status] : asked) {
+        const QByteArray answer = rawAnswer(own.port, target.toLatin1());
+        QCOMPARE(statusOf(answer), status);
+        bodySizes << int(bodyOf(answer).size());
+    }
+    // Each line is flushed as its reply goes out, while the service runs.
+    QList<QByteArray> lines;
+    QVERIFY(eventually([&] {
+        QFile file(logPath);
+        lines = file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>{};
+        return lines.size() == asked.size() + 1;
+    }));
+    const QRegularExpression time(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z$)");
+    for (int i = 0; i < asked.size(); ++i) {
+        const QList<QByteArray> fields = lines[i].split(' ');
+        QCOMPARE(fields.size(), 7);
+        QVERIFY2(time.match(QString::fromLatin1(fields[0])).hasMatch(), fields[0].constData());
+        QCOMPARE(fields[1], QByteArray("127.0.0.1"));
+        QCOMPARE(fields[2], QByteArray("GET"));
+        const QByteArray target = asked[i].first.toLatin1().left(2000);
+        QCOMPARE(fields[3], target);
+        QCOMPARE(fields[4].toInt(), asked[i].second);
+        QCOMPARE(fields[5].toInt(), bodySizes[i]);
+        QVERIFY(fields[6].toInt() >= 0);
+    }
+    QVERIFY(own.stop());
+
+    // A log that cannot be opened stops the start.
+    QProcess refused;
+    refused.start(SKYGLANCE_CATALOGUE_EXE,
+                  {"--port", "0", "--db", own.tempPath("catalogue.sqlite"), "--access-log",
+                   own.tempPath("no/such/folder/access.log")});
+    QVERIFY(refused.waitForFinished(30000));
+    QCOMPARE(refused.exitCode(), 1);
+    QVERIFY(refused.readAllStandardError().contains("access log"));
 }
 
 QTEST_MAIN(TestServerService)
