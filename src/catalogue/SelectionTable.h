@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QWidget;
+class SettingsFile;
+struct RunState;
+namespace platform {
+class BrowserView;
+class Dialogs;
+} // namespace platform
+
+// ---- Pure rules of the selection table and its preview.
+
+// The text of a table entry: " - " and the row's comment. The entry code is
+// read back from it counting from character 4, so the prefix never changes.
+QString SelectionEntryText(const QString& comment);
+
+// The address the preview shows for a catalogue address, rewritten as the
+// download rewrites it: "h" in place of the source code; a code-3 address
+// with its home-town tags filled from param (index 0 to 13); a code-5 series
+// as its first picture (a series that yields none falls back to the plain
+// "h" rule).
+QString PreviewAddress(const QString& catalogueAddress,
+                       const std::function<QString(int index)>& param);
+
+// The preview's description: the comment, CR LF LF CR, the copyright record
+// as it stands.
+QString PreviewDescription(const QString& comment, const QString& copyright);
+
+// The message after the table has been cleared: Italian for 2, English for
+// every other language.
+QString ListCleanedText(int lingua);
+
+// The controls the main window already has. FormWait is optional: the fill
+// hides it when given.
+struct SelectionControls {
+    QListWidget* Tabella_Mappe_Selezionate = nullptr;
+    platform::BrowserView* BrowserImgPreview = nullptr;
+    QFrame* FrameDescPreview = nullptr;
+    QPlainTextEdit* DescPreview = nullptr;
+    QWidget* FormWait = nullptr;
+};
+
+// The selection table of the picture-selection tab: one checkable entry per
+// catalogue row (checked = ticked), the ticks restored from the selection
+// file, and a live preview of the clicked entry beside the panel.
+//
+// The constructor creates the check box PreViewEnabled and the label Label11
+// on selectionTab and connects the table's click and mouse press, Label11's
+// click and PreViewEnabled's click to their handlers below.
+class SelectionTable : public QObject {
+    Q_OBJECT
+public:
+    SelectionTable(RunState& state, platform::Dialogs& dialogs, SettingsFile& settings,
+                   SelectionControls controls, QWidget* selectionTab, QObject* parent = nullptr);
+
+    // The text of home-town parameter box index (0 to 13), for code-3
+    // previews; unset, the tags are filled with nothing.
+    std::function<QString(int index)> param;
+
+    // Created on the selection tab; the window places and captions them
+    // (Label11's caption comes from the language tables).
+    QCheckBox* PreViewEnabled = nullptr;
+    QLabel* Label11 = nullptr;
+
+    // Rebuilds the table from listURL / listURLcomment, hides FormWait and
+    // ticks the entries listed in the selection file.
+    void FillSelectionTable();
+    // Unticks every entry and tells the user so.
+    void ClearSelection();
+    void ShowPreview();
+    void HidePreview();
+    // Previews entry index: shows the preview, navigates BrowserImgPreview
+    // and fills DescPreview. An index below 0 only shows the preview.
+    void PreviewEntry(int index);
+
+    // Event handlers.
+    void Tabella_Mappe_Selezionate_Click();
+    void Tabella_Mappe_Selezionate_MouseDown();
+    void Label11_Click();
+    void PreViewEnabled_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls(QWidget* selectionTab);
+    void setPreviewVisible(bool visible);
+
+    RunState& state_;
+    platform::Dialogs& dialogs_;
+    SettingsFile& settings_;
+    SelectionControls controls_;
+};
