@@ -169,8 +169,18 @@ void StoreReplyItems(RunState& state, const QStringList& items, int replyKind) {
     // Any other kind stores nothing.
 }
 
-CatalogueService::CatalogueService(RunState& state, FetchPrimitives& fetch)
-    : state_(state), fetch_(fetch) {}
+const VendorServices& DefaultVendorServices() {
+    static const VendorServices defaultSite;
+    return defaultSite;
+}
+
+CatalogueService::CatalogueService(RunState& state, FetchPrimitives& fetch,
+                                   const VendorServices& vendor)
+    : state_(state), fetch_(fetch), vendor_(vendor) {}
+
+QString CatalogueService::serviceAddress() const {
+    return vendor_.serviceAddress(state_.cmdParams);
+}
 
 bool CatalogueService::RequestCatalogue(const QString& query, int replyKind) {
     return RequestCatalogueOutcome(query, replyKind) == CatalogueResult::Ok;

@@ -76,11 +76,17 @@ void StoreListData(RunState& state, const QStringList& items);
 // text (a first item of 7 characters or fewer changes nothing).
 void StoreReplyItems(RunState& state, const QStringList& items, int replyKind);
 
+// The vendor addresses of the default site, for a client given none.
+const VendorServices& DefaultVendorServices();
+
 // The catalogue service client over RunState. One request at a time: a
 // request made while another is outstanding first waits for that one.
 class CatalogueService {
 public:
-    CatalogueService(RunState& state, FetchPrimitives& fetch);
+    // vendor is the program's one set of vendor addresses; it must outlive
+    // the service. Without it, the default site serves.
+    CatalogueService(RunState& state, FetchPrimitives& fetch,
+                     const VendorServices& vendor = DefaultVendorServices());
 
     // Asks query (the full address and query text) and stores the reply by
     // replyKind. True when the reply arrived and has no "ERR" item. Returns
@@ -100,15 +106,13 @@ public:
 
     CatalogueResult lastResult() const { return lastResult_; }
 
-    VendorServices& vendor() { return vendor_; }
-    // LOCALHOST moves the catalogue service to this machine.
-    void setCatalogueOnThisMachine(bool onThisMachine) { onThisMachine_ = onThisMachine; }
-    QString serviceAddress() const { return vendor_.serviceAddress(onThisMachine_); }
+    // Where the questions go: the site, moved by LOCALHOST on the command
+    // line of the run state.
+    QString serviceAddress() const;
 
 private:
     RunState& state_;
     FetchPrimitives& fetch_;
-    VendorServices vendor_;
-    bool onThisMachine_ = false;
+    const VendorServices& vendor_;
     CatalogueResult lastResult_ = CatalogueResult::Ok;
 };

@@ -30,7 +30,7 @@ QString RootOnThisMachine(const QString& root) {
     return NormalizedSiteRoot(url.toString());
 }
 
-bool CatalogueOnThisMachine(const std::array<QString, 11>& cmdParams) {
+bool CatalogueOnThisMachine(const CommandLineParams& cmdParams) {
     for (int i = 0; i <= kLastOptionEntry; ++i) {
         if (cmdParams[static_cast<std::size_t>(i)] == localhostOption()) {
             return true;
@@ -39,7 +39,7 @@ bool CatalogueOnThisMachine(const std::array<QString, 11>& cmdParams) {
     return false;
 }
 
-bool UpdatesOnThisMachine(const std::array<QString, 11>& cmdParams) {
+bool UpdatesOnThisMachine(const CommandLineParams& cmdParams) {
     return cmdParams[1] == localhostOption();
 }
 
@@ -50,23 +50,26 @@ void VendorServices::setConfiguredSiteRoot(const QString& root) {
     configured_ = NormalizedSiteRoot(root);
 }
 
-QString VendorServices::siteRoot(bool onThisMachine) const {
+QString VendorServices::siteRoot() const {
     const QString fromEnvironment =
         NormalizedSiteRoot(qEnvironmentVariable(kSiteEnvironmentVariable));
-    const QString root = fromEnvironment.isEmpty() ? configured_ : fromEnvironment;
-    return onThisMachine ? RootOnThisMachine(root) : root;
+    return fromEnvironment.isEmpty() ? configured_ : fromEnvironment;
 }
 
-QString VendorServices::serviceAddress(bool onThisMachine) const {
-    return siteRoot(onThisMachine) + QLatin1String(kCatalogueServicePath);
+QString VendorServices::rootFor(bool onThisMachine) const {
+    return onThisMachine ? RootOnThisMachine(siteRoot()) : siteRoot();
 }
 
-QString VendorServices::versionFileAddress(bool onThisMachine) const {
-    return siteRoot(onThisMachine) + QLatin1String(kVersionFilePath);
+QString VendorServices::serviceAddress(const CommandLineParams& cmdParams) const {
+    return rootFor(CatalogueOnThisMachine(cmdParams)) + QLatin1String(kCatalogueServicePath);
 }
 
-QString VendorServices::collectionsAddress(bool onThisMachine) const {
-    return siteRoot(onThisMachine) + QLatin1String(kCollectionsPackagePath);
+QString VendorServices::versionFileAddress(const CommandLineParams& cmdParams) const {
+    return rootFor(UpdatesOnThisMachine(cmdParams)) + QLatin1String(kVersionFilePath);
+}
+
+QString VendorServices::collectionsAddress(const CommandLineParams& cmdParams) const {
+    return rootFor(UpdatesOnThisMachine(cmdParams)) + QLatin1String(kCollectionsPackagePath);
 }
 
 QString VendorServices::helpPageAddress(const QString& pagePath) const {

@@ -26,12 +26,20 @@ QString NormalizedSiteRoot(const QString& root);
 // The same root with its host replaced by this machine; scheme and port stay.
 QString RootOnThisMachine(const QString& root);
 
+// The command line as Splitta10 leaves it: entries 0 to 9, then the text
+// behind a tenth "-".
+using CommandLineParams = std::array<QString, 11>;
+
 // LOCALHOST anywhere among the parameters moves the catalogue service to this
 // machine; as the first parameter (entry 1) it moves the version file and the
 // collections package too. Exact letter case, each entry as a whole.
-bool CatalogueOnThisMachine(const std::array<QString, 11>& cmdParams);
-bool UpdatesOnThisMachine(const std::array<QString, 11>& cmdParams);
+bool CatalogueOnThisMachine(const CommandLineParams& cmdParams);
+bool UpdatesOnThisMachine(const CommandLineParams& cmdParams);
 
+// The one place that turns the site root (SKYGLANCE_SITE or the setting) and
+// the LOCALHOST option into the addresses the program asks. The addresses
+// that LOCALHOST may move take the command line, so no caller can ask one
+// without the option deciding where it goes.
 class VendorServices {
 public:
     explicit VendorServices(
@@ -40,18 +48,20 @@ public:
     void setConfiguredSiteRoot(const QString& root);
     QString configuredSiteRoot() const { return configured_; }
 
-    // SKYGLANCE_SITE when set and not blank, else the setting; on this
-    // machine when asked.
-    QString siteRoot(bool onThisMachine = false) const;
+    // SKYGLANCE_SITE when set and not blank, else the setting.
+    QString siteRoot() const;
 
     // The address a catalogue query such as "p=1&x00=x4444" is appended to.
-    QString serviceAddress(bool onThisMachine = false) const;
-    QString versionFileAddress(bool onThisMachine = false) const;
-    QString collectionsAddress(bool onThisMachine = false) const;
+    QString serviceAddress(const CommandLineParams& cmdParams) const;
+    QString versionFileAddress(const CommandLineParams& cmdParams) const;
+    QString collectionsAddress(const CommandLineParams& cmdParams) const;
     // pagePath as the help table names it, e.g. "/eng_help1.asp".
     QString helpPageAddress(const QString& pagePath) const;
     QString sponsorPageAddress() const;
 
 private:
+    // siteRoot(), on this machine when asked.
+    QString rootFor(bool onThisMachine) const;
+
     QString configured_;
 };

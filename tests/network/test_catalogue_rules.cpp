@@ -168,29 +168,26 @@ void CatalogueRulesTest::queriesCarryTheRequestCode() {
 
 void CatalogueRulesTest::siteRootFromSettingOrEnvironment() {
     qunsetenv(kSiteEnvironmentVariable);
+    const CommandLineParams none{};
     VendorServices vendor(QStringLiteral("http://www.example.org/"));
-    QCOMPARE(vendor.serviceAddress(), QStringLiteral("http://www.example.org/service/catalogue?"));
-    QCOMPARE(vendor.serviceAddress(true), QStringLiteral("http://127.0.0.1/service/catalogue?"));
+    QCOMPARE(vendor.serviceAddress(none),
+             QStringLiteral("http://www.example.org/service/catalogue?"));
     QCOMPARE(VendorServices().siteRoot(), QString::fromLatin1(kPlaceholderSiteRoot));
 
     qputenv(kSiteEnvironmentVariable, "http://127.0.0.1:8080/");
-    QCOMPARE(vendor.versionFileAddress(),
+    QCOMPARE(vendor.versionFileAddress(none),
              QStringLiteral("http://127.0.0.1:8080/currentversion.html"));
-    QCOMPARE(vendor.collectionsAddress(), QStringLiteral("http://127.0.0.1:8080/collections.exe"));
+    QCOMPARE(vendor.collectionsAddress(none),
+             QStringLiteral("http://127.0.0.1:8080/collections.exe"));
     QCOMPARE(vendor.helpPageAddress("/eng_help1.asp"),
              QStringLiteral("http://127.0.0.1:8080/eng_help1.asp"));
     QCOMPARE(vendor.sponsorPageAddress(),
              QStringLiteral("http://127.0.0.1:8080/public/rovuradidiviz.html"));
-
-    // LOCALHOST keeps the port of the site the environment names.
-    qputenv(kSiteEnvironmentVariable, "http://weather.example:8123");
-    QCOMPARE(vendor.serviceAddress(true),
-             QStringLiteral("http://127.0.0.1:8123/service/catalogue?"));
     qunsetenv(kSiteEnvironmentVariable);
 }
 
 void CatalogueRulesTest::localhostOptionPlacement() {
-    std::array<QString, 11> params{};
+    CommandLineParams params{};
     params[2] = QStringLiteral("LOCALHOST");
     QVERIFY(CatalogueOnThisMachine(params));
     QVERIFY(!UpdatesOnThisMachine(params));
@@ -202,6 +199,28 @@ void CatalogueRulesTest::localhostOptionPlacement() {
     params[1].clear();
     params[10] = QStringLiteral("LOCALHOST"); // entry 10 holds overflow text, not an option
     QVERIFY(!CatalogueOnThisMachine(params));
+
+    // The addresses follow the option: elsewhere only the catalogue moves,
+    // as the first parameter the version file and package too; scheme and
+    // port of the site (the environment's here) stay, the help pages stay.
+    qputenv(kSiteEnvironmentVariable, "https://user@weather.example:8123/");
+    const VendorServices vendor;
+    params = {};
+    params[3] = QStringLiteral("LOCALHOST");
+    QCOMPARE(vendor.serviceAddress(params),
+             QStringLiteral("https://127.0.0.1:8123/service/catalogue?"));
+    QCOMPARE(vendor.versionFileAddress(params),
+             QStringLiteral("https://user@weather.example:8123/currentversion.html"));
+    params[1] = QStringLiteral("LOCALHOST");
+    QCOMPARE(vendor.versionFileAddress(params),
+             QStringLiteral("https://127.0.0.1:8123/currentversion.html"));
+    QCOMPARE(vendor.collectionsAddress(params),
+             QStringLiteral("https://127.0.0.1:8123/collections.exe"));
+    QCOMPARE(vendor.helpPageAddress("/eng_help1.asp"),
+             QStringLiteral("https://user@weather.example:8123/eng_help1.asp"));
+    qunsetenv(kSiteEnvironmentVariable);
+    QCOMPARE(VendorServices(QStringLiteral("http://www.example.org")).serviceAddress(params),
+             QStringLiteral("http://127.0.0.1/service/catalogue?"));
 }
 
 void CatalogueRulesTest::workFileExtensionIsNeverAPath() {

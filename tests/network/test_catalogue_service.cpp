@@ -57,6 +57,7 @@ private:
     std::unique_ptr<QTemporaryDir> sandbox_;
     std::unique_ptr<RunState> state_;
     std::unique_ptr<FetchPrimitives> fetch_;
+    std::unique_ptr<VendorServices> vendor_;
     std::unique_ptr<CatalogueService> catalogue_;
 };
 
@@ -79,11 +80,13 @@ void CatalogueServiceTest::init() {
     state_->imgFileBase = state_->Skyglance_Work_Dir + "/Skyglance7_Img";
     state_->Skyglance_PHP_Dir = sandbox_->path();
     fetch_ = std::make_unique<FetchPrimitives>(*state_);
-    catalogue_ = std::make_unique<CatalogueService>(*state_, *fetch_);
+    vendor_ = std::make_unique<VendorServices>();
+    catalogue_ = std::make_unique<CatalogueService>(*state_, *fetch_, *vendor_);
 }
 
 void CatalogueServiceTest::cleanup() {
     catalogue_.reset();
+    vendor_.reset();
     fetch_.reset();
     state_.reset();
     sandbox_.reset();
@@ -166,9 +169,8 @@ void CatalogueServiceTest::localhostReachesTheServiceOnItsPort() {
     // A configured site elsewhere, on the port of the running service.
     const QUrl site(service_->siteUrl());
     qunsetenv(kSiteEnvironmentVariable);
-    catalogue_->vendor().setConfiguredSiteRoot(
-        QStringLiteral("http://weather.invalid:%1").arg(site.port()));
-    catalogue_->setCatalogueOnThisMachine(true);
+    vendor_->setConfiguredSiteRoot(QStringLiteral("http://weather.invalid:%1").arg(site.port()));
+    state_->cmdParams[2] = QStringLiteral("LOCALHOST"); // as "-NOSILENT-LOCALHOST" splits
     QCOMPARE(catalogue_->Ask(CatalogueRequest::AllIds), CatalogueResult::Ok);
     QVERIFY(state_->listIdPicture[0] != 0);
     qputenv(kSiteEnvironmentVariable, service_->siteUrl().toUtf8());
