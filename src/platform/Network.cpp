@@ -65,7 +65,26 @@ QByteArray charsetOf(const QByteArray& contentType) {
     return {};
 }
 
-QString decodeText(const QByteArray& bytes, const QByteArray& contentType) {
+// A body stopped at the byte limit may end inside a UTF-8 sequence; without
+// those bytes it is judged (and decoded) on what did arrive.
+QByteArrayView withoutCutSequence(QByteArrayView bytes) {
+    const auto isContinuation = [](char c) { return (static_cast<uchar>(c) & 0xC0) == 0x80; };
+    qsizetype lead = bytes.size() - 1;
+    while (lead >= 0 && bytes.size() - lead < 4 && isContinuation(bytes[lead])) {
+        --lead;
+    }
+    if (lead < 0) {
+        return bytes;
+    }
+    const auto first = static_cast<uchar>(bytes[lead]);
+    const qsizetype needed = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+    return bytes.size() - lead < needed ? bytes.first(lead) : bytes;
+}
+
+// A declared charset that Qt knows is honoured. Without one (or with one it
+// does not know) the text is UTF-8 when it is valid UTF-8, else Latin-1, as
+// the settings files are: old servers send their own 8-bit texts unlabelled.
+QString decodeText(const QByteArray& bytes, const QByteArray& contentType, bool bodyWasCut) {
     const QByteArray charset = charsetOf(contentType);
     if (!charset.isEmpty()) {
         QStringDecoder decoder(charset.constData());
@@ -73,8 +92,11 @@ QString decodeText(const QByteArray& bytes, const QByteArray& contentType) {
             return decoder.decode(bytes);
         }
     }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    return utf8.decode(bytes);
+    const QByteArrayView whole = bodyWasCut ? withoutCutSequence(bytes) : QByteArrayView(bytes);
+    if (whole.isValidUtf8()) {
+        return QString::fromUtf8(whole);
+    }
+    return QString::fromLatin1(bytes);
 }
 
 // Cuts to the character limit without leaving half of a surrogate pair.
@@ -347,7 +369,8 @@ void NetworkAccess::startTextRequest(const QString& address, TextHandler onDone,
         reply.httpStatus = end.httpStatus;
         reply.error = end.error;
         if (end.outcome == TransferOutcome::Complete) {
-            reply.text = cutToLimit(decodeText(*body, end.contentType), &reply.cut);
+            const bool bodyWasCut = body->size() >= kTextReplyMaxBytes;
+            reply.text = cutToLimit(decodeText(*body, end.contentType, bodyWasCut), &reply.cut);
         }
         onDone(reply);
     };

@@ -80,7 +80,9 @@ public:
 
     // Starts a GET and returns at once. onDone runs exactly once, from the
     // event loop, never inside this call: with the reply cut to
-    // kTextReplyMaxChars characters, or with the failure.
+    // kTextReplyMaxChars characters, or with the failure. The body is read in
+    // its declared charset; without one, as UTF-8 when it is valid UTF-8,
+    // else as Latin-1.
     void startTextRequest(const QString& address, TextHandler onDone,
                           int timeLimitMs = kTextRequestTimeLimitMs);
 

@@ -80,6 +80,8 @@ private slots:
     void cleanup();
 
     void textReplyIsCutAtTheLimit();
+    void textReplyCharsetIsHonouredElseUtf8ElseLatin1_data();
+    void textReplyCharsetIsHonouredElseUtf8ElseLatin1();
     void errReplyIsToldApartFromFailedTransfer();
     void failedTransfersChangeNoTable_data();
     void failedTransfersChangeNoTable();
@@ -152,6 +154,43 @@ void NetworkTransfersTest::textReplyIsCutAtTheLimit() {
     QCOMPARE(state_->listURLcomment[0], QStringLiteral("first"));
     QCOMPARE(state_->listURLcomment[1].size(), 199980);
     QVERIFY(state_->listURLcomment[2].isEmpty());
+}
+
+void NetworkTransfersTest::textReplyCharsetIsHonouredElseUtf8ElseLatin1_data() {
+    QTest::addColumn<QByteArray>("contentType");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("text");
+    const QString zurich = QStringLiteral("<P>Z\u00fcrich<P>");
+    QTest::newRow("none, UTF-8") << QByteArray("text/html") << zurich.toUtf8() << zurich;
+    QTest::newRow("none, Latin-1") << QByteArray("text/html") << zurich.toLatin1() << zurich;
+    // A sequence cut short by the end of a whole body is not UTF-8.
+    QTest::newRow("none, ends inside a sequence")
+        << QByteArray("text/html") << QByteArray("<P>Z\xc3") << QStringLiteral("<P>Z\u00c3");
+    QTest::newRow("unknown charset")
+        << QByteArray("text/html; charset=x-no-such") << zurich.toLatin1() << zurich;
+    QTest::newRow("declared Latin-1")
+        << QByteArray("text/html; charset=\"ISO-8859-1\"") << zurich.toUtf8()
+        << QStringLiteral("<P>Z\u00c3\u00bcrich<P>");
+    QTest::newRow("declared UTF-8") << QByteArray("text/html;charset=UTF-8") << zurich.toLatin1()
+                                    << QStringLiteral("<P>Z\ufffdrich<P>");
+    // Stopped at the byte limit inside a four-byte character (the odd start
+    // keeps the reads, whole kilobytes, off the character bounds): still
+    // UTF-8, cut whole at the character limit.
+    const QString smiles = "a" + QString::fromUtf8("\xf0\x9f\x98\x80").repeated(300000);
+    QTest::newRow("none, UTF-8 stopped at the limit")
+        << QByteArray("text/plain") << smiles.toUtf8()
+        << smiles.left(platform::kTextReplyMaxChars - 1);
+}
+
+void NetworkTransfersTest::textReplyCharsetIsHonouredElseUtf8ElseLatin1() {
+    QFETCH(QByteArray, contentType);
+    QFETCH(QByteArray, body);
+    QFETCH(QString, text);
+    HttpPeer peer(HttpPeer::Mode::Answer, HttpPeer::response(200, body, contentType));
+    const auto ticket = waitFor(fetch_->StartTextRequest(peer.url("/service?x")));
+    QVERIFY(ticket->reply.ok());
+    QCOMPARE(ticket->reply.text.size(), text.size());
+    QCOMPARE(ticket->reply.text, text);
 }
 
 void NetworkTransfersTest::errReplyIsToldApartFromFailedTransfer() {
