@@ -197,24 +197,33 @@ void SettingsFile::validateIntervals() {
 }
 
 bool SettingsFile::WriteSettings() {
+    const auto writeFailed = [this] {
+        if (controls_.imgClock != nullptr) {
+            controls_.imgClock->stop();
+        }
+        dialogs_.message(SettingsTexts::writeError(state_.Lingua), QStringLiteral("Skyglance"));
+        DeleteSettingsFiles();
+        return false;
+    };
     const QList<SelectionEntry> selection = firstRunState_ ? firstRunSelection() : tickedEntries();
-    bool ok = writeFileAtomically(selectionFilePath(), formatSelectionFile(selection));
+    const bool selectionWritten =
+        writeFileAtomically(selectionFilePath(), formatSelectionFile(selection));
     firstRunState_ = false;
+    // The first failure ends the save: no interval checks after it, and no
+    // settings file that would outlive a lost selection.
+    if (!selectionWritten) {
+        return writeFailed();
+    }
 
     validateIntervals();
 
     const SettingsValues values{controls_.SSTCfg_timeDwLoad->text(),
                                 controls_.SSTCfg_timeRefresh->text(), controls_.txtDisplay->text(),
                                 controls_.SSTCfg_LblinserisciImg->text()};
-    ok = writeFileAtomically(settingsFilePath(), formatSettingsFile(values)) && ok;
-    if (!ok) {
-        if (controls_.imgClock != nullptr) {
-            controls_.imgClock->stop();
-        }
-        dialogs_.message(SettingsTexts::writeError(state_.Lingua), QStringLiteral("Skyglance"));
-        DeleteSettingsFiles();
+    if (!writeFileAtomically(settingsFilePath(), formatSettingsFile(values))) {
+        return writeFailed();
     }
-    return ok;
+    return true;
 }
 
 void SettingsFile::saveAll() {
