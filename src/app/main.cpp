@@ -1,5 +1,6 @@
 #include "platform/Dialogs.h"
 #include "shell/FormPicture.h"
+#include "shell/CommandLine.h"
 #include "shell/WorkFolders.h"
 
 #include <QApplication>

@@ -73,8 +73,8 @@ QStringList splitIntoLines(const QByteArray& bytes) {
     return lines;
 }
 
-QList<int> selectionRows(const QStringList& lines) {
-    QList<int> rows;
+QList<SelectionEntry> selectionEntries(const QStringList& lines) {
+    QList<SelectionEntry> entries;
     for (qsizetype i = 0; i < lines.size(); i += 2) {
         const QString& rowLine = lines.at(i);
         if (rowLine.isEmpty()) {
@@ -82,9 +82,21 @@ QList<int> selectionRows(const QStringList& lines) {
         }
         bool ok = false;
         const int row = rowLine.toInt(&ok);
-        if (ok) {
-            rows.append(row);
+        if (!ok) {
+            continue;
         }
+        SelectionEntry entry;
+        entry.row = row;
+        entry.pictureId = i + 1 < lines.size() ? lines.at(i + 1).toShort() : int16_t(0);
+        entries.append(entry);
+    }
+    return entries;
+}
+
+QList<int> selectionRows(const QStringList& lines) {
+    QList<int> rows;
+    for (const SelectionEntry& entry : selectionEntries(lines)) {
+        rows.append(entry.row);
     }
     return rows;
 }

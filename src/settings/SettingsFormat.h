@@ -46,6 +46,10 @@ QStringList splitIntoLines(const QByteArray& bytes);
 // whose row line is not a whole number is skipped.
 QList<int> selectionRows(const QStringList& lines);
 
+// The same pairs with their picture IDs (0 for an ID line that is not a
+// 16-bit whole number).
+QList<SelectionEntry> selectionEntries(const QStringList& lines);
+
 // The number test of the interval boxes: any text read as a number in the
 // given locale (or in the C locale, as typed on a keyboard of another layout).
 std::optional<double> readNumber(const QString& text, const QLocale& locale = QLocale());

@@ -2,8 +2,10 @@
 
 #include "anigif/ucAniGIF.h"
 #include "catalogue/CatalogueService.h"
+#include "catalogue/SelectionTable.h"
 #include "catalogue/VendorServices.h"
 #include "download/ConnectionMonitor.h"
+#include "download/DownloadCycle.h"
 #include "download/FetchPrimitives.h"
 #include "download/PageCapture.h"
 #include "download/PictureLoading.h"
@@ -18,9 +20,13 @@
 #include "settings/SettingsFile.h"
 #include "show/PictureBox.h"
 #include "show/Presenter.h"
+#include "show/Scheduler.h"
 #include "show/StatusBar.h"
+#include "show/Supervisor.h"
 #include "ui/LanguageTables.h"
 
+#include <QCheckBox>
+#include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -108,6 +114,7 @@ FormPicture::FormPicture(Options options, QWidget* parent)
 
     state.onSlideMapChanged = [this] { refreshDiagnostics(); };
     state.onStatusTextChanged = [this] { ShowStatusText(); };
+    createShowParts();
 }
 
 FormPicture::~FormPicture() {
@@ -151,6 +158,9 @@ void FormPicture::createControls() {
     DownloadPreview->setStyleSheet(QStringLiteral("color: #ffffff; background: #0d1f3c;"));
     setGeometryTwips(DownloadPreview, 0, 3900, 5200, 360);
     DownloadPreview->hide();
+    MessaggioAggiornate = namedLabel(this, "MessaggioAggiornate");
+    MessaggioAggiornate->setPixmap(QPixmap(QStringLiteral(":/pictures/MessaggioAggiornate.png")));
+    MessaggioAggiornate->hide();
     createPanel();
     createStatusBar();
     createPresenter();
@@ -170,7 +180,7 @@ void FormPicture::loadProgramPictures() {
 void FormPicture::createDownloadParts() {
     vendor_ = std::make_unique<VendorServices>();
     fetch_ = std::make_unique<FetchPrimitives>(state);
-    catalogue_ = std::make_unique<CatalogueService>(state, *fetch_);
+    catalogue_ = std::make_unique<CatalogueService>(state, *fetch_, *vendor_);
     pictureLoading_ = std::make_unique<PictureLoading>(state, *fetch_);
     pictureLoading_->setErrorPicture(ErrLoadPicture);
     pictureLoading_->showThumbnailArea = [this] {
@@ -223,6 +233,182 @@ void FormPicture::createPageParts() {
     sourceCodes_->parkAniGif = [this] { setGeometryTwips(ucAniGIF1, 100, 100, 0, 0); };
     sourceCodes_->showMiniatura = [this](const QImage& picture) { Miniatura->setPicture(picture); };
     sourceCodes_->errorPicture = [this] { return ErrLoadPicture; };
+}
+
+void FormPicture::createShowParts() {
+    SelectionControls sel;
+    sel.Tabella_Mappe_Selezionate = Tabella_Mappe_Selezionate;
+    sel.BrowserImgPreview = BrowserImgPreview;
+    sel.FrameDescPreview = FrameDescPreview;
+    sel.DescPreview = DescPreview;
+    selection_ =
+        std::make_unique<SelectionTable>(state, *dialogs_, *settings_, sel, SSTCfg->widget(2));
+    selection_->param = [this](int index) { return homeTown_->param(index); };
+
+    CycleControls cc;
+    cc.SSTCfg_timeRefresh = SSTCfg_timeRefresh;
+    cc.Tabella_Mappe_Selezionate = Tabella_Mappe_Selezionate;
+    cc.imgClock = &imgClock;
+    cc.utilityTmr = &utilityTmr;
+    cc.lCountDown = lCountDown;
+    cc.btSetup = btSetup;
+    cc.btWait = btWait;
+    cc.btHelp = btHelp;
+    cc.whoWeAre = whoWeAre;
+    cc.MessaggioAggiornate = MessaggioAggiornate;
+    cc.Miniatura = Miniatura;
+    cc.DownloadPreview = DownloadPreview;
+    cc.lVersion = lVersion;
+    cc.SSTCfg_ExitProgram = SSTCfg_ExitProgram;
+    cc.SSTCfg_ExitProgram_BW = SSTCfg_ExitProgram_BW;
+    cc.panelViews = {SSTCfg, FrameWizard, BrowserImgPreview, FrameDescPreview, DescPreview};
+    cycles_ = std::make_unique<DownloadCycles>(state, *dialogs_, *settings_, *catalogue_,
+                                               *sourceCodes_, cc);
+    cycles_->ShowStatusText = [this] { ShowStatusText(); };
+    cycles_->CheckVersion = [this] { CheckVersion(); };
+    cycles_->FillSelectionTable = [this] { selection_->FillSelectionTable(); };
+    cycles_->HidePreview = [this] {
+        selection_->HidePreview();
+        selection_->PreViewEnabled->setChecked(false);
+    };
+    cycles_->ShowPanelForSelection = [this] { showPanelForSelection(); };
+    cycles_->errorPicture = [this] { return ErrLoadPicture; };
+
+    SchedulerControls sc;
+    sc.window = this;
+    sc.imgClock = &imgClock;
+    sc.utilityTmr = &utilityTmr;
+    sc.lCountDown = lCountDown;
+    sc.btSetup = btSetup;
+    sc.btWait = btWait;
+    sc.btHelp = btHelp;
+    sc.BtAnimation = BtAnimation;
+    sc.whoWeAre = whoWeAre;
+    sc.lblMsgUser = lblMsgUser;
+    sc.fotoBrowser = fotoBrowser;
+    sc.txtDisplay = txtDisplay;
+    sc.SSTCfg_timeRefresh = SSTCfg_timeRefresh;
+    sc.SSTCfg_timeDwLoad = SSTCfg_timeDwLoad;
+    scheduler_ =
+        std::make_unique<Scheduler>(state, *dialogs_, *settings_, *cycles_, *presenter_, sc);
+    scheduler_->ShowStatusText = [this] { ShowStatusText(); };
+    scheduler_->ShowDisplayMode = [this] { ShowDisplayMode(); };
+    scheduler_->immediateExit = [this] { btTermina_Click(); };
+
+    SupervisorControls vc;
+    vc.window = this;
+    vc.generalClock = &generalClock;
+    vc.utilityTmr = &utilityTmr;
+    vc.panControl = &panControl;
+    vc.imgClock = &imgClock;
+    vc.lCountDown = lCountDown;
+    vc.btSetup = btSetup;
+    vc.btWait = btWait;
+    vc.btHelp = btHelp;
+    vc.btTermina = btTermina;
+    vc.BtAnimation = BtAnimation;
+    vc.whoWeAre = whoWeAre;
+    vc.SSTCfg_ExitProgram2 = SSTCfg_ExitProgram2;
+    vc.SSTCfg_timeDwLoad = SSTCfg_timeDwLoad;
+    SupervisorActions va;
+    va.ShowConnectionState = [this] { ShowConnectionState(); };
+    va.showLogo = [this] { presenter_->ShowPicture(ImageLogo); };
+    va.LoadTown = [this] { LoadTown(); };
+    va.startFirstRequest = [this] {
+        return fetch_->StartTextRequest(
+            CatalogueQuery(catalogue_->serviceAddress(), CatalogueRequest::Message));
+    };
+    va.OpenPanelForSelection = [this] { OpenPanelForSelection(); };
+    va.SetPanelButtonsWait = [this] { SetPanelButtonsWait(); };
+    va.SetPanelButtonsReady = [this] { SetPanelButtonsReady(); };
+    va.QuitProgram = [this] { QuitProgram(); };
+    va.setTimerFlagColour = [this](unsigned colour) { setTimerFlagColour(colour); };
+    va.showTimerFlagNumber = [this](int value) { timerflag->setText(QString::number(value)); };
+    va.refreshDiagnostics = [this] { refreshDiagnostics(); };
+    va.pause = [](int ms) { platform::pauseLettingEventsRun(ms); };
+    va.cycleRunning = [this] { return cycles_->running(); };
+    supervisor_ = std::make_unique<Supervisor>(state, vc, va);
+    connectStatus->installEventFilter(this);
+}
+
+void FormPicture::showPanelForSelection() {
+    setGeometryTwips(SSTCfg, geometryTwips(SSTCfg).x(), geometryTwips(SSTCfg).y(),
+                     geometryTwips(SSTCfg).width(), geometryTwips(SSTCfg).height());
+    SSTCfg->setCurrentIndex(4);
+    SSTCfg->show();
+    SSTCfg->raise();
+    FrameWizard->show();
+    FrameWizard->raise();
+    state.flagConfigChanged = 1;
+    lVersion->hide();
+    lblMsgUser->hide();
+    fotoBrowser->clear();
+    imgClock.stop();
+}
+
+bool FormPicture::DownloadCycle(int16_t cycleType) {
+    return cycles_->DownloadCycle(cycleType);
+}
+
+void FormPicture::RunCataloguePass(bool fromPanel) {
+    cycles_->RunCataloguePass(fromPanel);
+}
+
+void FormPicture::OpenPanelForSelection() {
+    cycles_->OpenPanelForSelection();
+}
+
+void FormPicture::SSTCfg_cmdConferma_Click() {
+    cycles_->SSTCfg_cmdConferma_Click();
+}
+
+void FormPicture::btSetup_Click() {
+    Apre_Setup();
+}
+
+void FormPicture::Apre_Setup() {
+    selection_->ShowPreview();
+    ucAniGIF1->setDelayAnimation(2);
+    ucAniGIF1->hide();
+    LoadTown();
+    ApplyPanelTexts();
+    // The panel opens from the supervisor, never in the middle of a tick.
+    if (state.clockStatus == 0) {
+        whoWeAre->setEnabled(false);
+        btSetup->setEnabled(false);
+        state.flagCmdButton = 1;
+    }
+}
+
+void FormPicture::ImageConnesso_Click() {
+    supervisor_->ImageConnesso_Click();
+}
+
+void FormPicture::dyMode_Click() {
+    scheduler_->dyMode_Click();
+}
+
+void FormPicture::closeEvent(QCloseEvent* event) {
+    if (state.ExitToProgram != 0) {
+        event->accept();
+        return;
+    }
+    // Closed from outside (the window manager): quit in order, at the first
+    // moment no slide tick and no download cycle runs.
+    event->ignore();
+    state.flagCmdButton = 2;
+    if (!panControl.isActive()) {
+        panControl.start();
+    }
+}
+
+bool FormPicture::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == connectStatus && event->type() == QEvent::MouseButtonRelease &&
+        connectStatus->property("connected").toBool()) {
+        ImageConnesso_Click();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FormPicture::LoadTown() {
@@ -311,6 +497,8 @@ void FormPicture::createPanel() {
     setGeometryTwips(SSTCfg_ExitProgram2, 1300, 2100, 2000, 300);
     setGeometryTwips(SSTCfg_salvaConfig, 300, 3000, 900, 900);
     setGeometryTwips(SSTCfg_salvaConfig2, 1300, 3300, 2000, 300);
+    connect(SSTCfg_cmdConferma, &QPushButton::clicked, this,
+            [this] { SSTCfg_cmdConferma_Click(); });
     connect(SSTCfg_ExitProgram, &QPushButton::clicked, this,
             [this] { SSTCfg_ExitProgram_Click(); });
     connect(SSTCfg_salvaConfig, &QPushButton::clicked, this,
@@ -354,6 +542,7 @@ void FormPicture::createStatusBar() {
     lblMsgUser = statusBar_->lblMsgUser;
     timerflag = statusBar_->timerflag;
     connect(btTermina, &QPushButton::clicked, this, [this] { btTermina_Click(); });
+    connect(btSetup, &QPushButton::clicked, this, [this] { btSetup_Click(); });
 }
 
 void FormPicture::createPresenter() {
@@ -372,6 +561,7 @@ void FormPicture::createPresenter() {
         ucAniGIF1->setProperty("loadedFile", file);
         return ucAniGIF1->LoadAnimatedGIF_File(file);
     };
+    presenter_->raiseBar = [this] { statusBar_->raiseBar(); };
     presenter_->setScreenTwips(QSize(screenWidthTwips(), screenHeightTwips()));
     presenter_->setWindowTwips(QSize(screenWidthTwips(), screenHeightTwips()));
 }

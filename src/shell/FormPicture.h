@@ -31,6 +31,10 @@ class PageCapture;
 class PictureSeries;
 class SourceCodes;
 class HomeTown;
+class DownloadCycles;
+class SelectionTable;
+class Scheduler;
+class Supervisor;
 namespace platform {
 class BrowserView;
 class Dialogs;
@@ -113,6 +117,20 @@ public:
     SourceCodes& sourceCodes() { return *sourceCodes_; }
     HomeTown& homeTown() { return *homeTown_; }
     void LoadTown();
+
+    // The download cycle, the slide tick and the supervisor timers.
+    bool DownloadCycle(int16_t cycleType);
+    void RunCataloguePass(bool fromPanel);
+    void OpenPanelForSelection();
+    void SSTCfg_cmdConferma_Click();
+    void ImageConnesso_Click();
+    void btSetup_Click();
+    void Apre_Setup();
+    void dyMode_Click();
+    DownloadCycles& cycles() { return *cycles_; }
+    SelectionTable& selectionTable() { return *selection_; }
+    Scheduler& scheduler() { return *scheduler_; }
+    Supervisor& supervisor() { return *supervisor_; }
     PageCapture& pageCapture() { return *pageCapture_; }
     PictureSeries& pictureSeries() { return *pictureSeries_; }
 
@@ -157,6 +175,7 @@ public:
     PictureBox* fotoBrowser = nullptr;
     PictureBox* Miniatura = nullptr;
     QLabel* DownloadPreview = nullptr;
+    QLabel* MessaggioAggiornate = nullptr;
     QImage ErrLoadPicture;
     QImage ImageLogo;
 
@@ -185,6 +204,12 @@ public:
     // True when LOCALHOST was given on the command line.
     bool localhostOption() const { return localhost_; }
 
+protected:
+    // A close the program did not start itself ends the show as the quit
+    // command does.
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     // The orderly quit or the immediate exit has finished; the program ends.
     void programEnded();
@@ -196,6 +221,8 @@ private:
     void createPresenter();
     void createDownloadParts();
     void createPageParts();
+    void createShowParts();
+    void showPanelForSelection();
     void loadProgramPictures();
     void connectTimers();
     void setTimerFlagColour(uint32_t bgr);
@@ -219,7 +246,11 @@ private:
     std::unique_ptr<PageCapture> pageCapture_;
     std::unique_ptr<PictureSeries> pictureSeries_;
     std::unique_ptr<SourceCodes> sourceCodes_;
-    HomeTown* homeTown_ = nullptr;                   // a child of the window
+    HomeTown* homeTown_ = nullptr; // a child of the window
+    std::unique_ptr<SelectionTable> selection_;
+    std::unique_ptr<DownloadCycles> cycles_;
+    std::unique_ptr<Scheduler> scheduler_;
+    std::unique_ptr<Supervisor> supervisor_;
     ConnectionMonitor* connectionMonitor_ = nullptr; // a child of the window
     QSize screenPixels_;
     bool localhost_ = false;

@@ -10,9 +10,12 @@
 #include "platform/Shell.h"
 #include "platform/Timing.h"
 #include "settings/SettingsFile.h"
+#include "shell/CommandLine.h"
 #include "shell/FormPicture.h"
 #include "shell/WorkFolders.h"
 #include "show/PictureBox.h"
+#include "show/Scheduler.h"
+#include "show/Supervisor.h"
 #include "ui/LanguageTables.h"
 
 #include <QDir>
@@ -140,7 +143,8 @@ bool FormPicture::Form_Load() {
         Splitta10(state, options_.commandLine, [this](const QString& text) {
             dialogs_->message(text, QStringLiteral("Skyglance"));
         });
-        localhost_ = ApplyCommandLineOptions(state);
+        ApplyCommandLineOptions(state);
+        localhost_ = CatalogueOnThisMachine(state.cmdParams);
     }
     // The browsers keep script dialogs to themselves unless NOSILENT asks.
     webvis->setSilent(state.flagSilent != 0);
@@ -280,23 +284,19 @@ void FormPicture::CheckVersion() {}
 void FormPicture::CloseBrowserWindows() {
     fetch_->CloseBrowserWindows();
 }
-// The supervisor's start-up work joins this tick later; the connection icon
-// follows the system's state from the first tick on.
 void FormPicture::generalClock_Timer() {
-    ShowConnectionState();
+    supervisor_->generalClock_Timer();
 }
-void FormPicture::utilityTmr_Timer() {}
-void FormPicture::imgClock_Timer() {}
+void FormPicture::utilityTmr_Timer() {
+    supervisor_->utilityTmr_Timer();
+}
+void FormPicture::imgClock_Timer() {
+    scheduler_->imgClock_Timer();
+}
 void FormPicture::Timer4000_Timer() {
     pageCapture_->Timer4000_Timer();
 }
 
 void FormPicture::panControl_Timer() {
-    // The quit never runs inside a slide tick.
-    if (state.clockStatus != 0) {
-        return;
-    }
-    if (state.flagCmdButton == 2) {
-        QuitProgram();
-    }
+    supervisor_->panControl_Timer();
 }

@@ -138,6 +138,9 @@ void Presenter::ShowPicture(const QImage& picture) {
         lastFrameTwips_ = QRect(QPoint(0, 0), screenTwips_);
         views_.whoWeAre->show();
         views_.whoWeAre->raise();
+        if (raiseBar) {
+            raiseBar();
+        }
     }
     if (kind != 4) {
         showSetupButton();

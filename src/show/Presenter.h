@@ -46,6 +46,8 @@ public:
     // shows nothing.
     std::function<bool(const QString& file)> loadAnimatedGifFile;
     std::function<void(int delay)> setDelayAnimation;
+    // Brings the status bar in front of a captured page, which covers it.
+    std::function<void()> raiseBar;
 
     void ShowPicture(const QImage& picture);
     void ShowStillView();

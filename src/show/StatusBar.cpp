@@ -203,6 +203,14 @@ std::array<QWidget*, 10> StatusBar::hideableElements() const {
             btLogo,       connectStatus, whoWeAre,  btWait,      lCountDown};
 }
 
+void StatusBar::raiseBar() {
+    // The background first, so that every element lands in front of it.
+    for (QWidget* element : hideableElements()) {
+        element->raise();
+    }
+    timerflag->raise();
+}
+
 void StatusBar::Nascondi_Barra() {
     const auto elements = hideableElements();
     for (std::size_t i = 0; i < elements.size(); ++i) {

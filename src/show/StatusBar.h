@@ -58,6 +58,8 @@ public:
     void placeLinesAboveBar(int screenWidthTwips, int screenHeightTwips);
     void ShowStatusText();
     void Nascondi_Barra();
+    // Brings the whole bar in front of a slide that covers the screen.
+    void raiseBar();
     void Esponi_Barra();
 
     // The connection icon: true shows ImageConnesso, false ImageDisconnesso.

@@ -1,6 +1,8 @@
 // The shared tables, the slide map, the splitting rule, the command-line
 // options, the folder names and the panel placement.
+#include "catalogue/VendorServices.h"
 #include "platform/Environment.h"
+#include "shell/CommandLine.h"
 #include "shell/RunState.h"
 #include "shell/StartUp.h"
 #include "shell/WorkFolders.h"
@@ -161,7 +163,8 @@ void TestRunState::commandLineOptionsAreWholeEntriesWithExactCase() {
     QFETCH(bool, localhost);
     RunState state;
     Splitta10(state, commandLine, [](const QString&) {});
-    QCOMPARE(ApplyCommandLineOptions(state), localhost);
+    ApplyCommandLineOptions(state);
+    QCOMPARE(CatalogueOnThisMachine(state.cmdParams), localhost);
     QCOMPARE(int(state.flagDebugCode), debug);
     QCOMPARE(int(state.flagSilent), silent);
 }

@@ -1,0 +1,437 @@
+#include "download/DownloadCycle.h"
+
+#include "catalogue/CatalogueService.h"
+#include "download/PictureLoading.h"
+#include "download/PictureSeries.h"
+#include "download/SourceCodes.h"
+#include "platform/Dialogs.h"
+#include "platform/Timing.h"
+#include "platform/Twips.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsFormat.h"
+#include "shell/RunState.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Pauses of the cycle, before scaling.
+constexpr int kBeforeFetchLoopMs = 2000;
+constexpr int kBeforeEachFetchMs = 1000;
+constexpr int kNoticeMs = 3000;
+constexpr int kAfterCycleMs = 100;
+constexpr int kBeforeSaveMs = 200;
+constexpr int kPanelWaitStepMs = 200;
+
+// Where the notice stands, in twips.
+constexpr int kNoticeLeft = 3000;
+constexpr int kNoticeTop = 2000;
+
+QString pick(int lingua, const char* en, const char* it, const char* fr, const char* es) {
+    switch (lingua) {
+    case 2:
+        return QString::fromUtf8(it);
+    case 3:
+        return QString::fromUtf8(fr);
+    case 4:
+        return QString::fromUtf8(es);
+    default:
+        return QString::fromUtf8(en);
+    }
+}
+
+void setVisibleIf(QWidget* widget, bool visible) {
+    if (widget != nullptr) {
+        widget->setVisible(visible);
+    }
+}
+
+void setEnabledIf(QWidget* widget, bool enabled) {
+    if (widget != nullptr) {
+        widget->setEnabled(enabled);
+    }
+}
+
+} // namespace
+
+QString NoPictureText(int lingua) {
+    return pick(lingua, "Error: you have to check at least one Image from list!",
+                "Errore: occorre selezionare almeno una immagine dalla lista!",
+                "Erreur : vous devez sélectionner au moins une image dans la liste !",
+                "Error: hace falta seleccionar al menos una imagen de la lista!");
+}
+
+QString FailedReplyText(int lingua) {
+    return pick(lingua, "Waiting Internet Connection......??????",
+                "Attesa di connessione ad Internet.....??????",
+                "Attente de la connexion à Internet......??????",
+                "Espera de conexión a Internet.....??????");
+}
+
+int SlideIntervalMs(const QString& secondsText) {
+    bool ok = false;
+    const double seconds = secondsText.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(seconds) || seconds <= 0) {
+        return 0;
+    }
+    const double ms = std::round(seconds) * 1000.0;
+    return static_cast<int>(std::min(ms, static_cast<double>(std::numeric_limits<int>::max())));
+}
+
+QStringList SlideFolderPictures(const QStringList& namesInListedOrder) {
+    QStringList pictures;
+    for (const QString& name : namesInListedOrder) {
+        if (pictures.size() >= kMaxSlideFolderPictures) {
+            break;
+        }
+        if (name.endsWith(QLatin1String("jpg")) || name.endsWith(QLatin1String("JPG"))) {
+            pictures.append(name);
+        }
+    }
+    return pictures;
+}
+
+DownloadCycles::DownloadCycles(RunState& state, platform::Dialogs& dialogs, SettingsFile& settings,
+                               CatalogueService& catalogue, SourceCodes& sources,
+                               CycleControls controls)
+    : state_(state), dialogs_(dialogs), settings_(settings), catalogue_(catalogue),
+      sources_(sources), c_(std::move(controls)) {}
+
+void DownloadCycles::doPause(int ms) {
+    if (pause) {
+        pause(ms);
+    } else {
+        platform::pauseLettingEventsRun(ms);
+    }
+}
+
+void DownloadCycles::showWaitSign() {
+    setVisibleIf(c_.btSetup, false);
+    setVisibleIf(c_.btWait, true);
+    if (c_.btHelp != nullptr && c_.btSetup != nullptr) {
+        c_.btHelp->setVisible(c_.btSetup->isVisibleTo(c_.btSetup->parentWidget()));
+    }
+}
+
+QStringList DownloadCycles::newWorkListFromTicks() const {
+    QStringList entries;
+    QListWidget* table = c_.Tabella_Mappe_Selezionate;
+    for (int r = 0; table != nullptr && r < table->count(); ++r) {
+        if (table->item(r)->checkState() == Qt::Checked && entries.size() < kSlideLimit) {
+            entries.append(state_.listURL[r]);
+        }
+    }
+    return entries;
+}
+
+void DownloadCycles::fetchWorkList(bool changed) {
+    // The slide map follows the slides as they are made: a series fills
+    // several slides from one entry, and the entries behind it follow.
+    state_.listIdCopyright.clearForReset();
+    int slide = 0;
+    for (int d = 0; !state_.listImageSELECTED[d].isEmpty() && slide < kSlideLimit; ++d) {
+        int filled = 0;
+        if (changed || state_.flagReloadAll == 1) {
+            doPause(kBeforeEachFetchMs);
+            filled = sources_.FetchSlide(d, slide);
+        } else {
+            filled = SlidesOfAddress(state_.listImageSELECTED[d], slide);
+            for (int s = slide; s < slide + filled; ++s) {
+                state_.MapSlideToEntry(s, d);
+            }
+        }
+        slide += filled;
+        state_.cntImagesLoaded = static_cast<int16_t>(slide);
+    }
+}
+
+void DownloadCycles::showUpdatedNotice() {
+    QWidget* notice = c_.MessaggioAggiornate;
+    if (notice != nullptr) {
+        notice->adjustSize();
+        notice->move(platform::twipsToPixels(kNoticeLeft), platform::twipsToPixels(kNoticeTop));
+        notice->show();
+        notice->raise();
+    }
+    QApplication::beep();
+    platform::letEventsRun();
+    doPause(kNoticeMs);
+    QApplication::beep();
+    setVisibleIf(notice, false);
+}
+
+void DownloadCycles::addOwnPicture(const QString& path) {
+    const int slide = state_.cntImagesLoaded;
+    if (slide >= kSlideLimit) {
+        return;
+    }
+    const QImage picture = decodePictureFile(path);
+    // A missing or broken own picture is a slide like any failed one: the
+    // error picture and its notice, never a stopped show.
+    const bool ok = !picture.isNull();
+    state_.listPicture[slide] = ok ? picture : (errorPicture ? errorPicture() : QImage());
+    state_.listIMAGEnotLoaded[slide] = ok ? 0 : -1;
+    state_.listImageKind[slide] = 1;
+    state_.listIdCopyright[slide] = 0;
+    state_.cntImagesLoaded = static_cast<int16_t>(slide + 1);
+}
+
+void DownloadCycles::addOwnPictures() {
+    if (!state_.ownPicturePath.isEmpty()) {
+        addOwnPicture(state_.ownPicturePath);
+    }
+    const QDir folder(state_.Skyglance_Slide_Dir);
+    const QStringList names = folder.entryList(QDir::Files, QDir::Name);
+    for (const QString& name : SlideFolderPictures(names)) {
+        addOwnPicture(folder.filePath(name));
+    }
+}
+
+bool DownloadCycles::DownloadCycle(int16_t cycleType) {
+    if (running_) {
+        return true; // never a cycle inside a cycle
+    }
+    running_ = true;
+    bool changed = cycleType == 2;
+    if (cycleType == 0 || cycleType == 2) {
+        QStringList entries;
+        if (cycleType == 2) {
+            for (int i = 0; !state_.listURL[i].isEmpty() && i < kSlideLimit; ++i) {
+                entries.append(state_.listURL[i]);
+                state_.listOLDImageSELECTED[i] = state_.listURL[i];
+            }
+        } else {
+            entries = newWorkListFromTicks();
+            const int rows =
+                c_.Tabella_Mappe_Selezionate != nullptr ? c_.Tabella_Mappe_Selezionate->count() : 0;
+            for (int p = 0; p < rows && !changed; ++p) {
+                changed = state_.listOLDImageSELECTED[p] != entries.value(p);
+            }
+            for (int p = 0; p < rows && p < kSlideLimit; ++p) {
+                state_.listOLDImageSELECTED[p] = entries.value(p);
+            }
+        }
+        if (cycleType == 0 && entries.isEmpty()) {
+            dialogs_.message(NoPictureText(state_.Lingua), QStringLiteral("Skyglance"));
+            state_.flagReloadAll = 0;
+            state_.flagReplyArrived = 1;
+            state_.flagLoading = 0;
+            setEnabledIf(c_.whoWeAre, true);
+            setEnabledIf(c_.btSetup, true);
+            setEnabledIf(c_.btWait, true);
+            running_ = false;
+            OpenPanelForSelection();
+            return false;
+        }
+        state_.timerSlideValue = SlideIntervalMs(
+            c_.SSTCfg_timeRefresh != nullptr ? c_.SSTCfg_timeRefresh->text() : QString());
+        if (c_.imgClock != nullptr) {
+            c_.imgClock->setInterval(platform::scaledMs(state_.timerSlideValue.toInt()));
+        }
+        state_.listImageSELECTED.clearForReset();
+        for (int i = 0; i < entries.size(); ++i) {
+            state_.listImageSELECTED[i] = entries.at(i);
+        }
+    }
+    if (state_.flagLoading == 1) {
+        // Every cycle counts its work anew, so the series never inflate it.
+        int count = 0;
+        while (!state_.listImageSELECTED[count].isEmpty() && count < kSlideLimit) {
+            ++count;
+        }
+        state_.cntImagesToLoad = static_cast<int16_t>(count);
+        state_.cntImagesLoaded = 0;
+    }
+    doPause(kBeforeFetchLoopMs);
+    fetchWorkList(changed);
+    state_.flagReloadAll = 0;
+    showUpdatedNotice();
+    showWaitSign();
+    state_.cntAniGif = 1;
+    state_.LastUpdate =
+        QStringLiteral(" - RFRS:") + (state_.nowText ? state_.nowText() : QString());
+    state_.statusLine1 = state_.weAre + state_.Aggiornare.toString() + state_.LastUpdate.toString();
+    state_.statusLine2 = QStringLiteral(". . . ");
+    if (ShowStatusText) {
+        ShowStatusText();
+    }
+    setVisibleIf(c_.Miniatura, false);
+    setVisibleIf(c_.DownloadPreview, false);
+    doPause(kAfterCycleMs);
+    addOwnPictures();
+    state_.GLOBAL_IMAGE_CURRENT_POINTER = 0;
+    if (cycleType == 0) {
+        setVisibleIf(c_.lVersion, false);
+        for (QWidget* view : c_.panelViews) {
+            setVisibleIf(view, false);
+        }
+        state_.flagCatalogueLoaded = 1;
+    }
+    setEnabledIf(c_.whoWeAre, true);
+    setEnabledIf(c_.btSetup, true);
+    setEnabledIf(c_.btWait, true);
+    running_ = false;
+    return true;
+}
+
+void DownloadCycles::noteTransportFailure() {
+    passFailedInTransport_ = true;
+    if (c_.lCountDown != nullptr) {
+        c_.lCountDown->setText(FailedReplyText(state_.Lingua));
+        c_.lCountDown->show();
+        c_.lCountDown->raise();
+    }
+}
+
+bool DownloadCycles::askOrFail(int request) {
+    const CatalogueResult result = catalogue_.Ask(static_cast<CatalogueRequest>(request));
+    if (result == CatalogueResult::ErrReply) {
+        settings_.DeleteSettingsFiles();
+        state_.flagCmdButton = 2;
+    } else if (result == CatalogueResult::TransportFailed) {
+        noteTransportFailure();
+    }
+    return result == CatalogueResult::Ok;
+}
+
+void DownloadCycles::RunCataloguePass(bool fromPanel) {
+    cataloguePassOK = true;
+    if (state_.flagCatalogueLoaded != 0) {
+        return;
+    }
+    passFailedInTransport_ = false;
+    const bool haveSelection = QFileInfo::exists(settings_.selectionFilePath());
+    if (!haveSelection || !QFileInfo::exists(settings_.settingsFilePath())) {
+        settings_.DeleteSettingsFiles();
+    }
+    if (!haveSelection) {
+        cataloguePassOK = false;
+        return;
+    }
+    const std::optional<QByteArray> bytes = readSmallFile(settings_.selectionFilePath());
+    const QList<SelectionEntry> entries =
+        bytes ? selectionEntries(splitIntoLines(*bytes)) : QList<SelectionEntry>();
+    state_.UpdateSlideMap(-1, 0);
+    QList<int16_t> ids;
+    for (const SelectionEntry& entry : entries) {
+        state_.UpdateSlideMap(0, static_cast<int16_t>(entry.row + 1));
+        ids.append(entry.pictureId);
+    }
+    if (entries.isEmpty()) {
+        if (!fromPanel) {
+            cataloguePassOK = false;
+        }
+        return;
+    }
+    state_.strIdForBrowser = BuildStrIdForBrowser(ids);
+    askOrFail(static_cast<int>(CatalogueRequest::Message));
+    if (!settings_.ReadSettings(false)) {
+        return;
+    }
+    if (state_.flagCatalogueRequest == 1) {
+        askOrFail(static_cast<int>(CatalogueRequest::AllUrls));
+        askOrFail(static_cast<int>(CatalogueRequest::AllIds));
+        askOrFail(static_cast<int>(CatalogueRequest::AllComments));
+        if (FillSelectionTable) {
+            FillSelectionTable();
+        }
+    } else if (askOrFail(static_cast<int>(CatalogueRequest::TickedUrls)) ||
+               !passFailedInTransport_) {
+        // An "ERR" answer still runs the cycle, as it always has; a service
+        // out of reach leaves the slides as they are.
+        DownloadCycle(2);
+    }
+    askOrFail(static_cast<int>(CatalogueRequest::AllCopyrights));
+    state_.flagCatalogueLoaded = 1;
+    state_.flagCatalogueRequest = 0;
+    if (passFailedInTransport_ && !fromPanel) {
+        if (state_.cntImagesLoaded > 0) {
+            retryPassPending_ = true; // the show goes on; try at the next download
+        } else {
+            state_.flagCatalogueLoaded = 0; // nothing to show: try at the next tick
+        }
+    }
+}
+
+void DownloadCycles::OpenPanelForSelection() {
+    while (state_.flagReplyArrived == 0) {
+        doPause(kPanelWaitStepMs);
+    }
+    while (state_.clockStatus == 1) {
+        doPause(kPanelWaitStepMs);
+    }
+    if (ShowPanelForSelection) {
+        ShowPanelForSelection();
+    }
+    state_.flagCatalogueRequest = 1;
+    state_.flagCatalogueLoaded = 0;
+    RunCataloguePass(true);
+}
+
+void DownloadCycles::SSTCfg_cmdConferma_Click() {
+    if (HidePreview) {
+        HidePreview();
+    }
+    if (CheckVersion) {
+        CheckVersion();
+    }
+    setEnabledIf(c_.SSTCfg_ExitProgram, false);
+    setVisibleIf(c_.SSTCfg_ExitProgram_BW, true);
+    setEnabledIf(c_.SSTCfg_ExitProgram_BW, true);
+    for (QWidget* view : c_.panelViews) {
+        setVisibleIf(view, false);
+    }
+    setVisibleIf(c_.lVersion, false);
+    doPause(kBeforeSaveMs);
+    settings_.saveAll();
+    state_.flagLoading = 1;
+    if (c_.utilityTmr != nullptr) {
+        c_.utilityTmr->start();
+    }
+    if (c_.lCountDown != nullptr) {
+        c_.lCountDown->clear();
+        c_.lCountDown->show();
+        c_.lCountDown->raise();
+    }
+    showWaitSign();
+    passFailedInTransport_ = false;
+    const CatalogueResult result = catalogue_.Ask(CatalogueRequest::Message);
+    if (result == CatalogueResult::Ok) {
+        if (DownloadCycle(0)) {
+            state_.flagLoading = 0;
+            state_.flagCmdButton = 0;
+        } else {
+            setVisibleIf(c_.lCountDown, false);
+            setVisibleIf(c_.btWait, false);
+            setVisibleIf(c_.btSetup, true);
+            if (c_.btHelp != nullptr && c_.btSetup != nullptr) {
+                c_.btHelp->setVisible(c_.btSetup->isVisibleTo(c_.btSetup->parentWidget()));
+            }
+            state_.flagLoading = 0;
+        }
+        return;
+    }
+    if (result == CatalogueResult::TransportFailed) {
+        // The service is out of reach: the show goes on with what it has and
+        // the new selection is fetched by a catalogue pass as soon as it can.
+        noteTransportFailure();
+        state_.flagLoading = 0;
+        state_.flagCmdButton = 0;
+        state_.flagCatalogueLoaded = 0;
+        return;
+    }
+    settings_.DeleteSettingsFiles();
+    dialogs_.message(QStringLiteral("U ERR"), QStringLiteral("Error!"),
+                     platform::Dialogs::Icon::Critical);
+    state_.flagCmdButton = 2;
+}

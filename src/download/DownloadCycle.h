@@ -1,0 +1,115 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+class CatalogueService;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QTimer;
+class QWidget;
+class SettingsFile;
+class SourceCodes;
+struct RunState;
+namespace platform {
+class Dialogs;
+}
+
+// The own pictures a cycle adds from the slide folder, at most.
+inline constexpr int kMaxSlideFolderPictures = 9;
+
+// The message when the start command finds nothing ticked.
+QString NoPictureText(int lingua);
+// The countdown line when the catalogue service cannot be reached.
+QString FailedReplyText(int lingua);
+
+// The slide interval of the settings in milliseconds, wide enough for any
+// interval the settings accept and never beyond what a timer can hold.
+int SlideIntervalMs(const QString& secondsText);
+
+// The pictures of the slide folder that join the show: names ending in "jpg"
+// or "JPG", in the order listed, the first kMaxSlideFolderPictures of them.
+QStringList SlideFolderPictures(const QStringList& namesInListedOrder);
+
+// The controls a cycle touches.
+struct CycleControls {
+    QLineEdit* SSTCfg_timeRefresh = nullptr;
+    QListWidget* Tabella_Mappe_Selezionate = nullptr;
+    QTimer* imgClock = nullptr;
+    QTimer* utilityTmr = nullptr;
+    QLabel* lCountDown = nullptr;
+    QWidget* btSetup = nullptr;
+    QWidget* btWait = nullptr;
+    QWidget* btHelp = nullptr;
+    QWidget* whoWeAre = nullptr;
+    QWidget* MessaggioAggiornate = nullptr;
+    QWidget* Miniatura = nullptr;
+    QWidget* DownloadPreview = nullptr;
+    QWidget* lVersion = nullptr;
+    QWidget* SSTCfg_ExitProgram = nullptr;
+    QWidget* SSTCfg_ExitProgram_BW = nullptr;
+    // The panel and its neighbours, hidden when the show starts.
+    QList<QWidget*> panelViews;
+};
+
+// Turns the ticks into slides: the catalogue pass, the download cycle, the
+// panel's start command and the opening of the panel for a new selection.
+class DownloadCycles {
+public:
+    DownloadCycles(RunState& state, platform::Dialogs& dialogs, SettingsFile& settings,
+                   CatalogueService& catalogue, SourceCodes& sources, CycleControls controls);
+
+    // What others do for the cycle.
+    std::function<void()> ShowStatusText;
+    std::function<void()> FillSelectionTable;
+    std::function<void()> HidePreview;
+    std::function<void()> CheckVersion;
+    // The panel steps of opening the panel for a new selection.
+    std::function<void()> ShowPanelForSelection;
+    std::function<QImage()> errorPicture;
+    // Waits ms (scaled), letting events run.
+    std::function<void(int ms)> pause;
+
+    bool DownloadCycle(int16_t cycleType);
+    void RunCataloguePass(bool fromPanel);
+    void OpenPanelForSelection();
+    void SSTCfg_cmdConferma_Click();
+
+    // The outcome of the last pass: false when no usable selection file.
+    bool cataloguePassOK = true;
+    // The last pass or start command could not reach the service. The slides
+    // stay; the pass is tried again (see retryPassPending).
+    bool passFailedInTransport() const { return passFailedInTransport_; }
+    // A pass that failed in transport while slides were showing waits for
+    // the next download interval.
+    bool retryPassPending() const { return retryPassPending_; }
+    void clearRetryPass() { retryPassPending_ = false; }
+
+    // True while a cycle runs; a second one never starts inside it.
+    bool running() const { return running_; }
+
+private:
+    bool askOrFail(int request);
+    void noteTransportFailure();
+    QStringList newWorkListFromTicks() const;
+    void fetchWorkList(bool changed);
+    void showUpdatedNotice();
+    void addOwnPictures();
+    void addOwnPicture(const QString& path);
+    void showWaitSign();
+    void doPause(int ms);
+
+    RunState& state_;
+    platform::Dialogs& dialogs_;
+    SettingsFile& settings_;
+    CatalogueService& catalogue_;
+    SourceCodes& sources_;
+    CycleControls c_;
+    bool running_ = false;
+    bool passFailedInTransport_ = false;
+    bool retryPassPending_ = false;
+};

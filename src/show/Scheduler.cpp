@@ -1,0 +1,288 @@
+#include "show/Scheduler.h"
+
+#include "download/DownloadCycle.h"
+#include "platform/Dialogs.h"
+#include "platform/Timing.h"
+#include "settings/SettingsFile.h"
+#include "shell/CommandLine.h"
+#include "shell/RunState.h"
+#include "show/PictureBox.h"
+#include "show/Presenter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr int kFastCodeMs = 100;
+constexpr int kMaxAniGifFiles = 99;
+
+double numberIn(const QString& text) {
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    return ok && std::isfinite(value) ? value : 0.0;
+}
+
+} // namespace
+
+long long DownloadLimit(const QString& minutesText) {
+    const double limit = std::round(numberIn(minutesText) * 30.0);
+    return static_cast<long long>(std::clamp(limit, -1e15, 1e15));
+}
+
+long long TimingCodeIntervalMs(const QString& code, long long slideMs) {
+    if (code == QLatin1String("99")) {
+        return -1;
+    }
+    if (code == QLatin1String("95")) {
+        return kFastCodeMs;
+    }
+    if (code == QLatin1String("200")) {
+        return slideMs * 4;
+    }
+    return slideMs;
+}
+
+bool TimingCodeShowsAnimation(const QString& code) {
+    return code == QLatin1String("95") || code == QLatin1String("200");
+}
+
+Scheduler::Scheduler(RunState& state, platform::Dialogs& dialogs, SettingsFile& settings,
+                     DownloadCycles& cycles, Presenter& presenter, SchedulerControls controls)
+    : state_(state), dialogs_(dialogs), settings_(settings), cycles_(cycles), presenter_(presenter),
+      c_(controls) {}
+
+void Scheduler::setImgClockInterval(long long ms) {
+    // Scaled by the timing knob and held within what a timer can take.
+    const long long bounded = std::clamp<long long>(ms, 1, std::numeric_limits<int>::max());
+    const double scaled = std::round(static_cast<double>(bounded) * platform::timeScale());
+    c_.imgClock->setInterval(static_cast<int>(
+        std::clamp(scaled, 1.0, static_cast<double>(std::numeric_limits<int>::max()))));
+}
+
+void Scheduler::showWaitSign() {
+    c_.lCountDown->clear();
+    c_.lCountDown->show();
+    c_.btSetup->hide();
+    c_.btWait->show();
+    c_.btHelp->setVisible(c_.btSetup->isVisibleTo(c_.btSetup->parentWidget()));
+}
+
+bool Scheduler::runFirstPass() {
+    showWaitSign();
+    state_.flagLoading = 1;
+    c_.utilityTmr->start();
+    cycles_.RunCataloguePass(false);
+    state_.flagLoading = 0;
+    if (cycles_.cataloguePassOK) {
+        return true;
+    }
+    dialogs_.message(QStringLiteral("1 F"), QStringLiteral("?"),
+                     platform::Dialogs::Icon::Information);
+    c_.fotoBrowser->clear();
+    settings_.DeleteSettingsFiles();
+    state_.flagCmdButton = 2;
+    state_.clockStatus = 0;
+    return false;
+}
+
+void Scheduler::runDownloadCycleWhenDue() {
+    const double seconds = std::round(numberIn(c_.SSTCfg_timeRefresh->text()));
+    const double counter = static_cast<double>(state_.cntCounterDwLoadImage) + seconds;
+    state_.cntCounterDwLoadImage = static_cast<int32_t>(
+        std::clamp(counter, 0.0, static_cast<double>(std::numeric_limits<int32_t>::max())));
+    if (state_.cntCounterDwLoadImage <= DownloadLimit(c_.SSTCfg_timeDwLoad->text())) {
+        return;
+    }
+    ResetImageKinds();
+    if (!ResetAniGifFiles()) {
+        return;
+    }
+    state_.cntAniGif = 1;
+    state_.cntCounterDwLoadImage = 0;
+    c_.btSetup->setEnabled(false);
+    showWaitSign();
+    state_.flagLoading = 1;
+    c_.utilityTmr->start();
+    if (cycles_.retryPassPending()) {
+        // The last pass could not reach the service: ask it again now.
+        cycles_.clearRetryPass();
+        state_.flagCatalogueLoaded = 0;
+        cycles_.RunCataloguePass(false);
+    } else {
+        state_.flagReloadAll = 1;
+        cycles_.DownloadCycle(1);
+        state_.flagReloadAll = 0;
+    }
+    state_.flagLoading = 0;
+}
+
+void Scheduler::stopForNoSlides() {
+    state_.flagCmdButton = 1;
+    c_.whoWeAre->setEnabled(false);
+    c_.btSetup->setEnabled(false);
+    state_.flagFullScreen = 1;
+    c_.txtDisplay->setText(QStringLiteral("Full_Screen"));
+    if (ShowDisplayMode) {
+        ShowDisplayMode();
+    }
+    state_.clockStatus = 0;
+}
+
+void Scheduler::applyTimingCode(const QString& code) {
+    const long long ms = TimingCodeIntervalMs(code, state_.timerSlideValue.toLongLong());
+    if (ms >= 0) {
+        setImgClockInterval(ms);
+    }
+    c_.BtAnimation->setVisible(TimingCodeShowsAnimation(code));
+    if (code == QLatin1String("200")) {
+        c_.BtAnimation->raise();
+    }
+}
+
+void Scheduler::showSlideText(int s) {
+    const int row = state_.listIdCopyright[s] - 1;
+    if (row >= 0) {
+        Splitta5(state_, state_.listCopyright[row], [this](const QString& text) {
+            dialogs_.message(text, QStringLiteral("Skyglance"));
+        });
+        state_.statusLine1 =
+            state_.copyrightFields[1] + state_.Aggiornare.toString() + state_.LastUpdate.toString();
+        state_.statusLine2 = state_.copyrightFields[3];
+        if (ShowStatusText) {
+            ShowStatusText();
+        }
+        applyTimingCode(state_.copyrightFields[2]);
+        return;
+    }
+    state_.statusLine1 = state_.weAre;
+    state_.statusLine2 = QStringLiteral(". . . ");
+    if (ShowStatusText) {
+        ShowStatusText();
+    }
+    setImgClockInterval(state_.timerSlideValue.toLongLong());
+}
+
+void Scheduler::showServiceMessage(int s) {
+    if (s + 1 != state_.cntImagesLoaded) {
+        return;
+    }
+    if (state_.serverMessage.isEmpty()) {
+        c_.lblMsgUser->hide();
+        return;
+    }
+    c_.lblMsgUser->setText(state_.serverMessage);
+    c_.lblMsgUser->adjustSize();
+    c_.lblMsgUser->show();
+    c_.lblMsgUser->raise();
+    const QWidget* window = c_.window;
+    c_.lblMsgUser->move(
+        static_cast<int>(std::nearbyint(window->width() / 2.0 - c_.lblMsgUser->width() / 2.0)),
+        static_cast<int>(std::nearbyint(window->height() / 2.0 - c_.lblMsgUser->height() / 2.0)));
+}
+
+void Scheduler::imgClock_Timer() {
+    // A running cycle lets events run inside its fetches; no slide may change
+    // then, and a tick never runs inside another.
+    if (state_.flagCmdButton != 0 || state_.flagLoading == 1 || cycles_.running() ||
+        state_.clockStatus == 1) {
+        return;
+    }
+    c_.imgClock->stop();
+    state_.clockStatus = 1;
+    if (state_.clockFromDebugSet == 1) {
+        c_.imgClock->setInterval(state_.timerClockSave);
+    }
+    state_.clockFromDebugSet = 0;
+    // The first line keeps the text of the slide on screen while this tick
+    // works; only the second says that something is going on.
+    state_.statusLine2 = QStringLiteral("- - - ");
+    if (ShowStatusText) {
+        ShowStatusText();
+    }
+    c_.BtAnimation->hide();
+    if (state_.flagCatalogueLoaded == 0 && !runFirstPass()) {
+        return;
+    }
+    runDownloadCycleWhenDue();
+    if (state_.cntImagesLoaded == 0) {
+        if (cycles_.passFailedInTransport()) {
+            // Nothing to show yet because the service is out of reach: the
+            // countdown line says so and the next tick asks again.
+            c_.lCountDown->setText(FailedReplyText(state_.Lingua));
+            c_.lCountDown->show();
+            c_.lCountDown->raise();
+            state_.clockStatus = 0;
+            return;
+        }
+        stopForNoSlides();
+        return;
+    }
+    if (state_.GLOBAL_IMAGE_CURRENT_POINTER >= state_.cntImagesLoaded) {
+        state_.GLOBAL_IMAGE_CURRENT_POINTER = 0;
+    }
+    const int s = state_.GLOBAL_IMAGE_CURRENT_POINTER;
+    c_.lblMsgUser->hide();
+    presenter_.ShowPicture(state_.listPicture[s]);
+    if (s == 0) {
+        state_.cntAniGif = 1;
+    }
+    showSlideText(s);
+    showServiceMessage(s);
+    if (state_.listIMAGEnotLoaded[s] == -1) {
+        c_.lCountDown->setText(QString::fromLatin1(kImageMissingText));
+        c_.lCountDown->show();
+        c_.lCountDown->raise();
+    } else if (!cycles_.passFailedInTransport()) {
+        c_.lCountDown->hide();
+    }
+    state_.GLOBAL_IMAGE_CURRENT_POINTER = static_cast<int16_t>(s + 1);
+    state_.clockStatus = 0;
+    if (slideShown) {
+        slideShown(s);
+    }
+}
+
+void Scheduler::ResetImageKinds() {
+    state_.listImageKind.clearForReset();
+}
+
+bool Scheduler::ResetAniGifFiles() {
+    const QString placeholder =
+        QDir(state_.appPath).filePath(QStringLiteral("pic_not_available.gif"));
+    for (int n = 1; n <= kMaxAniGifFiles; ++n) {
+        const QString file =
+            state_.imgFileBase + state_.aniGifPrefix + QString::number(n) + QStringLiteral(".gif");
+        if (!QFile::exists(file)) {
+            return true;
+        }
+        QFile::remove(file);
+        if (!QFile::copy(placeholder, file)) {
+            dialogs_.message(QStringLiteral("ERROR! \nFile ") + state_.appPath +
+                                 QStringLiteral("\\pic_not_available.gif MISSING \nProgram Quit"),
+                             QStringLiteral("Skyglance"));
+            if (immediateExit) {
+                immediateExit();
+            }
+            return false;
+        }
+    }
+    return true;
+}
+
+void Scheduler::dyMode_Click() {
+    c_.txtDisplay->setText(c_.txtDisplay->text() == QLatin1String("Normal")
+                               ? QStringLiteral("Full_Screen")
+                               : QStringLiteral("Normal"));
+    if (ShowDisplayMode) {
+        ShowDisplayMode();
+    }
+    state_.flagConfigChanged = 1;
+}

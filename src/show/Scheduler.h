@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class DownloadCycles;
+class PictureBox;
+class Presenter;
+class QLabel;
+class QLineEdit;
+class QTimer;
+class QWidget;
+class SettingsFile;
+struct RunState;
+namespace platform {
+class Dialogs;
+}
+
+// The notice on the countdown line for a slide whose picture failed.
+inline constexpr auto kImageMissingText = "IMAGE MISSING - PLEASE OPEN A TICKET ON OUR WEBSITE";
+
+// The download limit: the download interval in minutes times 30, wide enough
+// for any interval the settings accept.
+long long DownloadLimit(const QString& minutesText);
+
+// The slide interval that a timing code gives, in milliseconds before
+// scaling; -1 keeps the interval of the slide before ("99").
+long long TimingCodeIntervalMs(const QString& code, long long slideMs);
+
+// Whether the animation sign shows for a timing code.
+bool TimingCodeShowsAnimation(const QString& code);
+
+// The controls a slide tick touches.
+struct SchedulerControls {
+    QWidget* window = nullptr;
+    QTimer* imgClock = nullptr;
+    QTimer* utilityTmr = nullptr;
+    QLabel* lCountDown = nullptr;
+    QWidget* btSetup = nullptr;
+    QWidget* btWait = nullptr;
+    QWidget* btHelp = nullptr;
+    QWidget* BtAnimation = nullptr;
+    QWidget* whoWeAre = nullptr;
+    QLabel* lblMsgUser = nullptr;
+    PictureBox* fotoBrowser = nullptr;
+    QLineEdit* txtDisplay = nullptr;
+    QLineEdit* SSTCfg_timeRefresh = nullptr;
+    QLineEdit* SSTCfg_timeDwLoad = nullptr;
+};
+
+// The slide show: one slide per tick of imgClock.
+class Scheduler {
+public:
+    Scheduler(RunState& state, platform::Dialogs& dialogs, SettingsFile& settings,
+              DownloadCycles& cycles, Presenter& presenter, SchedulerControls controls);
+
+    std::function<void()> ShowStatusText;
+    std::function<void()> ShowDisplayMode;
+    // The immediate exit, when the placeholder picture is missing.
+    std::function<void()> immediateExit;
+    // After every slide shown, with its position.
+    std::function<void(int slide)> slideShown;
+
+    void imgClock_Timer();
+    void dyMode_Click();
+    void dyMode2_Click() { dyMode_Click(); }
+    void ResetImageKinds();
+    // False when the placeholder could not be copied (the program then ends).
+    bool ResetAniGifFiles();
+
+private:
+    bool runFirstPass();
+    void runDownloadCycleWhenDue();
+    void stopForNoSlides();
+    void showSlideText(int s);
+    void applyTimingCode(const QString& code);
+    void showServiceMessage(int s);
+    void showWaitSign();
+    void setImgClockInterval(long long ms);
+
+    RunState& state_;
+    platform::Dialogs& dialogs_;
+    SettingsFile& settings_;
+    DownloadCycles& cycles_;
+    Presenter& presenter_;
+    SchedulerControls c_;
+};

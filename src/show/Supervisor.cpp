@@ -1,0 +1,261 @@
+#include "show/Supervisor.h"
+
+#include "catalogue/CatalogueService.h"
+#include "download/DownloadCycle.h"
+#include "download/FetchPrimitives.h"
+#include "platform/Timing.h"
+#include "shell/RunState.h"
+#include "show/Scheduler.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr int kUtilityRunningMs = 1000;
+constexpr int kLogoPauseMs = 2000;
+// A first request that failed in transport is sent again after this long.
+constexpr int kResendAfterMs = 2000;
+constexpr int16_t kCountdownStart = 10;
+// A click on the connection icon pushes the counter this far past the limit.
+constexpr long long kPastTheLimit = 100;
+
+QString pick(int lingua, const char* en, const char* it, const char* fr, const char* es) {
+    switch (lingua) {
+    case 2:
+        return QString::fromUtf8(it);
+    case 3:
+        return QString::fromUtf8(fr);
+    case 4:
+        return QString::fromUtf8(es);
+    default:
+        return QString::fromUtf8(en);
+    }
+}
+
+} // namespace
+
+QString ConnectionWaitText(int lingua) {
+    return pick(lingua, "Waiting for Internet connection (have to be active!).....",
+                "Attesa di connessione ad Internet (deve essere attiva).....",
+                "Attente de la connexion à Internet (doit être active !).....",
+                "Espera de conexión a Internet (tiene que ser activa!).....");
+}
+
+QString ProgressText(int lingua, int loaded, int toLoad) {
+    const QString text =
+        pick(lingua, "Loading Pictures from WEB...", "Caricamento immagini dal WEB...",
+             "Téléchargement des images à partir du web...", "Carga imagina del WEB...");
+    const QString separator = pick(lingua, " of ", " di ", " du ", " de ");
+    return text + QLatin1Char(' ') + QString::number(loaded) + separator + QString::number(toLoad);
+}
+
+Supervisor::Supervisor(RunState& state, SupervisorControls controls, SupervisorActions actions)
+    : state_(state), c_(controls), a_(std::move(actions)) {}
+
+void Supervisor::startUp() {
+    c_.generalClock->stop();
+    c_.window->raise();
+    c_.window->activateWindow();
+    if (a_.showLogo) {
+        a_.showLogo();
+    }
+    if (a_.LoadLanguage) {
+        a_.LoadLanguage();
+    }
+    if (a_.CheckConnectionSettings) {
+        a_.CheckConnectionSettings();
+    }
+    if (a_.LoadTown) {
+        a_.LoadTown();
+    }
+    state_.flagReplyArrived = 0;
+    startState_ = 1;
+    ticket_ = a_.startFirstRequest ? a_.startFirstRequest() : nullptr;
+    sinceRequest_.start();
+    c_.generalClock->start();
+}
+
+void Supervisor::showWaitButtons() {
+    c_.btSetup->hide();
+    c_.btWait->show();
+    c_.btHelp->setVisible(c_.btSetup->isVisibleTo(c_.btSetup->parentWidget()));
+}
+
+void Supervisor::showCountdown() {
+    c_.lCountDown->setText(ConnectionWaitText(state_.Lingua) +
+                           QString::number(state_.cntWaitCountdown));
+    c_.lCountDown->raise();
+    const bool offerAgain = state_.cntWaitCountdown == 1;
+    state_.cntWaitCountdown = static_cast<int16_t>(state_.cntWaitCountdown - 1);
+    if (offerAgain) {
+        if (a_.reofferConnection) {
+            a_.reofferConnection();
+        }
+        state_.cntWaitCountdown = kCountdownStart;
+    }
+    c_.lCountDown->show();
+    c_.lCountDown->raise();
+    showWaitButtons();
+    c_.btTermina->show();
+    c_.BtAnimation->show();
+    c_.btHelp->hide();
+}
+
+void Supervisor::resendAfterTransportFailure() {
+    // No answer at all is not a refusal: keep counting down and ask again.
+    if (sinceRequest_.elapsed() < platform::scaledMs(kResendAfterMs) || !a_.startFirstRequest) {
+        return;
+    }
+    state_.flagReplyArrived = 0;
+    ticket_ = a_.startFirstRequest();
+    sinceRequest_.start();
+}
+
+void Supervisor::judgeFirstReply() {
+    if (ReplyHasErrItem(SplitCatalogueReply(state_.replyText))) {
+        c_.lCountDown->setText(FailedReplyText(state_.Lingua));
+        c_.lCountDown->raise();
+        startState_ = 0;
+        return;
+    }
+    c_.lCountDown->hide();
+    c_.btSetup->show();
+    c_.btWait->hide();
+    c_.btHelp->setVisible(c_.btSetup->isVisibleTo(c_.btSetup->parentWidget()));
+    c_.btTermina->hide();
+    c_.btHelp->show();
+    c_.utilityTmr->start();
+}
+
+void Supervisor::generalClock_Timer() {
+    if (a_.ShowConnectionState) {
+        a_.ShowConnectionState();
+    }
+    if (startState_ == 0) {
+        startUp();
+    }
+    bool arrivedNow = false;
+    if (startState_ < 2 && state_.flagReplyArrived == 1) {
+        if (ticket_ != nullptr && ticket_->failed()) {
+            resendAfterTransportFailure();
+        } else {
+            startState_ = 2;
+            arrivedNow = true;
+        }
+    }
+    if (startState_ == 1) {
+        showCountdown();
+    }
+    if (arrivedNow) {
+        judgeFirstReply();
+    }
+    if (a_.refreshDiagnostics) {
+        a_.refreshDiagnostics();
+    }
+}
+
+void Supervisor::showProgress() {
+    if (state_.Http2BmpRunning == 0) {
+        c_.lCountDown->show();
+        c_.lCountDown->raise();
+    }
+    showWaitButtons();
+    c_.lCountDown->setText(
+        ProgressText(state_.Lingua, state_.cntImagesLoaded, state_.cntImagesToLoad));
+    c_.lCountDown->raise();
+}
+
+void Supervisor::utilityTmr_Timer() {
+    c_.utilityTmr->stop();
+    if (state_.firstLaunch == 0) {
+        c_.utilityTmr->setInterval(platform::scaledMs(kUtilityRunningMs));
+        if (a_.showLogo) {
+            a_.showLogo();
+        }
+        if (a_.pause) {
+            a_.pause(kLogoPauseMs);
+        }
+        state_.firstLaunch = 1;
+    } else {
+        if (state_.firstLaunch == 1) {
+            c_.utilityTmr->setInterval(platform::scaledMs(kUtilityRunningMs));
+            c_.panControl->start();
+            if (a_.setTimerFlagColour) {
+                a_.setTimerFlagColour(kTimerFlagGreen);
+            }
+            state_.firstLaunch = 2;
+        }
+        if (state_.flagLoading == 1) {
+            showProgress();
+        }
+    }
+    c_.utilityTmr->start();
+}
+
+void Supervisor::openPanel() {
+    if (a_.SetPanelButtonsWait) {
+        a_.SetPanelButtonsWait();
+    }
+    c_.SSTCfg_ExitProgram2->show();
+    state_.cntCounterDwLoadImage = 0;
+    c_.panControl->stop();
+    if (a_.LoadTown) {
+        a_.LoadTown();
+    }
+    if (a_.setTimerFlagColour) {
+        a_.setTimerFlagColour(kTimerFlagRed);
+    }
+    if (a_.OpenPanelForSelection) {
+        a_.OpenPanelForSelection();
+    }
+    c_.panControl->start();
+    if (a_.setTimerFlagColour) {
+        a_.setTimerFlagColour(kTimerFlagGreen);
+    }
+    state_.flagCmdButton = 3;
+}
+
+void Supervisor::panControl_Timer() {
+    if (a_.showTimerFlagNumber) {
+        a_.showTimerFlagNumber(state_.flagCmdButton);
+    }
+    // Never in the middle of a slide tick or of a download cycle, whose
+    // fetches let this timer tick.
+    const bool cycleRunning = a_.cycleRunning && a_.cycleRunning();
+    if (state_.clockStatus == 1 || state_.flagLoading == 1 || cycleRunning) {
+        return;
+    }
+    switch (state_.flagCmdButton) {
+    case 0:
+        if (!c_.imgClock->isActive()) {
+            c_.imgClock->start();
+        }
+        break;
+    case 1:
+        openPanel();
+        break;
+    case 2:
+        if (a_.QuitProgram) {
+            a_.QuitProgram();
+        }
+        break;
+    case 3:
+        if (a_.SetPanelButtonsReady) {
+            a_.SetPanelButtonsReady();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void Supervisor::ImageConnesso_Click() {
+    const long long pushed = DownloadLimit(c_.SSTCfg_timeDwLoad->text()) + kPastTheLimit;
+    state_.cntCounterDwLoadImage =
+        static_cast<int32_t>(std::clamp<long long>(pushed, 0, std::numeric_limits<int32_t>::max()));
+}

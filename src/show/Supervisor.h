@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QTimer;
+class QWidget;
+struct RunState;
+struct TextRequestTicket;
+
+// The countdown line while the first reply is awaited, without the number.
+QString ConnectionWaitText(int lingua);
+// The progress line of a download cycle: "… 3 of 12" in the language.
+QString ProgressText(int lingua, int loaded, int toLoad);
+
+// The timers and controls the supervisor drives.
+struct SupervisorControls {
+    QWidget* window = nullptr;
+    QTimer* generalClock = nullptr;
+    QTimer* utilityTmr = nullptr;
+    QTimer* panControl = nullptr;
+    QTimer* imgClock = nullptr;
+    QLabel* lCountDown = nullptr;
+    QWidget* btSetup = nullptr;
+    QWidget* btWait = nullptr;
+    QWidget* btHelp = nullptr;
+    QWidget* btTermina = nullptr;
+    QWidget* BtAnimation = nullptr;
+    QLabel* whoWeAre = nullptr;
+    QWidget* SSTCfg_ExitProgram2 = nullptr;
+    QLineEdit* SSTCfg_timeDwLoad = nullptr;
+};
+
+// What the supervisor asks of the rest of the program.
+struct SupervisorActions {
+    std::function<void()> ShowConnectionState;
+    std::function<void()> showLogo;
+    std::function<void()> LoadLanguage;
+    std::function<void()> CheckConnectionSettings;
+    std::function<void()> LoadTown;
+    // Reads the proxy file, offers the choice again and applies it.
+    std::function<void()> reofferConnection;
+    // Starts the first request ("x5555") and returns at once.
+    std::function<std::shared_ptr<const TextRequestTicket>()> startFirstRequest;
+    std::function<void()> OpenPanelForSelection;
+    std::function<void()> SetPanelButtonsWait;
+    std::function<void()> SetPanelButtonsReady;
+    std::function<void()> QuitProgram;
+    // The run-state box: its colour (0x00BBGGRR) and the number it shows.
+    std::function<void(unsigned colour)> setTimerFlagColour;
+    std::function<void(int value)> showTimerFlagNumber;
+    std::function<void()> refreshDiagnostics;
+    std::function<void(int ms)> pause;
+    // True while a download cycle runs (nothing is started inside it).
+    std::function<bool()> cycleRunning;
+};
+
+// The timers that start, watch and stop the show.
+class Supervisor {
+public:
+    Supervisor(RunState& state, SupervisorControls controls, SupervisorActions actions);
+
+    void generalClock_Timer();
+    void utilityTmr_Timer();
+    void panControl_Timer();
+    void ImageConnesso_Click();
+
+    // 0: the first request must be sent; 1: waiting for its reply; 2: the
+    // reply arrived and was accepted.
+    int startState() const { return startState_; }
+
+private:
+    void startUp();
+    void showCountdown();
+    void judgeFirstReply();
+    void showWaitButtons();
+    void resendAfterTransportFailure();
+    void showProgress();
+    void openPanel();
+
+    RunState& state_;
+    SupervisorControls c_;
+    SupervisorActions a_;
+    int startState_ = 0;
+    std::shared_ptr<const TextRequestTicket> ticket_;
+    QElapsedTimer sinceRequest_;
+};
