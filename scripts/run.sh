@@ -33,12 +33,29 @@ if [ -z "${SKYGLANCE_SITE:-}" ] && [ -x "$BUILD_DIR/server/skyglance-catalogue" 
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-    echo "no display: running under Xvfb"
+    # No screen to ask anything on: a demo home with English, a direct
+    # connection, the default town and a sample selection, and snapshots of
+    # every slide to look at instead of the screen.
+    DEMO_HOME="$(pwd)/$BUILD_DIR/demo-home"
+    if [ ! -f "$DEMO_HOME/Skyglance7_Work/Skyglance7_Picture_List.dat" ]; then
+        ./scripts/seed-demo-home.sh "$DEMO_HOME"
+    fi
+    SKYGLANCE_SNAPSHOT=${SKYGLANCE_SNAPSHOT:-$(pwd)/$BUILD_DIR/snapshots}
+    export SKYGLANCE_SNAPSHOT
+    export SKYGLANCE_PRINT_SLIDES=1
+    echo "no display: running under Xvfb at 1920 x 1080, home $DEMO_HOME"
+    echo "snapshots of every slide: $SKYGLANCE_SNAPSHOT/latest.png"
     # Xvfb has no GPU: the browser engine renders pages in software.
     QTWEBENGINE_CHROMIUM_FLAGS=${QTWEBENGINE_CHROMIUM_FLAGS:---disable-gpu}
     export QTWEBENGINE_CHROMIUM_FLAGS
-    # Not exec: the trap above must still stop the service afterwards.
-    xvfb-run -a -s "-screen 0 1920x1080x24" "$BUILD_DIR/src/app/skyglance" "$@"
+    set -- xvfb-run -a -s "-screen 0 1920x1080x24" env HOME="$DEMO_HOME" \
+        "$BUILD_DIR/src/app/skyglance" "$@"
 else
-    "$BUILD_DIR/src/app/skyglance" "$@"
+    set -- "$BUILD_DIR/src/app/skyglance" "$@"
+fi
+# Not exec: the trap above must still stop the service afterwards.
+if [ -n "${SKYGLANCE_RUN_FOR:-}" ]; then
+    timeout --signal=TERM "$SKYGLANCE_RUN_FOR" "$@" || true
+else
+    "$@"
 fi

@@ -138,6 +138,7 @@ void DownloadCycles::fetchWorkList(bool changed) {
     // The slide map follows the slides as they are made: a series fills
     // several slides from one entry, and the entries behind it follow.
     state_.listIdCopyright.clearForReset();
+    slideAddresses_.clear();
     int slide = 0;
     for (int d = 0; !state_.listImageSELECTED[d].isEmpty() && slide < kSlideLimit; ++d) {
         int filled = 0;
@@ -149,6 +150,9 @@ void DownloadCycles::fetchWorkList(bool changed) {
             for (int s = slide; s < slide + filled; ++s) {
                 state_.MapSlideToEntry(s, d);
             }
+        }
+        for (int s = 0; s < filled; ++s) {
+            slideAddresses_.append(state_.listImageSELECTED[d]);
         }
         slide += filled;
         state_.cntImagesLoaded = static_cast<int16_t>(slide);
@@ -183,6 +187,8 @@ void DownloadCycles::addOwnPicture(const QString& path) {
     state_.listIMAGEnotLoaded[slide] = ok ? 0 : -1;
     state_.listImageKind[slide] = 1;
     state_.listIdCopyright[slide] = 0;
+    slideAddresses_.resize(slide);
+    slideAddresses_.append(path);
     state_.cntImagesLoaded = static_cast<int16_t>(slide + 1);
 }
 

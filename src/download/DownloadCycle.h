@@ -89,6 +89,9 @@ public:
     bool retryPassPending() const { return retryPassPending_; }
     void clearRetryPass() { retryPassPending_ = false; }
 
+    // The address (or own picture file) behind a slide of the last cycle.
+    QString slideAddress(int slide) const { return slideAddresses_.value(slide); }
+
     // True while a cycle runs; a second one never starts inside it.
     bool running() const { return running_; }
 
@@ -109,6 +112,7 @@ private:
     CatalogueService& catalogue_;
     SourceCodes& sources_;
     CycleControls c_;
+    QStringList slideAddresses_;
     bool running_ = false;
     bool passFailedInTransport_ = false;
     bool retryPassPending_ = false;

@@ -16,11 +16,14 @@
 #include "platform/Shell.h"
 #include "platform/Timing.h"
 #include "platform/Twips.h"
+#include "settings/Connection.h"
 #include "settings/HomeTown.h"
+#include "settings/LanguageChoice.h"
 #include "settings/SettingsFile.h"
 #include "show/PictureBox.h"
 #include "show/Presenter.h"
 #include "show/Scheduler.h"
+#include "show/Snapshots.h"
 #include "show/StatusBar.h"
 #include "show/Supervisor.h"
 #include "ui/LanguageTables.h"
@@ -37,6 +40,7 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -236,6 +240,30 @@ void FormPicture::createPageParts() {
 }
 
 void FormPicture::createShowParts() {
+    Frame_Select_Connection = named<QFrame>(this, "Frame_Select_Connection");
+    Frame_Select_Connection->hide();
+    connection_ = new Connection(state, *dialogs_, Frame_Select_Connection, this);
+    connection_->applyProxy = [this](const platform::ProxySetting& proxy) {
+        fetch_->setProxy(proxy);
+    };
+    connection_->onWaitStep = [this] { lCountDown->raise(); };
+    Frame_Select_Language = named<QFrame>(this, "Frame_Select_Language");
+    Frame_Select_Language->hide();
+    languageChoice_ = new LanguageChoice(state, Frame_Select_Language, this);
+    languageChoice_->applyLanguage = [this] { ApplyLanguage(); };
+    languageChoice_->SSTCfg = SSTCfg;
+    // Until the panel has its icons: plain buttons for the connection and
+    // the language, on the set-up and tools tabs.
+    ConnectionButton =
+        namedButton(SSTCfg->widget(1), "Connection", QStringLiteral("Modif. Connection"));
+    setGeometryTwips(ConnectionButton, 300, 1800, 3000, 500);
+    connect(ConnectionButton, &QPushButton::clicked, this,
+            [this] { connection_->Connection_Click(); });
+    IcoSwapSST6 = namedButton(SSTCfg->widget(4), "IcoSwapSST6", QStringLiteral("Language"));
+    setGeometryTwips(IcoSwapSST6, 300, 600, 3000, 500);
+    connect(IcoSwapSST6, &QPushButton::clicked, this,
+            [this] { languageChoice_->IcoSwapSST6_Click(); });
+
     SelectionControls sel;
     sel.Tabella_Mappe_Selezionate = Tabella_Mappe_Selezionate;
     sel.BrowserImgPreview = BrowserImgPreview;
@@ -294,6 +322,11 @@ void FormPicture::createShowParts() {
     scheduler_->ShowStatusText = [this] { ShowStatusText(); };
     scheduler_->ShowDisplayMode = [this] { ShowDisplayMode(); };
     scheduler_->immediateExit = [this] { btTermina_Click(); };
+    scheduler_->slideShown = [this](int slide) { afterSlideShown(slide); };
+    if (qEnvironmentVariableIsSet("SKYGLANCE_SNAPSHOT")) {
+        snapshots_ = std::make_unique<SnapshotWriter>(qEnvironmentVariable("SKYGLANCE_SNAPSHOT"));
+    }
+    printSlides_ = qEnvironmentVariableIntValue("SKYGLANCE_PRINT_SLIDES") == 1;
 
     SupervisorControls vc;
     vc.window = this;
@@ -314,6 +347,13 @@ void FormPicture::createShowParts() {
     va.ShowConnectionState = [this] { ShowConnectionState(); };
     va.showLogo = [this] { presenter_->ShowPicture(ImageLogo); };
     va.LoadTown = [this] { LoadTown(); };
+    va.LoadLanguage = [this] { languageChoice_->LoadLanguage(); };
+    va.CheckConnectionSettings = [this] { connection_->CheckConnectionSettings(); };
+    va.reofferConnection = [this] {
+        connection_->ReadProxyFile();
+        connection_->AskConnectionType();
+        connection_->ApplyConnectionSettings();
+    };
     va.startFirstRequest = [this] {
         return fetch_->StartTextRequest(
             CatalogueQuery(catalogue_->serviceAddress(), CatalogueRequest::Message));
@@ -329,6 +369,18 @@ void FormPicture::createShowParts() {
     va.cycleRunning = [this] { return cycles_->running(); };
     supervisor_ = std::make_unique<Supervisor>(state, vc, va);
     connectStatus->installEventFilter(this);
+}
+
+void FormPicture::afterSlideShown(int slide) {
+    if (snapshots_) {
+        snapshots_->write(grab().toImage());
+    }
+    if (printSlides_) {
+        std::printf("slide %d kind %d %s | %s | %s\n", slide, int(state.listImageKind[slide]),
+                    qPrintable(cycles_->slideAddress(slide)), qPrintable(state.statusLine1),
+                    qPrintable(state.statusLine2));
+        std::fflush(stdout);
+    }
 }
 
 void FormPicture::showPanelForSelection() {

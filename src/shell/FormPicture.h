@@ -33,6 +33,9 @@ class SourceCodes;
 class HomeTown;
 class DownloadCycles;
 class SelectionTable;
+class SnapshotWriter;
+class Connection;
+class LanguageChoice;
 class Scheduler;
 class Supervisor;
 namespace platform {
@@ -129,6 +132,8 @@ public:
     void dyMode_Click();
     DownloadCycles& cycles() { return *cycles_; }
     SelectionTable& selectionTable() { return *selection_; }
+    Connection& connection() { return *connection_; }
+    LanguageChoice& languageChoice() { return *languageChoice_; }
     Scheduler& scheduler() { return *scheduler_; }
     Supervisor& supervisor() { return *supervisor_; }
     PageCapture& pageCapture() { return *pageCapture_; }
@@ -169,6 +174,10 @@ public:
     QFrame* FrameDescPreview = nullptr;
     QPlainTextEdit* DescPreview = nullptr;
     QFrame* FormYourTown = nullptr;
+    QFrame* Frame_Select_Connection = nullptr;
+    QFrame* Frame_Select_Language = nullptr;
+    QPushButton* ConnectionButton = nullptr;
+    QPushButton* IcoSwapSST6 = nullptr;
     platform::BrowserView* webvis = nullptr;
     ucAniGIF* ucAniGIF1 = nullptr;
     QPushButton* HelpCaller = nullptr;
@@ -223,6 +232,7 @@ private:
     void createPageParts();
     void createShowParts();
     void showPanelForSelection();
+    void afterSlideShown(int slide);
     void loadProgramPictures();
     void connectTimers();
     void setTimerFlagColour(uint32_t bgr);
@@ -248,6 +258,10 @@ private:
     std::unique_ptr<SourceCodes> sourceCodes_;
     HomeTown* homeTown_ = nullptr; // a child of the window
     std::unique_ptr<SelectionTable> selection_;
+    std::unique_ptr<SnapshotWriter> snapshots_;
+    bool printSlides_ = false;
+    Connection* connection_ = nullptr;         // a child of the window
+    LanguageChoice* languageChoice_ = nullptr; // a child of the window
     std::unique_ptr<DownloadCycles> cycles_;
     std::unique_ptr<Scheduler> scheduler_;
     std::unique_ptr<Supervisor> supervisor_;
