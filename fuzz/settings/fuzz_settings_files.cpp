@@ -1,7 +1,9 @@
-// The settings, selection and town files as they come from disk: any bytes
-// must read without a crash, and a file written from what was read reads back
-// the same.
+// The settings, selection, town, proxy and language files as they come from
+// disk: any bytes must read without a crash, and a file written from what was
+// read reads back the same.
+#include "settings/Connection.h"
 #include "settings/HomeTown.h"
+#include "settings/LanguageChoice.h"
 #include "settings/SettingsFormat.h"
 
 #include <algorithm>
@@ -26,6 +28,30 @@ void checkTownFile(const QByteArray& bytes) {
     values.fahrenheit = *read.fahrenheit;
     const TownFileRead again = parseTownFile(formatTownFile(values));
     if (again.params != read.params || again.fahrenheit != read.fahrenheit) {
+        std::abort();
+    }
+}
+
+// A proxy read from the file and written again reads back the same, unless
+// its password holds a character the file cannot (which a write refuses).
+void checkProxyFile(const QByteArray& bytes) {
+    const platform::ProxySetting read = parseProxyFile(bytes);
+    if (TransformPassword(TransformPassword(read.password)) != read.password) {
+        std::abort();
+    }
+    if (!read.enabled || unstorablePasswordChar(read.password)) {
+        return;
+    }
+    const platform::ProxySetting again = parseProxyFile(formatProxyFile(read));
+    if (!again.enabled || again.address != read.address || again.port != read.port ||
+        again.userName != read.userName || again.password != read.password) {
+        std::abort();
+    }
+}
+
+void checkLanguageFile(const QByteArray& bytes) {
+    const std::optional<int16_t> lingua = parseLanguageFile(bytes);
+    if (lingua && parseLanguageFile(formatLanguageFile(*lingua)) != lingua) {
         std::abort();
     }
 }
@@ -63,5 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     (void)readNumber(line(0));
     checkTownFile(bytes);
+    checkProxyFile(bytes);
+    checkLanguageFile(bytes);
     return 0;
 }
