@@ -21,40 +21,20 @@ int twipsFromHiMetric(double hiMetric) {
 } // namespace
 
 QRectF fullScreenFrame(double pw, double ph, double W, double H) {
-    double newW = 0;
-    double newH = 0;
-    if (pw <= 0 || ph <= 0) {
+    if (pw <= 0 || ph <= 0 || W <= 0 || H <= 0) {
         return {};
     }
-    if (pw > W || ph > H) {
-        // Too large in at least one direction: shrink by the tighter edge.
-        if (W / pw <= H / ph) {
-            newW = W;
-            newH = R(ph * (W / pw));
-        } else {
-            newH = H;
-            newW = R(pw * (H / ph));
-        }
-    } else if (W - pw < H - ph) {
-        newW = W;
-        newH = R(ph * (W / pw));
+    // The tighter of W / pw and H / ph decides, for small and large pictures
+    // alike; comparing the cross products keeps the choice exact. The other
+    // side is at least one unit, so a thin banner never vanishes.
+    double newW = W;
+    double newH = H;
+    if (W * ph <= H * pw) {
+        newH = qMax(1.0, R(ph * W / pw));
     } else {
-        newH = H;
-        newW = R(pw * (H / ph));
+        newW = qMax(1.0, R(pw * H / ph));
     }
-    if (newW > W) {
-        const double ratio = newW / W;
-        newH = R(newH - newH * ratio / 100.0);
-        newW = W;
-    } else if (newH > H) {
-        const double ratio = newH / H;
-        newW = R(newW - newW * ratio / 100.0);
-        newH = H;
-    }
-    if (newW == W) {
-        return {0, H / 2 - newH / 2, newW, newH};
-    }
-    return {W / 2 - newW / 2, 0, newW, newH};
+    return {(W - newW) / 2, (H - newH) / 2, newW, newH};
 }
 
 QRectF normalFrame(double pw, double ph, double windowW, double windowH) {

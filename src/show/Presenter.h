@@ -12,8 +12,9 @@ class QWidget;
 struct RunState;
 
 // The picture box frame for a picture of pw x ph in an area of W x H, all in
-// HiMetric. A picture larger than the area is fitted inside it with its
-// proportions kept; a smaller one grows until it meets the nearer edge.
+// HiMetric: the picture grows or shrinks with its proportions kept until it
+// meets the nearer edge, and is centred. Sizes are whole units, never below
+// one; an empty picture or area gives an empty frame.
 QRectF fullScreenFrame(double pw, double ph, double W, double H);
 
 // The frame of a picture at natural size centred in a window, in HiMetric.

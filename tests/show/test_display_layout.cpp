@@ -17,6 +17,7 @@ private slots:
     void hidingAndShowingTheBarRestoresVisibility();
     void fullScreenFitsLargePicturesKeepingProportions();
     void fullScreenGrowsSmallPicturesToTheNearerEdge();
+    void fullScreenKeepsThinBannersInShape();
     void normalModeCentresAtNaturalSize();
 };
 
@@ -118,12 +119,31 @@ void TestDisplayLayout::fullScreenGrowsSmallPicturesToTheNearerEdge() {
     // A wide small picture fills the width.
     QCOMPARE(fullScreenFrame(30000, 10000, 40000, 30000),
              QRectF(0, 15000 - 13333 / 2.0, 40000, 13333));
-    // The margin rule can overshoot the width: the correction takes the
-    // per-cent ratio off the height and keeps the width.
-    const QRectF f = fullScreenFrame(35000, 26000, 40000, 30000);
-    QCOMPARE(f.width(), 40000.0);
-    QCOMPARE(f.height(), 29697.0);
-    QCOMPARE(f.left(), 0.0);
+    // The larger margin is on the height, yet the width is the tighter side.
+    QCOMPARE(fullScreenFrame(35000, 26000, 40000, 30000), QRectF(0, 143, 40000, 29714));
+    // A tall narrow picture fills the height.
+    QCOMPARE(fullScreenFrame(1000, 20000, 40000, 30000), QRectF(19250, 0, 1500, 30000));
+    // Same shape as the area, smaller, exact and larger: the whole area.
+    for (const double scale : {0.5, 1.0, 3.0}) {
+        QCOMPARE(fullScreenFrame(40000 * scale, 30000 * scale, 40000, 30000),
+                 QRectF(0, 0, 40000, 30000));
+    }
+}
+
+void TestDisplayLayout::fullScreenKeepsThinBannersInShape() {
+    // A full HD screen above its status bar: 50800 x 27432 HiMetric.
+    const double W = 50800;
+    const double H = 27432;
+    // 900 x 20 pixels, which the margin rule showed at 2.4:1.
+    QCOMPARE(fullScreenFrame(23812, 529, W, H), QRectF(0, (H - 1129) / 2, W, 1129));
+    // 880 x 4 pixels, which the per-cent correction gave a negative height.
+    QCOMPARE(fullScreenFrame(23283, 106, W, H), QRectF(0, (H - 231) / 2, W, 231));
+    // Halves round to the even neighbour; the thinnest side is one unit.
+    QCOMPARE(fullScreenFrame(80000, 5, 40000, 30000).height(), 2.0);
+    QCOMPARE(fullScreenFrame(80000, 7, 40000, 30000).height(), 4.0);
+    QCOMPARE(fullScreenFrame(1000000, 1, 40000, 30000), QRectF(0, 14999.5, 40000, 1));
+    QCOMPARE(fullScreenFrame(1, 1000000, 40000, 30000), QRectF(19999.5, 0, 1, 30000));
+    QVERIFY(fullScreenFrame(0, 100, W, H).isEmpty());
 }
 
 void TestDisplayLayout::normalModeCentresAtNaturalSize() {
