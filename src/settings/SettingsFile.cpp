@@ -205,9 +205,16 @@ bool SettingsFile::WriteSettings() {
         DeleteSettingsFiles();
         return false;
     };
-    const QList<SelectionEntry> selection = firstRunState_ ? firstRunSelection() : tickedEntries();
-    const bool selectionWritten =
-        writeFileAtomically(selectionFilePath(), formatSelectionFile(selection));
+    // A table that was never filled (the panel not opened since the start)
+    // says nothing about the ticks: the selection file stays as it is.
+    const QListWidget* table = controls_.Tabella_Mappe_Selezionate;
+    const bool tableFilled = table != nullptr && table->count() > 0;
+    bool selectionWritten = true;
+    if (firstRunState_ || tableFilled) {
+        const QList<SelectionEntry> selection =
+            firstRunState_ ? firstRunSelection() : tickedEntries();
+        selectionWritten = writeFileAtomically(selectionFilePath(), formatSelectionFile(selection));
+    }
     firstRunState_ = false;
     // The first failure ends the save: no interval checks after it, and no
     // settings file that would outlive a lost selection.

@@ -381,6 +381,7 @@ void FormPicture::afterSlideShown(int slide) {
                     qPrintable(state.statusLine2));
         std::fflush(stdout);
     }
+    emit slideShown(slide);
 }
 
 void FormPicture::showPanelForSelection() {

@@ -220,6 +220,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
+    // A slide tick has put slide `slide` on the screen.
+    void slideShown(int slide);
     // The orderly quit or the immediate exit has finished; the program ends.
     void programEnded();
 

@@ -1,0 +1,367 @@
+// The show as an owner meets it: the real catalogue service, a home folder in
+// the program's own formats, and the program left to itself at a small
+// timing knob. Only the person at the screen is played by the test.
+#include "../network/NetTestSupport.h"
+#include "download/DownloadCycle.h"
+#include "platform/Dialogs.h"
+#include "platform/Timing.h"
+#include "settings/Connection.h"
+#include "settings/LanguageChoice.h"
+#include "shell/FormPicture.h"
+#include "show/Supervisor.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+constexpr double kScale = 0.01;
+
+QByteArray crlf(const QStringList& lines) {
+    return (lines.join("\r\n") + "\r\n").toUtf8();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The catalogue service on a free port, with its access log.
+class Service {
+public:
+    Service() {
+        process_.start(QStringLiteral(SKYGLANCE_CATALOGUE_SERVICE),
+                       {"--port", "0", "--db", dir_.filePath("c.sqlite"), "--access-log", log()});
+        QByteArray out;
+        QDeadlineTimer deadline(20000);
+        while (site_.isEmpty() && !deadline.hasExpired() && process_.waitForReadyRead(200)) {
+            out += process_.readAllStandardOutput();
+            for (const QByteArray& line : out.split('\n')) {
+                if (line.startsWith("site: ")) {
+                    site_ = QString::fromUtf8(line.mid(6)).trimmed();
+                }
+            }
+        }
+    }
+    ~Service() { stop(); }
+    void stop() {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+    QString site() const { return site_; }
+    QString log() const { return dir_.filePath("access.log"); }
+    // The targets asked, in order.
+    QStringList targets() const {
+        QStringList out;
+        for (const QByteArray& line : readFile(log()).split('\n')) {
+            const QList<QByteArray> fields = line.split(' ');
+            if (fields.size() >= 4) {
+                out << QString::fromUtf8(fields.at(3));
+            }
+        }
+        return out;
+    }
+
+private:
+    QTemporaryDir dir_;
+    QProcess process_;
+    QString site_;
+};
+
+// A home folder as the program leaves it after its first start.
+void seedHome(const QString& home, const QStringList& selectionPairs) {
+    const QString work = home + "/Skyglance7_Work/";
+    QDir().mkpath(work);
+    writeFile(work + "Skyglance7_Config.dat", crlf({"15", "8", "Full_Screen", "", ""}));
+    writeFile(work + "Skyglance7_Picture_List.dat", crlf(selectionPairs + QStringList{"", ""}));
+    writeFile(work + "Skyglance7_Language.dat", " 1");
+    writeFile(work + "Skyglance7_Proxy.dat", crlf({"", "", "", "", "0"}));
+    writeFile(work + "Skyglance7_Proxy.bak", crlf({"", "", "", "", "0"}));
+    writeFile(work + "Skyglance7_MyTown.dat",
+              crlf({"Courmayeur", "New+York", "ny", "us", "Naples", "Italy", "OPTION1", "OPTION2",
+                    "OPTION3", "OPTION4", "OPTION5", "OPTION6", "OPTION7", "OPTION8", "F", " ", " ",
+                    " "}));
+}
+
+// What the screen showed at each slide.
+struct Seen {
+    int slide;
+    QString line1;
+    QString line2;
+    int interval;
+    bool animation;
+};
+
+} // namespace
+
+class TestShowRuns : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void showRunsByItselfInSelectionOrder();
+    void firstStartAsksLanguageAndConnection();
+    void unreachableServiceKeepsCountingDown();
+    void errReplyShowsFailedTextAndAsksAgain();
+    void panelStartWithUnchangedTicksFetchesNothing();
+    void serviceLostMidShowKeepsSlidesAndFiles();
+    void closingFromOutsideQuitsInOrder();
+
+private:
+    void startProgram(const QString& site);
+    void waitForSlides(int count);
+    void openPanel();
+    QString work(const QString& name) const { return home_->path() + "/Skyglance7_Work/" + name; }
+    RunState& state() { return form_->state; }
+
+    std::unique_ptr<QTemporaryDir> home_;
+    platform::ScriptedDialogs dialogs_;
+    std::unique_ptr<FormPicture> form_;
+    QList<Seen> seen_;
+};
+
+// Rows and IDs: a JPEG map, a radar loop ("95"), a PNG ("99"), a storm map
+// ("200").
+const QStringList kSelection = {"0", "1", "2", "3", "15", "16", "20", "21"};
+
+void TestShowRuns::init() {
+    platform::setTimeScale(kScale);
+    home_ = std::make_unique<QTemporaryDir>();
+    qunsetenv("HOMEDRIVE");
+    qunsetenv("HOMEPATH");
+    qputenv("HOME", home_->path().toLocal8Bit());
+    dialogs_.clear();
+    seen_.clear();
+}
+
+void TestShowRuns::cleanup() {
+    form_.reset();
+}
+
+void TestShowRuns::startProgram(const QString& site) {
+    qputenv("SKYGLANCE_SITE", site.toUtf8());
+    FormPicture::Options options;
+    options.screenPixels = QSize(1280, 720);
+    options.dialogs = &dialogs_;
+    form_ = std::make_unique<FormPicture>(options);
+    connect(form_.get(), &FormPicture::slideShown, this, [this](int slide) {
+        seen_.append({slide, state().statusLine1, state().statusLine2, form_->imgClock.interval(),
+                      form_->BtAnimation->isVisible()});
+    });
+    form_->show();
+    QVERIFY(form_->Form_Load());
+    // The placeholder that replaces old loops lies beside the program.
+    state().appPath = QStringLiteral(SKYGLANCE_APP_DIR);
+}
+
+void TestShowRuns::waitForSlides(int count) {
+    QTRY_VERIFY_WITH_TIMEOUT(seen_.size() >= count, 120000);
+}
+
+void TestShowRuns::openPanel() {
+    form_->btSetup_Click();
+    QTRY_COMPARE_WITH_TIMEOUT(state().flagCmdButton, int16_t(3), 60000);
+    QVERIFY(form_->SSTCfg->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(form_->SSTCfg_cmdConferma->isEnabled(), 10000);
+}
+
+void TestShowRuns::showRunsByItselfInSelectionOrder() {
+    Service service;
+    seedHome(home_->path(), kSelection);
+    startProgram(service.site());
+    waitForSlides(6);
+    QCOMPARE(state().cntImagesLoaded, int16_t(4));
+    QList<int> order;
+    for (const Seen& s : seen_) {
+        order << s.slide;
+    }
+    QCOMPARE(order.mid(0, 6), (QList<int>{0, 1, 2, 3, 0, 1}));
+    // Status lines from the catalogue records, intervals from their codes.
+    QVERIFY(seen_[0].line1.startsWith("(c) Skyglance sample maps - RFRS:"));
+    QCOMPARE(seen_[0].line2, QStringLiteral("Surface pressure over Europe"));
+    QCOMPARE(seen_[0].interval, platform::scaledMs(8000));
+    QCOMPARE(seen_[1].line2, QStringLiteral("Rain radar, last 35 minutes"));
+    QCOMPARE(seen_[1].interval, platform::scaledMs(100));
+    QVERIFY(seen_[1].animation);
+    QCOMPARE(seen_[2].interval, platform::scaledMs(100)); // "99" keeps it
+    QCOMPARE(seen_[3].interval, platform::scaledMs(32000));
+    QVERIFY(!seen_[0].animation);
+
+    // What was asked, in order: the first request, then the pass.
+    QStringList asked;
+    for (const QString& t : service.targets()) {
+        if (t.contains("x00=")) {
+            asked << t.mid(t.indexOf("x00=") + 4);
+        }
+    }
+    QCOMPARE(asked.mid(0, 4), (QStringList{"x5555", "x5555", "y2222[_1_3_16_21_]", "x9999"}));
+    const int mapFetches = int(service.targets().count("/site/maps/europe_pressure.jpg"));
+    QCOMPARE(mapFetches, 1);
+
+    // A click on the connection icon brings the next download at the next tick.
+    form_->ImageConnesso_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        service.targets().count("/site/maps/europe_pressure.jpg") == mapFetches + 1, 60000);
+    const int before = int(seen_.size());
+    waitForSlides(before + 2);
+
+    // The quit command ends the program in order.
+    QSignalSpy ended(form_.get(), &FormPicture::programEnded);
+    state().flagCmdButton = 2;
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 30000);
+    QVERIFY(readFile(work("Skyglance7_Picture_List.dat")).startsWith("0\r\n1\r\n"));
+}
+
+void TestShowRuns::firstStartAsksLanguageAndConnection() {
+    Service service;
+    startProgram(service.site());
+    // The person at the screen picks English and a direct connection.
+    QTimer person;
+    connect(&person, &QTimer::timeout, this, [this] {
+        LanguageChoice& language = form_->languageChoice();
+        Connection& connection = form_->connection();
+        if (form_->Frame_Select_Language->isVisible()) {
+            language.English_01->click();
+        } else if (form_->Frame_Select_Connection->isVisible()) {
+            connection.No_Proxy->click();
+            connection.Connection_Selected->click();
+        }
+    });
+    person.start(20);
+    QTRY_COMPARE_WITH_TIMEOUT(form_->supervisor().startState(), 2, 60000);
+    QCOMPARE(readFile(work("Skyglance7_Language.dat")), QByteArray(" 1"));
+    QVERIFY(readFile(work("Skyglance7_Proxy.dat")).endsWith("0\r\n"));
+    QVERIFY(readFile(work("Skyglance7_MyTown.dat")).startsWith("Courmayeur\r\n"));
+    QCOMPARE(state().Lingua, int16_t(1));
+}
+
+void TestShowRuns::unreachableServiceKeepsCountingDown() {
+    seedHome(home_->path(), kSelection);
+    startProgram(QStringLiteral("http://127.0.0.1:%1").arg(nettest::deadPort()));
+    QStringList countdown;
+    int offers = 0;
+    QTimer watcher;
+    connect(&watcher, &QTimer::timeout, this, [&] {
+        if (form_->Frame_Select_Connection->isVisible()) {
+            ++offers;
+            form_->connection().No_Proxy->click();
+            form_->connection().Connection_Selected->click();
+        }
+        const QString text = form_->lCountDown->text();
+        if (countdown.isEmpty() || countdown.last() != text) {
+            countdown << text;
+        }
+    });
+    watcher.start(1);
+    QTRY_VERIFY_WITH_TIMEOUT(offers >= 1 && countdown.size() >= 12, 60000);
+    QVERIFY(countdown.contains(ConnectionWaitText(1) + "10"));
+    QVERIFY(countdown.contains(ConnectionWaitText(1) + "1"));
+    // Nothing refused, nothing deleted: the program just waits.
+    QCOMPARE(form_->supervisor().startState(), 1);
+    QVERIFY(QFile::exists(work("Skyglance7_Picture_List.dat")));
+    QVERIFY(QFile::exists(work("Skyglance7_Config.dat")));
+}
+
+void TestShowRuns::errReplyShowsFailedTextAndAsksAgain() {
+    seedHome(home_->path(), kSelection);
+    nettest::HttpPeer refusing(nettest::HttpPeer::Mode::Answer,
+                               nettest::HttpPeer::response(200, "<P>ERR no service<P>"));
+    startProgram(refusing.url(QString()));
+    bool failedTextSeen = false;
+    QTimer watcher;
+    connect(&watcher, &QTimer::timeout, this,
+            [&] { failedTextSeen |= form_->lCountDown->text() == FailedReplyText(1); });
+    watcher.start(1);
+    QTRY_VERIFY_WITH_TIMEOUT(failedTextSeen && refusing.requestsSeen() >= 3, 60000);
+    QVERIFY(form_->supervisor().startState() < 2);
+    QVERIFY(QFile::exists(work("Skyglance7_Picture_List.dat")));
+}
+
+void TestShowRuns::panelStartWithUnchangedTicksFetchesNothing() {
+    Service service;
+    seedHome(home_->path(), kSelection);
+    startProgram(service.site());
+    waitForSlides(2);
+    openPanel();
+    QListWidget* table = form_->Tabella_Mappe_Selezionate;
+    QVERIFY(table->count() > 20);
+    QCOMPARE(table->item(2)->checkState(), Qt::Checked);
+    const qsizetype asked = service.targets().size();
+
+    // Ticks arriving while the start command runs change no slide.
+    QTimer ticks;
+    connect(&ticks, &QTimer::timeout, form_.get(), [this] {
+        form_->imgClock_Timer();
+        form_->panControl_Timer();
+    });
+    ticks.start(1);
+    const qsizetype shownBefore = seen_.size();
+    form_->SSTCfg_cmdConferma->click();
+    QCOMPARE(seen_.size(), shownBefore);
+    ticks.stop();
+    QCOMPARE(state().flagCmdButton, int16_t(0));
+    QCOMPARE(state().cntImagesLoaded, int16_t(4));
+    // Only the message was asked; no picture was fetched again.
+    const QStringList after = service.targets().mid(asked);
+    QCOMPARE(after.size(), 1);
+    QVERIFY(after.front().endsWith("x00=x5555"));
+    waitForSlides(int(shownBefore) + 2);
+
+    // Nothing ticked: the message, and the panel opens again for a choice.
+    openPanel();
+    for (int r = 0; r < table->count(); ++r) {
+        table->item(r)->setCheckState(Qt::Unchecked);
+    }
+    form_->SSTCfg_cmdConferma->click();
+    QVERIFY(dialogs_.shownTexts().contains(NoPictureText(1)));
+    QVERIFY(form_->SSTCfg->isVisible());
+}
+
+void TestShowRuns::serviceLostMidShowKeepsSlidesAndFiles() {
+    auto service = std::make_unique<Service>();
+    seedHome(home_->path(), kSelection);
+    startProgram(service->site());
+    waitForSlides(2);
+    openPanel();
+    const qint64 firstPicture = state().listPicture[0].cacheKey();
+    service.reset(); // the network goes away
+    form_->SSTCfg_cmdConferma->click();
+    QCOMPARE(form_->lCountDown->text(), FailedReplyText(1));
+    QCOMPARE(state().flagCmdButton, int16_t(0));
+    const qsizetype shown = seen_.size();
+    waitForSlides(int(shown) + 3);
+    QCOMPARE(state().cntImagesLoaded, int16_t(4));
+    QCOMPARE(state().listPicture[0].cacheKey(), firstPicture);
+    QVERIFY(form_->cycles().retryPassPending());
+    for (const char* name : {"Skyglance7_Picture_List.dat", "Skyglance7_Config.dat",
+                             "Skyglance7_Proxy.dat", "Skyglance7_Language.dat"}) {
+        QVERIFY2(QFile::exists(work(name)), name);
+    }
+}
+
+void TestShowRuns::closingFromOutsideQuitsInOrder() {
+    Service service;
+    seedHome(home_->path(), kSelection);
+    startProgram(service.site());
+    waitForSlides(1);
+    QFile::remove(work("Skyglance7_Config.dat"));
+    QSignalSpy ended(form_.get(), &FormPicture::programEnded);
+    QVERIFY(!form_->close()); // refused now, done in order
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 30000);
+    QVERIFY(QFile::exists(work("Skyglance7_Config.dat")));
+    QVERIFY(!form_->isVisible());
+}
+
+QTEST_MAIN(TestShowRuns)
+#include "test_show_runs.moc"
