@@ -1,10 +1,14 @@
 // The status bar's layout and text, and the presenter's frames.
+#include "download/DownloadCycle.h"
 #include "shell/RunState.h"
 #include "show/Presenter.h"
+#include "show/Scheduler.h"
+#include "show/Snapshots.h"
 #include "show/StatusBar.h"
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestDisplayLayout : public QObject {
@@ -19,6 +23,8 @@ private slots:
     void fullScreenGrowsSmallPicturesToTheNearerEdge();
     void fullScreenKeepsThinBannersInShape();
     void normalModeCentresAtNaturalSize();
+    void slideTimingHoldsAnyAcceptedInterval();
+    void snapshotsKeepTheNewestAndALatest();
 };
 
 void TestDisplayLayout::barOnAFullHdScreen() {
@@ -152,6 +158,42 @@ void TestDisplayLayout::normalModeCentresAtNaturalSize() {
     const QRectF big = normalFrame(60000, 50000, 40000, 30000);
     QCOMPARE(big.center(), QPointF(20000, 15000));
     QCOMPARE(big.size(), QSizeF(60000, 50000));
+}
+
+void TestDisplayLayout::slideTimingHoldsAnyAcceptedInterval() {
+    // An hour per slide and a week between downloads do not wrap.
+    QCOMPARE(SlideIntervalMs("3600"), 3600000);
+    QCOMPARE(SlideIntervalMs("8"), 8000);
+    QCOMPARE(SlideIntervalMs("99999999999"), std::numeric_limits<int>::max());
+    QCOMPARE(DownloadLimit("10000"), 300000LL);
+    QCOMPARE(DownloadLimit("15"), 450LL);
+    QCOMPARE(TimingCodeIntervalMs("200", 3600000), 14400000LL);
+    QCOMPARE(TimingCodeIntervalMs("95", 8000), 100LL);
+    QCOMPARE(TimingCodeIntervalMs("99", 8000), -1LL);
+    QCOMPARE(TimingCodeIntervalMs("", 8000), 8000LL);
+    QVERIFY(TimingCodeShowsAnimation("200") && !TimingCodeShowsAnimation("99"));
+}
+
+void TestDisplayLayout::snapshotsKeepTheNewestAndALatest() {
+    QTemporaryDir dir;
+    QImage shot(32, 18, QImage::Format_RGB32);
+    {
+        SnapshotWriter writer(dir.path());
+        for (int i = 0; i < kSnapshotsKept + 5; ++i) {
+            shot.fill(QColor(i % 256, 0, 0));
+            QVERIFY(writer.write(shot));
+        }
+    }
+    QDir folder(dir.path());
+    const QStringList kept = folder.entryList({"slide-*.png"}, QDir::Files, QDir::Name);
+    QCOMPARE(kept.size(), kSnapshotsKept);
+    QCOMPARE(kept.front(), SnapshotFileName(6));
+    QCOMPARE(QImage(folder.filePath("latest.png")).pixelColor(0, 0).red(),
+             (kSnapshotsKept + 4) % 256);
+    // A restarted program goes on counting.
+    SnapshotWriter again(dir.path());
+    QVERIFY(again.write(shot));
+    QVERIFY(folder.exists(SnapshotFileName(kSnapshotsKept + 6)));
 }
 
 QTEST_MAIN(TestDisplayLayout)
