@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Timing.h"
 #include "platform/Twips.h"
+#include "platform/Widgets.h"
 #include "settings/SettingsFormat.h"
 #include "shell/RunState.h"
 #include "ui/LanguageTables.h"
@@ -20,6 +21,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
+
+using platform::named;
 
 namespace {
 
@@ -111,12 +114,6 @@ QList<QByteArray> rawLines(const QByteArray& bytes, int count) {
 
 QString textLine(const QByteArray& line) {
     return splitIntoLines(line).value(0);
-}
-
-template <typename W> W* named(QWidget* parent, const QString& name) {
-    auto* widget = new W(parent);
-    widget->setObjectName(name);
-    return widget;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Twips.h"
+#include "platform/Widgets.h"
 #include "settings/SettingsFormat.h"
 #include "shell/RunState.h"
 
@@ -15,6 +16,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <algorithm>
+
+using platform::named;
 
 namespace {
 
@@ -53,12 +56,6 @@ const char kFrameStyle[] = "QFrame#FormYourTown { background-color: #0d1f3c;"
 bool isTextByte(char c) {
     const auto u = static_cast<unsigned char>(c);
     return u >= 0x20 || c == '\t' || c == '\r' || c == '\n';
-}
-
-template <typename W> W* named(QWidget* parent, const QString& name) {
-    auto* widget = new W(parent);
-    widget->setObjectName(name);
-    return widget;
 }
 
 QString paramLabel(int index) {

@@ -2,6 +2,7 @@
 
 #include "platform/Timing.h"
 #include "platform/Twips.h"
+#include "platform/Widgets.h"
 #include "settings/SettingsFormat.h"
 #include "shell/RunState.h"
 
@@ -12,6 +13,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <limits>
+
+using platform::named;
 
 namespace {
 
@@ -31,12 +34,6 @@ const char kFrameStyle[] =
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
-}
-
-template <typename W> W* named(QWidget* parent, const QString& name) {
-    auto* widget = new W(parent);
-    widget->setObjectName(name);
-    return widget;
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include "platform/Shell.h"
 #include "platform/Timing.h"
 #include "platform/Twips.h"
+#include "platform/Widgets.h"
 #include "settings/Connection.h"
 #include "settings/HomeTown.h"
 #include "settings/LanguageChoice.h"
@@ -42,6 +43,8 @@
 #include <cmath>
 #include <cstdio>
 
+using platform::named;
+
 namespace {
 
 // Design sizes of the panel and its neighbours, in twips.
@@ -50,12 +53,6 @@ constexpr int kPanelHeight = 5055;
 constexpr int kWizardHeight = 2400;
 constexpr int kVersionLabelWidth = 4000;
 constexpr int kVersionLabelHeight = 300;
-
-template <typename W> W* named(QWidget* parent, const char* name) {
-    auto* widget = new W(parent);
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 QLabel* namedLabel(QWidget* parent, const char* name, const QString& text = {}) {
     auto* label = named<QLabel>(parent, name);

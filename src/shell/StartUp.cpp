@@ -9,6 +9,7 @@
 #include "platform/Environment.h"
 #include "platform/Shell.h"
 #include "platform/Timing.h"
+#include "platform/Widgets.h"
 #include "settings/SettingsFile.h"
 #include "shell/CommandLine.h"
 #include "shell/FormPicture.h"
@@ -27,20 +28,18 @@
 #include <QTabWidget>
 #include <cmath>
 
-int roundHalfEven(double value) {
-    return static_cast<int>(std::nearbyint(value));
-}
-
 PanelPlacement placePanel(const PanelSizes& s) {
     PanelPlacement p;
-    p.panelLeft = roundHalfEven(s.screenWidth / 2.0) - roundHalfEven(s.panelWidth + 100.0);
-    p.panelTop = roundHalfEven(s.screenHeight / 3.0) - roundHalfEven(s.panelHeight / 2.0);
+    p.panelLeft = platform::roundHalfEvenToInt(s.screenWidth / 2.0) -
+                  platform::roundHalfEvenToInt(s.panelWidth + 100.0);
+    p.panelTop = platform::roundHalfEvenToInt(s.screenHeight / 3.0) -
+                 platform::roundHalfEvenToInt(s.panelHeight / 2.0);
     p.wizardLeft = p.panelLeft;
     p.wizardTop = p.panelTop + s.panelHeight + 200;
-    p.versionLeft =
-        p.panelLeft + (roundHalfEven(s.panelWidth / 2.0) - roundHalfEven(s.versionWidth / 2.0));
-    p.versionTop = roundHalfEven(p.panelTop - static_cast<double>(s.versionHeight)) -
-                   roundHalfEven(s.versionHeight / 2.0);
+    p.versionLeft = p.panelLeft + (platform::roundHalfEvenToInt(s.panelWidth / 2.0) -
+                                   platform::roundHalfEvenToInt(s.versionWidth / 2.0));
+    p.versionTop = platform::roundHalfEvenToInt(p.panelTop - static_cast<double>(s.versionHeight)) -
+                   platform::roundHalfEvenToInt(s.versionHeight / 2.0);
     p.previewWidth = s.panelWidth;
     p.previewHeight = s.panelHeight;
     p.previewTop = p.panelTop;

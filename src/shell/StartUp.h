@@ -2,10 +2,6 @@
 
 #include <QString>
 
-// Rounding of the layout rules: to the nearest integer, halves to the even
-// neighbour.
-int roundHalfEven(double value);
-
 // Where the configuration panel and its neighbours go on a screen, in twips.
 struct PanelPlacement {
     int panelLeft = 0;

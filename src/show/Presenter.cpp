@@ -1,6 +1,7 @@
 #include "show/Presenter.h"
 
 #include "platform/Twips.h"
+#include "platform/Widgets.h"
 #include "shell/RunState.h"
 #include "show/PictureBox.h"
 
@@ -11,7 +12,7 @@
 namespace {
 
 double R(double value) {
-    return std::nearbyint(value);
+    return platform::roundHalfEven(value);
 }
 
 int twipsFromHiMetric(double hiMetric) {

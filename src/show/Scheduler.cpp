@@ -3,6 +3,7 @@
 #include "download/DownloadCycle.h"
 #include "platform/Dialogs.h"
 #include "platform/Timing.h"
+#include "platform/Widgets.h"
 #include "settings/SettingsFile.h"
 #include "shell/CommandLine.h"
 #include "shell/RunState.h"
@@ -184,8 +185,8 @@ void Scheduler::showServiceMessage(int s) {
     c_.lblMsgUser->raise();
     const QWidget* window = c_.window;
     c_.lblMsgUser->move(
-        static_cast<int>(std::nearbyint(window->width() / 2.0 - c_.lblMsgUser->width() / 2.0)),
-        static_cast<int>(std::nearbyint(window->height() / 2.0 - c_.lblMsgUser->height() / 2.0)));
+        platform::roundHalfEvenToInt(window->width() / 2.0 - c_.lblMsgUser->width() / 2.0),
+        platform::roundHalfEvenToInt(window->height() / 2.0 - c_.lblMsgUser->height() / 2.0));
 }
 
 void Scheduler::imgClock_Timer() {

@@ -1,6 +1,7 @@
 #include "show/StatusBar.h"
 
 #include "platform/Twips.h"
+#include "platform/Widgets.h"
 #include "shell/RunState.h"
 
 #include <QFile>
@@ -12,6 +13,8 @@
 #include <QPushButton>
 #include <cmath>
 
+using platform::named;
+
 namespace {
 
 constexpr double kDesignButtonHeight = 32.0;
@@ -19,17 +22,11 @@ constexpr int kLineAboveBarHeight = 360;
 constexpr int kMessageLabelHeight = 900;
 
 int toTwips(double value) {
-    return static_cast<int>(std::nearbyint(value));
+    return platform::roundHalfEvenToInt(value);
 }
 
 QRect twipsRect(double left, double top, double width, double height) {
     return {toTwips(left), toTwips(top), toTwips(width), toTwips(height)};
-}
-
-template <typename W> W* named(QWidget* parent, const char* name) {
-    auto* widget = new W(parent);
-    widget->setObjectName(QLatin1String(name));
-    return widget;
 }
 
 void place(QWidget* widget, const QRect& twips) {

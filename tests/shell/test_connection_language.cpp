@@ -370,6 +370,7 @@ void TestConnectionLanguage::settingsSaveStopsAtFirstFailedWrite() {
     QLineEdit download(QStringLiteral("abc")), slide(QStringLiteral("0")), display, display2;
     QLabel own;
     QListWidget table;
+    new QListWidgetItem(QStringLiteral(" - a map"), &table); // a filled table is saved
     SettingsControls c;
     c.SSTCfg_timeDwLoad = &download;
     c.SSTCfg_timeRefresh = &slide;

@@ -2,6 +2,7 @@
 // options, the folder names and the panel placement.
 #include "catalogue/VendorServices.h"
 #include "platform/Environment.h"
+#include "platform/Widgets.h"
 #include "shell/CommandLine.h"
 #include "shell/RunState.h"
 #include "shell/StartUp.h"
@@ -228,10 +229,10 @@ void TestRunState::panelPlacementExample() {
 }
 
 void TestRunState::roundingIsHalfToEven() {
-    QCOMPARE(roundHalfEven(2527.5), 2528);
-    QCOMPARE(roundHalfEven(2526.5), 2526);
-    QCOMPARE(roundHalfEven(-0.5), 0);
-    QCOMPARE(roundHalfEven(7.4999), 7);
+    QCOMPARE(platform::roundHalfEvenToInt(2527.5), 2528);
+    QCOMPARE(platform::roundHalfEvenToInt(2526.5), 2526);
+    QCOMPARE(platform::roundHalfEvenToInt(-0.5), 0);
+    QCOMPARE(platform::roundHalfEvenToInt(7.4999), 7);
 }
 
 void TestRunState::versionLineSpacesEveryCharacter() {

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <cmath>
+
+namespace platform {
+
+// Rounds to the nearest whole number, halves to the even neighbour, as every
+// layout and picture-size rule of the program does (the rounding mode of the
+// floating-point unit, which is round-to-nearest-even unless changed).
+inline double roundHalfEven(double value) {
+    return std::nearbyint(value);
+}
+
+inline int roundHalfEvenToInt(double value) {
+    return static_cast<int>(std::nearbyint(value));
+}
+
+// A new child widget that carries its control name, so layout rules, tests
+// and the diagnostics find it by that name.
+template <typename W> W* named(QWidget* parent, const QString& name) {
+    auto* widget = new W(parent);
+    widget->setObjectName(name);
+    return widget;
+}
+
+} // namespace platform
