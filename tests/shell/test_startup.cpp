@@ -3,6 +3,8 @@
 #include "download/ConnectionMonitor.h"
 #include "platform/Browser.h"
 #include "platform/Dialogs.h"
+#include "settings/Connection.h"
+#include "settings/LanguageChoice.h"
 #include "settings/SettingsFile.h"
 #include "shell/FormPicture.h"
 
@@ -10,6 +12,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -62,12 +65,24 @@ struct Home {
 struct Window {
     platform::ScriptedDialogs dialogs;
     std::unique_ptr<FormPicture> form;
+    // The person at the screen answers the start-up's questions (English, a
+    // direct connection) whenever the clock gets that far.
+    QTimer person;
     explicit Window(const QString& commandLine = {}) {
         FormPicture::Options options;
         options.commandLine = commandLine;
         options.screenPixels = QSize(1920, 1080);
         options.dialogs = &dialogs;
         form = std::make_unique<FormPicture>(options);
+        QObject::connect(&person, &QTimer::timeout, [this] {
+            if (form->Frame_Select_Language->isVisible()) {
+                form->languageChoice().English_01->click();
+            } else if (form->Frame_Select_Connection->isVisible()) {
+                form->connection().No_Proxy->click();
+                form->connection().Connection_Selected->click();
+            }
+        });
+        person.start(10);
     }
 };
 
