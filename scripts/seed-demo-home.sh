@@ -15,7 +15,7 @@ crlf() { printf '%s\r\n' "$@"; }
 { crlf 15 8 Full_Screen; crlf "" ""; } >"$WORK/Skyglance7_Config.dat"
 # Catalogue rows and picture IDs of the ticked pictures, in show order.
 {
-    for pair in "0 1" "1 2" "2 3" "4 5" "5 6" "6 7" "7 8" "15 16" "22 23" "32 33"; do
+    for pair in "0 1" "1 2" "2 3" "4 5" "5 6" "7 8" "15 16" "22 23" "30 31" "32 33"; do
         set -- $pair
         crlf "$1" "$2"
     done
