@@ -28,17 +28,13 @@ constexpr int kCheckLeft = 3300;
 constexpr int kCheckWidth = 2000;
 constexpr int kControlHeight = 300;
 
-QString withHttpInFront(const QString& address) {
-    return QStringLiteral("h") + address.mid(1);
-}
-
 QString seriesFirstPicture(const QString& address) {
     const SeriesScan scan = ScanSeriesAddress(address);
     if (!scan.series) {
-        return withHttpInFront(address);
+        return WithHttpInFront(address);
     }
     const QList<int> numbers = SeriesNumbers(*scan.series);
-    return numbers.isEmpty() ? withHttpInFront(address)
+    return numbers.isEmpty() ? WithHttpInFront(address)
                              : SeriesPictureAddress(*scan.series, numbers.first());
 }
 
@@ -64,7 +60,7 @@ QString PreviewAddress(const QString& catalogueAddress,
     if (address.startsWith(QLatin1Char('5'))) {
         return seriesFirstPicture(address);
     }
-    return withHttpInFront(address);
+    return WithHttpInFront(address);
 }
 
 QString PreviewDescription(const QString& comment, const QString& copyright) {

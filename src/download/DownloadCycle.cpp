@@ -10,6 +10,7 @@
 #include "settings/SettingsFile.h"
 #include "settings/SettingsFormat.h"
 #include "shell/RunState.h"
+#include "ui/LanguageTables.h"
 
 #include <QApplication>
 #include <QDir>
@@ -37,19 +38,6 @@ constexpr int kPanelWaitStepMs = 200;
 constexpr int kNoticeLeft = 3000;
 constexpr int kNoticeTop = 2000;
 
-QString pick(int lingua, const char* en, const char* it, const char* fr, const char* es) {
-    switch (lingua) {
-    case 2:
-        return QString::fromUtf8(it);
-    case 3:
-        return QString::fromUtf8(fr);
-    case 4:
-        return QString::fromUtf8(es);
-    default:
-        return QString::fromUtf8(en);
-    }
-}
-
 void setVisibleIf(QWidget* widget, bool visible) {
     if (widget != nullptr) {
         widget->setVisible(visible);
@@ -65,17 +53,18 @@ void setEnabledIf(QWidget* widget, bool enabled) {
 } // namespace
 
 QString NoPictureText(int lingua) {
-    return pick(lingua, "Error: you have to check at least one Image from list!",
-                "Errore: occorre selezionare almeno una immagine dalla lista!",
-                "Erreur : vous devez sélectionner au moins une image dans la liste !",
-                "Error: hace falta seleccionar al menos una imagen de la lista!");
+    return LanguageTables::inLanguage(
+        lingua, "Error: you have to check at least one Image from list!",
+        "Errore: occorre selezionare almeno una immagine dalla lista!",
+        "Erreur : vous devez sélectionner au moins une image dans la liste !",
+        "Error: hace falta seleccionar al menos una imagen de la lista!");
 }
 
 QString FailedReplyText(int lingua) {
-    return pick(lingua, "Waiting Internet Connection......??????",
-                "Attesa di connessione ad Internet.....??????",
-                "Attente de la connexion à Internet......??????",
-                "Espera de conexión a Internet.....??????");
+    return LanguageTables::inLanguage(lingua, "Waiting Internet Connection......??????",
+                                      "Attesa di connessione ad Internet.....??????",
+                                      "Attente de la connexion à Internet......??????",
+                                      "Espera de conexión a Internet.....??????");
 }
 
 int SlideIntervalMs(const QString& secondsText) {

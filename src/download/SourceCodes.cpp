@@ -29,12 +29,11 @@ bool mustBeEncoded(char16_t c) {
     }
 }
 
-// "h" + the address from its second character.
-QString withHttpInFront(const QString& address) {
+} // namespace
+
+QString WithHttpInFront(const QString& address) {
     return QStringLiteral("h") + address.mid(1);
 }
-
-} // namespace
 
 int ParameterTagAt(const QString& address, qsizetype k) {
     if (k < 0 || k + kTagLength > address.size() || address.at(k) != QLatin1Char('<') ||
@@ -97,7 +96,7 @@ void SourceCodes::PrepareCapture() {
         parkAniGif();
     }
     state_.IsWebPage = kTrue;
-    state_.tmpStrUrl = withHttpInFront(state_.tmpStrUrl);
+    state_.tmpStrUrl = WithHttpInFront(state_.tmpStrUrl);
 }
 
 void SourceCodes::slideFailed(int slide) {
@@ -159,12 +158,12 @@ int SourceCodes::FetchSlide(int d, int slide) {
             code == QLatin1Char('2') ? state_.tmpStrUrl : ExpandParameters(original), slide);
     } else if (code == QLatin1Char('4')) {
         fetch_.CloseBrowserWindows();
-        state_.tmpStrUrl = withHttpInFront(state_.tmpStrUrl);
+        state_.tmpStrUrl = WithHttpInFront(state_.tmpStrUrl);
         state_.listImageKind[slide] = 4;
         loading_.Load_JPG_GIF_PNG_On_Array(state_.tmpStrUrl, slide);
     } else if (code == QLatin1Char('6')) {
         fetch_.CloseBrowserWindows();
-        state_.tmpStrUrl = withHttpInFront(state_.tmpStrUrl);
+        state_.tmpStrUrl = WithHttpInFront(state_.tmpStrUrl);
         ok = fetchPageFirstImage(slide);
     } else if (code == QLatin1Char('5')) {
         const int filled = series_.ExpandSeries(d, slide);

@@ -26,6 +26,9 @@ int ParameterTagAt(const QString& address, qsizetype k);
 // and "%" included, stays as typed.
 QString EncodeParameterValue(const QString& value);
 
+// The address with "h" in place of its source code: "4ttp://x" is "http://x".
+QString WithHttpInFront(const QString& address);
+
 // Rewrites a code-3 address: "h" in place of the code, every tag replaced by
 // the (encoded) text of its parameter, any other "<" copied unchanged.
 QString ExpandParameters(const QString& address, const std::function<QString(int)>& param);

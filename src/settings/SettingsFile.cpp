@@ -15,19 +15,6 @@
 
 namespace {
 
-QString pick(int lingua, const char* en, const char* it, const char* fr, const char* es) {
-    switch (lingua) {
-    case 2:
-        return QString::fromUtf8(it);
-    case 3:
-        return QString::fromUtf8(fr);
-    case 4:
-        return QString::fromUtf8(es);
-    default:
-        return QString::fromUtf8(en);
-    }
-}
-
 const QColor kFocusedBox(0xFF, 0xFF, 0x80);
 const QColor kIdleBox(0x7D, 0x93, 0xE6);
 
@@ -75,26 +62,28 @@ QString SettingsTexts::writeError(int l) {
     return inLanguageOrEnglish(LanguageTables::writeErrorText, l);
 }
 QString SettingsTexts::cleanupTitle(int l) {
-    return pick(l, "WARNING!", "Attenzione!", "ATTENTION!!", "¡ADVERTENCIA! !");
+    return LanguageTables::inLanguage(l, "WARNING!", "Attenzione!", "ATTENTION!!",
+                                      "¡ADVERTENCIA! !");
 }
 QString SettingsTexts::cleanupSentence(int l) {
-    return pick(l, "If you confirm, all configuration files will be deleted",
-                "Se confermi verranno cancellati tutti i files di configurazione.",
-                " Si vous confirmez, tous les fichiers de configuration seront supprimés",
-                "Si confirma, todos los archivos de configuración serán borrados.");
+    return LanguageTables::inLanguage(
+        l, "If you confirm, all configuration files will be deleted",
+        "Se confermi verranno cancellati tutti i files di configurazione.",
+        " Si vous confirmez, tous les fichiers de configuration seront supprimés",
+        "Si confirma, todos los archivos de configuración serán borrados.");
 }
 QString SettingsTexts::cleanupWarningWord(int l) {
-    return pick(l, "WARNING", "ATTENZIONE", "ATTENTION", "¡ADVERTENCIA");
+    return LanguageTables::inLanguage(l, "WARNING", "ATTENZIONE", "ATTENTION", "¡ADVERTENCIA");
 }
 QString SettingsTexts::cleanedMessage(int l) {
-    return pick(l, "Configuration cleaned, please restart Skyglance",
-                "La configurazione è stata azzerata. Rilanciare Skyglance",
-                "Configuration cleaned, please restart Skyglance",
-                "La impostación borrarse. Reencaminar Skyglance");
+    return LanguageTables::inLanguage(l, "Configuration cleaned, please restart Skyglance",
+                                      "La configurazione è stata azzerata. Rilanciare Skyglance",
+                                      "Configuration cleaned, please restart Skyglance",
+                                      "La impostación borrarse. Reencaminar Skyglance");
 }
 QString SettingsTexts::notExecutedMessage(int l) {
-    return pick(l, "Restart Not executed", "Restart annullato", "Restart Not executed",
-                "Restart Not executed");
+    return LanguageTables::inLanguage(l, "Restart Not executed", "Restart annullato",
+                                      "Restart Not executed", "Restart Not executed");
 }
 
 SettingsFile::SettingsFile(RunState& state, platform::Dialogs& dialogs, SettingsControls controls,

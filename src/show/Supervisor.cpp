@@ -6,6 +6,7 @@
 #include "platform/Timing.h"
 #include "shell/RunState.h"
 #include "show/Scheduler.h"
+#include "ui/LanguageTables.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -24,33 +25,21 @@ constexpr int16_t kCountdownStart = 10;
 // A click on the connection icon pushes the counter this far past the limit.
 constexpr long long kPastTheLimit = 100;
 
-QString pick(int lingua, const char* en, const char* it, const char* fr, const char* es) {
-    switch (lingua) {
-    case 2:
-        return QString::fromUtf8(it);
-    case 3:
-        return QString::fromUtf8(fr);
-    case 4:
-        return QString::fromUtf8(es);
-    default:
-        return QString::fromUtf8(en);
-    }
-}
-
 } // namespace
 
 QString ConnectionWaitText(int lingua) {
-    return pick(lingua, "Waiting for Internet connection (have to be active!).....",
-                "Attesa di connessione ad Internet (deve essere attiva).....",
-                "Attente de la connexion à Internet (doit être active !).....",
-                "Espera de conexión a Internet (tiene que ser activa!).....");
+    return LanguageTables::inLanguage(
+        lingua, "Waiting for Internet connection (have to be active!).....",
+        "Attesa di connessione ad Internet (deve essere attiva).....",
+        "Attente de la connexion à Internet (doit être active !).....",
+        "Espera de conexión a Internet (tiene que ser activa!).....");
 }
 
 QString ProgressText(int lingua, int loaded, int toLoad) {
-    const QString text =
-        pick(lingua, "Loading Pictures from WEB...", "Caricamento immagini dal WEB...",
-             "Téléchargement des images à partir du web...", "Carga imagina del WEB...");
-    const QString separator = pick(lingua, " of ", " di ", " du ", " de ");
+    const QString text = LanguageTables::inLanguage(
+        lingua, "Loading Pictures from WEB...", "Caricamento immagini dal WEB...",
+        "Téléchargement des images à partir du web...", "Carga imagina del WEB...");
+    const QString separator = LanguageTables::inLanguage(lingua, " of ", " di ", " du ", " de ");
     return text + QLatin1Char(' ') + QString::number(loaded) + separator + QString::number(toLoad);
 }
 

@@ -61,6 +61,10 @@ QString programTitle();
 
 // The end message text; empty while no language is chosen, when no message
 // is shown at all. Same as programEndedText.
+// One of four texts by language: Italian for 2, French for 3, Spanish for 4,
+// English for any other value. For the messages of other subsystems.
+QString inLanguage(int lingua, const char* en, const char* it, const char* fr, const char* es);
+
 QString MsgProgramEnded(int lingua);
 
 // ---- Applying texts to the window.
