@@ -1,32 +1,26 @@
 #pragma once
 
 #include <QDateTime>
-#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace skyglance::catalogue {
 
-std::uint32_t crc32(const std::string& bytes);
-
-// A zip archive of stored (uncompressed) entries, built in memory; enough for
-// a handful of small text files that any unzip tool reads.
+// A zip archive built in memory with libzip: a handful of small files that any
+// unzip tool (and the client's libzip reader) reads.
 class ZipWriter {
 public:
     void add(const std::string& name, const std::string& bytes, const QDateTime& modified);
+    // The whole archive; empty when libzip fails (out of memory).
     std::string finish() const;
 
 private:
     struct Entry {
         std::string name;
-        std::uint32_t crc;
-        std::uint32_t size;
-        std::uint32_t offset;
-        std::uint16_t dosTime;
-        std::uint16_t dosDate;
+        std::string bytes;
+        QDateTime modified;
     };
     std::vector<Entry> entries_;
-    std::string body_;
 };
 
 } // namespace skyglance::catalogue

@@ -379,7 +379,6 @@ void TestServerCore::templatesEscapeQueryValues() {
 }
 
 void TestServerCore::zipArchiveIsReadableByUnzip() {
-    QCOMPARE(crc32("123456789"), 0xcbf43926u);
     const QString unzip = QStandardPaths::findExecutable("unzip");
     if (unzip.isEmpty()) {
         QSKIP("unzip is not installed");
