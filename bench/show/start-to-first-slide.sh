@@ -6,7 +6,7 @@
 #
 # Runs the real program offscreen (1920 x 1080) against the bundled catalogue
 # service on a seeded demo home, at timing knob 1. SELECTION ("ROW ID,ROW
-# ID,...", default the demo's sample selection) picks other catalogue rows.
+# ID,...", default the seeded sample selection) picks other catalogue rows.
 # Per run it prints
 #   start  = launch -> first "slide 0" line on stdout
 #   cycle  = reply to the ticked addresses -> the copyright request after the
@@ -26,7 +26,6 @@ RUNS=${2:-3}
 APP="$BUILD_DIR/src/app/skyglance"
 SERVICE="$BUILD_DIR/server/skyglance-catalogue"
 CATALOGUE=server/catalogue.tsv
-SELECTION=${SELECTION:-"0 1,1 2,2 3,4 5,5 6,6 7,7 8,15 16,22 23,32 33"}
 START_WAITS_MS=5800
 LIMIT_S=${LIMIT_S:-180}
 
@@ -55,6 +54,14 @@ EOF
 now_ms() { local t=${EPOCHREALTIME/[.,]/}; echo $((t / 1000)); }
 iso_ms() { local s; s=$(date -u -d "$1" +%s%3N); echo "$s"; }
 
+# By default the selection the demo home is seeded with.
+if [ -z "${SELECTION:-}" ]; then
+    scripts/seed-demo-home.sh "$WORK/probe"
+    SELECTION=$(tr -d '\r' <"$WORK/probe/Skyglance7_Work/Skyglance7_Picture_List.dat" |
+        awk 'NF { v[n++] = $0 }
+            END { for (i = 0; i + 1 < n; i += 2) printf "%s%s %s", (i ? "," : ""), v[i], v[i+1] }')
+fi
+
 # The selection's entries and how many of them are captured pages (codes 2
 # and 3 in place of the "h" of the address).
 entries=0
@@ -67,7 +74,7 @@ for pair in "${pairs[@]}"; do
     case $code in 2 | 3) captures=$((captures + 1)) ;; esac
 done
 CYCLE_WAITS_MS=$((2000 + 1000 * entries + 7000 * captures + 3000 + 100))
-echo "selection: $entries entries, $captures captured pages"
+echo "selection: $SELECTION ($entries entries, $captures captured pages)"
 echo "fixed waits: start $((START_WAITS_MS + CYCLE_WAITS_MS)) ms, cycle $CYCLE_WAITS_MS ms"
 
 percent() { awk -v m="$1" -v w="$2" 'BEGIN { printf "%.1f", 100 * (m - w) / w }'; }
