@@ -209,10 +209,15 @@ void TestShowRuns::showRunsByItselfInSelectionOrder() {
     const int mapFetches = int(service.targets().count("/site/maps/europe_pressure.jpg"));
     QCOMPARE(mapFetches, 1);
 
-    // A click on the connection icon brings the next download at the next tick.
+    // The download interval (15 minutes: 450 nominal seconds, 57 slides of
+    // 8 s) brings the pictures again by itself ...
+    QTRY_VERIFY_WITH_TIMEOUT(
+        service.targets().count("/site/maps/europe_pressure.jpg") == mapFetches + 1, 120000);
+    QVERIFY(seen_.size() >= 57);
+    // ... and a click on the connection icon brings the next one at once.
     form_->ImageConnesso_Click();
     QTRY_VERIFY_WITH_TIMEOUT(
-        service.targets().count("/site/maps/europe_pressure.jpg") == mapFetches + 1, 60000);
+        service.targets().count("/site/maps/europe_pressure.jpg") == mapFetches + 2, 60000);
     const int before = int(seen_.size());
     waitForSlides(before + 2);
 
