@@ -1,0 +1,338 @@
+#include "ui/Diagnostics.h"
+
+#include "platform/Twips.h"
+#include "platform/Widgets.h"
+#include "shell/RunState.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+using platform::named;
+
+namespace {
+
+constexpr int kWindowWidth = 900;
+constexpr int kWindowHeight = 500;
+
+QTableWidget* newTable(QWidget* window, const char* name, const QStringList& headers) {
+    auto* table = named<QTableWidget>(window, name);
+    table->setColumnCount(static_cast<int>(headers.size()));
+    table->setHorizontalHeaderLabels(headers);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->hide();
+    window->layout()->addWidget(table);
+    return table;
+}
+
+void fillTable(QTableWidget* table, const QList<QStringList>& rows) {
+    if (table == nullptr) {
+        return;
+    }
+    table->setRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < rows.size(); ++r) {
+        for (int c = 0; c < rows[r].size() && c < table->columnCount(); ++c) {
+            auto* cell = table->item(r, c);
+            if (cell == nullptr) {
+                cell = new QTableWidgetItem;
+                table->setItem(r, c, cell);
+            }
+            cell->setText(rows[r][c]);
+        }
+    }
+}
+
+QString number(int value) {
+    return QString::number(value);
+}
+
+QString pictureSize(const QImage& picture) {
+    return picture.isNull() ? QString()
+                            : QStringLiteral("%1x%2").arg(picture.width()).arg(picture.height());
+}
+
+bool catalogueRowInUse(const RunState& s, int r) {
+    return !s.listURL[r].isEmpty() || !s.listURLnameOnly[r].isEmpty() ||
+           !s.listURLcomment[r].isEmpty() || !s.listCopyright[r].isEmpty() ||
+           s.listIdPicture[r] != 0 || !s.listData[r].isEmpty();
+}
+
+bool slideRowInUse(const RunState& s, int i) {
+    return s.listIdCopyright[i] != 0 || s.listEntryIdCopyright[i] != 0 ||
+           !s.listImageSELECTED[i].isEmpty() || !s.listOLDImageSELECTED[i].isEmpty() ||
+           s.listImageKind[i] != 0 || s.listIMAGEnotLoaded[i] != 0 || !s.listPicture[i].isNull();
+}
+
+QList<QStringList> catalogueTableRows(const RunState& s) {
+    QList<QStringList> rows;
+    for (int r = 0; r < PictureTable<QString>::kSize; ++r) {
+        if (catalogueRowInUse(s, r)) {
+            rows.append({number(r), s.listURL[r], s.listURLnameOnly[r], s.listURLcomment[r],
+                         s.listCopyright[r], number(s.listIdPicture[r]), s.listData[r]});
+        }
+    }
+    return rows;
+}
+
+QList<QStringList> slideTableRows(const RunState& s) {
+    QList<QStringList> rows;
+    for (int i = 0; i < PictureTable<QString>::kSize; ++i) {
+        if (slideRowInUse(s, i)) {
+            rows.append({number(i), number(s.listIdCopyright[i]), number(s.listEntryIdCopyright[i]),
+                         s.listImageSELECTED[i], s.listOLDImageSELECTED[i],
+                         number(s.listImageKind[i]), number(s.listIMAGEnotLoaded[i]),
+                         pictureSize(s.listPicture[i])});
+        }
+    }
+    return rows;
+}
+
+QList<QStringList> flagTableRows(const RunState& s) {
+    return {
+        {QStringLiteral("flagCmdButton"), number(s.flagCmdButton)},
+        {QStringLiteral("clockStatus"), number(s.clockStatus)},
+        {QStringLiteral("flagLoading"), number(s.flagLoading)},
+        {QStringLiteral("flagReplyArrived"), number(s.flagReplyArrived)},
+        {QStringLiteral("flagCatalogueLoaded"), number(s.flagCatalogueLoaded)},
+        {QStringLiteral("flagCatalogueRequest"), number(s.flagCatalogueRequest)},
+        {QStringLiteral("flagConfigChanged"), number(s.flagConfigChanged)},
+        {QStringLiteral("flagReloadAll"), number(s.flagReloadAll)},
+        {QStringLiteral("flagFullScreen"), number(s.flagFullScreen)},
+        {QStringLiteral("ExitToProgram"), number(s.ExitToProgram)},
+        {QStringLiteral("clockFromDebugSet"), number(s.clockFromDebugSet)},
+        {QStringLiteral("timerClockSave"), number(s.timerClockSave)},
+        {QStringLiteral("cntImagesToLoad"), number(s.cntImagesToLoad)},
+        {QStringLiteral("cntImagesLoaded"), number(s.cntImagesLoaded)},
+        {QStringLiteral("GLOBAL_IMAGE_CURRENT_POINTER"), number(s.GLOBAL_IMAGE_CURRENT_POINTER)},
+        {QStringLiteral("cntCounterDwLoadImage"), number(s.cntCounterDwLoadImage)},
+        {QStringLiteral("cntAniGif"), number(s.cntAniGif)},
+        {QStringLiteral("cntWaitCountdown"), number(s.cntWaitCountdown)},
+        {QStringLiteral("Lingua"), number(s.Lingua)},
+    };
+}
+
+} // namespace
+
+Diagnostics::Diagnostics(RunState& state, Sources sources, QWidget* parent)
+    : QObject(parent), state_(state), sources_(std::move(sources)), parent_(parent) {
+    for (const NamedTimer& t : std::as_const(sources_.timers)) {
+        if (t.timer != nullptr) {
+            ticks_.insert(t.name, 0);
+            connect(t.timer, &QTimer::timeout, this, [this, name = t.name] { ++ticks_[name]; });
+        }
+    }
+}
+
+Diagnostics::~Diagnostics() {
+    close();
+}
+
+void Diagnostics::open() {
+    if (!isOpen()) {
+        createWindows();
+    }
+    refresh();
+    for (const QPointer<QWidget>& window : std::as_const(windows_)) {
+        if (window) {
+            window->show();
+            window->raise();
+        }
+    }
+}
+
+void Diagnostics::close() {
+    for (const QPointer<QWidget>& window : std::as_const(windows_)) {
+        delete window.data();
+    }
+    windows_.clear();
+}
+
+bool Diagnostics::isOpen() const {
+    for (const QPointer<QWidget>& window : windows_) {
+        if (window) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void Diagnostics::refresh() {
+    if (state_.ExitToProgram != kFalse) {
+        close();
+        return;
+    }
+    refreshTables();
+    refreshTimers();
+    refreshProxy();
+}
+
+void Diagnostics::refreshTables() {
+    fillTable(catalogueRows_, catalogueTableRows(state_));
+    fillTable(slideRows_, slideTableRows(state_));
+}
+
+void Diagnostics::refreshTimers() {
+    QList<QStringList> rows;
+    for (const NamedTimer& t : std::as_const(sources_.timers)) {
+        if (t.timer != nullptr) {
+            rows.append({t.name, t.timer->isActive() ? QStringLiteral("yes") : QStringLiteral("no"),
+                         number(t.timer->interval()), number(ticks(t.name))});
+        }
+    }
+    fillTable(timerRows_, rows);
+    fillTable(flagRows_, flagTableRows(state_));
+    if (slideInterval_ && !slideInterval_->hasFocus()) {
+        slideInterval_->setValue(state_.timerClockSave);
+    }
+}
+
+void Diagnostics::refreshProxy() {
+    if (!proxyRows_) {
+        return;
+    }
+    const platform::ProxySetting proxy =
+        sources_.proxy ? sources_.proxy() : platform::ProxySetting{};
+    const platform::ProxyEndpoint endpoint = platform::proxyEndpoint(proxy.address, proxy.port);
+    fillTable(proxyRows_, {
+                              {QStringLiteral("enabled"),
+                               proxy.enabled ? QStringLiteral("yes") : QStringLiteral("no")},
+                              {QStringLiteral("address"), proxy.address},
+                              {QStringLiteral("port"), proxy.port},
+                              {QStringLiteral("host used"), endpoint.host},
+                              {QStringLiteral("port used"), number(endpoint.port)},
+                              {QStringLiteral("user"), proxy.userName},
+                              {QStringLiteral("password"), maskedPassword(proxy.password)},
+                          });
+}
+
+void Diagnostics::setSlideInterval(int milliseconds) {
+    // The slide interval is a 16-bit value in the run state.
+    state_.timerClockSave = static_cast<int16_t>(std::clamp(milliseconds, 1, 32767));
+    state_.clockFromDebugSet = 1;
+}
+
+QTableWidget* Diagnostics::catalogueRows() const {
+    return catalogueRows_.data();
+}
+
+QTableWidget* Diagnostics::slideRows() const {
+    return slideRows_.data();
+}
+
+QTableWidget* Diagnostics::timerRows() const {
+    return timerRows_.data();
+}
+
+QTableWidget* Diagnostics::flagRows() const {
+    return flagRows_.data();
+}
+
+QTableWidget* Diagnostics::proxyRows() const {
+    return proxyRows_.data();
+}
+
+QString Diagnostics::maskedPassword(const QString& password) {
+    return QString(password.size(), QLatin1Char('*'));
+}
+
+QWidget* Diagnostics::newWindow(const char* name, const QString& title) {
+    auto* window = named<QWidget>(parent_.data(), name);
+    window->setWindowFlag(Qt::Window);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowTitle(title);
+    window->setLayout(new QVBoxLayout);
+    window->resize(kWindowWidth, kWindowHeight);
+    windows_.append(window);
+    return window;
+}
+
+void Diagnostics::createWindows() {
+    QWidget* tables = newWindow("frmDebug", QStringLiteral("Skyglance diagnostics: pictures"));
+    catalogueRows_ = newTable(tables, "catalogueRows",
+                              {QStringLiteral("index"), QStringLiteral("listURL"),
+                               QStringLiteral("listURLnameOnly"), QStringLiteral("listURLcomment"),
+                               QStringLiteral("listCopyright"), QStringLiteral("listIdPicture"),
+                               QStringLiteral("listData")});
+    slideRows_ =
+        newTable(tables, "slideRows",
+                 {QStringLiteral("slide"), QStringLiteral("listIdCopyright"),
+                  QStringLiteral("listEntryIdCopyright"), QStringLiteral("listImageSELECTED"),
+                  QStringLiteral("listOLDImageSELECTED"), QStringLiteral("listImageKind"),
+                  QStringLiteral("listIMAGEnotLoaded"), QStringLiteral("listPicture")});
+
+    QWidget* timers =
+        newWindow("frmDebugTimers", QStringLiteral("Skyglance diagnostics: timers and flags"));
+    timerRows_ = newTable(timers, "timerRows",
+                          {QStringLiteral("timer"), QStringLiteral("enabled"),
+                           QStringLiteral("interval"), QStringLiteral("ticks")});
+    flagRows_ = newTable(timers, "flagRows", {QStringLiteral("name"), QStringLiteral("value")});
+    timers->layout()->addWidget(new QLabel(QStringLiteral("Slide interval (ms), next tick:")));
+    slideInterval_ = named<QSpinBox>(timers, "slideIntervalSet");
+    slideInterval_->setRange(1, 32767);
+    timers->layout()->addWidget(slideInterval_);
+    connect(slideInterval_, &QSpinBox::editingFinished, this,
+            [this] { setSlideInterval(slideInterval_->value()); });
+
+    QWidget* proxy = newWindow("frmDebugProxy", QStringLiteral("Skyglance diagnostics: proxy"));
+    proxyRows_ = newTable(proxy, "proxyRows", {QStringLiteral("name"), QStringLiteral("value")});
+}
+
+// ---- The status bar's tuning aids.
+
+namespace {
+constexpr int kPotBarLeft = 100;
+constexpr int kPotBarTop = 5000;
+constexpr int kPotBarWidth = 3000;
+constexpr int kPotBarHeight = 255;
+// Aspect ratios from 0.5 to 5.0, in tenths.
+constexpr int kPotBarMinimum = 5;
+constexpr int kPotBarMaximum = 50;
+} // namespace
+
+BarTuning::BarTuning(RunState& state, QWidget* parent, std::function<void()> relayOutBar)
+    : QObject(parent), state_(state), relayOutBar_(std::move(relayOutBar)) {
+    PotBar = named<QScrollBar>(parent, "PotBar");
+    PotBar->setOrientation(Qt::Horizontal);
+    PotBar->setRange(kPotBarMinimum, kPotBarMaximum);
+    PotBar->setValue(static_cast<int>(std::lround(state_.Ratio_X_Y * 10.0F)));
+    platform::setGeometryTwips(PotBar, kPotBarLeft, kPotBarTop, kPotBarWidth, kPotBarHeight);
+    PotBar->hide();
+    connect(PotBar, &QScrollBar::valueChanged, this, [this] { PotBar_Change(); });
+
+    DebugBarra = named<QLineEdit>(parent, "DebugBarra");
+    DebugBarra->setReadOnly(true);
+    DebugBarra->hide();
+}
+
+void BarTuning::PotBar_Change() {
+    state_.Ratio_X_Y = static_cast<float>(PotBar->value()) / 10.0F;
+    if (relayOutBar_) {
+        relayOutBar_();
+    }
+}
+
+void BarTuning::afterLayout(double barH, double k, int screenWidthTwips, int screenHeightTwips) {
+    platform::setGeometryTwips(PotBar, kPotBarLeft, kPotBarTop, kPotBarWidth, kPotBarHeight);
+    PotBar->hide();
+    DebugBarra->hide();
+    DebugBarra->setText(
+        valuesUsedText(barH, k, state_.Ratio_X_Y, screenWidthTwips, screenHeightTwips));
+}
+
+QString BarTuning::valuesUsedText(double barH, double k, float ratioXY, int screenWidthTwips,
+                                  int screenHeightTwips) {
+    return QStringLiteral("screen %1x%2 twips, Ratio_X_Y %3, barH %4, k %5")
+        .arg(screenWidthTwips)
+        .arg(screenHeightTwips)
+        .arg(static_cast<double>(ratioXY))
+        .arg(barH)
+        .arg(k);
+}

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "platform/NetProxy.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+class QLineEdit;
+class QScrollBar;
+class QSpinBox;
+class QTableWidget;
+class QTimer;
+class QWidget;
+struct RunState;
+
+// A timer as the diagnostics list it.
+struct NamedTimer {
+    QString name;
+    QTimer* timer = nullptr;
+};
+
+// The three read-only windows of the DEBUG_CODE option: the picture tables
+// (frmDebug), the timers with the guard flags and counters (frmDebugTimers)
+// and the proxy values (frmDebugProxy). They show a snapshot; refresh()
+// takes a new one. Ticks are counted from construction, open or not.
+class Diagnostics : public QObject {
+    Q_OBJECT
+public:
+    struct Sources {
+        QList<NamedTimer> timers;
+        std::function<platform::ProxySetting()> proxy;
+    };
+
+    // The windows are top-level windows owned by parent (may be null).
+    Diagnostics(RunState& state, Sources sources, QWidget* parent = nullptr);
+    ~Diagnostics() override;
+
+    // Shows the three windows without being modal, in front.
+    void open();
+    void close();
+    bool isOpen() const;
+
+    // All three windows; once the program has started to quit they close.
+    void refresh();
+    void refreshTables();
+    void refreshTimers();
+    void refreshProxy();
+
+    int ticks(const QString& timerName) const { return ticks_.value(timerName); }
+
+    // The slide tick takes this interval at its next run.
+    void setSlideInterval(int milliseconds);
+
+    // The views, null while closed. Pictures by catalogue index and by slide:
+    // only rows in use; the first column is the index.
+    QTableWidget* catalogueRows() const;
+    QTableWidget* slideRows() const;
+    QTableWidget* timerRows() const;
+    QTableWidget* flagRows() const;
+    QTableWidget* proxyRows() const;
+
+    // The password as the window shows it: one star per character.
+    static QString maskedPassword(const QString& password);
+
+private:
+    void createWindows();
+    QWidget* newWindow(const char* name, const QString& title);
+
+    RunState& state_;
+    Sources sources_;
+    QPointer<QWidget> parent_;
+    QHash<QString, int> ticks_;
+    QList<QPointer<QWidget>> windows_;
+    QPointer<QTableWidget> catalogueRows_;
+    QPointer<QTableWidget> slideRows_;
+    QPointer<QTableWidget> timerRows_;
+    QPointer<QTableWidget> flagRows_;
+    QPointer<QTableWidget> proxyRows_;
+    QPointer<QSpinBox> slideInterval_;
+};
+
+// The status bar's tuning aids: the scroll bar PotBar sets the aspect ratio
+// the bar is laid out with, the text box DebugBarra shows the values the
+// last layout used. Both are hidden unless the diagnostics show them.
+class BarTuning : public QObject {
+    Q_OBJECT
+public:
+    BarTuning(RunState& state, QWidget* parent, std::function<void()> relayOutBar);
+
+    QScrollBar* PotBar = nullptr;
+    QLineEdit* DebugBarra = nullptr;
+
+    // Ratio_X_Y = PotBar's value / 10, then the bar is laid out again.
+    void PotBar_Change();
+    // The layout's last step: hide both and note the values used.
+    void afterLayout(double barH, double k, int screenWidthTwips, int screenHeightTwips);
+
+    static QString valuesUsedText(double barH, double k, float ratioXY, int screenWidthTwips,
+                                  int screenHeightTwips);
+
+private:
+    RunState& state_;
+    std::function<void()> relayOutBar_;
+};
