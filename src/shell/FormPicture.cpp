@@ -27,6 +27,7 @@
 #include "show/Snapshots.h"
 #include "show/StatusBar.h"
 #include "show/Supervisor.h"
+#include "ui/Diagnostics.h"
 #include "ui/LanguageTables.h"
 
 #include <QCheckBox>
@@ -365,6 +366,15 @@ void FormPicture::createShowParts() {
     va.pause = [](int ms) { platform::pauseLettingEventsRun(ms); };
     va.cycleRunning = [this] { return cycles_->running(); };
     supervisor_ = std::make_unique<Supervisor>(state, vc, va);
+
+    Diagnostics::Sources sources;
+    sources.timers = {{QStringLiteral("imgClock"), &imgClock},
+                      {QStringLiteral("generalClock"), &generalClock},
+                      {QStringLiteral("utilityTmr"), &utilityTmr},
+                      {QStringLiteral("panControl"), &panControl},
+                      {QStringLiteral("Timer4000"), &Timer4000}};
+    sources.proxy = [this] { return connection_->currentSetting(); };
+    diagnostics_ = std::make_unique<Diagnostics>(state, sources, this);
     connectStatus->installEventFilter(this);
 }
 
@@ -674,44 +684,17 @@ void FormPicture::ApplyPanelTexts() {
 }
 
 void FormPicture::openDiagnostics() {
-    if (diagnostics) {
-        return;
-    }
-    auto* window = new QPlainTextEdit;
-    window->setObjectName(QStringLiteral("frmDebug"));
-    window->setWindowTitle(QStringLiteral("Skyglance diagnostics"));
-    window->setReadOnly(true);
-    window->resize(640, 480);
-    diagnostics = window;
-    refreshDiagnostics();
-    window->show();
-    window->raise();
+    diagnostics_->open();
 }
 
 void FormPicture::closeDiagnostics() {
-    if (diagnostics) {
-        delete diagnostics.data();
+    if (diagnostics_) {
+        diagnostics_->close();
     }
 }
 
 void FormPicture::refreshDiagnostics() {
-    if (!diagnostics) {
-        return;
+    if (diagnostics_ && diagnostics_->isOpen()) {
+        diagnostics_->refresh();
     }
-    QString text;
-    text += QStringLiteral("slides %1, next %2, to load %3\n")
-                .arg(state.cntImagesLoaded)
-                .arg(state.GLOBAL_IMAGE_CURRENT_POINTER)
-                .arg(state.cntImagesToLoad);
-    text += QStringLiteral("flagCmdButton %1, clockStatus %2, flagReplyArrived %3\n")
-                .arg(state.flagCmdButton)
-                .arg(state.clockStatus)
-                .arg(state.flagReplyArrived);
-    for (int s = 0; s < state.slideMapAppendPosition() && s < 200; ++s) {
-        text += QStringLiteral("slide %1: row %2 %3\n")
-                    .arg(s)
-                    .arg(state.listIdCopyright[s] - 1)
-                    .arg(state.listImageSELECTED[s]);
-    }
-    diagnostics->setPlainText(text);
 }

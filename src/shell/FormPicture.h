@@ -34,6 +34,7 @@ class HomeTown;
 class DownloadCycles;
 class SelectionTable;
 class SnapshotWriter;
+class Diagnostics;
 class Connection;
 class LanguageChoice;
 class Scheduler;
@@ -203,8 +204,8 @@ public:
     QLabel* lblMsgUser = nullptr;
     QLineEdit* timerflag = nullptr;
 
-    // The diagnostics window (DEBUG_CODE).
-    QPointer<QPlainTextEdit> diagnostics;
+    // The diagnostics windows (DEBUG_CODE).
+    Diagnostics& diagnostics() { return *diagnostics_; }
 
     // The geometry helpers work in twips.
     static void setGeometryTwips(QWidget* widget, int left, int top, int width, int height);
@@ -261,6 +262,7 @@ private:
     HomeTown* homeTown_ = nullptr; // a child of the window
     std::unique_ptr<SelectionTable> selection_;
     std::unique_ptr<SnapshotWriter> snapshots_;
+    std::unique_ptr<Diagnostics> diagnostics_;
     bool printSlides_ = false;
     Connection* connection_ = nullptr;         // a child of the window
     LanguageChoice* languageChoice_ = nullptr; // a child of the window

@@ -7,6 +7,7 @@
 #include "settings/LanguageChoice.h"
 #include "settings/SettingsFile.h"
 #include "shell/FormPicture.h"
+#include "ui/Diagnostics.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -191,12 +192,11 @@ void TestStartUp::commandLineOptions() {
     QVERIFY(w.form->localhostOption());
     QCOMPARE(w.form->state.flagSilent, int16_t(0));
     QCOMPARE(w.form->state.flagDebugCode, int16_t(1));
-    QVERIFY(w.form->diagnostics);
-    QVERIFY(w.form->diagnostics->isVisible());
+    QVERIFY(w.form->diagnostics().isOpen());
     QCOMPARE(w.dialogs.shownTexts(),
              QStringList{"Errore. troppi parametri nella linea di comando file EXE"});
     w.form->btTermina_Click();
-    QVERIFY(!w.form->diagnostics);
+    QVERIFY(!w.form->diagnostics().isOpen());
 }
 
 void TestStartUp::unusableWorkFolderEndsTheStart() {
