@@ -1,5 +1,7 @@
 #include "artwork.h"
 
+#include "paint.h"
+
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QLinearGradient>
@@ -14,29 +16,7 @@
 namespace Artwork {
 namespace {
 
-namespace Colour {
-const QColor bar = QColor::fromRgb(barColour);
-const QColor ink(0xEE, 0xF4, 0xFB);
-const QColor sky(0x5B, 0xB8, 0xFF);
-const QColor skyLight(0xA6, 0xD6, 0xFF);
-const QColor sun(0xFF, 0xC8, 0x45);
-const QColor sunDeep(0xFF, 0x9A, 0x1F);
-const QColor go(0x3D, 0xD6, 0x86);
-const QColor goDeep(0x1F, 0xA8, 0x62);
-const QColor stop(0xFF, 0x5F, 0x5F);
-const QColor dim(0x4A, 0x61, 0x85);
-const QColor keyTop(0x27, 0x4E, 0x83);
-const QColor keyBottom(0x17, 0x33, 0x5C);
-const QColor keyEdge(0x3C, 0x6C, 0xA8);
-const QColor cloud(0xFF, 0xFF, 0xFF);
-const QColor cloudShade(0xD0, 0xE2, 0xF4);
-const QColor nightSky(0x0A, 0x22, 0x4C);
-const QColor daySky(0x2E, 0x72, 0xBE);
-const QColor horizon(0x8A, 0xC6, 0xEE);
-const QColor calmTop(0x0C, 0x21, 0x43);
-const QColor calmBottom(0x17, 0x3E, 0x6B);
-const QColor frame(0x8D, 0xB3, 0xDB);
-} // namespace Colour
+namespace Colour = Paint::Colour;
 
 const QString fontFamily = QStringLiteral("DejaVu Sans");
 
@@ -445,6 +425,40 @@ void drawCheckBadge(QPainter& painter, QPointF centre, qreal radius) {
 }
 
 } // namespace
+
+namespace Paint {
+void useSmoothPainting(QPainter& painter) {
+    Artwork::useSmoothPainting(painter);
+}
+QPen roundPen(const QColor& colour, qreal width) {
+    return Artwork::roundPen(colour, width);
+}
+QFont face(int pixelSize, QFont::Weight weight) {
+    return Artwork::face(pixelSize, weight);
+}
+void drawEmblem(QPainter& painter, const QRectF& box, bool detailed) {
+    Artwork::drawEmblem(painter, box, detailed);
+}
+QRectF emblemBox(QPointF centre, qreal width) {
+    return Artwork::emblemBox(centre, width);
+}
+QPainterPath cloudShape() {
+    return Artwork::cloudShape();
+}
+QPainterPath gearShape(QPointF centre, qreal outer, qreal root, int teeth, qreal hole) {
+    return Artwork::gearShape(centre, outer, root, teeth, hole);
+}
+void drawHourglass(QPainter& painter, QPointF centre) {
+    Artwork::drawHourglass(painter, centre);
+}
+void drawArrowHead(QPainter& painter, QPointF tip, QPointF direction, qreal size,
+                   const QColor& colour) {
+    Artwork::drawArrowHead(painter, tip, direction, size, colour);
+}
+void drawQuietHills(QPainter& painter) {
+    Artwork::drawQuietHills(painter);
+}
+} // namespace Paint
 
 bool loadFonts() {
     static const std::array files{"DejaVuSans.ttf", "DejaVuSans-Bold.ttf",

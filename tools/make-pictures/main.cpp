@@ -1,8 +1,10 @@
 // make-pictures OUTDIR: draws the program's own pictures into OUTDIR, one
-// PNG per control that shows it, and the GIF placeholder that is copied
+// PNG per control that shows it (the configuration panel's icons and tab
+// backgrounds among them), and the GIF placeholder that is copied
 // beside the program.
 #include "artwork.h"
 #include "gifwriter.h"
+#include "panelart.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -83,5 +85,7 @@ int main(int argc, char* argv[]) {
     bool allWritten = writePlaceholderGif(folder);
     for (const Picture& picture : pngPictures())
         allWritten = writePng(folder, picture) && allWritten;
+    for (const PanelArt::Picture& picture : PanelArt::pictures())
+        allWritten = writePng(folder, {picture.fileName, picture.draw}) && allWritten;
     return allWritten ? 0 : 1;
 }

@@ -1,0 +1,253 @@
+#pragma once
+
+#include <QObject>
+#include <QPixmap>
+#include <QString>
+#include <functional>
+#include <utility>
+#include <vector>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QWidget;
+struct RunState;
+
+// ---- Pure texts of the panel (1 English, 2 Italian, 3 French, 4 Spanish).
+
+namespace PanelTexts {
+
+// The hover-help text of a panel element; English serves a language without
+// a version of its own and a language outside 1 to 4. Null for an element
+// without hover help.
+QString hoverText(const QString& objectName, int lingua);
+// The names of every element that has hover help.
+QStringList hoverElements();
+// The first text of the help frame, before any element was hovered.
+QString wizardIntroText(int lingua);
+// The wait frame while the catalogue loads: its tooltip, its label, and the
+// caption TextPictureSelection takes meanwhile. English outside 1 to 4.
+QString waitToolTip(int lingua);
+QString waitCaption(int lingua);
+QString previewTitle(int lingua);
+// Texts of the set-up tab, which the shared language tables leave to the
+// panel: its title and navigation labels, the connection label, the town
+// label and the tab's help box. English outside 1 to 4.
+QString setupTitle(int lingua);
+QString connectionCaption(int lingua);
+QString townCaption(int lingua);
+QString setupHelpText(int lingua);
+
+} // namespace PanelTexts
+
+// The configuration panel: the tab control SSTCfg with its five tabs over
+// the main window, the help frame FrameWizard below it and the wait frame
+// FormWait. Builds every element with its control name, places them, and
+// routes clicks: the navigation shows tabs itself, every other action is
+// handed to the std::function the window assigns (unset ones do nothing).
+//
+// Element positions are twips in the tab control's coordinates (the tab row
+// included), as the layout rules give them; each tab's elements live on a
+// canvas that keeps that origin (tabCanvas).
+class ConfigurationPanel : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kPanelWidth = 7095;
+    static constexpr int kPanelHeight = 5055;
+    static constexpr int kTabTop = 500;
+    static constexpr int kBackgroundHeight = 4555;
+    static constexpr int kWizardGap = 200;
+    static constexpr int kWizardHeight = 1500;
+    static constexpr int kTabCount = 5;
+
+    ConfigurationPanel(QWidget* window, RunState& state, QObject* parent = nullptr);
+
+    // The widget that holds tab `tab`'s elements (origin at the tab
+    // control's top-left); hand it to parts that add elements of their own.
+    QWidget* tabCanvas(int tab) const;
+    // The tab (0 to 4) an element sits on, -1 if it is not on the panel.
+    int tabOf(const QWidget* element) const;
+
+    // Hides SSTCfg and the preview views, places every element of every tab
+    // (also Label11 and PreViewEnabled when another part created them on the
+    // picture tab) and gives the tab control its design size, keeping its
+    // left and top. The panel's own texts follow the current language.
+    void LayoutPanel();
+    // FrameWizard at the tab control's left, its width, 200 twips below it.
+    void PlaceWizardFrame();
+    // The first step of btHelp_Click: hover help on, the help frame shown
+    // with its first text. The window then lets events run and opens.
+    void ShowHelpFrame();
+    // FormWait filled in the current language, at a third of the window's
+    // width and half its height, in front; TextPictureSelection takes the
+    // preview caption.
+    void ShowWaitFrame();
+    // Shows and enables SSTCfg_Loadcnf, SSTCfg_BackUpcnf, SSTCfg_Loadconf and
+    // SSTCfg_Backupconf.
+    void EnableCollectionElements();
+    // Runs on every change of the shown tab.
+    void SSTCfg_Click();
+    // Shows tab `tab`; SSTCfg_Click follows.
+    void ShowTab(int tab);
+    // The language tables' captions, then the texts that belong to the panel.
+    void ApplyLanguage();
+    // Only the panel's own texts (set-up tab, connection, town).
+    void ApplyOwnTexts();
+    // Hover help for one element, as a mouse move over it does.
+    void ShowHoverHelp(const QString& objectName);
+    // The picture an element shows (its icon), null if it has none.
+    QPixmap pictureOf(const QString& objectName) const;
+
+    // ---- Actions of the icon-and-label pairs; both halves call the same one.
+    std::function<void()> onStart;           // SSTCfg_cmdConferma, 2
+    std::function<void()> onQuit;            // SSTCfg_ExitProgram, 2, _BW
+    std::function<void()> onSave;            // SSTCfg_salvaConfig, 2
+    std::function<void()> onCleanup;         // Cleanup, Cleanup2
+    std::function<void()> onConnection;      // Connection, ConnectionIco
+    std::function<void()> onLanguage;        // IcoSwapSST6, LabelLanguage
+    std::function<void()> onTown;            // YourTownIco, LabelYourTown
+    std::function<void()> onBackup;          // SSTCfg_BackUpcnf (its label: none)
+    std::function<void()> onLoad;            // SSTCfg_Loadcnf, SSTCfg_Loadconf
+    std::function<void()> onOwnPicture;      // SSTCfg_FileUser, 2
+    std::function<void()> onResetOwnPicture; // SSTCfg_resetUserImg, 2
+    // helpTime, helpImg, helpEsegui and their labels; the icon's name.
+    std::function<void(const QString& helpIcon)> onHelp;
+    std::function<void()> onRemoteHelp;  // RunTeamViewer, IcoHelpTools2
+    std::function<void()> onInfo;        // infoStatusBar, 2
+    std::function<void()> onDisplayMode; // dyMode, dyMode2
+
+    // ---- What other parts do on a tab change (SSTCfg_Click).
+    // The interval boxes' lost-focus checks.
+    std::function<void()> checkIntervalBoxes;
+    // Resetting the show's per-picture tables while changes are unsaved.
+    std::function<void()> resetShowTables;
+
+    // ---- Elements, by control name.
+    QTabWidget* SSTCfg = nullptr;
+
+    // Tab 0: display timers.
+    QLabel* TextDisplayTimers = nullptr;
+    QLabel* SSTCfg_Aggiorna = nullptr;
+    QLabel* SSTCfg_Aggiorna2 = nullptr;
+    QLineEdit* SSTCfg_timeRefresh = nullptr;
+    QLabel* textSeconds = nullptr;
+    QLabel* SSTCfg_Download = nullptr;
+    QLabel* SSTCfg_Download2 = nullptr;
+    QLineEdit* SSTCfg_timeDwLoad = nullptr;
+    QLabel* TextMinuts = nullptr;
+    QPushButton* dyMode = nullptr;
+    QLabel* dyMode2 = nullptr;
+    QLineEdit* txtDisplay = nullptr; // hidden: holds "Full_Screen" or "Normal"
+    QLineEdit* txtDisplay2 = nullptr;
+    QPushButton* helpTime = nullptr;
+    QLabel* helpTime2 = nullptr;
+    QPlainTextEdit* Box_Help_Display_Timer = nullptr;
+
+    // Tab 1: set-up.
+    QLabel* TextSetup = nullptr;
+    QPushButton* Cleanup = nullptr;
+    QLabel* Cleanup2 = nullptr;
+    QPushButton* ConnectionIco = nullptr;
+    QLabel* Connection = nullptr;
+    QPlainTextEdit* Box_Help_Setup = nullptr;
+
+    // Tab 2: picture selection.
+    QLabel* TextPictureSelection = nullptr;
+    QListWidget* Tabella_Mappe_Selezionate = nullptr;
+    QPushButton* ClearListDB = nullptr;
+    QPushButton* SSTCfg_BackUpcnf = nullptr;
+    QLabel* SSTCfg_Backupconf = nullptr;
+    QPushButton* SSTCfg_Loadcnf = nullptr;
+    QLabel* SSTCfg_Loadconf = nullptr;
+    QLabel* Wait_Ico = nullptr;
+    QPushButton* SSTCfg_FileUser = nullptr;
+    QLabel* SSTCfg_FileUser2 = nullptr;
+    QPushButton* SSTCfg_resetUserImg = nullptr;
+    QLabel* SSTCfg_resetUserImg2 = nullptr;
+    QLabel* LabelOwnerImage = nullptr;
+    QLabel* SSTCfg_LblinserisciImg = nullptr;
+    QPushButton* helpImg = nullptr;
+    QLabel* helpImg2 = nullptr;
+    QPushButton* Image3 = nullptr;
+
+    // Tab 3: run / exit.
+    QLabel* TextRunExit = nullptr;
+    QPushButton* SSTCfg_cmdConferma = nullptr;
+    QPushButton* SSTCfg_cmdConferma_BW = nullptr;
+    QLabel* SSTCfg_cmdConferma2 = nullptr;
+    QPushButton* SSTCfg_ExitProgram = nullptr;
+    QPushButton* SSTCfg_ExitProgram_BW = nullptr;
+    QLabel* SSTCfg_ExitProgram2 = nullptr;
+    QPushButton* SSTCfg_salvaConfig = nullptr;
+    QLabel* SSTCfg_salvaConfig2 = nullptr;
+    QPushButton* YourTownIco = nullptr;
+    QLabel* LabelYourTown = nullptr;
+    QPushButton* infoStatusBar = nullptr;
+    QLabel* infoStatusBar2 = nullptr;
+    QPushButton* helpEsegui = nullptr;
+    QLabel* helpEsegui2 = nullptr;
+    QFrame* BarSaveAllBG = nullptr;
+    QFrame* BarSaveAllFG = nullptr;
+    QPlainTextEdit* Box_Help_Run_Exit = nullptr;
+
+    // Tab 4: tools - language.
+    QLabel* TextTools = nullptr;
+    QLabel* TextTool5 = nullptr;
+    QPushButton* IcoSwapSST0 = nullptr;
+    QLabel* IcoSwapSST02 = nullptr;
+    QPushButton* IcoSwapSST1 = nullptr;
+    QLabel* IcoSwapSST12 = nullptr;
+    QPushButton* IcoSwapSST2 = nullptr;
+    QLabel* IcoSwapSST22 = nullptr;
+    QPushButton* IcoSwapSST3 = nullptr;
+    QLabel* IcoSwapSST32 = nullptr;
+    QPushButton* RunTeamViewer = nullptr;
+    QLabel* IcoHelpTools2 = nullptr;
+    QPushButton* IcoSwapSST6 = nullptr;
+    QLabel* LabelLanguage = nullptr;
+    QPlainTextEdit* LeftTipText = nullptr;
+
+    // Help frame and wait frame, children of the window.
+    QFrame* FrameWizard = nullptr;
+    QLabel* WizardText = nullptr;
+    QLabel* WizardPicture = nullptr;
+    QFrame* FormWait = nullptr;
+    QLabel* LabelWait = nullptr;
+
+private:
+    void buildTabs();
+    QWidget* newCanvas(int tab);
+    void buildTimersTab();
+    void buildSetupTab();
+    void buildPicturesTab();
+    void buildRunExitTab();
+    void buildToolsTab();
+    void buildNavigationStrip(int tab);
+    void buildWizardFrame();
+    void buildWaitFrame();
+    QPushButton* icon(int tab, const QString& name, const QString& picture);
+    QLabel* label(int tab, const QString& name, const QString& english = {});
+    QLabel* title(int tab, const QString& name);
+    QPlainTextEdit* helpBox(int tab, const QString& name);
+    void connectPair(QPushButton* iconButton, QLabel* caption, std::function<void()> action);
+    void connectNavigation(QWidget* element, int tab);
+    void makeClickable(QLabel* caption, std::function<void()> action);
+    void watchHover(QWidget* element);
+    void placeElements();
+    void placeSelectionTableParts();
+    void alignCanvases();
+    void applyEnglishCaptions();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    QWidget* window_;
+    RunState& state_;
+    QWidget* canvases_[kTabCount] = {};
+    QLabel* backgrounds_[kTabCount] = {};
+    std::vector<std::pair<QObject*, std::function<void()>>> labelActions_;
+    bool layingOut_ = false;
+};
