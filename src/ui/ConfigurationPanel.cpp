@@ -15,6 +15,8 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyleOptionTab>
+#include <QStylePainter>
 #include <QTabBar>
 #include <QTabWidget>
 #include <array>
@@ -226,12 +228,10 @@ const std::array<const char*, ConfigurationPanel::kTabCount> kTabIcon{
 const QString kStyle = QStringLiteral(R"(
 QTabWidget#SSTCfg::pane { border: 1px solid #3C6CA8; background: #0D1F3C; top: -1px; }
 QTabWidget#SSTCfg QTabBar::tab {
-  background: #17335C; color: #A6D6FF; border: 1px solid #3C6CA8; border-bottom: none;
-  border-top-left-radius: 6px; border-top-right-radius: 6px;
-  font-family: "DejaVu Sans"; font-size: 11px; font-weight: bold;
-  height: 30px; padding: 0px 6px; margin-right: 1px; margin-top: 2px; }
-QTabWidget#SSTCfg QTabBar::tab:selected { background: #274E83; color: #FFFFFF; margin-top: 0px; }
-QTabWidget#SSTCfg QTabBar::tab:hover { color: #FFFFFF; }
+  background: #17335C; border: 1px solid #3C6CA8; border-bottom: none;
+  border-top-left-radius: 6px; border-top-right-radius: 6px; margin-right: 1px; }
+QTabWidget#SSTCfg QTabBar::tab:selected { background: #274E83; }
+QTabWidget#SSTCfg QTabBar::tab:hover { background: #1F4474; }
 QTabWidget#SSTCfg QLabel { color: #EEF4FB; background: transparent;
   font-family: "DejaVu Sans"; font-size: 11px; }
 QTabWidget#SSTCfg QLabel[role="title"] { font-size: 15px; font-weight: bold; color: #FFFFFF; }
@@ -324,6 +324,78 @@ QString toolsLinkName(int onTab) {
 
 } // namespace
 
+// The tab row: every caption stays whole. Tabs take their captions' widths
+// while the row has room; otherwise they share the row in proportion and
+// the captions wrap onto two lines.
+class PanelTabBar : public QTabBar {
+public:
+    explicit PanelTabBar(QWidget* parent) : QTabBar(parent) {
+        setUsesScrollButtons(false);
+        setDrawBase(false);
+        setExpanding(false);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(11);
+        font.setBold(true);
+        setFont(font);
+    }
+
+protected:
+    QSize tabSizeHint(int index) const override {
+        const int room = platform::twipsToPixels(ConfigurationPanel::kPanelWidth) - 2;
+        int natural = 0;
+        int narrowest = 0;
+        for (int tab = 0; tab < count(); ++tab) {
+            natural += naturalWidth(tab);
+            narrowest += narrowestWidth(tab);
+        }
+        int width = naturalWidth(index);
+        if (natural > room) {
+            // Every tab keeps its longest word; the rest of the row goes to
+            // the tabs in proportion to what wrapping took from them.
+            const int spare = qMax(0, room - narrowest);
+            const int wrapped = qMax(1, natural - narrowest);
+            width = narrowestWidth(index) +
+                    (naturalWidth(index) - narrowestWidth(index)) * spare / wrapped;
+        }
+        return {width, platform::twipsToPixels(ConfigurationPanel::kTabTop)};
+    }
+    QSize minimumTabSizeHint(int index) const override { return tabSizeHint(index); }
+
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        for (int tab = 0; tab < count(); ++tab) {
+            QStyleOptionTab option;
+            initStyleOption(&option, tab);
+            const QString caption = option.text;
+            option.text.clear();
+            painter.drawControl(QStyle::CE_TabBarTabShape, option);
+            const bool current = tab == currentIndex();
+            painter.setPen(current ? QColor(0xFF, 0xFF, 0xFF) : QColor(0xA6, 0xD6, 0xFF));
+            painter.drawText(option.rect.adjusted(kPadding, 2, -kPadding, 0),
+                             Qt::AlignCenter | Qt::TextWordWrap, caption);
+        }
+    }
+
+private:
+    static constexpr int kPadding = 5;
+    int naturalWidth(int index) const {
+        return fontMetrics().horizontalAdvance(tabText(index)) + 2 * kPadding + 4;
+    }
+    int narrowestWidth(int index) const {
+        int longest = 0;
+        for (const QString& word : tabText(index).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            longest = qMax(longest, fontMetrics().horizontalAdvance(word));
+        }
+        return longest + 2 * kPadding + 4;
+    }
+};
+
+// A tab control with the panel's tab row.
+class PanelTabs : public QTabWidget {
+public:
+    explicit PanelTabs(QWidget* parent) : QTabWidget(parent) { setTabBar(new PanelTabBar(this)); }
+};
+
 // ---- Building ------------------------------------------------------------------
 
 ConfigurationPanel::ConfigurationPanel(QWidget* window, RunState& state, QObject* parent)
@@ -351,11 +423,8 @@ ConfigurationPanel::ConfigurationPanel(QWidget* window, RunState& state, QObject
 }
 
 void ConfigurationPanel::buildTabs() {
-    SSTCfg = named<QTabWidget>(window_, QStringLiteral("SSTCfg"));
+    SSTCfg = named<PanelTabs>(window_, QStringLiteral("SSTCfg"));
     SSTCfg->setStyleSheet(kStyle);
-    SSTCfg->tabBar()->setUsesScrollButtons(false);
-    SSTCfg->tabBar()->setElideMode(Qt::ElideRight);
-    SSTCfg->tabBar()->setDrawBase(false);
     setGeometryTwips(SSTCfg, 0, 0, kPanelWidth, kPanelHeight);
     for (int tab = 0; tab < kTabCount; ++tab) {
         auto* page = new QWidget(SSTCfg);
