@@ -47,9 +47,11 @@ QString withoutOuterBlanks(const QString& text) {
     return text.mid(first, last - first);
 }
 
-// Control characters other than tab cannot stand in an XML document at all.
+// Characters that cannot stand in an XML document (line breaks would break
+// the one-element-per-line layout, so they go too).
 bool isForbiddenInXml(QChar c) {
-    return c.unicode() < 0x20 && c != QLatin1Char('\t');
+    return (c.unicode() < 0x20 && c != QLatin1Char('\t')) || c.unicode() == 0xFFFE ||
+           c.unicode() == 0xFFFF;
 }
 
 QString descriptionText(QString entryText) {
