@@ -2,8 +2,11 @@
 
 #include "anigif/ucAniGIF.h"
 #include "catalogue/CatalogueService.h"
+#include "catalogue/Collections.h"
+#include "catalogue/OwnPictures.h"
 #include "catalogue/SelectionTable.h"
 #include "catalogue/VendorServices.h"
+#include "catalogue/VersionUpdate.h"
 #include "download/ConnectionMonitor.h"
 #include "download/DownloadCycle.h"
 #include "download/FetchPrimitives.h"
@@ -27,9 +30,12 @@
 #include "show/Snapshots.h"
 #include "show/StatusBar.h"
 #include "show/Supervisor.h"
+#include "ui/ConfigurationPanel.h"
 #include "ui/Diagnostics.h"
 #include "ui/LanguageTables.h"
+#include "ui/OnlineHelp.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
@@ -250,17 +256,6 @@ void FormPicture::createShowParts() {
     languageChoice_ = new LanguageChoice(state, Frame_Select_Language, this);
     languageChoice_->applyLanguage = [this] { ApplyLanguage(); };
     languageChoice_->SSTCfg = SSTCfg;
-    // Until the panel has its icons: plain buttons for the connection and
-    // the language, on the set-up and tools tabs.
-    ConnectionButton =
-        namedButton(SSTCfg->widget(1), "Connection", QStringLiteral("Modif. Connection"));
-    setGeometryTwips(ConnectionButton, 300, 1800, 3000, 500);
-    connect(ConnectionButton, &QPushButton::clicked, this,
-            [this] { connection_->Connection_Click(); });
-    IcoSwapSST6 = namedButton(SSTCfg->widget(4), "IcoSwapSST6", QStringLiteral("Language"));
-    setGeometryTwips(IcoSwapSST6, 300, 600, 3000, 500);
-    connect(IcoSwapSST6, &QPushButton::clicked, this,
-            [this] { languageChoice_->IcoSwapSST6_Click(); });
 
     SelectionControls sel;
     sel.Tabella_Mappe_Selezionate = Tabella_Mappe_Selezionate;
@@ -366,6 +361,7 @@ void FormPicture::createShowParts() {
     va.pause = [](int ms) { platform::pauseLettingEventsRun(ms); };
     va.cycleRunning = [this] { return cycles_->running(); };
     supervisor_ = std::make_unique<Supervisor>(state, vc, va);
+    createPanelParts();
 
     Diagnostics::Sources sources;
     sources.timers = {{QStringLiteral("imgClock"), &imgClock},
@@ -392,11 +388,11 @@ void FormPicture::afterSlideShown(int slide) {
 }
 
 void FormPicture::showPanelForSelection() {
-    setGeometryTwips(SSTCfg, geometryTwips(SSTCfg).x(), geometryTwips(SSTCfg).y(),
-                     geometryTwips(SSTCfg).width(), geometryTwips(SSTCfg).height());
-    SSTCfg->setCurrentIndex(4);
+    panel_->LayoutPanel();
+    panel_->ShowTab(4);
     SSTCfg->show();
     SSTCfg->raise();
+    panel_->PlaceWizardFrame();
     FrameWizard->show();
     FrameWizard->raise();
     state.flagConfigChanged = 1;
@@ -426,11 +422,22 @@ void FormPicture::btSetup_Click() {
     Apre_Setup();
 }
 
+void FormPicture::btHelp_Click() {
+    state.WizardActive = kTrue;
+    panel_->ShowHelpFrame();
+    platform::letEventsRun();
+    Apre_Setup();
+}
+
 void FormPicture::Apre_Setup() {
     selection_->ShowPreview();
+    panel_->ShowWaitFrame();
     ucAniGIF1->setDelayAnimation(2);
     ucAniGIF1->hide();
     LoadTown();
+    panel_->EnableCollectionElements();
+    CheckVersion();
+    versionUpdate_->UpdateCollections();
     ApplyPanelTexts();
     // The panel opens from the supervisor, never in the middle of a tick.
     if (state.clockStatus == 0) {
@@ -496,84 +503,37 @@ void FormPicture::ShowConnectionState() {
 }
 
 void FormPicture::createPanel() {
-    SSTCfg = named<QTabWidget>(this, "SSTCfg");
-    setGeometryTwips(SSTCfg, 0, 0, kPanelWidth, kPanelHeight);
-    const QStringList captions = {QStringLiteral("Display Timers"), QStringLiteral("Setup"),
-                                  QStringLiteral("Picture   Selection"),
-                                  QStringLiteral("Run / Exit"), QStringLiteral("Tools - Language")};
-    QList<QWidget*> tabs;
-    for (const QString& caption : captions) {
-        auto* tab = new QWidget(SSTCfg);
-        SSTCfg->addTab(tab, caption);
-        tabs.append(tab);
-    }
+    panel_ = new ConfigurationPanel(this, state, this);
+    SSTCfg = panel_->SSTCfg;
+    SSTCfg_timeDwLoad = panel_->SSTCfg_timeDwLoad;
+    SSTCfg_timeRefresh = panel_->SSTCfg_timeRefresh;
+    SSTCfg_Aggiorna = panel_->SSTCfg_Aggiorna;
+    SSTCfg_Aggiorna2 = panel_->SSTCfg_Aggiorna2;
+    SSTCfg_Download = panel_->SSTCfg_Download;
+    SSTCfg_Download2 = panel_->SSTCfg_Download2;
+    txtDisplay = panel_->txtDisplay;
+    txtDisplay2 = panel_->txtDisplay2;
+    SSTCfg_LblinserisciImg = panel_->SSTCfg_LblinserisciImg;
+    Tabella_Mappe_Selezionate = panel_->Tabella_Mappe_Selezionate;
+    SSTCfg_ExitProgram = panel_->SSTCfg_ExitProgram;
+    SSTCfg_ExitProgram_BW = panel_->SSTCfg_ExitProgram_BW;
+    SSTCfg_ExitProgram2 = panel_->SSTCfg_ExitProgram2;
+    SSTCfg_cmdConferma = panel_->SSTCfg_cmdConferma;
+    SSTCfg_cmdConferma_BW = panel_->SSTCfg_cmdConferma_BW;
+    SSTCfg_salvaConfig = panel_->SSTCfg_salvaConfig;
+    SSTCfg_salvaConfig2 = panel_->SSTCfg_salvaConfig2;
+    YourTownIco = panel_->YourTownIco;
+    Cleanup = panel_->Cleanup;
+    Cleanup2 = panel_->Cleanup2;
+    FrameWizard = panel_->FrameWizard;
+    IcoSwapSST6 = panel_->IcoSwapSST6;
+    panel_->onStart = [this] { SSTCfg_cmdConferma_Click(); };
+    panel_->onQuit = [this] { SSTCfg_ExitProgram_Click(); };
+    panel_->onSave = [this] { settings_->SSTCfg_salvaConfig_Click(); };
+    panel_->onCleanup = [this] { settings_->Cleanup_Click(); };
+    panel_->onTown = [this] { homeTown_->ShowTownFrame(); };
+    panel_->onDisplayMode = [this] { dyMode_Click(); };
 
-    QWidget* timers = tabs.at(0);
-    SSTCfg_Aggiorna = namedLabel(timers, "SSTCfg_Aggiorna");
-    SSTCfg_Aggiorna2 =
-        namedLabel(timers, "SSTCfg_Aggiorna2", QStringLiteral("Slide Show Img. Timer"));
-    SSTCfg_timeRefresh = named<QLineEdit>(timers, "SSTCfg_timeRefresh");
-    SSTCfg_Download = namedLabel(timers, "SSTCfg_Download");
-    SSTCfg_Download2 = namedLabel(timers, "SSTCfg_Download2", QStringLiteral("Download Timer"));
-    SSTCfg_timeDwLoad = named<QLineEdit>(timers, "SSTCfg_timeDwLoad");
-    txtDisplay = named<QLineEdit>(timers, "txtDisplay");
-    txtDisplay->hide();
-    txtDisplay2 = named<QLineEdit>(timers, "txtDisplay2");
-    setGeometryTwips(SSTCfg_Aggiorna2, 300, 600, 3000, 300);
-    setGeometryTwips(SSTCfg_timeRefresh, 3500, 600, 1200, 360);
-    setGeometryTwips(SSTCfg_Download2, 300, 1200, 3000, 300);
-    setGeometryTwips(SSTCfg_timeDwLoad, 3500, 1200, 1200, 360);
-    setGeometryTwips(txtDisplay2, 3500, 1800, 2400, 360);
-
-    QWidget* setup = tabs.at(1);
-    Cleanup = namedButton(setup, "Cleanup", QStringLiteral("Cleanup"));
-    Cleanup2 = namedLabel(setup, "Cleanup2", QStringLiteral("Cleanup Config."));
-    setGeometryTwips(Cleanup, 300, 600, 900, 900);
-    setGeometryTwips(Cleanup2, 1300, 900, 3000, 300);
-    connect(Cleanup, &QPushButton::clicked, this, [this] { settings_->Cleanup_Click(); });
-
-    QWidget* selection = tabs.at(2);
-    Tabella_Mappe_Selezionate = named<QListWidget>(selection, "Tabella_Mappe_Selezionate");
-    setGeometryTwips(Tabella_Mappe_Selezionate, 100, 100, kPanelWidth - 300, 3000);
-    SSTCfg_LblinserisciImg = namedLabel(selection, "SSTCfg_LblinserisciImg");
-    setGeometryTwips(SSTCfg_LblinserisciImg, 100, 3300, kPanelWidth - 300, 300);
-
-    QWidget* run = tabs.at(3);
-    SSTCfg_cmdConferma = namedButton(run, "SSTCfg_cmdConferma", QStringLiteral("Start"));
-    SSTCfg_cmdConferma_BW = namedButton(run, "SSTCfg_cmdConferma_BW", QStringLiteral("Start"));
-    SSTCfg_ExitProgram = namedButton(run, "SSTCfg_ExitProgram", QStringLiteral("Quit"));
-    SSTCfg_ExitProgram_BW = namedButton(run, "SSTCfg_ExitProgram_BW", QStringLiteral("Quit"));
-    SSTCfg_ExitProgram2 = namedLabel(run, "SSTCfg_ExitProgram2", QStringLiteral("Exit Progr."));
-    SSTCfg_salvaConfig = namedButton(run, "SSTCfg_salvaConfig", QStringLiteral("Save"));
-    SSTCfg_salvaConfig2 = namedLabel(run, "SSTCfg_salvaConfig2", QStringLiteral("Save Configur."));
-    for (QWidget* w : {static_cast<QWidget*>(SSTCfg_cmdConferma),
-                       static_cast<QWidget*>(SSTCfg_cmdConferma_BW)}) {
-        setGeometryTwips(w, 300, 600, 900, 900);
-    }
-    for (QWidget* w : {static_cast<QWidget*>(SSTCfg_ExitProgram),
-                       static_cast<QWidget*>(SSTCfg_ExitProgram_BW)}) {
-        setGeometryTwips(w, 300, 1800, 900, 900);
-    }
-    setGeometryTwips(SSTCfg_ExitProgram2, 1300, 2100, 2000, 300);
-    setGeometryTwips(SSTCfg_salvaConfig, 300, 3000, 900, 900);
-    setGeometryTwips(SSTCfg_salvaConfig2, 1300, 3300, 2000, 300);
-    connect(SSTCfg_cmdConferma, &QPushButton::clicked, this,
-            [this] { SSTCfg_cmdConferma_Click(); });
-    connect(SSTCfg_ExitProgram, &QPushButton::clicked, this,
-            [this] { SSTCfg_ExitProgram_Click(); });
-    connect(SSTCfg_salvaConfig, &QPushButton::clicked, this,
-            [this] { settings_->SSTCfg_salvaConfig_Click(); });
-    // The home-town values are edited in their own frame.
-    YourTownIco = namedButton(run, "YourTownIco", QStringLiteral("My Town"));
-    setGeometryTwips(YourTownIco, 4200, 600, 1500, 900);
-    connect(YourTownIco, &QPushButton::clicked, this, [this] { homeTown_->ShowTownFrame(); });
-
-    SSTCfg->hide();
-
-    FrameWizard = named<QFrame>(this, "FrameWizard");
-    FrameWizard->setFrameShape(QFrame::Box);
-    setGeometryTwips(FrameWizard, 0, kPanelHeight + 200, kPanelWidth, kWizardHeight);
-    FrameWizard->hide();
     lVersion = namedLabel(this, "lVersion", QStringLiteral("Skyglance Ver. 7.8.12"));
     lVersion->setAlignment(Qt::AlignCenter);
     setGeometryTwips(lVersion, 0, 0, kVersionLabelWidth, kVersionLabelHeight);
@@ -584,6 +544,47 @@ void FormPicture::createPanel() {
     FrameDescPreview->hide();
     DescPreview = named<QPlainTextEdit>(FrameDescPreview, "DescPreview");
     DescPreview->setReadOnly(true);
+}
+
+// The parts of the panel's elements that belong to other subsystems: the
+// connection, the language, the own pictures, collections, help and the
+// version check.
+void FormPicture::createPanelParts() {
+    panel_->onConnection = [this] { connection_->Connection_Click(); };
+    panel_->onLanguage = [this] { languageChoice_->IcoSwapSST6_Click(); };
+    panel_->resetShowTables = [this] { scheduler_->ResetImageKinds(); };
+
+    ownPictures_ = std::make_unique<OwnPictures>(state, *dialogs_, SSTCfg_LblinserisciImg);
+    panel_->onOwnPicture = [this] { ownPictures_->SSTCfg_FileUser_Click(); };
+    panel_->onResetOwnPicture = [this] { ownPictures_->SSTCfg_resetUserImg_Click(); };
+
+    OnlineHelp::Hooks help;
+    help.pageAddress = [this](const QString& path) { return vendor_->helpPageAddress(path); };
+    help.showWizardHelp = [this](const QString& text, const QIcon&) {
+        panel_->WizardText->setText(text);
+    };
+    onlineHelp_ = std::make_unique<OnlineHelp>(state, *dialogs_, *shell_, help, this);
+    onlineHelp_->setTimerBoxes({txtDisplay, txtDisplay2, SSTCfg_timeDwLoad, SSTCfg_timeRefresh});
+    panel_->onHelp = [this](const QString& icon) {
+        if (icon == QLatin1String("helpTime")) {
+            onlineHelp_->helpTime_Click();
+        } else if (icon == QLatin1String("helpImg")) {
+            onlineHelp_->helpImg_Click();
+        } else {
+            onlineHelp_->helpEsegui_Click();
+        }
+    };
+    panel_->onInfo = [this] { onlineHelp_->infoStatusBar_Click(); };
+    panel_->onRemoteHelp = [this] { onlineHelp_->RunTeamViewer_Click(); };
+
+    collections_ = std::make_unique<Collections>(state, *dialogs_, *settings_, *selection_,
+                                                 Tabella_Mappe_Selezionate);
+    collections_->selectPanelTab = [this](int tab) { panel_->ShowTab(tab); };
+    collections_->beep = [] { QApplication::beep(); };
+    panel_->onBackup = [this] { collections_->SSTCfg_BackUpcnf_Click(); };
+    panel_->onLoad = [this] { collections_->SSTCfg_Loadcnf_Click(); };
+
+    versionUpdate_ = std::make_unique<VersionUpdate>(state, *dialogs_, *fetch_, *vendor_);
 }
 
 void FormPicture::createStatusBar() {
@@ -603,6 +604,7 @@ void FormPicture::createStatusBar() {
     timerflag = statusBar_->timerflag;
     connect(btTermina, &QPushButton::clicked, this, [this] { btTermina_Click(); });
     connect(btSetup, &QPushButton::clicked, this, [this] { btSetup_Click(); });
+    connect(btHelp, &QPushButton::clicked, this, [this] { btHelp_Click(); });
 }
 
 void FormPicture::createPresenter() {
@@ -676,7 +678,7 @@ void FormPicture::ShowDisplayMode() {
 }
 
 void FormPicture::ApplyLanguage() {
-    LanguageTables::ApplyLanguage(this, state);
+    panel_->ApplyLanguage();
 }
 
 void FormPicture::ApplyPanelTexts() {

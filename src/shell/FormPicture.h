@@ -35,6 +35,11 @@ class DownloadCycles;
 class SelectionTable;
 class SnapshotWriter;
 class Diagnostics;
+class ConfigurationPanel;
+class OwnPictures;
+class OnlineHelp;
+class Collections;
+class VersionUpdate;
 class Connection;
 class LanguageChoice;
 class Scheduler;
@@ -129,7 +134,12 @@ public:
     void SSTCfg_cmdConferma_Click();
     void ImageConnesso_Click();
     void btSetup_Click();
+    void btHelp_Click();
     void Apre_Setup();
+    ConfigurationPanel& panel() { return *panel_; }
+    Collections& collections() { return *collections_; }
+    VersionUpdate& versionUpdate() { return *versionUpdate_; }
+    OnlineHelp& onlineHelp() { return *onlineHelp_; }
     void dyMode_Click();
     DownloadCycles& cycles() { return *cycles_; }
     SelectionTable& selectionTable() { return *selection_; }
@@ -177,7 +187,6 @@ public:
     QFrame* FormYourTown = nullptr;
     QFrame* Frame_Select_Connection = nullptr;
     QFrame* Frame_Select_Language = nullptr;
-    QPushButton* ConnectionButton = nullptr;
     QPushButton* IcoSwapSST6 = nullptr;
     platform::BrowserView* webvis = nullptr;
     ucAniGIF* ucAniGIF1 = nullptr;
@@ -236,6 +245,7 @@ private:
     void createShowParts();
     void showPanelForSelection();
     void afterSlideShown(int slide);
+    void createPanelParts();
     void loadProgramPictures();
     void connectTimers();
     void setTimerFlagColour(uint32_t bgr);
@@ -261,9 +271,15 @@ private:
     std::unique_ptr<SourceCodes> sourceCodes_;
     HomeTown* homeTown_ = nullptr; // a child of the window
     std::unique_ptr<SelectionTable> selection_;
+    ConfigurationPanel* panel_ = nullptr; // a child of the window
+    std::unique_ptr<OwnPictures> ownPictures_;
+    std::unique_ptr<OnlineHelp> onlineHelp_;
+    std::unique_ptr<Collections> collections_;
+    std::unique_ptr<VersionUpdate> versionUpdate_;
     std::unique_ptr<SnapshotWriter> snapshots_;
     std::unique_ptr<Diagnostics> diagnostics_;
     bool printSlides_ = false;
+    bool formLoadRunning_ = false;
     Connection* connection_ = nullptr;         // a child of the window
     LanguageChoice* languageChoice_ = nullptr; // a child of the window
     std::unique_ptr<DownloadCycles> cycles_;

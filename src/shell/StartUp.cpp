@@ -2,6 +2,7 @@
 
 #include "anigif/ucAniGIF.h"
 #include "catalogue/VendorServices.h"
+#include "catalogue/VersionUpdate.h"
 #include "download/FetchPrimitives.h"
 #include "download/PageCapture.h"
 #include "platform/Browser.h"
@@ -72,6 +73,13 @@ void FormPicture::endStartUpWithError(const QString& message) {
 }
 
 bool FormPicture::Form_Load() {
+    // The version check below lets events run while it waits for the
+    // network; the supervisor's start-up must not begin inside it.
+    struct LoadRunning {
+        bool& flag;
+        explicit LoadRunning(bool& f) : flag(f) { flag = true; }
+        ~LoadRunning() { flag = false; }
+    } loadRunning(formLoadRunning_);
     // 1-2
     state.Ratio_X_Y =
         static_cast<float>(screenWidthTwips()) / static_cast<float>(screenHeightTwips());
@@ -279,11 +287,17 @@ QString FormPicture::sponsorPageAddress() const {
 }
 
 // Later parts fill these steps.
-void FormPicture::CheckVersion() {}
+void FormPicture::CheckVersion() {
+    versionUpdate_->CheckVersion();
+}
 void FormPicture::CloseBrowserWindows() {
     fetch_->CloseBrowserWindows();
 }
 void FormPicture::generalClock_Timer() {
+    if (formLoadRunning_) {
+        ShowConnectionState();
+        return;
+    }
     supervisor_->generalClock_Timer();
 }
 void FormPicture::utilityTmr_Timer() {
