@@ -47,6 +47,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QWebEnginePage>
 #include <cmath>
 #include <cstdio>
 
@@ -439,12 +440,12 @@ void FormPicture::Apre_Setup() {
     CheckVersion();
     versionUpdate_->UpdateCollections();
     ApplyPanelTexts();
-    // The panel opens from the supervisor, never in the middle of a tick.
-    if (state.clockStatus == 0) {
-        whoWeAre->setEnabled(false);
-        btSetup->setEnabled(false);
-        state.flagCmdButton = 1;
-    }
+    // The request goes to the supervisor, which opens the panel once no
+    // slide tick runs; a click during a tick is therefore not lost (and the
+    // wait frame never stays up for nothing).
+    whoWeAre->setEnabled(false);
+    btSetup->setEnabled(false);
+    state.flagCmdButton = 1;
 }
 
 void FormPicture::ImageConnesso_Click() {
@@ -539,6 +540,8 @@ void FormPicture::createPanel() {
     setGeometryTwips(lVersion, 0, 0, kVersionLabelWidth, kVersionLabelHeight);
     lVersion->hide();
     BrowserImgPreview = named<platform::BrowserView>(this, "BrowserImgPreview");
+    // Dark like the panel until a picture is previewed.
+    BrowserImgPreview->page()->setBackgroundColor(QColor(0x0d, 0x1f, 0x3c));
     BrowserImgPreview->hide();
     FrameDescPreview = named<QFrame>(this, "FrameDescPreview");
     FrameDescPreview->hide();
