@@ -584,6 +584,15 @@ void FormPicture::createPanelParts() {
                                                  Tabella_Mappe_Selezionate);
     collections_->selectPanelTab = [this](int tab) { panel_->ShowTab(tab); };
     collections_->beep = [] { QApplication::beep(); };
+    const auto saveBar = [this] { RunSaveBar(panel_->BarSaveAllBG, panel_->BarSaveAllFG); };
+    collections_->ShowSaveBar = saveBar;
+    settings_->ShowSaveBar = saveBar;
+    collections_->showWaitIco = [this](bool visible) {
+        panel_->Wait_Ico->setVisible(visible);
+        if (visible) {
+            panel_->Wait_Ico->raise();
+        }
+    };
     panel_->onBackup = [this] { collections_->SSTCfg_BackUpcnf_Click(); };
     panel_->onLoad = [this] { collections_->SSTCfg_Loadcnf_Click(); };
 
