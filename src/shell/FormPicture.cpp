@@ -263,8 +263,9 @@ void FormPicture::createShowParts() {
     sel.BrowserImgPreview = BrowserImgPreview;
     sel.FrameDescPreview = FrameDescPreview;
     sel.DescPreview = DescPreview;
+    sel.FormWait = panel_->FormWait;
     selection_ =
-        std::make_unique<SelectionTable>(state, *dialogs_, *settings_, sel, SSTCfg->widget(2));
+        std::make_unique<SelectionTable>(state, *dialogs_, *settings_, sel, panel_->tabCanvas(2));
     selection_->param = [this](int index) { return homeTown_->param(index); };
 
     CycleControls cc;
@@ -547,6 +548,9 @@ void FormPicture::createPanel() {
     FrameDescPreview->hide();
     DescPreview = named<QPlainTextEdit>(FrameDescPreview, "DescPreview");
     DescPreview->setReadOnly(true);
+    // In the panel's colours, like the help frame beside it.
+    DescPreview->setStyleSheet(QStringLiteral(
+        "QPlainTextEdit { background: #0d1f3c; color: #eef4fb; border: 2px solid #5bb8ff; }"));
 }
 
 // The parts of the panel's elements that belong to other subsystems: the
@@ -597,6 +601,14 @@ void FormPicture::createPanelParts() {
     panel_->onLoad = [this] { collections_->SSTCfg_Loadcnf_Click(); };
 
     versionUpdate_ = std::make_unique<VersionUpdate>(state, *dialogs_, *fetch_, *vendor_);
+    // A newer version is told by the status text's colour; on the dark bar
+    // the text itself turns red rather than its background.
+    versionUpdate_->setWhoWeAreColour = [this, usual = whoWeAre->styleSheet()](uint32_t colour) {
+        const bool outdated = colour == kWhoWeAreOutdatedColour;
+        whoWeAre->setProperty("outdated", outdated);
+        whoWeAre->setStyleSheet(
+            outdated ? QStringLiteral("color: #ff8a80; background: transparent;") : usual);
+    };
 }
 
 void FormPicture::createStatusBar() {

@@ -2,13 +2,16 @@
 // the program's own formats, and the program left to itself at a small
 // timing knob. Only the person at the screen is played by the test.
 #include "../network/NetTestSupport.h"
+#include "catalogue/SelectionTable.h"
 #include "download/DownloadCycle.h"
+#include "platform/Browser.h"
 #include "platform/Dialogs.h"
 #include "platform/Timing.h"
 #include "settings/Connection.h"
 #include "settings/LanguageChoice.h"
 #include "shell/FormPicture.h"
 #include "show/Supervisor.h"
+#include "ui/ConfigurationPanel.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -173,6 +176,7 @@ void TestShowRuns::openPanel() {
     form_->btSetup_Click();
     QTRY_COMPARE_WITH_TIMEOUT(state().flagCmdButton, int16_t(3), 60000);
     QVERIFY(form_->SSTCfg->isVisible());
+    QVERIFY(!form_->panel().FormWait->isVisible()); // the fill ends the wait
     QTRY_VERIFY_WITH_TIMEOUT(form_->SSTCfg_cmdConferma->isEnabled(), 10000);
 }
 
@@ -303,6 +307,16 @@ void TestShowRuns::panelStartWithUnchangedTicksFetchesNothing() {
     QListWidget* table = form_->Tabella_Mappe_Selezionate;
     QVERIFY(table->count() > 20);
     QCOMPARE(table->item(2)->checkState(), Qt::Checked);
+    // The picture-selection tab with the whole catalogue and a live preview.
+    const QString shots = qEnvironmentVariable("SKYGLANCE_TEST_SHOTS");
+    if (!shots.isEmpty()) {
+        form_->panel().ShowTab(2);
+        form_->selectionTable().PreviewEntry(0);
+        QTRY_VERIFY_WITH_TIMEOUT(form_->BrowserImgPreview->navigationDone(), 30000);
+        QTest::qWait(300);
+        QDir().mkpath(shots);
+        QVERIFY(form_->grab().save(QDir(shots).filePath("panel-selection-with-preview.png")));
+    }
     const qsizetype asked = service.targets().size();
 
     // Ticks arriving while the start command runs change no slide.
