@@ -83,6 +83,8 @@ public:
 
     // Focus colours and change tracking of the interval boxes.
     void installIntervalBoxHandlers();
+    // As when the interval boxes lose the focus: all painted idle again.
+    void leaveIntervalBoxes() { paintIntervalBoxes(nullptr); }
 
     QString settingsFilePath() const;
     QString selectionFilePath() const;

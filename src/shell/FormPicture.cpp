@@ -373,6 +373,9 @@ void FormPicture::createShowParts() {
                       {QStringLiteral("Timer4000"), &Timer4000}};
     sources.proxy = [this] { return connection_->currentSetting(); };
     diagnostics_ = std::make_unique<Diagnostics>(state, sources, this);
+    // The bar's tuning aids of the diagnostics: hidden, set from the
+    // diagnostics, laid out with the bar.
+    barTuning_ = new BarTuning(state, this, [this] { Disegna_Barra2(); });
     connectStatus->installEventFilter(this);
 }
 
@@ -560,6 +563,7 @@ void FormPicture::createPanelParts() {
     panel_->onConnection = [this] { connection_->Connection_Click(); };
     panel_->onLanguage = [this] { languageChoice_->IcoSwapSST6_Click(); };
     panel_->resetShowTables = [this] { scheduler_->ResetImageKinds(); };
+    panel_->checkIntervalBoxes = [this] { settings_->leaveIntervalBoxes(); };
 
     ownPictures_ = std::make_unique<OwnPictures>(state, *dialogs_, SSTCfg_LblinserisciImg);
     panel_->onOwnPicture = [this] { ownPictures_->SSTCfg_FileUser_Click(); };
@@ -654,6 +658,10 @@ void FormPicture::createPresenter() {
 
 void FormPicture::Disegna_Barra2() {
     statusBar_->Disegna_Barra2(screenWidthTwips(), screenHeightTwips());
+    if (barTuning_ != nullptr) {
+        const BarLayout bar = layOutBar(screenWidthTwips(), screenHeightTwips(), state.Ratio_X_Y);
+        barTuning_->afterLayout(bar.barH, bar.k, screenWidthTwips(), screenHeightTwips());
+    }
 }
 
 void FormPicture::placeLinesAboveBar() {

@@ -35,6 +35,7 @@ class DownloadCycles;
 class SelectionTable;
 class SnapshotWriter;
 class Diagnostics;
+class BarTuning;
 class ConfigurationPanel;
 class OwnPictures;
 class OnlineHelp;
@@ -278,6 +279,7 @@ private:
     std::unique_ptr<VersionUpdate> versionUpdate_;
     std::unique_ptr<SnapshotWriter> snapshots_;
     std::unique_ptr<Diagnostics> diagnostics_;
+    BarTuning* barTuning_ = nullptr; // a child of the window
     bool printSlides_ = false;
     bool formLoadRunning_ = false;
     Connection* connection_ = nullptr;         // a child of the window
