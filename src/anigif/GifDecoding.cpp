@@ -39,7 +39,8 @@ uint8_t GifDecoding::ReadByte() {
     if (Pos < 0 || Pos >= GifBytes.size()) {
         throw GifEndOfFile{};
     }
-    return static_cast<uint8_t>(GifBytes[Pos++]);
+    // Const access: a non-const operator[] would detach (copy) the shared bytes.
+    return bytesOf(GifBytes)[Pos++];
 }
 
 uint16_t GifDecoding::ReadWord() {

@@ -97,7 +97,9 @@ inline uint64_t load64le(const uint8_t* p) {
 } // namespace
 
 std::size_t GatherSubBlocks(const uint8_t* data, std::size_t size, std::vector<uint8_t>& out) {
-    out.clear();
+    // First pass sums the lengths so the output is sized once; the second
+    // copies. Growing per sub-block would reallocate and fault in pages.
+    std::size_t total = 0;
     std::size_t pos = 0;
     while (pos < size) {
         const std::size_t s = data[pos];
@@ -106,7 +108,21 @@ std::size_t GatherSubBlocks(const uint8_t* data, std::size_t size, std::vector<u
             break;
         }
         const std::size_t take = std::min(s, size - pos);
-        out.insert(out.end(), data + pos, data + pos + take);
+        total += take;
+        pos += take;
+    }
+    out.resize(total);
+    uint8_t* dst = out.data();
+    pos = 0;
+    while (pos < size) {
+        const std::size_t s = data[pos];
+        ++pos;
+        if (s == 0) {
+            break;
+        }
+        const std::size_t take = std::min(s, size - pos);
+        std::memcpy(dst, data + pos, take);
+        dst += take;
         pos += take;
     }
     return pos;
