@@ -150,6 +150,10 @@ LzwResult LzwDecode(const uint8_t* codes, std::size_t size, int minCodeSize,
     // The bytes of each string of up to 8 bytes, first byte lowest, so that
     // a short string (most of them) is one 8-byte store.
     uint64_t shortString[kMaxCodes];
+    // Where a longer string already lies in the target (the string of its
+    // prefix code followed by the next byte, all in one row), so it can be
+    // copied rather than rebuilt byte by byte; null when not in one row.
+    const uint8_t* copyFrom[kMaxCodes];
     uint8_t spill[kMaxCodes];
 
     const int clear = 1 << minCodeSize;
@@ -166,6 +170,9 @@ LzwResult LzwDecode(const uint8_t* codes, std::size_t size, int minCodeSize,
     uint32_t mask = (1u << width) - 1;
     int next = clear + 2;
     int prev = -1;
+    // The start of prev's string in the target when it and the byte after
+    // it share a row, else null.
+    const uint8_t* prevStart = nullptr;
 
     // Bit reader over the contiguous code bytes, least significant bit first.
     const uint64_t totalBits = static_cast<uint64_t>(size) * 8;
@@ -217,6 +224,7 @@ LzwResult LzwDecode(const uint8_t* codes, std::size_t size, int minCodeSize,
                 result.end = LzwEnd::InvalidCode;
                 break;
             }
+            prevStart = out.room() > 1 ? out.cursor() : nullptr;
             *out.cursor() = static_cast<uint8_t>(code);
             out.advance(1);
             prev = code;
@@ -244,6 +252,7 @@ LzwResult LzwDecode(const uint8_t* codes, std::size_t size, int minCodeSize,
             if (len[prev] < 8) {
                 shortString[next] = shortString[prev] | (uint64_t(newFirst) << (8 * len[prev]));
             }
+            copyFrom[next] = prevStart;
             ++next;
             if (next == (1 << width) && width < 12) {
                 ++width;
@@ -254,6 +263,7 @@ LzwResult LzwDecode(const uint8_t* codes, std::size_t size, int minCodeSize,
         const int n = len[code];
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
         if (n <= 8 && out.room() >= 8) {
+            prevStart = n < out.room() ? out.cursor() : nullptr;
             std::memcpy(out.cursor(), &shortString[code], 8);
             out.advance(n);
             prev = code;
@@ -264,8 +274,25 @@ LzwResult LzwDecode(const uint8_t* codes, std::size_t size, int minCodeSize,
             continue;
         }
 #endif
-        // Write the string of `code` backwards from its last byte.
         const bool inRow = n <= out.room();
+        prevStart = n < out.room() ? out.cursor() : nullptr;
+        if (n > 8 && inRow && copyFrom[code] != nullptr) {
+            // The string already lies before the cursor, except for the code
+            // just added from prev and its own first byte: there the last
+            // byte is the cursor's first, so it is copied after the rest.
+            uint8_t* dst = out.cursor();
+            const uint8_t* src = copyFrom[code];
+            std::memcpy(dst, src, static_cast<std::size_t>(n - 1));
+            dst[n - 1] = src[n - 1];
+            out.advance(n);
+            prev = code;
+            if (out.full()) {
+                result.end = LzwEnd::ImageFull;
+                break;
+            }
+            continue;
+        }
+        // Write the string of `code` backwards from its last byte.
         uint8_t* dst = inRow ? out.cursor() : spill;
         uint8_t* p = dst + n - 1;
         int c = code;
