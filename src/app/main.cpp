@@ -1,14 +1,61 @@
 #include "platform/Dialogs.h"
-#include "shell/FormPicture.h"
 #include "shell/CommandLine.h"
+#include "shell/FormPicture.h"
 #include "shell/WorkFolders.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char kHelpText[] =
+    "Usage: skyglance [-OPTION[-OPTION...]]\n"
+    "       skyglance --help | -h | --version | -V\n"
+    "\n"
+    "A full-screen weather slide show.\n"
+    "\n"
+    "Options, joined by \"-\" in one argument (e.g. skyglance -LOCALHOST-NOSILENT):\n"
+    "  DEBUG_CODE   open the diagnostics window\n"
+    "  LOCALHOST    use the catalogue service on this machine\n"
+    "  NOSILENT     let the web views show their script dialogs\n"
+    "\n"
+    "Environment:\n"
+    "  SKYGLANCE_SITE         root of the vendor site, e.g. http://127.0.0.1:8080\n"
+    "  SKYGLANCE_TIME_SCALE   scales every fixed wait and timer interval\n"
+    "  SKYGLANCE_SNAPSHOT     a folder that receives a PNG of the window after every\n"
+    "                         slide (latest.png and slide-NNNNNN.png)\n"
+    "  SKYGLANCE_PRINT_SLIDES 1: one line per slide on standard output\n"
+    "\n"
+    "Work folders (settings and downloaded pictures), under the home directory:\n"
+    "  Skyglance7_Work, Skyglance_SlideShow, Skyglance_PHP, Skyglance_Collections\n";
+
+// Answers --help and --version before the QApplication exists, so they work
+// without a display. Only these exact words count: the "-"-joined options
+// keep their meaning. Returns true when one was answered.
+bool answeredInfoFlag(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            std::fputs(kHelpText, stdout);
+            return true;
+        }
+        if (std::strcmp(arg, "--version") == 0 || std::strcmp(arg, "-V") == 0) {
+            std::printf("skyglance %s\n", SKYGLANCE_VERSION);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
+    if (answeredInfoFlag(argc, argv)) {
+        return 0;
+    }
     QElapsedTimer sinceStart;
     sinceStart.start();
     QApplication app(argc, argv);

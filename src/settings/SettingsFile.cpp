@@ -191,7 +191,8 @@ bool SettingsFile::WriteSettings() {
             controls_.imgClock->stop();
         }
         dialogs_.message(SettingsTexts::writeError(state_.Lingua), QStringLiteral("Skyglance"));
-        DeleteSettingsFiles();
+        // The writes are atomic: a failed one leaves the previous files whole,
+        // so they are kept.
         return false;
     };
     // A table that was never filled (the panel not opened since the start)

@@ -137,7 +137,9 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
     if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }
-    if (file.write(bytes) != bytes.size()) {
+    // The bytes wait in the buffer until the flush; commit() would miss the
+    // flush's failure (a full disk) and put the empty file in place.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }

@@ -11,6 +11,11 @@
 #include <QTimer>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
 namespace {
 
 QByteArray readAll(const QString& path) {
@@ -80,7 +85,8 @@ private slots:
     void restoreTicksSkipsRowsTheTableLacks();
     void firstStartWritesDefaults();
     void emptySelectionStartsAsFirstRun();
-    void failedWriteReportsAndDeletes();
+    void failedWriteReportsAndKeepsTheFiles();
+    void failedWriteLeavesThePreviousFiles();
     void cleanupAsksAndRequestsTheQuit();
 };
 
@@ -272,7 +278,7 @@ void TestSettings::emptySelectionStartsAsFirstRun() {
     QCOMPARE(g.settingsBytes(), QByteArray("30\r\n12\r\nNormal\r\n\r\n\r\n"));
 }
 
-void TestSettings::failedWriteReportsAndDeletes() {
+void TestSettings::failedWriteReportsAndKeepsTheFiles() {
     Fixture f;
     f.setValues("15", "8", "Full_Screen");
     writeAll(f.settings->languageFilePath(), " 1\r\n");
@@ -283,10 +289,43 @@ void TestSettings::failedWriteReportsAndDeletes() {
     QCOMPARE(f.dialogs.shownTexts(), QStringList{"ERROR WRITING CONFIGURATION FILES!"});
     QCOMPARE(f.dialogs.shown().first().icon, platform::Dialogs::Icon::None);
     QVERIFY(!f.imgClock.isActive());
-    QVERIFY(!QFile::exists(f.settings->selectionFilePath()));
-    QVERIFY(!QFile::exists(f.settings->languageFilePath()));
+    QCOMPARE(readAll(f.settings->languageFilePath()), QByteArray(" 1\r\n"));
+    QVERIFY(QFile::exists(f.settings->selectionFilePath()));
     // No temporary file is left behind in the work folder.
-    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList{});
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files).size(), 2);
+}
+
+void TestSettings::failedWriteLeavesThePreviousFiles() {
+#ifdef Q_OS_UNIX
+    Fixture f;
+    f.setValues("15", "8", "Full_Screen");
+    f.table.item(3)->setCheckState(Qt::Checked);
+    QVERIFY(f.settings->WriteSettings());
+    const QByteArray settingsBefore = f.settingsBytes();
+    const QByteArray selectionBefore = f.selectionBytes();
+
+    f.setValues("30", "12", "Normal");
+    f.table.item(5)->setCheckState(Qt::Checked);
+    // A file size limit of 0 fails every write as a full disk does (even for
+    // root, which folder permissions would not stop).
+    rlimit saved{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit full = saved;
+    full.rlim_cur = 0;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
+    const bool written = f.settings->WriteSettings();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(!written);
+    QCOMPARE(f.dialogs.shownTexts(), QStringList{"ERROR WRITING CONFIGURATION FILES!"});
+    QCOMPARE(f.settingsBytes(), settingsBefore);
+    QCOMPARE(f.selectionBytes(), selectionBefore);
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files).size(), 2);
+#else
+    QSKIP("needs a file size limit");
+#endif
 }
 
 void TestSettings::cleanupAsksAndRequestsTheQuit() {

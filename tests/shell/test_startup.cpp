@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -100,6 +101,7 @@ private slots:
     void immediateExitWritesAndShowsNothing();
     void orderlyQuitWaitsForTheSlideTick();
     void orderlyQuitWithoutLanguageShowsNoMessage();
+    void helpAndVersionNeedNoDisplay();
 };
 
 void TestStartUp::firstStartCreatesFoldersAndFiles() {
@@ -276,6 +278,37 @@ void TestStartUp::orderlyQuitWithoutLanguageShowsNoMessage() {
     QVERIFY(w.dialogs.shown().isEmpty());
     QCOMPARE(home.opened(), QStringList{"http://127.0.0.1:9/public/rovuradidiviz.html"});
     QCOMPARE(readAll(home.work("Skyglance7_Config.dat")), kFirstRunSettings);
+}
+
+void TestStartUp::helpAndVersionNeedNoDisplay() {
+    const QString program = QStringLiteral(SKYGLANCE_BINARY_DIR "/src/app/skyglance");
+    if (!QFileInfo::exists(program)) {
+        QSKIP("the program is not built");
+    }
+    const auto run = [&program](const QString& flag) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        // A platform that does not exist: making the QApplication would fail.
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
+        process.setProcessEnvironment(env);
+        process.start(program, {flag});
+        const bool finished = process.waitForFinished(30000);
+        const bool clean =
+            finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+        return clean ? QString::fromUtf8(process.readAllStandardOutput()) : QString();
+    };
+    static const QRegularExpression version(QStringLiteral("^skyglance \\d+\\.\\d+\\.\\d+\n$"));
+    for (const QString& flag : {QStringLiteral("--version"), QStringLiteral("-V")}) {
+        QVERIFY2(version.match(run(flag)).hasMatch(), qPrintable(flag));
+    }
+    for (const QString& flag : {QStringLiteral("--help"), QStringLiteral("-h")}) {
+        const QString help = run(flag);
+        for (const char* word :
+             {"DEBUG_CODE", "LOCALHOST", "NOSILENT", "SKYGLANCE_SITE", "SKYGLANCE_TIME_SCALE",
+              "SKYGLANCE_SNAPSHOT", "SKYGLANCE_PRINT_SLIDES", "Skyglance7_Work"}) {
+            QVERIFY2(help.contains(QLatin1String(word)), word);
+        }
+    }
 }
 
 QTEST_MAIN(TestStartUp)
