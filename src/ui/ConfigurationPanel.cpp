@@ -151,10 +151,11 @@ constexpr Texts kSetupHelp{
     "CONFIGURACIÓN:\r\n \r\n_Conexión: directa o a través de un proxy.\r\n_Cancelar configurac.: "
     "borra todos los archivos de configuración."};
 
+// English where a language has no text of its own.
 QString inLanguage(const Texts& texts, int lingua) {
-    const bool known = lingua >= LanguageTables::kEnglish && lingua <= LanguageTables::kSpanish;
-    const char* text = known ? texts[static_cast<std::size_t>(lingua - 1)] : nullptr;
-    return QString::fromUtf8(text != nullptr ? text : texts[0]);
+    const auto orEnglish = [&texts](const char* text) { return text != nullptr ? text : texts[0]; };
+    return LanguageTables::inLanguage(lingua, texts[0], orEnglish(texts[1]), orEnglish(texts[2]),
+                                      orEnglish(texts[3]));
 }
 
 } // namespace

@@ -492,16 +492,7 @@ void MsgOwnPictures(platform::Dialogs& dialogs, const QString& folder, int lingu
 }
 
 QString inLanguage(int lingua, const char* en, const char* it, const char* fr, const char* es) {
-    switch (lingua) {
-    case 2:
-        return QString::fromUtf8(it);
-    case 3:
-        return QString::fromUtf8(fr);
-    case 4:
-        return QString::fromUtf8(es);
-    default:
-        return QString::fromUtf8(en);
-    }
+    return inLanguage(Texts{en, it, fr, es}, lingua);
 }
 
 } // namespace LanguageTables
