@@ -61,4 +61,17 @@ QString programFolder() {
     return QDir::toNativeSeparators(QDir::cleanPath(folder));
 }
 
+QString programDataFile(const QString& programFolder, const QString& name) {
+    const QDir folder(programFolder);
+    const QString beside = folder.filePath(name);
+    if (QFileInfo::exists(beside)) {
+        return beside;
+    }
+    const QString shared = folder.filePath(QStringLiteral("../share/skyglance/") + name);
+    if (QFileInfo::exists(shared)) {
+        return QDir::cleanPath(shared);
+    }
+    return beside;
+}
+
 } // namespace platform

@@ -30,4 +30,10 @@ HomeDirectory findHomeDirectory();
 // The folder of the program file, without a trailing separator.
 QString programFolder();
 
+// Where the program's own file `name` lies: beside the program in
+// `programFolder` (a build tree), else in ../share/skyglance/ from there (an
+// installation). When neither holds it, the path beside the program, so that
+// messages name the place it was first looked for.
+QString programDataFile(const QString& programFolder, const QString& name);
+
 } // namespace platform

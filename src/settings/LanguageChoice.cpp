@@ -1,5 +1,6 @@
 #include "settings/LanguageChoice.h"
 
+#include "platform/Environment.h"
 #include "platform/Timing.h"
 #include "platform/Twips.h"
 #include "platform/Widgets.h"
@@ -126,7 +127,7 @@ void LanguageChoice::LoadLanguage() {
     if (applyLanguage) {
         applyLanguage();
     }
-    state_.helpFile = state_.appPath + QDir::separator() + QStringLiteral("Skyglance.html");
+    state_.helpFile = platform::programDataFile(state_.appPath, QStringLiteral("Skyglance.html"));
 }
 
 void LanguageChoice::placeFrame() {

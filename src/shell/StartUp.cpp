@@ -203,7 +203,7 @@ bool FormPicture::Form_Load() {
     setTimerFlagColour(kTimerFlagRed);
     generalClock.start();
     // 23
-    state.helpFile = state.appPath + QDir::separator() + QStringLiteral("Skyglance.html");
+    state.helpFile = platform::programDataFile(state.appPath, QStringLiteral("Skyglance.html"));
     // 24
     CheckVersion();
     // 25

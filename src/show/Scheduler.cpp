@@ -2,6 +2,7 @@
 
 #include "download/DownloadCycle.h"
 #include "platform/Dialogs.h"
+#include "platform/Environment.h"
 #include "platform/Timing.h"
 #include "platform/Widgets.h"
 #include "settings/SettingsFile.h"
@@ -257,7 +258,7 @@ void Scheduler::ResetImageKinds() {
 
 bool Scheduler::ResetAniGifFiles() {
     const QString placeholder =
-        QDir(state_.appPath).filePath(QStringLiteral("pic_not_available.gif"));
+        platform::programDataFile(state_.appPath, QStringLiteral("pic_not_available.gif"));
     for (int n = 1; n <= kMaxAniGifFiles; ++n) {
         const QString file =
             state_.imgFileBase + state_.aniGifPrefix + QString::number(n) + QStringLiteral(".gif");

@@ -23,6 +23,7 @@ private slots:
     void commandLineOptionsAreWholeEntriesWithExactCase();
     void environmentWalkStopsAtEmptyEntryAndNeedsAValue();
     void workFolderNamesJoinDriveAndPathWithoutSeparator();
+    void programFilesBesideTheProgramBeforeTheSharedFolder();
     void panelPlacementExample();
     void roundingIsHalfToEven();
     void versionLineSpacesEveryCharacter();
@@ -202,6 +203,21 @@ void TestRunState::workFolderNamesJoinDriveAndPathWithoutSeparator() {
              QStringLiteral("C:\\\\Users\\u1\\Skyglance7_Work"));
     QCOMPARE(formWorkFolderNames({}, QStringLiteral("/home/u"), QLatin1Char('/')).work,
              QStringLiteral("/home/u/Skyglance7_Work"));
+}
+
+void TestRunState::programFilesBesideTheProgramBeforeTheSharedFolder() {
+    QTemporaryDir prefix;
+    QVERIFY(QDir(prefix.path()).mkpath("bin") && QDir(prefix.path()).mkpath("share/skyglance"));
+    const QString bin = prefix.filePath("bin");
+    const QString shared = prefix.filePath("share/skyglance/pic_not_available.gif");
+    const QString beside = bin + "/pic_not_available.gif";
+    const auto touch = [](const QString& path) { return QFile(path).open(QIODevice::WriteOnly); };
+
+    QCOMPARE(platform::programDataFile(bin, "pic_not_available.gif"), beside);
+    QVERIFY(touch(shared));
+    QCOMPARE(platform::programDataFile(bin, "pic_not_available.gif"), shared);
+    QVERIFY(touch(beside));
+    QCOMPARE(platform::programDataFile(bin, "pic_not_available.gif"), beside);
 }
 
 void TestRunState::panelPlacementExample() {
