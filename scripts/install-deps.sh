@@ -14,6 +14,7 @@ libcpp-httplib-dev libsqlite3-dev sqlite3 libssl-dev
 libgif-dev libbenchmark-dev
 libzip-dev
 tinyproxy nginx-light wrk zip unzip
+dpkg-dev file desktop-file-utils systemd
 "
 
 missing=""
