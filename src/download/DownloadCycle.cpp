@@ -128,6 +128,7 @@ void DownloadCycles::fetchWorkList(bool changed) {
     // several slides from one entry, and the entries behind it follow.
     state_.listIdCopyright.clearForReset();
     slideAddresses_.clear();
+    slideFetched_.clear();
     int slide = 0;
     for (int d = 0; !state_.listImageSELECTED[d].isEmpty() && slide < kSlideLimit; ++d) {
         int filled = 0;
@@ -140,8 +141,10 @@ void DownloadCycles::fetchWorkList(bool changed) {
                 state_.MapSlideToEntry(s, d);
             }
         }
+        const QDateTime fetched = QDateTime::currentDateTime();
         for (int s = 0; s < filled; ++s) {
             slideAddresses_.append(state_.listImageSELECTED[d]);
+            slideFetched_.append(fetched);
         }
         slide += filled;
         state_.cntImagesLoaded = static_cast<int16_t>(slide);
@@ -178,6 +181,8 @@ void DownloadCycles::addOwnPicture(const QString& path) {
     state_.listIdCopyright[slide] = 0;
     slideAddresses_.resize(slide);
     slideAddresses_.append(path);
+    slideFetched_.resize(slide);
+    slideFetched_.append(QDateTime::currentDateTime());
     state_.cntImagesLoaded = static_cast<int16_t>(slide + 1);
 }
 
@@ -197,6 +202,8 @@ bool DownloadCycles::DownloadCycle(int16_t cycleType) {
         return true; // never a cycle inside a cycle
     }
     running_ = true;
+    const QDateTime started = QDateTime::currentDateTime();
+    cycleClock_.start();
     bool changed = cycleType == 2;
     if (cycleType == 0 || cycleType == 2) {
         QStringList entries;
@@ -275,6 +282,9 @@ bool DownloadCycles::DownloadCycle(int16_t cycleType) {
     setEnabledIf(c_.whoWeAre, true);
     setEnabledIf(c_.btSetup, true);
     setEnabledIf(c_.btWait, true);
+    lastCycleStarted_ = started;
+    lastCycleDurationMs_ = cycleClock_.elapsed();
+    ++completedCycles_;
     running_ = false;
     return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -95,6 +97,13 @@ public:
     // True while a cycle runs; a second one never starts inside it.
     bool running() const { return running_; }
 
+    // How many cycles have ended, and when the last one started and how long
+    // it took; when each slide's picture was fetched.
+    int completedCycles() const { return completedCycles_; }
+    QDateTime lastCycleStarted() const { return lastCycleStarted_; }
+    qint64 lastCycleDurationMs() const { return lastCycleDurationMs_; }
+    QDateTime slideFetched(int slide) const { return slideFetched_.value(slide); }
+
 private:
     bool askOrFail(int request);
     void noteTransportFailure();
@@ -114,6 +123,11 @@ private:
     CycleControls c_;
     QStringList slideAddresses_;
     bool running_ = false;
+    int completedCycles_ = 0;
+    QDateTime lastCycleStarted_;
+    qint64 lastCycleDurationMs_ = 0;
+    QElapsedTimer cycleClock_;
+    QList<QDateTime> slideFetched_;
     bool passFailedInTransport_ = false;
     bool retryPassPending_ = false;
 };

@@ -24,8 +24,10 @@
 #include "settings/HomeTown.h"
 #include "settings/LanguageChoice.h"
 #include "settings/SettingsFile.h"
+#include "show/LastGood.h"
 #include "show/PictureBox.h"
 #include "show/Presenter.h"
+#include "show/RemoteWatch.h"
 #include "show/Scheduler.h"
 #include "show/Snapshots.h"
 #include "show/StatusBar.h"
@@ -362,7 +364,11 @@ void FormPicture::createShowParts() {
     va.refreshDiagnostics = [this] { refreshDiagnostics(); };
     va.pause = [](int ms) { platform::pauseLettingEventsRun(ms); };
     va.cycleRunning = [this] { return cycles_->running(); };
+    va.startLastGood = [this] { return startLastGood(); };
+    va.lastGoodPlaying = [this] { return lastGoodShow_->playing(); };
+    va.stopLastGood = [this] { lastGoodShow_->stop(); };
     supervisor_ = std::make_unique<Supervisor>(state, vc, va);
+    createWatchParts();
     createPanelParts();
 
     Diagnostics::Sources sources;
@@ -380,9 +386,12 @@ void FormPicture::createShowParts() {
 }
 
 void FormPicture::afterSlideShown(int slide) {
+    const QImage screen = grabForWatchers();
     if (snapshots_) {
-        snapshots_->write(grab().toImage());
+        snapshots_->write(screen);
     }
+    publishWatch(screen, slide, state.listImageKind[slide], cycles_->slideAddress(slide));
+    keepLastGoodOfNewCycle();
     if (printSlides_) {
         std::printf("slide %d kind %d %s | %s | %s\n", slide, int(state.listImageKind[slide]),
                     qPrintable(cycles_->slideAddress(slide)), qPrintable(state.statusLine1),

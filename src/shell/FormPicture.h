@@ -3,6 +3,7 @@
 #include "platform/Twips.h"
 #include "shell/RunState.h"
 
+#include <QDateTime>
 #include <QPointer>
 #include <QSize>
 #include <QStringList>
@@ -45,6 +46,10 @@ class Connection;
 class LanguageChoice;
 class Scheduler;
 class Supervisor;
+class LastGoodSet;
+class LastGoodShow;
+class RemoteWatch;
+struct StoredSlide;
 namespace platform {
 class BrowserView;
 class Dialogs;
@@ -254,6 +259,13 @@ private:
     void closeDiagnostics();
     void refreshDiagnostics();
     void endStartUpWithError(const QString& message);
+    // The last good pictures and the status page (ScreenWatch.cpp).
+    void createWatchParts();
+    bool startLastGood();
+    void keepLastGoodOfNewCycle();
+    void afterStoredSlideShown(int index, const StoredSlide& slide);
+    void publishWatch(const QImage& screen, int slide, int kind, const QString& address);
+    QImage grabForWatchers();
 
     Options options_;
     std::unique_ptr<platform::Dialogs> ownDialogs_;
@@ -290,4 +302,10 @@ private:
     ConnectionMonitor* connectionMonitor_ = nullptr; // a child of the window
     QSize screenPixels_;
     bool localhost_ = false;
+    std::unique_ptr<LastGoodSet> lastGoodSet_;
+    std::unique_ptr<LastGoodShow> lastGoodShow_;
+    std::unique_ptr<RemoteWatch> remoteWatch_;
+    int keptCycle_ = 0;
+    qint64 slidesShown_ = 0;
+    QDateTime liveSince_;
 };

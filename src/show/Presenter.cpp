@@ -67,6 +67,9 @@ void Presenter::ShowWebView() {
 }
 
 void Presenter::showSetupButton() {
+    if (keepButtons_) {
+        return;
+    }
     views_.btSetup->show();
     views_.btWait->hide();
     views_.btHelp->setVisible(views_.btSetup->isVisibleTo(views_.btSetup->parentWidget()));
@@ -103,6 +106,36 @@ void Presenter::placePictureBox(const QImage& picture) {
 }
 
 void Presenter::ShowPicture(const QImage& picture) {
+    const int kind = state_.listImageKind[state_.GLOBAL_IMAGE_CURRENT_POINTER];
+    if (!showStill(picture, kind)) {
+        return;
+    }
+    const bool playing = loadAnimatedGifFile && loadAnimatedGifFile(animatedGifFile());
+    state_.cntAniGif = static_cast<int16_t>(state_.cntAniGif + 1);
+    if (!playing) {
+        // The copy is gone or broken: the slide counts as not loaded and shows
+        // its still picture, never the loop of the slide before.
+        state_.listIMAGEnotLoaded[state_.GLOBAL_IMAGE_CURRENT_POINTER] = -1;
+        ShowStillView();
+        return;
+    }
+    ShowGifView();
+}
+
+void Presenter::ShowStoredSlide(const QImage& picture, int kind, const QString& loopFile) {
+    // The bar's buttons belong to the wait for the network, not to the slide.
+    keepButtons_ = true;
+    if (showStill(picture, kind)) {
+        if (loadAnimatedGifFile && loadAnimatedGifFile(loopFile)) {
+            ShowGifView();
+        } else {
+            ShowStillView();
+        }
+    }
+    keepButtons_ = false;
+}
+
+bool Presenter::showStill(const QImage& picture, int kind) {
     PictureBox* box = views_.fotoBrowser;
     box->hide();
     const bool full = views_.txtDisplay->text() == QLatin1String("Full_Screen");
@@ -112,7 +145,6 @@ void Presenter::ShowPicture(const QImage& picture) {
     placePictureBox(picture);
     box->setPicture(picture);
 
-    const int16_t kind = state_.listImageKind[state_.GLOBAL_IMAGE_CURRENT_POINTER];
     if (kind == 2) {
         box->setStretch(false);
         platform::setGeometryTwips(box, 0, 0, screenTwips_.width(), screenTwips_.height());
@@ -126,7 +158,7 @@ void Presenter::ShowPicture(const QImage& picture) {
     if (kind != 4) {
         showSetupButton();
         ShowStillView();
-        return;
+        return false;
     }
     if (setDelayAnimation) {
         setDelayAnimation(1);
@@ -134,14 +166,5 @@ void Presenter::ShowPicture(const QImage& picture) {
     views_.ucAniGIF1->setGeometry(box->geometry());
     views_.ucAniGIF1->setProperty("geometryTwips", box->property("geometryTwips"));
     views_.ucAniGIF1->setProperty("geometryTwipsPixels", box->property("geometryTwipsPixels"));
-    const bool playing = loadAnimatedGifFile && loadAnimatedGifFile(animatedGifFile());
-    state_.cntAniGif = static_cast<int16_t>(state_.cntAniGif + 1);
-    if (!playing) {
-        // The copy is gone or broken: the slide counts as not loaded and shows
-        // its still picture, never the loop of the slide before.
-        state_.listIMAGEnotLoaded[state_.GLOBAL_IMAGE_CURRENT_POINTER] = -1;
-        ShowStillView();
-        return;
-    }
-    ShowGifView();
+    return true;
 }

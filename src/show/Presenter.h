@@ -51,6 +51,9 @@ public:
     std::function<void()> raiseBar;
 
     void ShowPicture(const QImage& picture);
+    // A kept slide of an earlier run: its still picture, and for kind 4 the
+    // loop in its own file (the still shows when the loop cannot play).
+    void ShowStoredSlide(const QImage& picture, int kind, const QString& loopFile);
     void ShowStillView();
     void ShowGifView();
     void ShowWebView();
@@ -60,6 +63,9 @@ public:
 
 private:
     void placePictureBox(const QImage& picture);
+    // Shows the still picture as a slide of that kind; true when the slide
+    // is a loop whose control is placed and waits for its file.
+    bool showStill(const QImage& picture, int kind);
     void showSetupButton();
     QString animatedGifFile() const;
 
@@ -68,4 +74,5 @@ private:
     QSize screenTwips_;
     QSize windowTwips_;
     QRect lastFrameTwips_;
+    bool keepButtons_ = false;
 };

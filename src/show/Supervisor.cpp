@@ -46,11 +46,16 @@ QString ProgressText(int lingua, int loaded, int toLoad) {
 Supervisor::Supervisor(RunState& state, SupervisorControls controls, SupervisorActions actions)
     : state_(state), c_(controls), a_(std::move(actions)) {}
 
+bool Supervisor::lastGoodPlaying() const {
+    return a_.lastGoodPlaying && a_.lastGoodPlaying();
+}
+
 void Supervisor::startUp() {
     c_.generalClock->stop();
     c_.window->raise();
     c_.window->activateWindow();
-    if (a_.showLogo) {
+    // A request sent again never puts the logo over the kept pictures.
+    if (a_.showLogo && !lastGoodPlaying()) {
         a_.showLogo();
     }
     if (a_.LoadLanguage) {
@@ -66,6 +71,10 @@ void Supervisor::startUp() {
     startState_ = 1;
     ticket_ = a_.startFirstRequest ? a_.startFirstRequest() : nullptr;
     sinceRequest_.start();
+    if (!lastGoodTried_ && a_.startLastGood) {
+        lastGoodTried_ = true;
+        a_.startLastGood();
+    }
     c_.generalClock->start();
 }
 
@@ -81,10 +90,14 @@ void Supervisor::showCountdown() {
     c_.lCountDown->raise();
     const bool offerAgain = state_.cntWaitCountdown == 1;
     state_.cntWaitCountdown = static_cast<int16_t>(state_.cntWaitCountdown - 1);
-    if (offerAgain) {
+    // Over the kept pictures the countdown line tells the state; the panel's
+    // connection button stays the way to change it.
+    if (offerAgain && !lastGoodPlaying()) {
         if (a_.reofferConnection) {
             a_.reofferConnection();
         }
+    }
+    if (offerAgain) {
         state_.cntWaitCountdown = kCountdownStart;
     }
     c_.lCountDown->show();
@@ -111,6 +124,9 @@ void Supervisor::judgeFirstReply() {
         c_.lCountDown->raise();
         startState_ = 0;
         return;
+    }
+    if (a_.stopLastGood) {
+        a_.stopLastGood();
     }
     c_.lCountDown->hide();
     c_.btSetup->show();

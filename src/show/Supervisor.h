@@ -57,6 +57,12 @@ struct SupervisorActions {
     std::function<void(int ms)> pause;
     // True while a download cycle runs (nothing is started inside it).
     std::function<bool()> cycleRunning;
+    // The last good pictures of an earlier run: started once while the first
+    // reply is awaited (true when a set plays), asked, and stopped when the
+    // reply is accepted.
+    std::function<bool()> startLastGood;
+    std::function<bool()> lastGoodPlaying;
+    std::function<void()> stopLastGood;
 };
 
 // The timers that start, watch and stop the show.
@@ -81,6 +87,7 @@ private:
     void resendAfterTransportFailure();
     void showProgress();
     void openPanel();
+    bool lastGoodPlaying() const;
 
     RunState& state_;
     SupervisorControls c_;
@@ -88,4 +95,5 @@ private:
     int startState_ = 0;
     std::shared_ptr<const TextRequestTicket> ticket_;
     QElapsedTimer sinceRequest_;
+    bool lastGoodTried_ = false;
 };

@@ -1,0 +1,175 @@
+// The main window's care for the screen beyond one run: the last good
+// pictures that play while a restarted program waits for the network, and
+// the status page that lets the screen be watched from afar.
+
+#include "download/ConnectionMonitor.h"
+#include "download/DownloadCycle.h"
+#include "download/PictureLoading.h"
+#include "settings/SettingsFile.h"
+#include "shell/CommandLine.h"
+#include "shell/FormPicture.h"
+#include "show/LastGood.h"
+#include "show/RemoteWatch.h"
+#include "show/Snapshots.h"
+#include "show/Supervisor.h"
+
+#include <QBuffer>
+#include <QLabel>
+#include <QLineEdit>
+#include <cstdio>
+
+namespace {
+
+// The first kept picture follows the logo after this long.
+constexpr int kFirstKeptSlideMs = 1000;
+// Kept pictures are stored as PNG with light compression: quick to write at
+// the end of a cycle, still far smaller than the bitmaps.
+constexpr int kKeptPngQuality = 80;
+
+QByteArray encodedPng(const QImage& picture) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (picture.isNull() || !picture.save(&buffer, "PNG", kKeptPngQuality)) {
+        return {};
+    }
+    return bytes;
+}
+
+// The status texts, timing code and loop number of slide s, as the slide
+// tick would show them.
+StoredSlide storedTextsOf(const RunState& state, int s) {
+    StoredSlide kept;
+    const int row = state.listIdCopyright[s] - 1;
+    if (row < 0) {
+        kept.statusLine1 = state.weAre;
+        kept.statusLine2 = QStringLiteral(". . . ");
+        return kept;
+    }
+    std::array<QString, 6> fields{};
+    SplitFields<5>(state.listCopyright[row], fields, [] {});
+    kept.statusLine1 = fields[1] + state.Aggiornare.toString() + state.LastUpdate.toString();
+    kept.timingCode = fields[2];
+    kept.statusLine2 = fields[3];
+    return kept;
+}
+
+} // namespace
+
+void FormPicture::createWatchParts() {
+    lastGoodShow_ = std::make_unique<LastGoodShow>(state, *presenter_);
+    lastGoodShow_->slideIntervalMs = [this] { return SlideIntervalMs(SSTCfg_timeRefresh->text()); };
+    lastGoodShow_->ShowStatusText = [this] { ShowStatusText(); };
+    lastGoodShow_->raiseCountdown = [this] {
+        if (lCountDown->isVisible()) {
+            lCountDown->raise();
+        }
+    };
+    lastGoodShow_->slideShown = [this](int index, const StoredSlide& slide) {
+        afterStoredSlideShown(index, slide);
+    };
+    const QString address = qEnvironmentVariable("SKYGLANCE_STATUS_ADDR");
+    if (address.isEmpty()) {
+        return;
+    }
+    QString error;
+    remoteWatch_ = RemoteWatch::start(address, &error);
+    if (remoteWatch_) {
+        std::fprintf(stderr, "skyglance: status page on port %d\n", remoteWatch_->port());
+    } else {
+        std::fprintf(stderr, "skyglance: no status page: %s\n", qPrintable(error));
+    }
+    publishWatch(QImage(), -1, 0, QString());
+}
+
+bool FormPicture::startLastGood() {
+    if (state.Skyglance_Work_Dir.isEmpty()) {
+        return false;
+    }
+    const QList<StoredSlide> slides = LastGoodSet(state.Skyglance_Work_Dir).load();
+    return lastGoodShow_->start(slides, kFirstKeptSlideMs);
+}
+
+void FormPicture::keepLastGoodOfNewCycle() {
+    // Once per cycle, when its first slide is on the screen: by then the
+    // catalogue pass has also brought the status texts.
+    if (cycles_->completedCycles() == keptCycle_ || cycles_->running() ||
+        state.Skyglance_Work_Dir.isEmpty()) {
+        return;
+    }
+    keptCycle_ = cycles_->completedCycles();
+    QList<SlideToKeep> slides;
+    int loopNumber = 1;
+    for (int s = 0; s < state.cntImagesLoaded; ++s) {
+        const int kind = state.listImageKind[s];
+        const bool loop = kind == 4;
+        const int thisLoop = loop ? loopNumber++ : 0;
+        if (state.listIMAGEnotLoaded[s] == -1 || (kind != 1 && kind != 2 && !loop)) {
+            continue;
+        }
+        SlideToKeep k;
+        k.slide = storedTextsOf(state, s);
+        k.slide.kind = kind;
+        k.slide.fetched = cycles_->slideFetched(s).isValid() ? cycles_->slideFetched(s)
+                                                             : QDateTime::currentDateTime();
+        k.pictureBytes = encodedPng(state.listPicture[s]);
+        if (loop) {
+            k.loopSource = animatedGifCopyName(state.imgFileBase, state.aniGifPrefix, thisLoop);
+        }
+        slides.append(k);
+    }
+    if (!slides.isEmpty()) {
+        LastGoodSet(state.Skyglance_Work_Dir).save(slides);
+    }
+}
+
+QImage FormPicture::grabForWatchers() {
+    return snapshots_ || remoteWatch_ ? grab().toImage() : QImage();
+}
+
+void FormPicture::afterStoredSlideShown(int index, const StoredSlide& slide) {
+    const QImage screen = grabForWatchers();
+    if (snapshots_) {
+        snapshots_->write(screen);
+    }
+    publishWatch(screen, index, slide.kind, slide.pictureFile);
+    if (printSlides_) {
+        std::printf("kept slide %d kind %d %s | %s | %s\n", index, slide.kind,
+                    qPrintable(slide.pictureFile), qPrintable(state.statusLine1),
+                    qPrintable(state.statusLine2));
+        std::fflush(stdout);
+    }
+}
+
+void FormPicture::publishWatch(const QImage& screen, int slide, int kind, const QString& address) {
+    if (slide >= 0) {
+        ++slidesShown_;
+        if (!lastGoodShow_->playing() && !liveSince_.isValid()) {
+            liveSince_ = QDateTime::currentDateTime();
+        }
+    }
+    if (!remoteWatch_) {
+        return;
+    }
+    WatchStatus w;
+    w.slidesShown = slidesShown_;
+    w.slide = slide;
+    w.kind = kind;
+    w.address = address;
+    w.statusLine1 = state.statusLine1;
+    w.statusLine2 = state.statusLine2;
+    w.shownAt = QDateTime::currentDateTime();
+    w.lastGood = lastGoodShow_->playing();
+    w.showingSince = w.lastGood ? lastGoodShow_->since() : liveSince_;
+    w.cycleStarted = cycles_->lastCycleStarted();
+    w.cycleDurationMs = cycles_->lastCycleDurationMs();
+    for (int s = 0; s < state.cntImagesLoaded; ++s) {
+        (state.listIMAGEnotLoaded[s] == -1 ? w.failures : w.picturesFetched) += 1;
+    }
+    w.networkUp = connectionMonitor_->lastIcon() == ConnectionIcon::Connected;
+    w.service = supervisor_->startState() < 2      ? QStringLiteral("waiting")
+                : cycles_->passFailedInTransport() ? QStringLiteral("out of reach")
+                                                   : QStringLiteral("reachable");
+    w.screen = screen;
+    remoteWatch_->publish(std::move(w));
+}

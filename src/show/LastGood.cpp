@@ -1,0 +1,310 @@
+#include "show/LastGood.h"
+
+#include "download/DownloadCycle.h"
+#include "platform/Timing.h"
+#include "shell/RunState.h"
+#include "show/Presenter.h"
+#include "show/Scheduler.h"
+#include "ui/LanguageTables.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <numeric>
+#include <optional>
+#include <unistd.h>
+
+namespace {
+
+constexpr auto kFolderName = "LastGood";
+constexpr auto kStagingName = "LastGood.new";
+constexpr auto kIndexName = "slides.txt";
+constexpr auto kIndexHeader = "skyglance last good 1";
+constexpr qint64 kIndexLimit = 1024 * 1024;
+constexpr int kSlidesLimit = 2000;
+constexpr int kIndexFields = 7;
+// A kept picture larger than this is not read back.
+constexpr qint64 kPictureLimit = 256LL * 1024 * 1024;
+
+QString oneLine(QString text) {
+    text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return text;
+}
+
+bool syncAndClose(QFile& file) {
+    const bool flushed = file.flush() && ::fsync(file.handle()) == 0;
+    file.close();
+    return flushed && file.error() == QFileDevice::NoError;
+}
+
+bool writeDurably(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        return false;
+    }
+    const bool written = file.write(bytes) == bytes.size();
+    return syncAndClose(file) && written;
+}
+
+bool copyDurably(const QString& source, const QString& target) {
+    QFile::remove(target);
+    if (!QFile::copy(source, target)) {
+        return false;
+    }
+    QFile copy(target);
+    return copy.open(QIODevice::ReadWrite) && syncAndClose(copy);
+}
+
+void syncFolder(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+QString indexLine(const StoredSlide& s, const QString& picture, const QString& loop) {
+    const QStringList fields{QString::number(s.kind),
+                             picture,
+                             loop,
+                             oneLine(s.timingCode),
+                             s.fetched.toUTC().toString(Qt::ISODate),
+                             oneLine(s.statusLine1),
+                             oneLine(s.statusLine2)};
+    return fields.join(QLatin1Char('\t'));
+}
+
+// A name in the index must be a plain file of the set's folder.
+bool plainName(const QString& name) {
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && name != QLatin1String(".") &&
+           name != QLatin1String("..");
+}
+
+std::optional<StoredSlide> slideFromLine(const QString& line, const QDir& folder) {
+    const QStringList f = line.split(QLatin1Char('\t'));
+    if (f.size() != kIndexFields) {
+        return std::nullopt;
+    }
+    StoredSlide s;
+    bool ok = false;
+    s.kind = f[0].toInt(&ok);
+    if (!ok || (s.kind != 1 && s.kind != 2 && s.kind != 4) || !plainName(f[1])) {
+        return std::nullopt;
+    }
+    if (s.kind == 4 && !plainName(f[2])) {
+        return std::nullopt;
+    }
+    s.pictureFile = folder.filePath(f[1]);
+    s.loopFile = s.kind == 4 ? folder.filePath(f[2]) : QString();
+    s.timingCode = f[3];
+    s.fetched = QDateTime::fromString(f[4], Qt::ISODate);
+    s.statusLine1 = f[5];
+    s.statusLine2 = f[6];
+    if (!s.fetched.isValid()) {
+        return std::nullopt;
+    }
+    return s;
+}
+
+QImage readKeptPicture(const QString& path) {
+    if (QFileInfo(path).size() > kPictureLimit) {
+        return {};
+    }
+    QImageReader reader(path);
+    return reader.read();
+}
+
+} // namespace
+
+QList<int> SlidesWithinLimit(const QList<qint64>& sizes, const QList<QDateTime>& fetched,
+                             qint64 limitBytes) {
+    QList<int> order(sizes.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const QDateTime& ta = fetched.value(a);
+        const QDateTime& tb = fetched.value(b);
+        return ta != tb ? ta > tb : a > b;
+    });
+    QList<int> kept;
+    qint64 total = 0;
+    for (int i : order) {
+        if (sizes[i] >= 0 && sizes[i] <= limitBytes - total) {
+            total += sizes[i];
+            kept.append(i);
+        }
+    }
+    std::sort(kept.begin(), kept.end());
+    return kept;
+}
+
+QString LastGoodStatusText(int lingua, const QDateTime& fetched) {
+    const QString when = fetched.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm"));
+    return LanguageTables::inLanguage(lingua, "Picture of %1 - waiting for the network",
+                                      "Immagine del %1 - in attesa della rete",
+                                      "Image du %1 - en attente du réseau",
+                                      "Imagen del %1 - esperando la red")
+        .arg(when);
+}
+
+LastGoodSet::LastGoodSet(QString workFolder, qint64 limitBytes)
+    : workFolder_(std::move(workFolder)), limitBytes_(limitBytes) {}
+
+QString LastGoodSet::folder() const {
+    return QDir(workFolder_).filePath(QString::fromLatin1(kFolderName));
+}
+
+QString LastGoodSet::stagingFolder() const {
+    return QDir(workFolder_).filePath(QString::fromLatin1(kStagingName));
+}
+
+bool LastGoodSet::writeStaging(const QList<SlideToKeep>& slides, const QList<int>& kept) {
+    QDir staging(stagingFolder());
+    QString index = QString::fromLatin1(kIndexHeader) + QLatin1Char('\n');
+    for (int i : kept) {
+        const SlideToKeep& k = slides[i];
+        const QString picture = QStringLiteral("slide-%1.png").arg(i, 4, 10, QLatin1Char('0'));
+        QString loop;
+        if (!writeDurably(staging.filePath(picture), k.pictureBytes)) {
+            return false;
+        }
+        if (k.slide.kind == 4) {
+            loop = QStringLiteral("slide-%1.gif").arg(i, 4, 10, QLatin1Char('0'));
+            if (!copyDurably(k.loopSource, staging.filePath(loop))) {
+                return false;
+            }
+        }
+        index += indexLine(k.slide, picture, loop) + QLatin1Char('\n');
+    }
+    // The index goes in last: a set without it is never played.
+    const bool written =
+        writeDurably(staging.filePath(QString::fromLatin1(kIndexName)), index.toUtf8());
+    syncFolder(staging.path());
+    return written;
+}
+
+bool LastGoodSet::switchIn() {
+    const QByteArray staging = QFile::encodeName(stagingFolder());
+    const QByteArray current = QFile::encodeName(folder());
+    // One rename: exchanged with the old set when there is one, so that the
+    // folder's name always stands for a whole set.
+    int result =
+        ::renameat2(AT_FDCWD, staging.constData(), AT_FDCWD, current.constData(), RENAME_EXCHANGE);
+    if (result != 0 && errno == ENOENT) {
+        result = ::rename(staging.constData(), current.constData());
+    }
+    syncFolder(workFolder_);
+    return result == 0;
+}
+
+bool LastGoodSet::save(const QList<SlideToKeep>& slides) {
+    QList<qint64> sizes;
+    QList<QDateTime> fetched;
+    for (const SlideToKeep& k : slides) {
+        const qint64 loopSize = k.slide.kind == 4 ? QFileInfo(k.loopSource).size() : 0;
+        const bool usable =
+            !k.pictureBytes.isEmpty() && (k.slide.kind != 4 || QFileInfo(k.loopSource).isFile());
+        sizes.append(usable ? k.pictureBytes.size() + loopSize : -1);
+        fetched.append(k.slide.fetched);
+    }
+    const QList<int> kept = SlidesWithinLimit(sizes, fetched, limitBytes_);
+    if (kept.isEmpty()) {
+        return false;
+    }
+    // What a crash left of an earlier write, or the set the last switch
+    // replaced, goes first.
+    QDir(stagingFolder()).removeRecursively();
+    if (!QDir().mkpath(stagingFolder()) || !writeStaging(slides, kept) || !switchIn()) {
+        QDir(stagingFolder()).removeRecursively();
+        return false;
+    }
+    QDir(stagingFolder()).removeRecursively();
+    return true;
+}
+
+QList<StoredSlide> LastGoodSet::load() const {
+    const QDir dir(folder());
+    QFile file(dir.filePath(QString::fromLatin1(kIndexName)));
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kIndexLimit) {
+        return {};
+    }
+    const QStringList lines = QString::fromUtf8(file.read(kIndexLimit)).split(QLatin1Char('\n'));
+    if (lines.isEmpty() || lines.front() != QLatin1String(kIndexHeader)) {
+        return {};
+    }
+    QList<StoredSlide> slides;
+    for (qsizetype i = 1; i < lines.size() && slides.size() < kSlidesLimit; ++i) {
+        if (lines[i].isEmpty()) {
+            continue;
+        }
+        if (const auto slide = slideFromLine(lines[i], dir)) {
+            slides.append(*slide);
+        }
+    }
+    return slides;
+}
+
+LastGoodShow::LastGoodShow(RunState& state, Presenter& presenter)
+    : state_(state), presenter_(presenter) {
+    timer_.setSingleShot(true);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { showNext(); });
+}
+
+bool LastGoodShow::start(QList<StoredSlide> slides, int firstDelayMs) {
+    stop();
+    slides_ = std::move(slides);
+    if (slides_.isEmpty()) {
+        return false;
+    }
+    next_ = 0;
+    lastIntervalMs_ = slideIntervalMs ? slideIntervalMs() : 0;
+    playing_ = true;
+    since_ = QDateTime::currentDateTime();
+    timer_.start(platform::scaledMs(firstDelayMs));
+    return true;
+}
+
+void LastGoodShow::stop() {
+    timer_.stop();
+    playing_ = false;
+}
+
+void LastGoodShow::scheduleNext(const QString& timingCode) {
+    const long long settingsMs = slideIntervalMs ? slideIntervalMs() : 0;
+    const long long ms = TimingCodeIntervalMs(timingCode, settingsMs);
+    if (ms >= 0) {
+        lastIntervalMs_ = ms;
+    }
+    const double scaled =
+        static_cast<double>(std::max(1LL, lastIntervalMs_)) * platform::timeScale();
+    timer_.start(static_cast<int>(std::clamp(scaled, 1.0, 2147483647.0)));
+}
+
+void LastGoodShow::showNext() {
+    if (!playing_ || slides_.isEmpty()) {
+        return;
+    }
+    const int index = next_;
+    const StoredSlide& slide = slides_[index];
+    next_ = (next_ + 1) % static_cast<int>(slides_.size());
+    const QImage picture = readKeptPicture(slide.pictureFile);
+    presenter_.ShowStoredSlide(picture, slide.kind, slide.loopFile);
+    state_.statusLine1 = slide.statusLine1;
+    state_.statusLine2 = LastGoodStatusText(state_.Lingua, slide.fetched);
+    if (ShowStatusText) {
+        ShowStatusText();
+    }
+    if (raiseCountdown) {
+        raiseCountdown();
+    }
+    scheduleNext(slide.timingCode);
+    if (slideShown) {
+        slideShown(index, slide);
+    }
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QDateTime>
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QTimer>
+#include <functional>
+
+class Presenter;
+struct RunState;
+
+// The last good pictures: a copy of every slide of the last download cycle
+// that loaded well, kept in the work folder so that a screen restarted
+// without network shows them instead of a black screen.
+
+inline constexpr qint64 kLastGoodDefaultLimit = 200LL * 1024 * 1024;
+
+// One slide of the set as it is kept.
+struct StoredSlide {
+    int kind = 1;        // 1 still picture, 2 captured page, 4 GIF loop
+    QString pictureFile; // the still picture, a full path once loaded
+    QString loopFile;    // kind 4: the loop, a full path once loaded
+    QString statusLine1;
+    QString statusLine2;
+    QString timingCode;
+    QDateTime fetched;
+};
+
+// A slide about to be kept: its still picture already encoded, the loop (if
+// any) still in its working file.
+struct SlideToKeep {
+    StoredSlide slide;
+    QByteArray pictureBytes; // PNG
+    QString loopSource;      // kind 4: the working copy of the loop
+};
+
+// The slides the set keeps within limitBytes: the newest first (ties: the
+// later slide first), in the show's order. sizes and fetched run parallel.
+QList<int> SlidesWithinLimit(const QList<qint64>& sizes, const QList<QDateTime>& fetched,
+                             qint64 limitBytes);
+
+// The second status line of a kept slide while the network is awaited.
+QString LastGoodStatusText(int lingua, const QDateTime& fetched);
+
+// The set on disk: Skyglance7_Work/LastGood. A new set is written beside it
+// and swapped in with one rename, so a crash mid-write leaves the old set.
+class LastGoodSet {
+public:
+    explicit LastGoodSet(QString workFolder, qint64 limitBytes = kLastGoodDefaultLimit);
+
+    QString folder() const;
+    // Writes the slides that fit and switches them in; false when nothing
+    // could be written (the previous set then stays).
+    bool save(const QList<SlideToKeep>& slides);
+    // The kept slides in the show's order, with full paths; empty when there
+    // is no set or its index is unreadable.
+    QList<StoredSlide> load() const;
+
+private:
+    QString stagingFolder() const;
+    bool writeStaging(const QList<SlideToKeep>& slides, const QList<int>& kept);
+    bool switchIn();
+
+    QString workFolder_;
+    qint64 limitBytes_;
+};
+
+// Plays the kept slides while the first catalogue reply is awaited.
+class LastGoodShow {
+public:
+    LastGoodShow(RunState& state, Presenter& presenter);
+
+    // The slide interval of the settings, in ms before scaling.
+    std::function<int()> slideIntervalMs;
+    std::function<void()> ShowStatusText;
+    // Keeps the countdown line above the pictures.
+    std::function<void()> raiseCountdown;
+    // After each kept slide is on the screen, with its place in the set.
+    std::function<void(int index, const StoredSlide& slide)> slideShown;
+
+    // Starts with the first slide after firstDelayMs (scaled); false when
+    // there is nothing to play.
+    bool start(QList<StoredSlide> slides, int firstDelayMs);
+    void stop();
+    bool playing() const { return playing_; }
+    // When the set began to play.
+    QDateTime since() const { return since_; }
+
+private:
+    void showNext();
+    void scheduleNext(const QString& timingCode);
+
+    RunState& state_;
+    Presenter& presenter_;
+    QList<StoredSlide> slides_;
+    int next_ = 0;
+    long long lastIntervalMs_ = 0;
+    bool playing_ = false;
+    QDateTime since_;
+    QTimer timer_;
+};

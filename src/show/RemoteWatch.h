@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QImage>
+#include <QString>
+#include <memory>
+#include <optional>
+
+// What the screen is doing, as the program publishes it after each slide.
+struct WatchStatus {
+    qint64 slidesShown = 0;
+    int slide = -1; // the position of the slide on the screen, -1 before any
+    int kind = 0;
+    QString address;
+    QString statusLine1;
+    QString statusLine2;
+    QDateTime shownAt;
+    // Live pictures, or the last good ones of an earlier run.
+    bool lastGood = false;
+    QDateTime showingSince;
+    // The last download cycle; no start before the first one ends.
+    QDateTime cycleStarted;
+    qint64 cycleDurationMs = 0;
+    int picturesFetched = 0;
+    int failures = 0;
+    bool networkUp = false;
+    QString service; // "waiting", "reachable" or "out of reach"
+    QImage screen;
+};
+
+// "host:port", or a port alone (then loopback). Empty on anything else.
+struct WatchAddress {
+    std::string host;
+    int port = 0;
+};
+std::optional<WatchAddress> ParseWatchAddress(const QString& text);
+
+QByteArray WatchStatusJson(const WatchStatus& status);
+QByteArray WatchStatusPage(const WatchStatus& status);
+
+// A small read-only status page served on a thread of its own. The UI thread
+// publishes a copy of the status; the server only ever reads copies, so the
+// UI thread never waits on it beyond swapping one pointer.
+class RemoteWatch {
+public:
+    // Listens on the address; null with the reason in error when it cannot.
+    static std::unique_ptr<RemoteWatch> start(const QString& address, QString* error);
+    ~RemoteWatch();
+    RemoteWatch(const RemoteWatch&) = delete;
+    RemoteWatch& operator=(const RemoteWatch&) = delete;
+
+    void publish(WatchStatus status);
+    int port() const;
+
+private:
+    struct Impl;
+    explicit RemoteWatch(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
