@@ -1,5 +1,8 @@
 #include "CatalogueServer.h"
 
+#include "ConnectionStream.h"
+#include "FaultReplies.h"
+#include "PageHolds.h"
 #include "SitePaths.h"
 #include "SiteTemplates.h"
 
@@ -20,16 +23,52 @@ namespace {
 constexpr const char* kServicePath = "/service/catalogue";
 constexpr std::size_t kMaxSiteFileBytes = 4u * 1024u * 1024u;
 constexpr std::size_t kKeepAliveRequests = 100;
+// A request line and headers must arrive whole within this time.
+constexpr auto kRequestReadLimit = std::chrono::seconds(2);
+constexpr auto kWriteTimeout = std::chrono::milliseconds(5000);
 
 // httplib keeps its listening socket to itself and queues only five pending
 // connections; a deeper queue keeps bursts of clients from being refused.
 class ListeningServer : public httplib::Server {
 public:
+    // While it says so, connections are closed at once, unanswered.
+    std::function<bool()> dead;
+
     void deepenBacklog() {
         const auto sock = svr_sock_.load();
         if (sock != INVALID_SOCKET) {
             ::listen(sock, SOMAXCONN);
         }
+    }
+
+private:
+    // One connection, request after request. A request must arrive whole
+    // within kRequestReadLimit: from the accept for the first, from its first
+    // byte for the next ones (an idle connection waits for the keep-alive
+    // timeout before that).
+    bool process_and_close_socket(socket_t sock) override {
+        using Clock = ConnectionStream::Clock;
+        ConnectionStream strm(sock, kWriteTimeout);
+        if (dead && dead()) {
+            return true; // closed unanswered
+        }
+        bool ok = true;
+        Clock::time_point deadline = Clock::now() + kRequestReadLimit;
+        for (std::size_t count = keep_alive_max_count_;
+             count > 0 && svr_sock_.load() != INVALID_SOCKET; --count) {
+            if (!strm.waitForBytes(deadline) || (dead && dead())) {
+                break;
+            }
+            const bool first = count == keep_alive_max_count_;
+            strm.setReadDeadline(first ? deadline : Clock::now() + kRequestReadLimit);
+            bool closed = false;
+            ok = process_request(strm, count == 1, closed, nullptr);
+            if (!ok || closed) {
+                break;
+            }
+            deadline = Clock::now() + std::chrono::seconds(keep_alive_timeout_sec_);
+        }
+        return ok;
     }
 };
 
@@ -57,51 +96,6 @@ std::string rawQueryOf(const std::string& target) {
     const std::size_t question = target.find('?');
     return question == std::string::npos ? std::string() : target.substr(question + 1);
 }
-
-// Pages that never finish loading each hold a worker thread for as long as
-// they last; a quarter of the workers at most, so the rest keep answering.
-// Stopping the service ends every hold at once.
-class PageHolds {
-public:
-    explicit PageHolds(int workerThreads) : limit_(workerThreads / 4) {}
-
-    // A slot for one held page, released when the last copy goes; null when
-    // every slot is taken or the service is stopping.
-    std::shared_ptr<PageHolds> acquire() {
-        std::lock_guard guard(mutex_);
-        if (active_ >= limit_ || stopping_) {
-            return nullptr;
-        }
-        ++active_;
-        return std::shared_ptr<PageHolds>(this, [](PageHolds* holds) { holds->release(); });
-    }
-
-    // Sleeps for `period`; false at once when the service stops.
-    bool wait(std::chrono::milliseconds period) {
-        std::unique_lock guard(mutex_);
-        return !wake_.wait_for(guard, period, [this] { return stopping_; });
-    }
-
-    void stopAll() {
-        {
-            std::lock_guard guard(mutex_);
-            stopping_ = true;
-        }
-        wake_.notify_all();
-    }
-
-private:
-    void release() {
-        std::lock_guard guard(mutex_);
-        --active_;
-    }
-
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    const int limit_;
-    int active_ = 0;
-    bool stopping_ = false;
-};
 
 constexpr auto kHoldLimit = std::chrono::minutes(10);
 constexpr auto kHoldTick = std::chrono::milliseconds(1000);
@@ -211,6 +205,25 @@ struct CatalogueServer::Impl {
                         "text/html; charset=utf-8");
     }
 
+    // The fault in force now, if a schedule was given.
+    FaultContext currentFault() const {
+        FaultContext fault;
+        if (!config.faults) {
+            return fault;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        const ActiveFault active =
+            config.faults->activeAt(std::chrono::duration<double>(now - config.started).count());
+        fault.kind = active.kind;
+        fault.windowEnd =
+            config.started + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                 std::chrono::duration<double>(active.until));
+        fault.holds = holds.get();
+        return fault;
+    }
+
+    bool isDead() const { return currentFault().kind == FaultKind::Dead; }
+
     void answerSite(const httplib::Request& req, httplib::Response& res) const {
         res.set_header("Cache-Control", "no-store");
         if (const auto resource = findResource(req.path)) {
@@ -223,7 +236,7 @@ struct CatalogueServer::Impl {
                 sendText(res, 503, "picture not ready\n");
                 return;
             }
-            res.set_content(picture->body, picture->contentType.c_str());
+            send(req, picture, res);
             return;
         }
         const auto relative = siteRelativePath(req.path);
@@ -234,7 +247,10 @@ struct CatalogueServer::Impl {
             return;
         }
         if (!isTemplatePage(*file)) {
-            res.set_content(bytes, contentTypeFor(*file).c_str());
+            send(
+                req,
+                std::make_shared<const Resource>(Resource{std::move(bytes), contentTypeFor(*file)}),
+                res);
             return;
         }
         PageContext context;
@@ -247,12 +263,33 @@ struct CatalogueServer::Impl {
         context.rawQuery = rawQueryOf(req.target);
         // Split before filling, so that no query value can make a page hold.
         if (auto held = splitAtHoldMarker(bytes)) {
+            FaultContext fault = currentFault();
+            if (fault.kind == FaultKind::NotFound || fault.kind == FaultKind::Redirect) {
+                fault.siteUrl = context.siteRoot;
+                answerWithFault(fault, req, nullptr, res);
+                return;
+            }
             held->head = fillTemplate(held->head, context);
             held->tail = fillTemplate(held->tail, context);
             holdPage(req, std::move(*held), contentTypeFor(*file), res);
             return;
         }
-        res.set_content(fillTemplate(bytes, context), contentTypeFor(*file).c_str());
+        send(req,
+             std::make_shared<const Resource>(
+                 Resource{fillTemplate(bytes, context), contentTypeFor(*file)}),
+             res);
+    }
+
+    // A picture or page as it is, or spoilt by the fault in force.
+    void send(const httplib::Request& req, std::shared_ptr<const Resource> reply,
+              httplib::Response& res) const {
+        FaultContext fault = currentFault();
+        if (faultSpoils(fault.kind, siteReplyKind(reply->contentType))) {
+            fault.siteUrl = siteUrl();
+            answerWithFault(fault, req, std::move(reply), res);
+            return;
+        }
+        res.set_content(reply->body, reply->contentType.c_str());
     }
 
     void holdPage(const httplib::Request& req, HeldPage page, const std::string& contentType,
@@ -300,6 +337,9 @@ CatalogueServer::CatalogueServer(Config config) : impl_(std::make_unique<Impl>()
     http.set_keep_alive_max_count(kKeepAliveRequests);
     http.set_payload_max_length(64 * 1024);
     Impl* impl = impl_.get();
+    if (impl_->config.faults) {
+        http.dead = [impl] { return impl->isDead(); };
+    }
     http.Get(kServicePath, [impl](const httplib::Request& req, httplib::Response& res) {
         impl->answerCatalogue(req, res);
     });

@@ -2,9 +2,11 @@
 
 #include "AccessLog.h"
 #include "CatalogueReplies.h"
+#include "FaultSchedule.h"
 #include "PictureCache.h"
 #include "SampleSite.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -20,8 +22,10 @@ public:
         std::string siteRoot; // real path of the site folder
         std::string siteUrl;  // e.g. http://127.0.0.1:8080
         int threads = 32;
-        PictureCache* pictures = nullptr; // the drawn sample pictures, if any
-        AccessLog* accessLog = nullptr;   // one line per answered request, if any
+        PictureCache* pictures = nullptr;              // the drawn sample pictures, if any
+        AccessLog* accessLog = nullptr;                // one line per answered request, if any
+        const FaultSchedule* faults = nullptr;         // faults to play, if any (--faults)
+        std::chrono::steady_clock::time_point started; // time 0 of the schedule
     };
 
     explicit CatalogueServer(Config config);

@@ -28,6 +28,9 @@ std::string serverUsage() {
            "  --refresh SECONDS   how often the pictures are drawn anew (default 60)\n"
            "  --threads N         request worker threads (default 32)\n"
            "  --access-log FILE   append one line per request to FILE\n"
+           "  --faults SPEC       play faults for soak tests: kind@start+length,...\n"
+           "                      [,repeat=SECONDS]; seconds since the start; kinds:\n"
+           "                      dead stall truncate 404 oversize type redirect\n"
            "On start it prints the lines 'service: URL' and 'site: URL'.\n";
 }
 
@@ -70,6 +73,13 @@ std::optional<ServerOptions> parseServerOptions(const std::vector<std::string>& 
         } else if (name == "--access-log") {
             options.accessLog = value;
             ok = !value.empty();
+        } else if (name == "--faults") {
+            std::string problem;
+            options.faults = FaultSchedule::parse(value, problem);
+            if (!options.faults) {
+                error = "bad --faults " + value + ": " + problem;
+                return std::nullopt;
+            }
         } else if (name == "--threads") {
             ok = parseInt(value, 1, 256, options.threads);
         } else {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FaultSchedule.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +21,7 @@ struct ServerOptions {
     std::string collectionsSet = "Collection_002";
     int refreshSeconds = 60;
     int threads = 32;
+    std::optional<FaultSchedule> faults; // --faults SPEC, for soak tests
     bool help = false;
 };
 

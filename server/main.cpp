@@ -1,6 +1,7 @@
 // skyglance-catalogue: serves the picture catalogue, the version file, the
 // collections package, the help and sponsor pages and a sample weather site
 // whose pictures are drawn anew as the clock moves on.
+#include "AccessLog.h"
 #include "CatalogueDatabase.h"
 #include "CatalogueServer.h"
 #include "CollectionsPackage.h"
@@ -19,6 +20,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <thread>
 #include <unistd.h>
 
@@ -34,11 +36,12 @@ void onSignal(int) {
 }
 
 // The bundled catalogue and site: beside the executable in the build tree, or
-// in the shared data folder of an installation.
+// in the shared data folder of an installation (the package's own folder).
 QString bundledDataDir() {
     const QString appDir = QCoreApplication::applicationDirPath();
     for (const QString& candidate :
-         {appDir + "/catalogue-data", appDir + "/../share/skyglance/catalogue-data"}) {
+         {appDir + "/catalogue-data", appDir + "/../share/skyglance/catalogue-data",
+          appDir + "/../share/skyglance-catalogue"}) {
         if (QFileInfo::exists(candidate + "/catalogue.tsv")) {
             return QDir(candidate).canonicalPath();
         }
@@ -192,7 +195,31 @@ bool validOptions(const ServerOptions& options, std::string& error) {
 
 } // namespace
 
+// Logs each fault window's start and end, stamped, on stderr.
+class FaultLogger {
+public:
+    FaultLogger(const FaultSchedule& schedule, std::chrono::steady_clock::time_point started)
+        : schedule_(schedule), started_(started) {}
+
+    void check() {
+        const double t =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+        const ActiveFault now = schedule_.activeAt(t);
+        for (const std::string& line : schedule_.changeLines(last_, now)) {
+            std::cerr << isoTimeUtc(std::chrono::system_clock::now())
+                      << " skyglance-catalogue: " << line << std::endl;
+        }
+        last_ = now;
+    }
+
+private:
+    const FaultSchedule& schedule_;
+    const std::chrono::steady_clock::time_point started_;
+    ActiveFault last_;
+};
+
 int main(int argc, char** argv) {
+    const auto started = std::chrono::steady_clock::now();
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
     const auto options = parseServerOptions(args, error);
@@ -229,7 +256,8 @@ int main(int argc, char** argv) {
         }
     }
     CatalogueServer server(
-        CatalogueServer::Config{paths.site, "", options->threads, &pictures, accessLog.get()});
+        CatalogueServer::Config{paths.site, "", options->threads, &pictures, accessLog.get(),
+                                options->faults ? &*options->faults : nullptr, started});
     const int port = server.bind(options->bind, options->port);
     if (port <= 0) {
         std::cerr << "skyglance-catalogue: cannot listen on " << options->bind << " port "
@@ -271,6 +299,15 @@ int main(int argc, char** argv) {
     QTimer catalogueWatch;
     catalogueWatch.callOnTimeout([&keeper] { keeper.refreshIfChanged(); });
     catalogueWatch.start(2000);
+
+    std::optional<FaultLogger> faultLogger;
+    QTimer faultWatch;
+    if (options->faults) {
+        faultLogger.emplace(*options->faults, started);
+        faultLogger->check();
+        faultWatch.callOnTimeout([&faultLogger] { faultLogger->check(); });
+        faultWatch.start(100);
+    }
 
     const int rc = app.exec();
     pictures.shutdown();

@@ -1,5 +1,7 @@
 // The built skyglance-catalogue, started on a free loopback port and asked
 // over HTTP as the slide show and a browser would ask it.
+#include "ServerTestSupport.h"
+
 #include <QBuffer>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -45,52 +47,6 @@ HttpResult httpGet(QNetworkAccessManager& nam, const QUrl& url) {
     return result;
 }
 
-// A request written by hand, so that nothing tidies the path on the way.
-bool sendRaw(QTcpSocket& socket, quint16 port, const QByteArray& target) {
-    socket.connectToHost(QHostAddress::LocalHost, port);
-    if (!socket.waitForConnected(5000)) {
-        return false;
-    }
-    socket.write("GET " + target + " HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n");
-    return true;
-}
-
-// Reads until `marker` has come (true) or the connection ends or `ms` pass.
-bool readUntil(QTcpSocket& socket, QByteArray& answer, const QByteArray& marker, int ms = 10000) {
-    QDeadlineTimer deadline(ms);
-    while (!answer.contains(marker) && !deadline.hasExpired()) {
-        if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
-            answer += socket.readAll();
-            break;
-        }
-        answer += socket.readAll();
-    }
-    return answer.contains(marker);
-}
-
-int statusOf(const QByteArray& answer) {
-    const auto statusLine = answer.left(answer.indexOf('\r')).split(' ');
-    return statusLine.size() >= 2 ? statusLine[1].toInt() : 0;
-}
-
-QByteArray rawAnswer(quint16 port, const QByteArray& target) {
-    QTcpSocket socket;
-    QByteArray answer;
-    if (sendRaw(socket, port, target)) {
-        while (socket.state() == QAbstractSocket::ConnectedState &&
-               socket.waitForReadyRead(10000)) {
-            answer += socket.readAll();
-        }
-        answer += socket.readAll();
-    }
-    return answer;
-}
-
-int rawStatus(quint16 port, const QByteArray& target) {
-    const QByteArray answer = rawAnswer(port, target);
-    return answer.isEmpty() ? -1 : statusOf(answer);
-}
-
 // The status of a page that may never end: the client leaves after the status line.
 int statusAndLeave(quint16 port, const QByteArray& target) {
     QTcpSocket socket;
@@ -109,10 +65,6 @@ bool eventually(const std::function<bool()>& attempt, int ms = 15000) {
         QTest::qWait(200);
     }
     return true;
-}
-
-QByteArray bodyOf(const QByteArray& answer) {
-    return answer.mid(answer.indexOf("\r\n\r\n") + 4);
 }
 
 // The src of the first <img> of a page, as written.
@@ -164,62 +116,6 @@ QString withDefaultTownParameters(QString address) {
     }
     return address;
 }
-
-class ServerProcess {
-public:
-    ~ServerProcess() { stop(); }
-
-    bool start(const QStringList& extra = {}) {
-        process_.setProgram(SKYGLANCE_CATALOGUE_EXE);
-        process_.setArguments(
-            QStringList{"--port", "0", "--db", dir_.filePath("catalogue.sqlite")} + extra);
-        process_.setProcessChannelMode(QProcess::SeparateChannels);
-        process_.start();
-        if (!process_.waitForStarted(10000)) {
-            return false;
-        }
-        QByteArray out;
-        while (!out.contains("site: ") || !out.contains("service: ") || !out.endsWith('\n')) {
-            if (!process_.waitForReadyRead(30000)) {
-                return false;
-            }
-            out += process_.readAllStandardOutput();
-        }
-        for (const QByteArray& line : out.split('\n')) {
-            if (line.startsWith("service: ")) {
-                service = QString::fromUtf8(line.mid(9));
-            } else if (line.startsWith("site: ")) {
-                site = QString::fromUtf8(line.mid(6));
-            }
-        }
-        port = static_cast<quint16>(QUrl(site).port());
-        return port != 0;
-    }
-
-    // Ends the server as a service manager would; true when it stopped cleanly.
-    bool stop() {
-        if (process_.state() == QProcess::NotRunning) {
-            return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
-        }
-        process_.terminate();
-        if (!process_.waitForFinished(15000)) {
-            process_.kill();
-            process_.waitForFinished(5000);
-            return false;
-        }
-        return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
-    }
-
-    QString tempPath(const QString& name) const { return dir_.filePath(name); }
-
-    QString service;
-    QString site;
-    quint16 port = 0;
-
-private:
-    QTemporaryDir dir_;
-    QProcess process_;
-};
 
 bool decodesAsImage(const QByteArray& bytes, int* frames = nullptr) {
     QByteArray copy = bytes;

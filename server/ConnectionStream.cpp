@@ -1,0 +1,162 @@
+#include "ConnectionStream.h"
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace skyglance::catalogue {
+namespace {
+
+constexpr std::size_t kReadChunk = 16 * 1024;
+
+// Waits for `events` on `sock` until `deadline`; true when they came.
+bool pollUntil(int sock, short events, ConnectionStream::Clock::time_point deadline) {
+    while (true) {
+        const auto now = ConnectionStream::Clock::now();
+        long long ms = 0;
+        if (deadline == ConnectionStream::Clock::time_point::max()) {
+            ms = -1;
+        } else if (deadline > now) {
+            ms = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
+        }
+        pollfd fd{sock, events, 0};
+        const int ready = ::poll(&fd, 1, static_cast<int>(std::min<long long>(ms, 1 << 30)));
+        if (ready > 0) {
+            return true;
+        }
+        if (ready == 0 || errno != EINTR) {
+            return false;
+        }
+    }
+}
+
+void addressOf(const sockaddr_storage& address, std::string& ip, int& port) {
+    char text[INET6_ADDRSTRLEN] = {};
+    if (address.ss_family == AF_INET) {
+        const auto* in = reinterpret_cast<const sockaddr_in*>(&address);
+        ::inet_ntop(AF_INET, &in->sin_addr, text, sizeof text);
+        port = ntohs(in->sin_port);
+    } else if (address.ss_family == AF_INET6) {
+        const auto* in6 = reinterpret_cast<const sockaddr_in6*>(&address);
+        ::inet_ntop(AF_INET6, &in6->sin6_addr, text, sizeof text);
+        port = ntohs(in6->sin6_port);
+    }
+    ip = text;
+}
+
+} // namespace
+
+ConnectionStream::ConnectionStream(int sock, std::chrono::milliseconds writeTimeout)
+    : sock_(sock), writeTimeout_(writeTimeout) {
+    const int flags = ::fcntl(sock_, F_GETFL, 0);
+    ::fcntl(sock_, F_SETFL, flags | O_NONBLOCK);
+}
+
+ConnectionStream::~ConnectionStream() {
+    ::shutdown(sock_, SHUT_RDWR);
+    ::close(sock_);
+}
+
+bool ConnectionStream::fill() {
+    if (offset_ > 0 && offset_ == buffer_.size()) {
+        buffer_.clear();
+        offset_ = 0;
+    }
+    while (true) {
+        const std::size_t had = buffer_.size();
+        buffer_.resize(had + kReadChunk);
+        const ssize_t n = ::recv(sock_, buffer_.data() + had, kReadChunk, MSG_DONTWAIT);
+        buffer_.resize(had + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+        if (n > 0) {
+            if (static_cast<std::size_t>(n) < kReadChunk) {
+                return true;
+            }
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+    }
+}
+
+bool ConnectionStream::waitForBytes(Clock::time_point deadline) {
+    while (buffered() == 0) {
+        if (!pollUntil(sock_, POLLIN, deadline)) {
+            return false;
+        }
+        const std::size_t before = buffered();
+        if (!fill() && buffered() == before) {
+            return false; // closed or failed
+        }
+    }
+    return true;
+}
+
+bool ConnectionStream::hasRequestHead() const {
+    const std::string_view pending(buffer_.data() + offset_, buffered());
+    return pending.find("\r\n\r\n") != std::string_view::npos ||
+           pending.find("\n\n") != std::string_view::npos;
+}
+
+bool ConnectionStream::is_readable() const {
+    return buffered() > 0 || pollUntil(sock_, POLLIN, readDeadline_);
+}
+
+bool ConnectionStream::is_writable() const {
+    return pollUntil(sock_, POLLOUT, Clock::now() + writeTimeout_);
+}
+
+ssize_t ConnectionStream::read(char* ptr, size_t size) {
+    if (buffered() == 0 && !waitForBytes(readDeadline_)) {
+        return -1;
+    }
+    const std::size_t n = std::min(size, buffered());
+    std::memcpy(ptr, buffer_.data() + offset_, n);
+    offset_ += n;
+    if (offset_ == buffer_.size()) {
+        buffer_.clear();
+        offset_ = 0;
+    }
+    return static_cast<ssize_t>(n);
+}
+
+ssize_t ConnectionStream::write(const char* ptr, size_t size) {
+    while (true) {
+        const ssize_t n = ::send(sock_, ptr, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n >= 0) {
+            return n;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if ((errno != EAGAIN && errno != EWOULDBLOCK) ||
+            !pollUntil(sock_, POLLOUT, Clock::now() + writeTimeout_)) {
+            return -1;
+        }
+    }
+}
+
+void ConnectionStream::get_remote_ip_and_port(std::string& ip, int& port) const {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    if (::getpeername(sock_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+        addressOf(address, ip, port);
+    }
+}
+
+void ConnectionStream::get_local_ip_and_port(std::string& ip, int& port) const {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    if (::getsockname(sock_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+        addressOf(address, ip, port);
+    }
+}
+
+} // namespace skyglance::catalogue
