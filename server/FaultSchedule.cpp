@@ -1,5 +1,6 @@
 #include "FaultSchedule.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -115,15 +116,6 @@ std::optional<FaultSchedule> FaultSchedule::parse(std::string_view spec, std::st
         }
         schedule.windows_.push_back(*window);
     }
-    if (schedule.repeat_ > 0) {
-        for (const FaultWindow& window : schedule.windows_) {
-            if (window.end() > schedule.repeat_) {
-                error = "repeat=" + std::to_string(schedule.repeat_) + " is shorter than " +
-                        window.text() + ", which ends at " + std::to_string(window.end()) + " s";
-                return std::nullopt;
-            }
-        }
-    }
     return schedule;
 }
 
@@ -141,8 +133,10 @@ ActiveFault FaultSchedule::activeAt(double secondsSinceStart) const {
         const FaultWindow& window = windows_[i];
         if (t >= static_cast<double>(window.start) && t < static_cast<double>(window.end())) {
             const double roundStart = static_cast<double>(round * repeat_);
+            // A window reaching past the round is cut where the next begins.
+            const std::int64_t end = repeat_ > 0 ? std::min(window.end(), repeat_) : window.end();
             return ActiveFault{window.kind, static_cast<int>(i), round,
-                               roundStart + static_cast<double>(window.end())};
+                               roundStart + static_cast<double>(end)};
         }
     }
     return {};

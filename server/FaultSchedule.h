@@ -37,7 +37,9 @@ struct ActiveFault {
 };
 
 // The --faults SPEC: `kind@start+length[,kind@start+length...][,repeat=SECONDS]`,
-// integers only. Pure: it only answers which fault is active at a time.
+// integers only. A repeat shorter than the schedule cuts the windows that
+// reach past it at the end of each round. Pure: it only answers which fault
+// is active at a time.
 class FaultSchedule {
 public:
     // Nothing, and `error` says why, when the SPEC is not understood.
