@@ -220,7 +220,7 @@ void FrameComposition::DrawFrameDirect(int k, QPainter& painter, int x, int y, i
     const double perX = double(f.Width) / w; // frame pixels per control pixel
     const double perY = double(f.Height) / h;
     // The frame's columns and rows that land on the target, with a margin
-    // for the smooth filter of a zoomed copy.
+    // for the smooth filter of a shrunk copy.
     auto span = [](double from, double to, int size) {
         const int lo = static_cast<int>(std::clamp(std::floor(from) - 2.0, 0.0, double(size)));
         const int hi = static_cast<int>(std::clamp(std::ceil(to) + 2.0, 0.0, double(size)));
@@ -434,7 +434,11 @@ void FrameComposition::PaintFrame(QPainter& painter, const PaintContext& ctx) co
             ctx.backColor);
     }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, zoomed);
+    // Enlarging repeats pixels, as the original's block copies did: filtering
+    // a full-screen loop on every frame costs more than twice as much. Only a
+    // picture shrunk in either direction is filtered, so its detail does not
+    // alias.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, ZoomX < 1.0f || ZoomY < 1.0f);
 
     const GifFrame& f = gif_.Frame(k);
     if (Mode == RenderMode::Direct || Composite.isNull()) {

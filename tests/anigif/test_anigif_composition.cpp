@@ -270,6 +270,12 @@ void TestAnigifComposition::stretch1DirectAndComposite() {
         const QImage img = renderControl(*c, 300, 100);
         QCOMPARE(img.pixel(250, 50), kRed);
         QCOMPARE(img.pixel(299, 99), kRed);
+        // Enlarged pixels are repeated, never blended: the 10 x 10 square of
+        // frame 2 becomes 30 x 20 with sharp edges.
+        const QImage second = showFrame(*c, 2, 300, 100);
+        QCOMPARE(second.pixel(29, 19), kGreen);
+        QCOMPARE(second.pixel(30, 19), kRed);
+        QCOMPARE(second.pixel(29, 20), kRed);
     }
 }
 
