@@ -5,6 +5,7 @@
 #include "PageHolds.h"
 #include "SitePaths.h"
 #include "SiteTemplates.h"
+#include "TaggedReply.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -85,11 +86,6 @@ bool readFileBounded(const std::string& path, std::string& bytes) {
     bytes.resize(static_cast<std::size_t>(size));
     in.read(bytes.data(), size);
     return in.gcount() == size;
-}
-
-void sendText(httplib::Response& res, int status, const std::string& text) {
-    res.status = status;
-    res.set_content(text, "text/plain; charset=utf-8");
 }
 
 std::string rawQueryOf(const std::string& target) {
@@ -199,10 +195,13 @@ struct CatalogueServer::Impl {
             codes.push_back(it->second);
         }
         const auto current = currentReplies();
-        res.set_header("Cache-Control", "no-store");
-        res.set_content(current ? current->answer(codes)
-                                : CatalogueReplies::errorReply("catalogue not loaded"),
-                        "text/html; charset=utf-8");
+        sendTagged(req, res,
+                   std::make_shared<const Resource>(
+                       Resource{current ? current->answer(codes)
+                                        : CatalogueReplies::errorReply("catalogue not loaded"),
+                                "text/html; charset=utf-8",
+                                {}}),
+                   kRevalidate);
     }
 
     // The fault in force now, if a schedule was given.
@@ -225,9 +224,8 @@ struct CatalogueServer::Impl {
     bool isDead() const { return currentFault().kind == FaultKind::Dead; }
 
     void answerSite(const httplib::Request& req, httplib::Response& res) const {
-        res.set_header("Cache-Control", "no-store");
         if (const auto resource = findResource(req.path)) {
-            res.set_content(resource->body, resource->contentType.c_str());
+            sendTagged(req, res, resource, kRevalidate);
             return;
         }
         if (config.pictures && config.pictures->knows(req.path)) {
@@ -236,7 +234,7 @@ struct CatalogueServer::Impl {
                 sendText(res, 503, "picture not ready\n");
                 return;
             }
-            send(req, picture, res);
+            send(req, picture, maxAge(config.pictures->secondsLeftInPeriod()), res);
             return;
         }
         const auto relative = siteRelativePath(req.path);
@@ -247,10 +245,10 @@ struct CatalogueServer::Impl {
             return;
         }
         if (!isTemplatePage(*file)) {
-            send(
-                req,
-                std::make_shared<const Resource>(Resource{std::move(bytes), contentTypeFor(*file)}),
-                res);
+            send(req,
+                 std::make_shared<const Resource>(
+                     Resource{std::move(bytes), contentTypeFor(*file), {}}),
+                 maxAge(kSiteFileMaxAge), res);
             return;
         }
         PageContext context;
@@ -274,22 +272,24 @@ struct CatalogueServer::Impl {
             holdPage(req, std::move(*held), contentTypeFor(*file), res);
             return;
         }
+        // Test pages are there to be met afresh by a client under test.
+        const bool testPage = relative->rfind("site/test/", 0) == 0;
         send(req,
              std::make_shared<const Resource>(
-                 Resource{fillTemplate(bytes, context), contentTypeFor(*file)}),
-             res);
+                 Resource{fillTemplate(bytes, context), contentTypeFor(*file), {}}),
+             testPage ? std::string(kNeverStore) : maxAge(kPageMaxAge), res);
     }
 
     // A picture or page as it is, or spoilt by the fault in force.
     void send(const httplib::Request& req, std::shared_ptr<const Resource> reply,
-              httplib::Response& res) const {
+              const std::string& cacheControl, httplib::Response& res) const {
         FaultContext fault = currentFault();
         if (faultSpoils(fault.kind, siteReplyKind(reply->contentType))) {
             fault.siteUrl = siteUrl();
             answerWithFault(fault, req, std::move(reply), res);
             return;
         }
-        res.set_content(reply->body, reply->contentType.c_str());
+        sendTagged(req, res, std::move(reply), cacheControl);
     }
 
     void holdPage(const httplib::Request& req, HeldPage page, const std::string& contentType,
@@ -309,6 +309,7 @@ struct CatalogueServer::Impl {
         reply->page = std::move(page);
         reply->holds = std::move(slot);
         reply->deadline = std::chrono::steady_clock::now() + kHoldLimit;
+        res.set_header("Cache-Control", kNeverStore);
         res.set_content_provider(reply->length(), contentType,
                                  [reply](std::size_t, std::size_t, httplib::DataSink& sink) {
                                      return reply->send(sink);

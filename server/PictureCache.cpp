@@ -1,5 +1,6 @@
 #include "PictureCache.h"
 
+#include <QDateTime>
 #include <chrono>
 
 namespace skyglance::catalogue {
@@ -54,6 +55,11 @@ std::shared_ptr<const Resource> PictureCache::get(const std::string& path) {
         }
     }
     return last;
+}
+
+int PictureCache::secondsLeftInPeriod() const {
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    return static_cast<int>(refreshSeconds_ - now % refreshSeconds_);
 }
 
 void PictureCache::draw(

@@ -30,6 +30,9 @@ public:
     // picture is given, which may be null if there was none.
     std::shared_ptr<const Resource> get(const std::string& path);
 
+    // Seconds until the pictures of the current period give way to new ones.
+    int secondsLeftInPeriod() const;
+
     // Waiting callers give up at once from now on.
     void shutdown() { stopping_ = true; }
 

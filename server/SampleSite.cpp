@@ -1,6 +1,7 @@
 #include "SampleSite.h"
 
 #include "GifWriter.h"
+#include "HttpCaching.h"
 
 #include <QBuffer>
 
@@ -124,6 +125,7 @@ std::shared_ptr<const Resource> renderPicture(const PictureRecipe& recipe, const
         resource->body = encodeStill(paintMap(recipe.map, made, phase, recipe.caption), recipe.path,
                                      resource->contentType);
     }
+    resource->etag = strongEtag(resource->body);
     return resource;
 }
 

@@ -14,6 +14,7 @@ namespace skyglance::catalogue {
 struct Resource {
     std::string body;
     std::string contentType;
+    std::string etag; // strongEtag(body), where its maker filled it in
 };
 using ResourceMap = std::unordered_map<std::string, std::shared_ptr<const Resource>>;
 

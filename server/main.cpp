@@ -5,6 +5,7 @@
 #include "CatalogueDatabase.h"
 #include "CatalogueServer.h"
 #include "CollectionsPackage.h"
+#include "HttpCaching.h"
 #include "SampleSite.h"
 #include "ServerOptions.h"
 
@@ -101,6 +102,12 @@ bool resolvePaths(const ServerOptions& options, Paths& paths, std::string& error
     return true;
 }
 
+std::shared_ptr<const Resource> taggedResource(std::string body, std::string contentType) {
+    std::string etag = strongEtag(body);
+    return std::make_shared<const Resource>(
+        Resource{std::move(body), std::move(contentType), std::move(etag)});
+}
+
 // Holds the database and turns its rows into the snapshot the server answers
 // from; run on the main thread only.
 class CatalogueKeeper {
@@ -160,11 +167,11 @@ private:
             makeCatalogue(std::move(rows), options_.message, authority_));
         const QDateTime now = QDateTime::currentDateTime();
         ResourceMap fixed;
-        fixed["/collections.exe"] = std::make_shared<const Resource>(
-            Resource{collectionsPackage(replies->catalogue(), options_.collectionsSet, now),
-                     "application/zip"});
-        fixed["/currentversion.html"] = std::make_shared<const Resource>(Resource{
-            options_.versionName + "," + options_.collectionsSet, "text/html; charset=utf-8"});
+        fixed["/collections.exe"] =
+            taggedResource(collectionsPackage(replies->catalogue(), options_.collectionsSet, now),
+                           "application/zip");
+        fixed["/currentversion.html"] = taggedResource(
+            options_.versionName + "," + options_.collectionsSet, "text/html; charset=utf-8");
         server_.putResources(fixed);
         server_.setCatalogue(std::move(replies));
         return true;

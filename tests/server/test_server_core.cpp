@@ -6,6 +6,7 @@
 #include "CatalogueReplies.h"
 #include "CollectionsPackage.h"
 #include "GifWriter.h"
+#include "HttpCaching.h"
 #include "PictureCache.h"
 #include "SitePaths.h"
 #include "SiteTemplates.h"
@@ -117,6 +118,7 @@ private slots:
     void concurrentImportsIntoOneDatabaseAgree();
     void picturesAreDrawnOncePerPeriodOnThePainterThread();
     void accessLogLinesStayWholeAndBounded();
+    void entityTagsFollowTheBytesAndMatchAsClientsSendThem();
 };
 
 void TestServerCore::bundledCatalogueIsCompleteAndServable() {
@@ -644,6 +646,31 @@ void TestServerCore::accessLogLinesStayWholeAndBounded() {
 
     QVERIFY(!AccessLog::open(dir.filePath("no/such/folder/access.log").toStdString(), error));
     QVERIFY(!error.empty());
+}
+
+void TestServerCore::entityTagsFollowTheBytesAndMatchAsClientsSendThem() {
+    const std::string tag = strongEtag("reply one");
+    QCOMPARE(tag, strongEtag(std::string("reply one")));
+    QVERIFY(tag.size() > 2 && tag.front() == '"' && tag.back() == '"');
+    std::set<std::string> tags{tag};
+    // Any change of a byte, of the length or of the coding gives another tag.
+    for (const std::string& other :
+         {std::string("reply onE"), std::string("reply one "), std::string(),
+          std::string(1000, 'x'), std::string(1000, 'x') + "y"}) {
+        tags.insert(strongEtag(other));
+    }
+    tags.insert(etagForCoding(tag, "gzip"));
+    QCOMPARE(tags.size(), std::size_t(7));
+    QCOMPARE(etagForCoding(tag, ""), tag);
+
+    QVERIFY(noneMatchHits(tag, tag));
+    QVERIFY(noneMatchHits("*", tag));
+    QVERIFY(noneMatchHits("\"a\", " + tag + " ,\"b\"", tag));
+    QVERIFY(noneMatchHits("W/" + tag, tag)); // If-None-Match compares weakly
+    QVERIFY(!noneMatchHits("\"a\", \"b\"", tag));
+    QVERIFY(!noneMatchHits("", tag));
+    QVERIFY(!noneMatchHits(etagForCoding(tag, "gzip"), tag));
+    QVERIFY(!noneMatchHits(std::string(9000, ' ') + tag, tag)); // bounded
 }
 
 QTEST_MAIN(TestServerCore)
