@@ -2,8 +2,11 @@
 // PNG per control that shows it (the configuration panel's icons and tab
 // backgrounds among them), and the GIF placeholder that is copied
 // beside the program.
+// make-pictures --icons OUTDIR: draws the desktop icon as a hicolor theme
+// tree (OUTDIR/hicolor/NxN/apps/skyglance.png); the build runs this one.
 #include "artwork.h"
 #include "gifwriter.h"
+#include "icons.h"
 #include "panelart.h"
 
 #include <QDir>
@@ -61,6 +64,14 @@ bool writePlaceholderGif(const QDir& folder) {
     return false;
 }
 
+int writeIcons(const QString& outDir) {
+    const QString failure = Icons::writeIconTheme(outDir);
+    if (failure.isEmpty())
+        return 0;
+    errors() << "make-pictures: " << failure << Qt::endl;
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -69,8 +80,10 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList arguments = QGuiApplication::arguments();
+    if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--icons"))
+        return writeIcons(arguments.at(2));
     if (arguments.size() != 2) {
-        errors() << "usage: make-pictures OUTDIR" << Qt::endl;
+        errors() << "usage: make-pictures OUTDIR | make-pictures --icons OUTDIR" << Qt::endl;
         return 2;
     }
     const QDir folder(arguments.at(1));
