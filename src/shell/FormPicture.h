@@ -238,6 +238,8 @@ protected:
 signals:
     // A slide tick has put slide `slide` on the screen.
     void slideShown(int slide);
+    // A kept picture of an earlier run is on the screen (its place in the set).
+    void keptSlideShown(int index);
     // The orderly quit or the immediate exit has finished; the program ends.
     void programEnded();
 

@@ -139,6 +139,7 @@ void FormPicture::afterStoredSlideShown(int index, const StoredSlide& slide) {
                     qPrintable(state.statusLine2));
         std::fflush(stdout);
     }
+    emit keptSlideShown(index);
 }
 
 void FormPicture::publishWatch(const QImage& screen, int slide, int kind, const QString& address) {

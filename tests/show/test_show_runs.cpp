@@ -10,6 +10,7 @@
 #include "settings/Connection.h"
 #include "settings/LanguageChoice.h"
 #include "shell/FormPicture.h"
+#include "show/LastGood.h"
 #include "show/Supervisor.h"
 #include "ui/ConfigurationPanel.h"
 
@@ -43,9 +44,10 @@ QByteArray readFile(const QString& path) {
 // The catalogue service on a free port, with its access log.
 class Service {
 public:
-    Service() {
+    explicit Service(int port = 0) {
         process_.start(QStringLiteral(SKYGLANCE_CATALOGUE_SERVICE),
-                       {"--port", "0", "--db", dir_.filePath("c.sqlite"), "--access-log", log()});
+                       {"--port", QString::number(port), "--db", dir_.filePath("c.sqlite"),
+                        "--access-log", log()});
         QByteArray out;
         QDeadlineTimer deadline(20000);
         while (site_.isEmpty() && !deadline.hasExpired() && process_.waitForReadyRead(200)) {
@@ -120,6 +122,7 @@ private slots:
     void panelStartWithUnchangedTicksFetchesNothing();
     void serviceLostMidShowKeepsSlidesAndFiles();
     void closingFromOutsideQuitsInOrder();
+    void restartWithoutNetworkPlaysLastGoodPictures();
 
 private:
     void startProgram(const QString& site);
@@ -383,6 +386,69 @@ void TestShowRuns::closingFromOutsideQuitsInOrder() {
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 30000);
     QVERIFY(QFile::exists(work("Skyglance7_Config.dat")));
     QVERIFY(!form_->isVisible());
+}
+
+void TestShowRuns::restartWithoutNetworkPlaysLastGoodPictures() {
+    auto service = std::make_unique<Service>();
+    const QString site = service->site();
+    const int port = QUrl(site).port();
+    seedHome(home_->path(), kSelection);
+    startProgram(site);
+    waitForSlides(2);
+    QVERIFY(QFile::exists(work("LastGood/slides.txt")));
+    form_.reset();
+    service.reset();
+    // What a crash in the middle of writing the next set leaves behind.
+    QDir().mkpath(work("LastGood.new"));
+    writeFile(work("LastGood.new/slide-0000.png"), "half a pic");
+
+    // At the normal timing: the logo, then the kept pictures within 3 s of
+    // the window, marked, behind the countdown.
+    platform::setTimeScale(1.0);
+    seen_.clear();
+    QList<std::pair<int, qint64>> kept;
+    QElapsedTimer sinceWindow;
+    qputenv("SKYGLANCE_SITE", site.toUtf8());
+    FormPicture::Options options;
+    options.screenPixels = QSize(1280, 720);
+    options.dialogs = &dialogs_;
+    form_ = std::make_unique<FormPicture>(options);
+    connect(form_.get(), &FormPicture::keptSlideShown, this, [&](int index) {
+        kept.append({index, sinceWindow.elapsed()});
+    });
+    connect(form_.get(), &FormPicture::slideShown, this, [this](int slide) {
+        seen_.append({slide, state().statusLine1, state().statusLine2, 0, false});
+    });
+    form_->show();
+    sinceWindow.start();
+    QVERIFY(form_->Form_Load());
+    state().appPath = QStringLiteral(SKYGLANCE_APP_DIR);
+    QTRY_VERIFY_WITH_TIMEOUT(!kept.isEmpty(), 10000);
+    QVERIFY2(kept[0].second < 3000, qPrintable(QString::number(kept[0].second)));
+    QCOMPARE(kept[0].first, 0);
+    QVERIFY(state().statusLine1.startsWith("(c) Skyglance sample maps"));
+    QVERIFY(state().statusLine2.startsWith("Picture of "));
+    QVERIFY(state().statusLine2.endsWith(" - waiting for the network"));
+    QVERIFY(form_->lCountDown->isVisible());
+    QVERIFY(form_->lCountDown->text().startsWith(ConnectionWaitText(1)));
+    // The next one at the slide interval of the settings (8 s).
+    QTRY_VERIFY_WITH_TIMEOUT(kept.size() >= 2, 15000);
+    QCOMPARE(kept[1].first, 1);
+    QVERIFY(kept[1].second - kept[0].second >= 7000);
+    QVERIFY(dialogs_.shown().isEmpty());
+
+    // The service comes back: the first reply ends the kept pictures and the
+    // pass brings new ones, without the marks.
+    platform::setTimeScale(kScale);
+    service = std::make_unique<Service>(port);
+    QVERIFY(!service->site().isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(form_->supervisor().startState(), 2, 30000);
+    waitForSlides(1);
+    QCOMPARE(seen_[0].line2, QStringLiteral("Surface pressure over Europe"));
+    const qsizetype keptBefore = kept.size();
+    waitForSlides(3);
+    QCOMPARE(kept.size(), keptBefore);
+    QVERIFY(!QFile::exists(work("LastGood.new")));
 }
 
 QTEST_MAIN(TestShowRuns)

@@ -1,0 +1,199 @@
+// The kept pictures on disk and the status page as a browser shows it.
+#include "platform/Browser.h"
+#include "show/LastGood.h"
+#include "show/RemoteWatch.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTemporaryDir>
+#include <QWebEnginePage>
+#include <QtTest>
+
+namespace {
+
+QByteArray pngOf(QColor colour, int w = 40, int h = 30) {
+    QImage picture(w, h, QImage::Format_RGB32);
+    picture.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return bytes;
+}
+
+SlideToKeep still(const QString& line2, const QDateTime& fetched, QColor colour = Qt::red) {
+    SlideToKeep k;
+    k.slide.kind = 1;
+    k.slide.statusLine1 = QStringLiteral("(c) maps\tsample");
+    k.slide.statusLine2 = line2;
+    k.slide.timingCode = QStringLiteral("99");
+    k.slide.fetched = fetched;
+    k.pictureBytes = pngOf(colour);
+    return k;
+}
+
+QVariant evaluate(platform::BrowserView& view, const QString& script) {
+    QVariant result;
+    bool arrived = false;
+    view.page()->runJavaScript(script, [&](const QVariant& v) {
+        result = v;
+        arrived = true;
+    });
+    QDeadlineTimer deadline(10000);
+    while (!arrived && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    return result;
+}
+
+} // namespace
+
+class TestLastGood : public QObject {
+    Q_OBJECT
+private slots:
+    void newestSlidesThatFitAreKept();
+    void setSurvivesAnInterruptedWriteAndIsReplacedWhole();
+    void damagedIndexPlaysNothingUnsafe();
+    void statusPageShowsTheScreenInTheBrowser();
+};
+
+void TestLastGood::newestSlidesThatFitAreKept() {
+    const QDateTime t0 = QDateTime::currentDateTime();
+    const QList<QDateTime> times{t0, t0.addSecs(1), t0.addSecs(2), t0.addSecs(2)};
+    // The newest first (the later slide on a tie), skipping what no longer
+    // fits but taking older ones that still do; the show's order kept.
+    QCOMPARE(SlidesWithinLimit({10, 10, 10, 10}, times, 25), (QList<int>{2, 3}));
+    QCOMPARE(SlidesWithinLimit({5, 10, 30, 10}, times, 25), (QList<int>{0, 1, 3}));
+    QCOMPARE(SlidesWithinLimit({-1, 1, 1, 1}, times, 1000), (QList<int>{1, 2, 3}));
+    QVERIFY(SlidesWithinLimit({10}, {t0}, 5).isEmpty());
+}
+
+void TestLastGood::setSurvivesAnInterruptedWriteAndIsReplacedWhole() {
+    QTemporaryDir work;
+    const QDateTime t = QDateTime::fromString("2026-12-09T14:05:00Z", Qt::ISODate);
+    const QString loop = work.filePath("_ANIGIF_1.gif");
+    {
+        QFile f(loop);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("GIF89a-loop");
+    }
+    SlideToKeep radar = still("radar", t, Qt::blue);
+    radar.slide.kind = 4;
+    radar.loopSource = loop;
+    LastGoodSet set(work.path());
+    QVERIFY(set.save({still("first", t), radar}));
+
+    // A write cut short by a crash: the staging folder without its index.
+    QDir().mkpath(work.filePath("LastGood.new"));
+    QFile half(work.filePath("LastGood.new/slide-0000.png"));
+    QVERIFY(half.open(QIODevice::WriteOnly));
+    half.write("half");
+    half.close();
+    QList<StoredSlide> slides = set.load();
+    QCOMPARE(slides.size(), 2);
+    QCOMPARE(slides[0].statusLine1, QStringLiteral("(c) maps sample"));
+    QCOMPARE(slides[0].statusLine2, QStringLiteral("first"));
+    QCOMPARE(slides[0].timingCode, QStringLiteral("99"));
+    QCOMPARE(slides[0].fetched, t);
+    QCOMPARE(QImage(slides[0].pictureFile).pixelColor(0, 0), QColor(Qt::red));
+    QCOMPARE(slides[1].kind, 4);
+    QFile kept(slides[1].loopFile);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("GIF89a-loop"));
+
+    // The next set replaces the old one whole, and nothing is left beside it.
+    QVERIFY(LastGoodSet(work.path(), 1000000).save({still("second", t.addSecs(600), Qt::green)}));
+    slides = set.load();
+    QCOMPARE(slides.size(), 1);
+    QCOMPARE(slides[0].statusLine2, QStringLiteral("second"));
+    QCOMPARE(QDir(set.folder()).entryList(QDir::Files).size(), 2);
+    QVERIFY(!QFile::exists(work.filePath("LastGood.new")));
+    // A set with nothing that fits keeps the one before.
+    QVERIFY(!LastGoodSet(work.path(), 10).save({still("third", t.addSecs(900))}));
+    QCOMPARE(set.load().value(0).statusLine2, QStringLiteral("second"));
+}
+
+void TestLastGood::damagedIndexPlaysNothingUnsafe() {
+    QTemporaryDir work;
+    QDir().mkpath(work.filePath("LastGood"));
+    QFile index(work.filePath("LastGood/slides.txt"));
+    QVERIFY(index.open(QIODevice::WriteOnly));
+    index.write("skyglance last good 1\n"
+                "1\t../../etc/passwd\t\t\t2026-12-09T14:05:00Z\ta\tb\n"
+                "4\tok.png\t/abs/loop.gif\t\t2026-12-09T14:05:00Z\ta\tb\n"
+                "3\tok.png\t\t\t2026-12-09T14:05:00Z\ta\tb\n"
+                "1\tok.png\t\t\tnot a time\ta\tb\n"
+                "1\tok.png\t\t\t2026-12-09T14:05:00Z\ta\n"
+                "1\tok.png\t\t95\t2026-12-09T14:05:00Z\tline 1\tline 2\n");
+    index.close();
+    const QList<StoredSlide> slides = LastGoodSet(work.path()).load();
+    QCOMPARE(slides.size(), 1);
+    QCOMPARE(slides[0].pictureFile, work.filePath("LastGood/ok.png"));
+    QCOMPARE(LastGoodStatusText(1, slides[0].fetched.toLocalTime()).left(11),
+             QStringLiteral("Picture of "));
+}
+
+void TestLastGood::statusPageShowsTheScreenInTheBrowser() {
+    QVERIFY(!ParseWatchAddress("host:port"));
+    QCOMPARE(ParseWatchAddress("8099")->host, std::string("127.0.0.1"));
+    QCOMPARE(ParseWatchAddress("[::1]:8099")->host, std::string("::1"));
+    QString error;
+    auto watch = RemoteWatch::start(QStringLiteral("127.0.0.1:0"), &error);
+    QVERIFY2(watch, qPrintable(error));
+    WatchStatus w;
+    w.slidesShown = 12;
+    w.slide = 2;
+    w.kind = 4;
+    w.address = QStringLiteral("http://x/radar.gif?a=1&b=<2>");
+    w.statusLine1 = QStringLiteral("(c) radar");
+    w.statusLine2 = QStringLiteral("Rain radar");
+    w.lastGood = true;
+    w.showingSince = QDateTime::currentDateTime();
+    w.cycleStarted = QDateTime::currentDateTime();
+    w.cycleDurationMs = 12500;
+    w.picturesFetched = 3;
+    w.failures = 1;
+    w.service = QStringLiteral("waiting");
+    w.screen = QImage(1920, 1080, QImage::Format_RGB32);
+    w.screen.fill(Qt::darkCyan);
+    watch->publish(w);
+
+    const QString base = QStringLiteral("http://127.0.0.1:%1").arg(watch->port());
+    platform::BrowserView view;
+    view.resize(1280, 900);
+    view.show();
+    view.navigate(base + "/");
+    QVERIFY(view.waitForNavigation(20000));
+    QVERIFY(view.navigationSucceeded());
+    const auto text = [&](const char* id) {
+        return evaluate(view, QStringLiteral("document.getElementById('%1').textContent")
+                                  .arg(QLatin1String(id)))
+            .toString();
+    };
+    QCOMPARE(text("slide"), QStringLiteral("3"));
+    QCOMPARE(text("address"), w.address); // shown as text, not as markup
+    QVERIFY(text("showing").startsWith("last good pictures"));
+    QVERIFY(text("cycle").contains("12.5 s, 3 pictures fetched, 1 failed"));
+    QCOMPARE(text("service"), QStringLiteral("waiting"));
+    QTRY_COMPARE_WITH_TIMEOUT(
+        evaluate(view, "document.getElementById('screen').naturalWidth").toInt(), 960, 10000);
+
+    QNetworkAccessManager net;
+    std::unique_ptr<QNetworkReply> reply(net.get(QNetworkRequest(QUrl(base + "/status.json"))));
+    QTRY_VERIFY_WITH_TIMEOUT(reply->isFinished(), 10000);
+    const QJsonObject json = QJsonDocument::fromJson(reply->readAll()).object();
+    QCOMPARE(json["showing"].toString(), QStringLiteral("last good"));
+    QCOMPARE(json["slide"].toObject()["number"].toInt(), 2);
+    QCOMPARE(json["lastCycle"].toObject()["failures"].toInt(), 1);
+    // Read-only.
+    std::unique_ptr<QNetworkReply> post(net.post(QNetworkRequest(QUrl(base + "/")), "x"));
+    QTRY_VERIFY_WITH_TIMEOUT(post->isFinished(), 10000);
+    QCOMPARE(post->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 405);
+}
+
+QTEST_MAIN(TestLastGood)
+#include "test_last_good.moc"
