@@ -50,8 +50,12 @@ QString bundledDataDir() {
     return {};
 }
 
+// Beside the build tree's copy of the catalogue; an installed data folder is
+// left as its package put it, even for root.
 QString defaultDatabase(const QString& dataDir) {
-    if (!dataDir.isEmpty() && QFileInfo(dataDir).isWritable()) {
+    const QString buildTreeData =
+        QDir(QCoreApplication::applicationDirPath() + "/catalogue-data").canonicalPath();
+    if (!dataDir.isEmpty() && dataDir == buildTreeData && QFileInfo(dataDir).isWritable()) {
         return dataDir + "/catalogue.sqlite";
     }
     const QString cache =

@@ -111,13 +111,20 @@ fi
 
 [ "$("$ROOT/usr/bin/skyglance" --version)" = "skyglance $VERSION" ] || fail "skyglance --version"
 
-"$ROOT/usr/bin/skyglance-catalogue" --port 0 --db "$SCRATCH/catalogue.sqlite" \
+# Started as root would start it, without --db: the database must go to the
+# cache, not into the package's data folder.
+XDG_CACHE_HOME=$SCRATCH/cache "$ROOT/usr/bin/skyglance-catalogue" --port 0 \
     >"$SCRATCH/service.out" 2>"$SCRATCH/service.err" &
 SERVICE_PID=$!
 wait_for 60 grep -q '^site: ' "$SCRATCH/service.out" ||
     { cat "$SCRATCH/service.err"; fail "the installed service did not start"; }
 grep -q "share/skyglance-catalogue/catalogue.tsv" "$SCRATCH/service.err" ||
     { cat "$SCRATCH/service.err"; fail "the service did not take its installed catalogue"; }
+if [ ! -s "$SCRATCH/cache/skyglance/catalogue.sqlite" ] ||
+    ls "$ROOT"/usr/share/skyglance-catalogue/*.sqlite* >/dev/null 2>&1; then
+    cat "$SCRATCH/service.err"
+    fail "the service did not keep its database in the cache"
+fi
 SITE=$(sed -n 's/^site: //p' "$SCRATCH/service.out")
 
 # A home as the program leaves it: English, a direct connection, one map,
