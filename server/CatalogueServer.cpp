@@ -1,5 +1,6 @@
 #include "CatalogueServer.h"
 
+#include "ConnectionReactor.h"
 #include "ConnectionStream.h"
 #include "FaultReplies.h"
 #include "PageHolds.h"
@@ -24,53 +25,20 @@ namespace {
 constexpr const char* kServicePath = "/service/catalogue";
 constexpr std::size_t kMaxSiteFileBytes = 4u * 1024u * 1024u;
 constexpr std::size_t kKeepAliveRequests = 100;
-// A request line and headers must arrive whole within this time.
-constexpr auto kRequestReadLimit = std::chrono::seconds(2);
-constexpr auto kWriteTimeout = std::chrono::milliseconds(5000);
+constexpr int kKeepAliveSeconds = 2;
 
-// httplib keeps its listening socket to itself and queues only five pending
-// connections; a deeper queue keeps bursts of clients from being refused.
-class ListeningServer : public httplib::Server {
+// httplib reads and answers the requests; the connections are the
+// reactor's. A content provider goes on only while httplib believes it has
+// a listening socket, so it is told it has one while the service runs.
+class RequestProcessor : public httplib::Server {
 public:
-    // While it says so, connections are closed at once, unanswered.
-    std::function<bool()> dead;
-
-    void deepenBacklog() {
-        const auto sock = svr_sock_.load();
-        if (sock != INVALID_SOCKET) {
-            ::listen(sock, SOMAXCONN);
-        }
+    // Answers the request buffered on `stream`; false to close the connection.
+    bool serve(ConnectionStream& stream, bool last) {
+        bool closed = false;
+        return process_request(stream, last, closed, nullptr) && !closed;
     }
 
-private:
-    // One connection, request after request. A request must arrive whole
-    // within kRequestReadLimit: from the accept for the first, from its first
-    // byte for the next ones (an idle connection waits for the keep-alive
-    // timeout before that).
-    bool process_and_close_socket(socket_t sock) override {
-        using Clock = ConnectionStream::Clock;
-        ConnectionStream strm(sock, kWriteTimeout);
-        if (dead && dead()) {
-            return true; // closed unanswered
-        }
-        bool ok = true;
-        Clock::time_point deadline = Clock::now() + kRequestReadLimit;
-        for (std::size_t count = keep_alive_max_count_;
-             count > 0 && svr_sock_.load() != INVALID_SOCKET; --count) {
-            if (!strm.waitForBytes(deadline) || (dead && dead())) {
-                break;
-            }
-            const bool first = count == keep_alive_max_count_;
-            strm.setReadDeadline(first ? deadline : Clock::now() + kRequestReadLimit);
-            bool closed = false;
-            ok = process_request(strm, count == 1, closed, nullptr);
-            if (!ok || closed) {
-                break;
-            }
-            deadline = Clock::now() + std::chrono::seconds(keep_alive_timeout_sec_);
-        }
-        return ok;
-    }
+    void setRunning(bool running) { svr_sock_ = running ? 0 : INVALID_SOCKET; }
 };
 
 bool readFileBounded(const std::string& path, std::string& bytes) {
@@ -167,7 +135,8 @@ void logRequest(AccessLog& log, const httplib::Request& req, const httplib::Resp
 struct CatalogueServer::Impl {
     Config config;
     std::unique_ptr<PageHolds> holds; // outlives the workers of `http`
-    ListeningServer http;
+    RequestProcessor http;
+    std::unique_ptr<ConnectionReactor> reactor;
     mutable std::shared_mutex lock;
     std::shared_ptr<const CatalogueReplies> replies;
     std::shared_ptr<const ResourceMap> resources = std::make_shared<ResourceMap>();
@@ -322,25 +291,21 @@ CatalogueServer::CatalogueServer(Config config) : impl_(std::make_unique<Impl>()
     auto& http = impl_->http;
     const int threads = impl_->config.threads;
     impl_->holds = std::make_unique<PageHolds>(threads);
-    http.new_task_queue = [threads] {
-        return new httplib::ThreadPool(static_cast<size_t>(threads));
-    };
-    // Without it a small reply waits for the delayed ACK: ~300 requests/s.
-    http.set_tcp_nodelay(true);
-    http.set_socket_options([](socket_t sock) {
-        int yes = 1;
-        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    });
-    http.set_read_timeout(5, 0);
-    http.set_write_timeout(5, 0);
-    // Each open connection holds a worker; an idle one lets go after 2 s.
-    http.set_keep_alive_timeout(2);
+    // Each open connection waits in the reactor, not in a worker; an idle
+    // one is closed after 2 s.
+    http.set_keep_alive_timeout(kKeepAliveSeconds);
     http.set_keep_alive_max_count(kKeepAliveRequests);
     http.set_payload_max_length(64 * 1024);
     Impl* impl = impl_.get();
-    if (impl_->config.faults) {
-        http.dead = [impl] { return impl->isDead(); };
-    }
+    ConnectionReactor::Settings settings;
+    settings.workers = threads;
+    settings.requestsPerConnection = kKeepAliveRequests;
+    settings.keepAliveIdle = std::chrono::seconds(kKeepAliveSeconds);
+    impl_->reactor = std::make_unique<ConnectionReactor>(
+        settings,
+        [impl](ConnectionStream& stream, bool last) { return impl->http.serve(stream, last); },
+        impl_->config.faults ? ConnectionReactor::Unreachable([impl] { return impl->isDead(); })
+                             : ConnectionReactor::Unreachable());
     http.Get(kServicePath, [impl](const httplib::Request& req, httplib::Response& res) {
         impl->answerCatalogue(req, res);
     });
@@ -368,25 +333,19 @@ CatalogueServer::CatalogueServer(Config config) : impl_(std::make_unique<Impl>()
 CatalogueServer::~CatalogueServer() = default;
 
 int CatalogueServer::bind(const std::string& address, int port) {
-    int bound = -1;
-    if (port == 0) {
-        bound = impl_->http.bind_to_any_port(address);
-    } else if (impl_->http.bind_to_port(address, port)) {
-        bound = port;
-    }
-    if (bound > 0) {
-        impl_->http.deepenBacklog();
-    }
-    return bound;
+    return impl_->reactor->bind(address, port);
 }
 
 bool CatalogueServer::listen() {
-    return impl_->http.listen_after_bind();
+    impl_->http.setRunning(true);
+    impl_->reactor->run();
+    impl_->http.setRunning(false);
+    return true;
 }
 
 void CatalogueServer::stop() {
     impl_->holds->stopAll();
-    impl_->http.stop();
+    impl_->reactor->stop();
 }
 
 void CatalogueServer::setSiteUrl(const std::string& siteUrl) {

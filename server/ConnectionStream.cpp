@@ -99,6 +99,18 @@ bool ConnectionStream::waitForBytes(Clock::time_point deadline) {
     return true;
 }
 
+ConnectionStream::HeadWait ConnectionStream::waitForHead(Clock::time_point deadline) {
+    while (!hasRequestHead()) {
+        if (!pollUntil(sock_, POLLIN, deadline)) {
+            return HeadWait::TimedOut;
+        }
+        if (!fill()) {
+            return hasRequestHead() ? HeadWait::Whole : HeadWait::Closed;
+        }
+    }
+    return HeadWait::Whole;
+}
+
 bool ConnectionStream::hasRequestHead() const {
     const std::string_view pending(buffer_.data() + offset_, buffered());
     return pending.find("\r\n\r\n") != std::string_view::npos ||

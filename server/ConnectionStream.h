@@ -23,8 +23,12 @@ public:
     void setReadDeadline(Clock::time_point deadline) { readDeadline_ = deadline; }
 
     // Reads what the socket has without waiting: false when the peer has
-    // closed or the socket failed.
+    // closed or the socket failed (what came before is still buffered).
     bool fill();
+    enum class HeadWait { Whole, TimedOut, Closed };
+    // Waits until a whole request head is buffered, `deadline` passes or the
+    // peer closes.
+    HeadWait waitForHead(Clock::time_point deadline);
     // Waits until bytes are buffered or `deadline` passes; false when none came.
     bool waitForBytes(Clock::time_point deadline);
     // Whether the buffer holds a whole request head (up to the blank line).

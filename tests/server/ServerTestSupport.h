@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <functional>
 
 namespace {
 
@@ -132,5 +133,17 @@ private:
     QProcess process_;
     QByteArray errors_;
 };
+
+// Tries until `attempt` succeeds (once: it may take what it asks for).
+inline bool eventually(const std::function<bool()>& attempt, int ms = 15000) {
+    QDeadlineTimer deadline(ms);
+    while (!attempt()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QTest::qWait(200);
+    }
+    return true;
+}
 
 } // namespace

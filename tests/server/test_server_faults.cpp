@@ -34,7 +34,7 @@ private slots:
     void refusesABadSpec();
     void spoilsPicturesAndPagesOnly_data();
     void spoilsPicturesAndPagesOnly();
-    void deadAnswersNothing();
+    void deadRefusesThenComesBack();
     void stallSendsPartThenNothing();
 };
 
@@ -101,11 +101,18 @@ void TestServerFaults::spoilsPicturesAndPagesOnly() {
     QVERIFY(server.errorsContain("fault " + fault.toUtf8() + "@0+600 starts"));
 }
 
-void TestServerFaults::deadAnswersNothing() {
+void TestServerFaults::deadRefusesThenComesBack() {
     ServerProcess server;
-    QVERIFY(server.start({"--faults", "dead@0+600"}));
-    QVERIFY(rawAnswer(server.port, kCatalogue).isEmpty());
-    QVERIFY(rawAnswer(server.port, kPicture).isEmpty());
+    QVERIFY(server.start({"--faults", "dead@0+3"}));
+    QVERIFY(eventually([&server] {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, server.port);
+        return !socket.waitForConnected(2000) &&
+               socket.error() == QAbstractSocket::ConnectionRefusedError;
+    }));
+    QVERIFY(server.errorsContain("fault dead@0+3 starts"));
+    QVERIFY(eventually([&server] { return rawStatus(server.port, kCatalogue) == 200; }));
+    QVERIFY(server.errorsContain("fault dead@0+3 ends"));
 }
 
 void TestServerFaults::stallSendsPartThenNothing() {

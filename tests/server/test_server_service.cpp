@@ -55,18 +55,6 @@ int statusAndLeave(quint16 port, const QByteArray& target) {
                                                                               : -1;
 }
 
-// Tries until `attempt` succeeds (once: it may take what it asks for).
-bool eventually(const std::function<bool()>& attempt, int ms = 15000) {
-    QDeadlineTimer deadline(ms);
-    while (!attempt()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QTest::qWait(200);
-    }
-    return true;
-}
-
 // The src of the first <img> of a page, as written.
 QString firstImageSource(const QByteArray& page) {
     return QRegularExpression("<img[^>]*src=\"([^\"]+)\"")
