@@ -23,6 +23,11 @@ int RoundHalfEven(double value) {
 
 namespace {
 
+bool wholeEnlargement(float zx, float zy) {
+    const auto whole = [](float z) { return z >= 1.0f && std::abs(z - std::round(z)) < 1e-4f; };
+    return whole(zx) && whole(zy);
+}
+
 constexpr uint32_t kWhite = 0xFFFFFFu;
 
 // Copies rows of a frame's strip area (its columns from stripX, its rows
@@ -434,11 +439,11 @@ void FrameComposition::PaintFrame(QPainter& painter, const PaintContext& ctx) co
             ctx.backColor);
     }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    // Enlarging repeats pixels, as the original's block copies did: filtering
-    // a full-screen loop on every frame costs more than twice as much. Only a
-    // picture shrunk in either direction is filtered, so its detail does not
-    // alias.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, ZoomX < 1.0f || ZoomY < 1.0f);
+    // Enlarging by whole factors repeats pixels: every picture pixel becomes
+    // an even block, and filtering a full-screen loop on every frame costs
+    // more than twice as much. Any other zoom is filtered: a shrunk picture
+    // would alias and an uneven enlargement would show pixels of two sizes.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, !wholeEnlargement(ZoomX, ZoomY));
 
     const GifFrame& f = gif_.Frame(k);
     if (Mode == RenderMode::Direct || Composite.isNull()) {
