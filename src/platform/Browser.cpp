@@ -29,8 +29,11 @@ QWebEngineProfile* sharedProfile() {
 }
 
 // The document's first image, resolved by the page itself.
+// An address longer than any server takes (a data: picture) never leaves the
+// page: it counts as no image.
 constexpr auto kFirstImageScript =
-    "(function(){var i=document.images;return i.length>0?String(i[0].src):'';})()";
+    "(function(){var i=document.images;var s=i.length>0?String(i[0].src):'';"
+    "return s.length>8192?'':s;})()";
 
 // Waits, letting events run, until done() or the deadline.
 template <typename Done> bool waitUntil(Done done, int timeoutMs) {
