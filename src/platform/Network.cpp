@@ -418,7 +418,8 @@ FetchResult NetworkAccess::fetchToFile(const QString& address, const QString& fi
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
 
-    if (result.ok() && !file.commit()) {
+    // The last bytes wait in the buffer: only the flush sees a full disk.
+    if (result.ok() && (!file.flush() || !file.commit())) {
         result.outcome = TransferOutcome::WriteFailed;
         result.error = file.errorString();
     }

@@ -91,8 +91,10 @@ bool writeOwnerOnlyFile(const QString& path, const QByteArray& bytes) {
     if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }
+    // The flush reports a full disk, which commit() would miss and then put
+    // the empty file in place.
     if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
-        file.write(bytes) != bytes.size()) {
+        file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }
