@@ -302,7 +302,9 @@ void ConnectionReactor::serveOn(ConnectionPtr connection) {
         }
         stream.setReadDeadline(Clock::now() + settings_.requestReadLimit);
         const bool last = ++connection->served >= settings_.requestsPerConnection;
-        if (!serve_(stream, last) || last) {
+        stream.holdNextWrite();
+        const bool keepOpen = serve_(stream, last);
+        if (!stream.flush() || !keepOpen || last) {
             return;
         }
         switch (stream.waitForHead(Clock::now() + settings_.linger)) {

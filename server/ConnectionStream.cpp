@@ -8,6 +8,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace skyglance::catalogue {
@@ -68,13 +69,12 @@ bool ConnectionStream::fill() {
         buffer_.clear();
         offset_ = 0;
     }
+    char chunk[kReadChunk];
     while (true) {
-        const std::size_t had = buffer_.size();
-        buffer_.resize(had + kReadChunk);
-        const ssize_t n = ::recv(sock_, buffer_.data() + had, kReadChunk, MSG_DONTWAIT);
-        buffer_.resize(had + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+        const ssize_t n = ::recv(sock_, chunk, sizeof chunk, MSG_DONTWAIT);
         if (n > 0) {
-            if (static_cast<std::size_t>(n) < kReadChunk) {
+            buffer_.append(chunk, static_cast<std::size_t>(n));
+            if (static_cast<std::size_t>(n) < sizeof chunk) {
                 return true;
             }
             continue;
@@ -139,11 +139,30 @@ ssize_t ConnectionStream::read(char* ptr, size_t size) {
     return static_cast<ssize_t>(n);
 }
 
+// Sends the held bytes and as much of `ptr` as goes with them; the count of
+// `ptr`'s bytes sent (0 is fine: the caller writes the rest again), or -1.
 ssize_t ConnectionStream::write(const char* ptr, size_t size) {
+    if (holdNext_) {
+        holdNext_ = false;
+        held_.assign(ptr, size);
+        heldSent_ = 0;
+        return static_cast<ssize_t>(size);
+    }
     while (true) {
-        const ssize_t n = ::send(sock_, ptr, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+        const std::size_t heldLeft = held_.size() - heldSent_;
+        iovec parts[2] = {{held_.data() + heldSent_, heldLeft}, {const_cast<char*>(ptr), size}};
+        msghdr message{};
+        message.msg_iov = heldLeft > 0 ? parts : parts + 1;
+        message.msg_iovlen = heldLeft > 0 ? 2 : 1;
+        const ssize_t n = ::sendmsg(sock_, &message, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n >= 0) {
-            return n;
+            const std::size_t ofHeld = std::min(static_cast<std::size_t>(n), heldLeft);
+            heldSent_ += ofHeld;
+            if (heldSent_ == held_.size()) {
+                held_.clear();
+                heldSent_ = 0;
+            }
+            return n - static_cast<ssize_t>(ofHeld);
         }
         if (errno == EINTR) {
             continue;
@@ -153,6 +172,18 @@ ssize_t ConnectionStream::write(const char* ptr, size_t size) {
             return -1;
         }
     }
+}
+
+bool ConnectionStream::flush() {
+    holdNext_ = false;
+    while (!held_.empty()) {
+        if (write(nullptr, 0) < 0) {
+            held_.clear();
+            heldSent_ = 0;
+            return false;
+        }
+    }
+    return true;
 }
 
 void ConnectionStream::get_remote_ip_and_port(std::string& ip, int& port) const {

@@ -19,6 +19,13 @@ public:
     ConnectionStream(const ConnectionStream&) = delete;
     ConnectionStream& operator=(const ConnectionStream&) = delete;
 
+    // The next write is held back and goes out with the one after it, or at
+    // flush(): a reply's status and headers then leave in one packet with
+    // the start of its body, not in a segment of their own.
+    void holdNextWrite() { holdNext_ = true; }
+    // Sends what is held back; false when the client is gone.
+    bool flush();
+
     // Reading gives up (returns -1) once `deadline` has passed.
     void setReadDeadline(Clock::time_point deadline) { readDeadline_ = deadline; }
 
@@ -50,6 +57,9 @@ private:
     Clock::time_point readDeadline_ = Clock::time_point::max();
     std::string buffer_;
     std::size_t offset_ = 0;
+    bool holdNext_ = false;
+    std::string held_; // written, not yet sent
+    std::size_t heldSent_ = 0;
 };
 
 } // namespace skyglance::catalogue
