@@ -89,7 +89,8 @@ public:
         process_.start(QStringLiteral(SKYGLANCE_CATALOGUE_SERVICE), arguments);
         QByteArray out;
         QDeadlineTimer deadline(20000);
-        while (!deadline.hasExpired() && process_.waitForReadyRead(200)) {
+        while (!deadline.hasExpired() && process_.state() != QProcess::NotRunning) {
+            process_.waitForReadyRead(200);
             out += process_.readAllStandardOutput();
             const qsizetype at = out.indexOf("site: ");
             if (at >= 0 && out.indexOf('\n', at) > at) {
