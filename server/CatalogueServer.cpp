@@ -3,6 +3,7 @@
 #include "ConnectionReactor.h"
 #include "ConnectionStream.h"
 #include "FaultReplies.h"
+#include "HttpCaching.h"
 #include "PageHolds.h"
 #include "SitePaths.h"
 #include "SiteTemplates.h"
@@ -23,9 +24,13 @@ namespace skyglance::catalogue {
 namespace {
 
 constexpr const char* kServicePath = "/service/catalogue";
+constexpr const char* kCatalogueType = "text/html; charset=utf-8";
 constexpr std::size_t kMaxSiteFileBytes = 4u * 1024u * 1024u;
 constexpr std::size_t kKeepAliveRequests = 100;
 constexpr int kKeepAliveSeconds = 2;
+// As many as nginx runs workers on this machine's kind (worker_processes
+// auto on 2 cores); the picture drawing and held pages are the workers'.
+constexpr int kEventLoops = 2;
 
 // httplib reads and answers the requests; the connections are the
 // reactor's. A content provider goes on only while httplib believes it has
@@ -40,6 +45,18 @@ public:
 
     void setRunning(bool running) { svr_sock_ = running ? 0 : INVALID_SOCKET; }
 };
+
+// Catalogue requests are answered from the snapshot in memory without
+// waiting on anything, and are what every screen asks most often.
+bool isCatalogueRequest(std::string_view head) {
+    for (std::string_view start : {"GET /service/catalogue", "HEAD /service/catalogue"}) {
+        if (head.substr(0, start.size()) == start && head.size() > start.size() &&
+            (head[start.size()] == '?' || head[start.size()] == ' ')) {
+            return true;
+        }
+    }
+    return false;
+}
 
 bool readFileBounded(const std::string& path, std::string& bytes) {
     std::ifstream in(path, std::ios::binary | std::ios::ate);
@@ -139,6 +156,9 @@ struct CatalogueServer::Impl {
     std::unique_ptr<ConnectionReactor> reactor;
     mutable std::shared_mutex lock;
     std::shared_ptr<const CatalogueReplies> replies;
+    // The replies to the one-code requests, made with the snapshot and
+    // tagged once: they are what screens ask for most.
+    std::shared_ptr<const ResourceMap> fixedReplies = std::make_shared<ResourceMap>();
     std::shared_ptr<const ResourceMap> resources = std::make_shared<ResourceMap>();
 
     std::shared_ptr<const CatalogueReplies> currentReplies() const {
@@ -163,12 +183,24 @@ struct CatalogueServer::Impl {
         for (auto it = range.first; it != range.second; ++it) {
             codes.push_back(it->second);
         }
-        const auto current = currentReplies();
+        std::shared_ptr<const CatalogueReplies> current;
+        std::shared_ptr<const ResourceMap> fixed;
+        {
+            std::shared_lock guard(lock);
+            current = replies;
+            fixed = fixedReplies;
+        }
+        if (codes.size() == 1) {
+            if (const auto found = fixed->find(codes.front()); found != fixed->end()) {
+                sendTagged(req, res, found->second, kRevalidate);
+                return;
+            }
+        }
         sendTagged(req, res,
                    std::make_shared<const Resource>(
                        Resource{current ? current->answer(codes)
                                         : CatalogueReplies::errorReply("catalogue not loaded"),
-                                "text/html; charset=utf-8",
+                                kCatalogueType,
                                 {}}),
                    kRevalidate);
     }
@@ -299,13 +331,15 @@ CatalogueServer::CatalogueServer(Config config) : impl_(std::make_unique<Impl>()
     Impl* impl = impl_.get();
     ConnectionReactor::Settings settings;
     settings.workers = threads;
+    settings.loops = kEventLoops;
     settings.requestsPerConnection = kKeepAliveRequests;
     settings.keepAliveIdle = std::chrono::seconds(kKeepAliveSeconds);
     impl_->reactor = std::make_unique<ConnectionReactor>(
         settings,
         [impl](ConnectionStream& stream, bool last) { return impl->http.serve(stream, last); },
         impl_->config.faults ? ConnectionReactor::Unreachable([impl] { return impl->isDead(); })
-                             : ConnectionReactor::Unreachable());
+                             : ConnectionReactor::Unreachable(),
+        isCatalogueRequest);
     http.Get(kServicePath, [impl](const httplib::Request& req, httplib::Response& res) {
         impl->answerCatalogue(req, res);
     });
@@ -354,8 +388,16 @@ void CatalogueServer::setSiteUrl(const std::string& siteUrl) {
 }
 
 void CatalogueServer::setCatalogue(std::shared_ptr<const CatalogueReplies> replies) {
+    auto fixed = std::make_shared<ResourceMap>();
+    for (const char* code : {"x4444", "x6666", "x7777", "x9999", "x5555"}) {
+        std::string body = replies->answer({code});
+        std::string etag = strongEtag(body);
+        (*fixed)[code] = std::make_shared<const Resource>(
+            Resource{std::move(body), kCatalogueType, std::move(etag)});
+    }
     std::unique_lock guard(impl_->lock);
     impl_->replies = std::move(replies);
+    impl_->fixedReplies = std::move(fixed);
 }
 
 void CatalogueServer::putResources(const ResourceMap& resources) {

@@ -24,41 +24,67 @@ constexpr std::string_view kTimedOut =
 constexpr std::string_view kTooLarge = "HTTP/1.1 431 Request Header Fields Too Large\r\n"
                                        "Connection: close\r\nContent-Length: 0\r\n\r\n";
 
-void sayAndClose(ConnectionStream& stream, std::string_view text) {
+void say(const ConnectionStream& stream, std::string_view text) {
     ::send(stream.socket(), text.data(), text.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+}
+
+void watch(int epoll, int fd, std::uint32_t events) {
+    epoll_event event{};
+    event.events = events;
+    event.data.fd = fd;
+    ::epoll_ctl(epoll, EPOLL_CTL_ADD, fd, &event);
 }
 
 } // namespace
 
 struct ConnectionReactor::Connection {
-    Connection(int fd, std::chrono::milliseconds writeTimeout) : stream(fd, writeTimeout) {}
+    Connection(int fd, std::chrono::milliseconds writeTimeout, Loop& loop)
+        : stream(fd, writeTimeout), home(&loop) {}
 
     ConnectionStream stream;
+    Loop* home; // the loop it waits in between requests
     Clock::time_point deadline;
     bool started = false; // a byte of the next request has come
     std::size_t served = 0;
 };
 
-ConnectionReactor::ConnectionReactor(Settings settings, Serve serve, Unreachable unreachable)
-    : settings_(settings), serve_(std::move(serve)), unreachable_(std::move(unreachable)) {
-    epoll_ = ::epoll_create1(EPOLL_CLOEXEC);
-    wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    epoll_event event{};
-    event.events = EPOLLIN;
-    event.data.fd = wakeFd_;
-    ::epoll_ctl(epoll_, EPOLL_CTL_ADD, wakeFd_, &event);
+struct ConnectionReactor::Loop {
+    Loop()
+        : epoll(::epoll_create1(EPOLL_CLOEXEC)), wakeFd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {
+        watch(epoll, wakeFd, EPOLLIN);
+    }
+    ~Loop() {
+        ::close(wakeFd);
+        ::close(epoll);
+    }
+    Loop(const Loop&) = delete;
+    Loop& operator=(const Loop&) = delete;
+
+    void wake() const {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const auto ignored = ::write(wakeFd, &one, sizeof one);
+    }
+
+    const int epoll;
+    const int wakeFd;
+    std::unordered_map<int, ConnectionPtr> waiting; // this loop's thread only
+    std::mutex mutex;
+    std::vector<ConnectionPtr> returned; // from the workers, to wait again
+    std::thread thread;
+};
+
+ConnectionReactor::ConnectionReactor(Settings settings, Serve serve, Unreachable unreachable,
+                                     Quick quick)
+    : settings_(settings), serve_(std::move(serve)), unreachable_(std::move(unreachable)),
+      quick_(std::move(quick)) {
+    for (int i = 0; i < std::max(1, settings_.loops); ++i) {
+        loops_.push_back(std::make_unique<Loop>());
+    }
 }
 
 ConnectionReactor::~ConnectionReactor() {
     stop();
-    for (auto& worker : workers_) {
-        if (worker.joinable()) {
-            worker.join();
-        }
-    }
     closeListener();
-    ::close(wakeFd_);
-    ::close(epoll_);
 }
 
 int ConnectionReactor::bind(const std::string& host, int port) {
@@ -81,7 +107,7 @@ int ConnectionReactor::bind(const std::string& host, int port) {
     if (listener_ < 0) {
         return -1;
     }
-    // A port picked by the system is kept for reopening after an outage.
+    // A port picked by the system is kept for listening again after an outage.
     ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address_), &addressLength_);
     return address_.ss_family == AF_INET6
                ? ntohs(reinterpret_cast<sockaddr_in6*>(&address_)->sin6_port)
@@ -100,19 +126,21 @@ bool ConnectionReactor::openListener() {
         ::close(fd);
         return false;
     }
-    epoll_event event{};
-    event.events = EPOLLIN;
-    event.data.fd = fd;
-    ::epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &event);
+    // Every loop accepts; one is woken per new connection.
+    for (const auto& loop : loops_) {
+        watch(loop->epoll, fd, EPOLLIN | EPOLLEXCLUSIVE);
+    }
     listener_ = fd;
     return true;
 }
 
 void ConnectionReactor::closeListener() {
-    if (listener_ >= 0) {
-        ::epoll_ctl(epoll_, EPOLL_CTL_DEL, listener_, nullptr);
-        ::close(listener_);
-        listener_ = -1;
+    const int fd = listener_.exchange(-1);
+    if (fd >= 0) {
+        for (const auto& loop : loops_) {
+            ::epoll_ctl(loop->epoll, EPOLL_CTL_DEL, fd, nullptr);
+        }
+        ::close(fd);
     }
 }
 
@@ -120,30 +148,14 @@ void ConnectionReactor::run() {
     for (int i = 0; i < settings_.workers; ++i) {
         workers_.emplace_back([this] { workerLoop(); });
     }
-    epoll_event events[kEvents];
-    Clock::time_point lastSweep = Clock::now();
-    while (!stopping_) {
-        const int n = ::epoll_wait(epoll_, events, kEvents, kTickMs);
-        for (int i = 0; i < n; ++i) {
-            const int fd = events[i].data.fd;
-            if (fd == wakeFd_) {
-                std::uint64_t count = 0;
-                [[maybe_unused]] const auto ignored = ::read(wakeFd_, &count, sizeof count);
-                takeBackReturned();
-            } else if (fd == listener_) {
-                acceptAll();
-            } else {
-                readFrom(fd);
-            }
-        }
-        const auto now = Clock::now();
-        if (now - lastSweep >= std::chrono::milliseconds(kTickMs)) {
-            lastSweep = now;
-            sweep(now);
-        }
+    for (std::size_t i = 1; i < loops_.size(); ++i) {
+        loops_[i]->thread = std::thread([this, i] { runLoop(*loops_[i]); });
     }
+    runLoop(*loops_[0]);
     closeListener();
-    dropAll();
+    for (std::size_t i = 1; i < loops_.size(); ++i) {
+        loops_[i]->thread.join();
+    }
     {
         std::lock_guard guard(mutex_);
         runnable_.clear();
@@ -153,51 +165,105 @@ void ConnectionReactor::run() {
         worker.join();
     }
     workers_.clear();
+    for (const auto& loop : loops_) {
+        dropAll(*loop);
+        loop->returned.clear();
+    }
 }
 
 void ConnectionReactor::stop() {
     stopping_ = true;
     ready_.notify_all();
-    wake();
-}
-
-void ConnectionReactor::wake() {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const auto ignored = ::write(wakeFd_, &one, sizeof one);
-}
-
-void ConnectionReactor::acceptAll() {
-    while (true) {
-        const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) {
-            if (errno == EINTR || errno == ECONNABORTED) {
-                continue;
-            }
-            return; // EAGAIN, or out of descriptors until some close
-        }
-        int yes = 1;
-        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
-        auto connection = std::make_unique<Connection>(fd, settings_.writeTimeout);
-        // The first request must come whole within the limit of the accept.
-        connection->started = true;
-        connection->deadline = Clock::now() + settings_.requestReadLimit;
-        adopt(std::move(connection));
+    for (const auto& loop : loops_) {
+        loop->wake();
     }
 }
 
-void ConnectionReactor::adopt(ConnectionPtr connection) {
+void ConnectionReactor::runLoop(Loop& loop) {
+    epoll_event events[kEvents];
+    Clock::time_point lastSweep = Clock::now();
+    while (!stopping_) {
+        const int n = ::epoll_wait(loop.epoll, events, kEvents, kTickMs);
+        for (int i = 0; i < n && !stopping_; ++i) {
+            const int fd = events[i].data.fd;
+            if (fd == loop.wakeFd) {
+                std::uint64_t count = 0;
+                [[maybe_unused]] const auto ignored = ::read(loop.wakeFd, &count, sizeof count);
+                takeBack(loop);
+            } else if (fd == listener_) {
+                acceptAll(loop);
+            } else {
+                readFrom(loop, fd);
+            }
+        }
+        const auto now = Clock::now();
+        if (now - lastSweep >= std::chrono::milliseconds(kTickMs)) {
+            lastSweep = now;
+            if (&loop == loops_.front().get()) {
+                watchListener(loop, now);
+            }
+            sweep(loop, now);
+        }
+    }
+    dropAll(loop);
+}
+
+// Closes the listening socket while the service is to be unreachable, and
+// listens again on the same address afterwards.
+void ConnectionReactor::watchListener(Loop&, Clock::time_point) {
+    const bool down = unreachable();
+    if (down && listener_ >= 0) {
+        closeListener();
+    } else if (!down && listener_ < 0) {
+        if (openListener()) {
+            complained_ = false;
+        } else if (!complained_) {
+            complained_ = true;
+            std::cerr << "skyglance-catalogue: cannot listen again yet: " << std::strerror(errno)
+                      << "; trying on\n";
+        }
+    }
+}
+
+void ConnectionReactor::acceptAll(Loop& loop) {
+    while (true) {
+        const int listener = listener_;
+        const int fd =
+            listener < 0 ? -1 : ::accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) {
+            if (listener >= 0 && (errno == EINTR || errno == ECONNABORTED)) {
+                continue;
+            }
+            return; // EAGAIN, closed, or out of descriptors until some close
+        }
+        int yes = 1;
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+        auto connection = std::make_unique<Connection>(fd, settings_.writeTimeout, loop);
+        // The first request must come whole within the limit of the accept.
+        connection->started = true;
+        connection->deadline = Clock::now() + settings_.requestReadLimit;
+        adopt(loop, std::move(connection));
+    }
+}
+
+void ConnectionReactor::adopt(Loop& loop, ConnectionPtr connection) {
     const int fd = connection->stream.socket();
     epoll_event event{};
     event.events = EPOLLIN | EPOLLRDHUP;
     event.data.fd = fd;
-    if (::epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &event) == 0) {
-        waiting_[fd] = std::move(connection);
+    if (::epoll_ctl(loop.epoll, EPOLL_CTL_ADD, fd, &event) == 0) {
+        loop.waiting[fd] = std::move(connection);
     }
 }
 
-void ConnectionReactor::readFrom(int fd) {
-    const auto found = waiting_.find(fd);
-    if (found == waiting_.end()) {
+void ConnectionReactor::forget(Loop& loop, int fd) {
+    ::epoll_ctl(loop.epoll, EPOLL_CTL_DEL, fd, nullptr);
+    loop.waiting.erase(fd); // closes it
+}
+
+void ConnectionReactor::readFrom(Loop& loop, int fd) {
+    const auto found = loop.waiting.find(fd);
+    if (found == loop.waiting.end()) {
         return;
     }
     Connection& connection = *found->second;
@@ -207,74 +273,105 @@ void ConnectionReactor::readFrom(int fd) {
         connection.deadline = Clock::now() + settings_.requestReadLimit;
     }
     if (connection.stream.hasRequestHead()) {
-        ::epoll_ctl(epoll_, EPOLL_CTL_DEL, fd, nullptr);
-        ConnectionPtr ready = std::move(found->second);
-        waiting_.erase(found);
-        {
-            std::lock_guard guard(mutex_);
-            runnable_.push_back(std::move(ready));
-        }
-        ready_.notify_one();
+        dispatch(loop, fd);
         return;
     }
     if (connection.stream.buffered() > settings_.maxHeadBytes) {
-        sayAndClose(connection.stream, kTooLarge);
+        say(connection.stream, kTooLarge);
     } else if (open) {
         return;
     }
-    ::epoll_ctl(epoll_, EPOLL_CTL_DEL, fd, nullptr);
-    waiting_.erase(found);
+    forget(loop, fd);
+}
+
+// A connection with a whole request head: answered here while its requests
+// are quick, else handed to a worker.
+void ConnectionReactor::dispatch(Loop& loop, int fd) {
+    Connection& connection = *loop.waiting.at(fd);
+    while (quick_ && connection.stream.hasRequestHead() && quick_(connection.stream.pending())) {
+        if (!serveHere(connection)) {
+            forget(loop, fd);
+            return;
+        }
+    }
+    if (!connection.stream.hasRequestHead()) {
+        connection.started = connection.stream.buffered() > 0;
+        connection.deadline = Clock::now() + (connection.started ? settings_.requestReadLimit
+                                                                 : settings_.keepAliveIdle);
+        return; // waits here for its next request
+    }
+    ::epoll_ctl(loop.epoll, EPOLL_CTL_DEL, fd, nullptr);
+    ConnectionPtr ready = std::move(loop.waiting.at(fd));
+    loop.waiting.erase(fd);
+    {
+        std::lock_guard guard(mutex_);
+        runnable_.push_back(std::move(ready));
+    }
+    ready_.notify_one();
+}
+
+// One request answered on the loop's thread; false to close the connection.
+bool ConnectionReactor::serveHere(Connection& connection) {
+    if (unreachable()) {
+        return false;
+    }
+    ConnectionStream& stream = connection.stream;
+    stream.setReadDeadline(Clock::now()); // all of it is buffered
+    stream.setWriteTimeout(settings_.loopWriteTimeout);
+    const bool last = ++connection.served >= settings_.requestsPerConnection;
+    stream.holdNextWrite();
+    const bool keepOpen = serve_(stream, last);
+    stream.setWriteTimeout(settings_.writeTimeout);
+    return stream.flush() && keepOpen && !last;
 }
 
 // Closes the connections whose time is up: a request begun and not whole
-// gets a 408 first, an idle connection just ends.
-void ConnectionReactor::sweep(Clock::time_point now) {
-    const bool unreachable = unreachable_ && unreachable_();
-    if (unreachable && listener_ >= 0) {
-        closeListener();
-        dropAll();
-    } else if (!unreachable && listener_ < 0) {
-        if (openListener()) {
-            complained_ = false;
-        } else if (!complained_) {
-            complained_ = true;
-            std::cerr << "skyglance-catalogue: cannot listen again yet: " << std::strerror(errno)
-                      << "; trying on\n";
-        }
+// gets a 408 first, an idle connection just ends. All of them while the
+// service is unreachable.
+void ConnectionReactor::sweep(Loop& loop, Clock::time_point now) {
+    if (unreachable()) {
+        dropAll(loop);
+        return;
     }
-    for (auto it = waiting_.begin(); it != waiting_.end();) {
+    for (auto it = loop.waiting.begin(); it != loop.waiting.end();) {
         Connection& connection = *it->second;
         if (connection.deadline > now) {
             ++it;
             continue;
         }
         if (connection.stream.buffered() > 0) {
-            sayAndClose(connection.stream, kTimedOut);
+            say(connection.stream, kTimedOut);
         }
-        ::epoll_ctl(epoll_, EPOLL_CTL_DEL, it->first, nullptr);
-        it = waiting_.erase(it);
+        ::epoll_ctl(loop.epoll, EPOLL_CTL_DEL, it->first, nullptr);
+        it = loop.waiting.erase(it);
     }
 }
 
-void ConnectionReactor::takeBackReturned() {
+void ConnectionReactor::takeBack(Loop& loop) {
     std::vector<ConnectionPtr> back;
     {
-        std::lock_guard guard(mutex_);
-        back.swap(returned_);
+        std::lock_guard guard(loop.mutex);
+        back.swap(loop.returned);
     }
-    const bool unreachable = unreachable_ && unreachable_();
+    const bool down = unreachable();
     for (auto& connection : back) {
-        if (!unreachable && !stopping_) {
-            adopt(std::move(connection));
+        if (down || stopping_) {
+            continue;
+        }
+        const int fd = connection->stream.socket();
+        const bool whole = connection->stream.hasRequestHead(); // no event will say so
+        adopt(loop, std::move(connection));
+        if (whole && loop.waiting.count(fd) > 0) {
+            dispatch(loop, fd);
         }
     }
 }
 
-void ConnectionReactor::dropAll() {
-    for (auto& [fd, connection] : waiting_) {
-        ::epoll_ctl(epoll_, EPOLL_CTL_DEL, fd, nullptr);
+void ConnectionReactor::dropAll(Loop& loop) {
+    for (const auto& [fd, connection] : loop.waiting) {
+        ::epoll_ctl(loop.epoll, EPOLL_CTL_DEL, fd, nullptr);
     }
-    waiting_.clear();
+    loop.waiting.clear();
 }
 
 void ConnectionReactor::workerLoop() {
@@ -293,11 +390,11 @@ void ConnectionReactor::workerLoop() {
     }
 }
 
-// Requests one after another while they come whole; then back to waiting.
+// Requests one after another while they come whole; then back to its loop.
 void ConnectionReactor::serveOn(ConnectionPtr connection) {
     ConnectionStream& stream = connection->stream;
     while (true) {
-        if (stopping_ || (unreachable_ && unreachable_())) {
+        if (stopping_ || unreachable()) {
             return; // closed unanswered
         }
         stream.setReadDeadline(Clock::now() + settings_.requestReadLimit);
@@ -309,26 +406,30 @@ void ConnectionReactor::serveOn(ConnectionPtr connection) {
         }
         switch (stream.waitForHead(Clock::now() + settings_.linger)) {
         case ConnectionStream::HeadWait::Whole:
+            if (quick_ && quick_(stream.pending())) {
+                break; // its loop answers it
+            }
             continue;
         case ConnectionStream::HeadWait::Closed:
             return;
         case ConnectionStream::HeadWait::TimedOut:
-            handBack(std::move(connection));
-            return;
+            break;
         }
+        handBack(std::move(connection));
+        return;
     }
 }
 
 void ConnectionReactor::handBack(ConnectionPtr connection) {
-    const auto now = Clock::now();
     connection->started = connection->stream.buffered() > 0;
     connection->deadline =
-        now + (connection->started ? settings_.requestReadLimit : settings_.keepAliveIdle);
+        Clock::now() + (connection->started ? settings_.requestReadLimit : settings_.keepAliveIdle);
+    Loop& loop = *connection->home;
     {
-        std::lock_guard guard(mutex_);
-        returned_.push_back(std::move(connection));
+        std::lock_guard guard(loop.mutex);
+        loop.returned.push_back(std::move(connection));
     }
-    wake();
+    loop.wake();
 }
 
 } // namespace skyglance::catalogue

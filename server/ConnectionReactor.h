@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <sys/socket.h>
 #include <thread>
 #include <unordered_map>
@@ -17,22 +18,28 @@
 
 namespace skyglance::catalogue {
 
-// Accepts connections and reads request heads on one thread (epoll), and
-// hands a connection to the worker pool only once a whole request head has
-// come, so that clients sending slowly, or not at all, hold no worker: they
-// wait here, and are closed when their request has not come whole within
-// the read limit. After a reply a worker waits a moment for the next request
-// of the same client, then gives the connection back.
+// Accepts connections and reads request heads in a few event loops (epoll,
+// one thread each), so that clients sending slowly, or not at all, hold no
+// thread: they wait in a loop and are closed when their request has not
+// come whole within the read limit. Requests that are answered from memory
+// at once (the catalogue) are answered by the loop itself, as nginx would;
+// the others (pictures drawn on demand, files, pages held open) go to a
+// pool of workers, which wait a moment for the client's next request after
+// a reply and then give the connection back to its loop.
 class ConnectionReactor {
 public:
     using Clock = ConnectionStream::Clock;
 
     struct Settings {
+        int loops = 2;
         int workers = 32;
         std::chrono::milliseconds requestReadLimit{2000}; // whole head, from its first byte
         std::chrono::milliseconds keepAliveIdle{2000};    // before a next request starts
         std::chrono::milliseconds linger{5};              // a worker's wait for the next request
         std::chrono::milliseconds writeTimeout{5000};
+        // A loop's reply may wait this long for room in the socket; a client
+        // that lets it fill up is closed rather than hold the loop.
+        std::chrono::milliseconds loopWriteTimeout{50};
         std::size_t requestsPerConnection = 100;
         std::size_t maxHeadBytes = 16 * 1024;
     };
@@ -42,8 +49,11 @@ public:
     // While true, the service is unreachable: the listening socket is closed
     // (connections are refused) and open connections are closed unanswered.
     using Unreachable = std::function<bool()>;
+    // Whether the request starting with this head is answered from memory
+    // without waiting on anything, so that a loop may answer it.
+    using Quick = std::function<bool(std::string_view head)>;
 
-    ConnectionReactor(Settings settings, Serve serve, Unreachable unreachable);
+    ConnectionReactor(Settings settings, Serve serve, Unreachable unreachable, Quick quick);
     ~ConnectionReactor();
     ConnectionReactor(const ConnectionReactor&) = delete;
     ConnectionReactor& operator=(const ConnectionReactor&) = delete;
@@ -57,36 +67,40 @@ public:
 private:
     struct Connection;
     using ConnectionPtr = std::unique_ptr<Connection>;
+    struct Loop;
 
     bool openListener();
     void closeListener();
-    void acceptAll();
-    void readFrom(int fd);
-    void sweep(Clock::time_point now);
-    void adopt(ConnectionPtr connection);
-    void takeBackReturned();
-    void dropAll();
+    void runLoop(Loop& loop);
+    void watchListener(Loop& loop, Clock::time_point now);
+    void acceptAll(Loop& loop);
+    void adopt(Loop& loop, ConnectionPtr connection);
+    void readFrom(Loop& loop, int fd);
+    void dispatch(Loop& loop, int fd);
+    bool serveHere(Connection& connection);
+    void forget(Loop& loop, int fd);
+    void sweep(Loop& loop, Clock::time_point now);
+    void takeBack(Loop& loop);
+    void dropAll(Loop& loop);
     void workerLoop();
     void serveOn(ConnectionPtr connection);
     void handBack(ConnectionPtr connection);
-    void wake();
+    bool unreachable() const { return unreachable_ && unreachable_(); }
 
     const Settings settings_;
     const Serve serve_;
     const Unreachable unreachable_;
+    const Quick quick_;
     sockaddr_storage address_{};
     socklen_t addressLength_ = 0;
-    int listener_ = -1;
-    int epoll_ = -1;
-    int wakeFd_ = -1;
+    std::atomic<int> listener_{-1};
     bool complained_ = false; // that the port could not be had again
     std::atomic<bool> stopping_{false};
-    std::unordered_map<int, ConnectionPtr> waiting_; // reactor thread only
+    std::vector<std::unique_ptr<Loop>> loops_;
 
     std::mutex mutex_;
     std::condition_variable ready_;
-    std::deque<ConnectionPtr> runnable_;  // heads whole, for the workers
-    std::vector<ConnectionPtr> returned_; // from the workers, to wait again
+    std::deque<ConnectionPtr> runnable_; // heads whole, for the workers
     std::vector<std::thread> workers_;
 };
 

@@ -187,19 +187,29 @@ bool ConnectionStream::flush() {
 }
 
 void ConnectionStream::get_remote_ip_and_port(std::string& ip, int& port) const {
-    sockaddr_storage address{};
-    socklen_t length = sizeof address;
-    if (::getpeername(sock_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-        addressOf(address, ip, port);
+    if (remotePort_ < 0) {
+        sockaddr_storage address{};
+        socklen_t length = sizeof address;
+        remotePort_ = 0;
+        if (::getpeername(sock_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+            addressOf(address, remoteIp_, remotePort_);
+        }
     }
+    ip = remoteIp_;
+    port = remotePort_;
 }
 
 void ConnectionStream::get_local_ip_and_port(std::string& ip, int& port) const {
-    sockaddr_storage address{};
-    socklen_t length = sizeof address;
-    if (::getsockname(sock_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-        addressOf(address, ip, port);
+    if (localPort_ < 0) {
+        sockaddr_storage address{};
+        socklen_t length = sizeof address;
+        localPort_ = 0;
+        if (::getsockname(sock_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+            addressOf(address, localIp_, localPort_);
+        }
     }
+    ip = localIp_;
+    port = localPort_;
 }
 
 } // namespace skyglance::catalogue

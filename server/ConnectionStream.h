@@ -3,6 +3,7 @@
 #include <chrono>
 #include <httplib.h>
 #include <string>
+#include <string_view>
 
 namespace skyglance::catalogue {
 
@@ -41,6 +42,8 @@ public:
     // Whether the buffer holds a whole request head (up to the blank line).
     bool hasRequestHead() const;
     std::size_t buffered() const { return buffer_.size() - offset_; }
+    std::string_view pending() const { return {buffer_.data() + offset_, buffered()}; }
+    void setWriteTimeout(std::chrono::milliseconds timeout) { writeTimeout_ = timeout; }
 
     bool is_readable() const override;
     bool is_writable() const override;
@@ -57,6 +60,11 @@ private:
     Clock::time_point readDeadline_ = Clock::time_point::max();
     std::string buffer_;
     std::size_t offset_ = 0;
+    // Asked of the system once per connection, not per request.
+    mutable std::string remoteIp_;
+    mutable int remotePort_ = -1;
+    mutable std::string localIp_;
+    mutable int localPort_ = -1;
     bool holdNext_ = false;
     std::string held_; // written, not yet sent
     std::size_t heldSent_ = 0;

@@ -51,6 +51,10 @@ std::size_t sentLength(const std::string& body, httplib::detail::EncodingType co
     return length;
 }
 
+const std::string& etagOf(const httplib::Response& res) {
+    return res.headers.find("ETag")->second;
+}
+
 void setHeader(httplib::Response& res, const char* name, const std::string& value) {
     res.headers.erase(name);
     res.headers.emplace(name, value);
@@ -64,17 +68,18 @@ std::string maxAge(int seconds) {
 
 void sendTagged(const httplib::Request& req, httplib::Response& res,
                 std::shared_ptr<const Resource> reply, const std::string& cacheControl) {
+    // `res` is fresh: its headers are added, not replaced.
     std::string etag = reply->etag.empty() ? strongEtag(reply->body) : reply->etag;
-    setHeader(res, "Content-Type", reply->contentType);
+    res.headers.emplace("Content-Type", reply->contentType);
     const auto coding = codingOf(req, res);
     if (compressible(reply->contentType)) {
         etag = etagForCoding(etag, codingName(coding));
-        setHeader(res, "Vary", "Accept-Encoding");
+        res.headers.emplace("Vary", "Accept-Encoding");
     }
-    setHeader(res, "Cache-Control", cacheControl);
-    setHeader(res, "ETag", etag);
+    res.headers.emplace("Cache-Control", cacheControl);
+    res.headers.emplace("ETag", std::move(etag));
     const auto condition = req.headers.find("If-None-Match");
-    if (condition != req.headers.end() && noneMatchHits(condition->second, etag)) {
+    if (condition != req.headers.end() && noneMatchHits(condition->second, etagOf(res))) {
         res.status = 304;
         res.headers.erase("Content-Type");
         setHeader(res, "Content-Length", std::to_string(sentLength(reply->body, coding)));
