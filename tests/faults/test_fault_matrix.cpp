@@ -22,6 +22,7 @@
 #include <QtTest>
 #include <csignal>
 #include <linux/capability.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -86,6 +87,8 @@ public:
         if (!faults.isEmpty()) {
             arguments << "--faults" << faults;
         }
+        // A test that crashes takes its service with it.
+        process_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
         process_.start(QStringLiteral(SKYGLANCE_CATALOGUE_SERVICE), arguments);
         QByteArray out;
         QDeadlineTimer deadline(20000);
