@@ -5,6 +5,7 @@
 #include "download/ConnectionMonitor.h"
 #include "download/DownloadCycle.h"
 #include "download/PictureLoading.h"
+#include "download/SourceCodes.h"
 #include "settings/SettingsFile.h"
 #include "shell/CommandLine.h"
 #include "shell/FormPicture.h"
@@ -52,6 +53,14 @@ StoredSlide storedTextsOf(const RunState& state, int s) {
     kept.timingCode = fields[2];
     kept.statusLine2 = fields[3];
     return kept;
+}
+
+// A work-list entry carries its source code in place of the "h" of "http";
+// a watcher is shown the address itself.
+QString addressForWatchers(const QString& entry) {
+    const bool coded = !entry.isEmpty() && entry.front().isDigit() &&
+                       entry.mid(1).startsWith(QLatin1String("ttp"));
+    return coded ? WithHttpInFront(entry) : entry;
 }
 
 } // namespace
@@ -156,7 +165,7 @@ void FormPicture::publishWatch(const QImage& screen, int slide, int kind, const 
     w.slidesShown = slidesShown_;
     w.slide = slide;
     w.kind = kind;
-    w.address = address;
+    w.address = addressForWatchers(address);
     w.statusLine1 = state.statusLine1;
     w.statusLine2 = state.statusLine2;
     w.shownAt = QDateTime::currentDateTime();
