@@ -152,6 +152,9 @@ void StatusBar::Disegna_Barra2(int screenWidthTwips, int screenHeightTwips) {
     place(btHelp, bar.btTermina);
     place(BtAnimation, bar.btAnimation);
     place(whoWeAre, bar.whoWeAre);
+    // The animation sign sits over the start of the status text: the text
+    // begins beside it, so the sign never hides the first words.
+    whoWeAre->setIndent(BtAnimation->width() + BtAnimation->width() / 4);
     place(btLogo, bar.btLogo);
     place(connectStatus, bar.connectStatus);
     for (QPushButton* button : {btSetup, btTermina, btHelp}) {
