@@ -83,6 +83,10 @@ void TestDisplayLayout::hidingAndShowingTheBarRestoresVisibility() {
     QWidget window;
     RunState state;
     StatusBar bar(&window, state);
+    state.Ratio_X_Y = 16.0F / 9.0F;
+    bar.Disegna_Barra2(28800, 16200);
+    // The animation sign lies over the text's left end: the text starts beside it.
+    QVERIFY(bar.BtAnimation->width() > 0 && bar.whoWeAre->indent() > bar.BtAnimation->width());
     window.show();
     bar.btWait->show();
     bar.btSetup->hide();
