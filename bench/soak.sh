@@ -68,13 +68,13 @@ fault_schedule() {
         active = 16 * hour / 60
         if (active < 0.7 * slot) active = 0.7 * slot
         if (active > slot) active = slot
-        spec = ""
+        schedule = ""
         for (i = 1; i <= n; i++) {
             start = int((i - 1) * slot + slot - active)
             length_ = int(active + 0.999)
-            spec = spec kinds[i] "@" start "+" length_ ","
+            schedule = schedule kinds[i] "@" start "+" length_ ","
         }
-        printf "%srepeat=%d", spec, int(period + 0.5)
+        printf "%srepeat=%d", schedule, int(period + 0.5)
     }'
 }
 FAULTS=$(fault_schedule)

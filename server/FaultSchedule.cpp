@@ -29,12 +29,12 @@ bool parseSeconds(std::string_view text, std::int64_t& value) {
     return value <= kMaxSeconds;
 }
 
-std::vector<std::string_view> splitCommas(std::string_view spec) {
+std::vector<std::string_view> splitCommas(std::string_view text) {
     std::vector<std::string_view> items;
     std::size_t from = 0;
     while (true) {
-        const std::size_t comma = spec.find(',', from);
-        items.push_back(spec.substr(from, comma - from));
+        const std::size_t comma = text.find(',', from);
+        items.push_back(text.substr(from, comma - from));
         if (comma == std::string_view::npos) {
             return items;
         }
@@ -90,9 +90,9 @@ std::string FaultWindow::text() const {
            std::to_string(length);
 }
 
-std::optional<FaultSchedule> FaultSchedule::parse(std::string_view spec, std::string& error) {
+std::optional<FaultSchedule> FaultSchedule::parse(std::string_view text, std::string& error) {
     FaultSchedule schedule;
-    const auto items = splitCommas(spec);
+    const auto items = splitCommas(text);
     for (std::size_t i = 0; i < items.size(); ++i) {
         const std::string_view item = items[i];
         if (item.empty()) {

@@ -22,7 +22,7 @@ struct FaultWindow {
     std::int64_t length = 0;
 
     std::int64_t end() const { return start + length; }
-    std::string text() const; // as written in the SPEC
+    std::string text() const; // as written in the SCHEDULE
 };
 
 // The fault in force at a time: which window of the list (-1 for none) and
@@ -36,14 +36,14 @@ struct ActiveFault {
     bool operator==(const ActiveFault&) const = default;
 };
 
-// The --faults SPEC: `kind@start+length[,kind@start+length...][,repeat=SECONDS]`,
+// The --faults SCHEDULE: `kind@start+length[,kind@start+length...][,repeat=SECONDS]`,
 // integers only. A repeat shorter than the schedule cuts the windows that
 // reach past it at the end of each round. Pure: it only answers which fault
 // is active at a time.
 class FaultSchedule {
 public:
-    // Nothing, and `error` says why, when the SPEC is not understood.
-    static std::optional<FaultSchedule> parse(std::string_view spec, std::string& error);
+    // Nothing, and `error` says why, when the SCHEDULE is not understood.
+    static std::optional<FaultSchedule> parse(std::string_view text, std::string& error);
 
     // Where windows overlap, the one listed first applies.
     ActiveFault activeAt(double secondsSinceStart) const;

@@ -28,7 +28,7 @@ std::string serverUsage() {
            "  --refresh SECONDS   how often the pictures are drawn anew (default 60)\n"
            "  --threads N         request worker threads (default 32)\n"
            "  --access-log FILE   append one line per request to FILE\n"
-           "  --faults SPEC       play faults for soak tests: kind@start+length,...\n"
+           "  --faults SCHEDULE   play faults for soak tests: kind@start+length,...\n"
            "                      [,repeat=SECONDS]; seconds since the start; kinds:\n"
            "                      dead stall truncate 404 oversize type redirect\n"
            "On start it prints the lines 'service: URL' and 'site: URL'.\n";

@@ -21,7 +21,7 @@ struct ServerOptions {
     std::string collectionsSet = "Collection_002";
     int refreshSeconds = 60;
     int threads = 32;
-    std::optional<FaultSchedule> faults; // --faults SPEC, for soak tests
+    std::optional<FaultSchedule> faults; // --faults SCHEDULE, for soak tests
     bool help = false;
 };
 

@@ -1,4 +1,4 @@
-// The --faults SPEC: what is accepted, what is refused and why, and which
+// The --faults SCHEDULE: what is accepted, what is refused and why, and which
 // fault is in force at a given second.
 #include "FaultSchedule.h"
 
@@ -41,7 +41,7 @@ void TestFaultSchedule::readsEveryKindAndTheRepeat() {
 }
 
 void TestFaultSchedule::refusesBadSpecs_data() {
-    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("schedule");
     QTest::addColumn<QString>("said"); // part of the message
     QTest::newRow("empty") << ""
                            << "empty";
@@ -76,10 +76,10 @@ void TestFaultSchedule::refusesBadSpecs_data() {
 }
 
 void TestFaultSchedule::refusesBadSpecs() {
-    QFETCH(QString, spec);
+    QFETCH(QString, schedule);
     QFETCH(QString, said);
     std::string error;
-    QVERIFY(!FaultSchedule::parse(spec.toStdString(), error));
+    QVERIFY(!FaultSchedule::parse(schedule.toStdString(), error));
     QVERIFY2(QString::fromStdString(error).contains(said), error.c_str());
 }
 

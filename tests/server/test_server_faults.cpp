@@ -1,5 +1,5 @@
 // skyglance-catalogue --faults: each fault as a client meets it, the
-// catalogue replies untouched by all but `dead`, and a bad SPEC refused.
+// catalogue replies untouched by all but `dead`, and a bad SCHEDULE refused.
 #include "ServerTestSupport.h"
 
 #include <QProcess>
@@ -31,14 +31,14 @@ class TestServerFaults : public QObject {
     Q_OBJECT
 
 private slots:
-    void refusesABadSpec();
+    void refusesABadSchedule();
     void spoilsPicturesAndPagesOnly_data();
     void spoilsPicturesAndPagesOnly();
     void deadRefusesThenComesBack();
     void stallSendsPartThenNothing();
 };
 
-void TestServerFaults::refusesABadSpec() {
+void TestServerFaults::refusesABadSchedule() {
     QProcess process;
     process.start(SKYGLANCE_CATALOGUE_EXE, {"--port", "0", "--faults", "slow@1+2"});
     QVERIFY(process.waitForFinished(30000));
