@@ -3,6 +3,7 @@
 // a full disk, settings files cut short and a proxy that refuses. In each the
 // show goes on, says what is wrong, and loses no file that was whole.
 #include "../network/NetTestSupport.h"
+#include "../show/SeededHome.h"
 #include "download/DownloadCycle.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
@@ -35,21 +36,6 @@ constexpr double kScale = 0.01;
 // whose first picture is a map.
 const QStringList kSelection = {"0", "1", "1", "2", "2", "3", "7", "8"};
 
-QByteArray crlf(const QStringList& lines) {
-    return (lines.join("\r\n") + "\r\n").toUtf8();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The settings files of a work folder, by name, with their bytes.
 QMap<QString, QByteArray> settingsFiles(const QString& work) {
     QMap<QString, QByteArray> files;
@@ -57,21 +43,6 @@ QMap<QString, QByteArray> settingsFiles(const QString& work) {
         files.insert(name, readFile(work + "/" + name));
     }
     return files;
-}
-
-// A home folder as the program leaves it after its first start.
-void seedHome(const QString& home) {
-    const QString work = home + "/Skyglance7_Work/";
-    QDir().mkpath(work);
-    writeFile(work + "Skyglance7_Config.dat", crlf({"15", "8", "Full_Screen", "", ""}));
-    writeFile(work + "Skyglance7_Picture_List.dat", crlf(kSelection + QStringList{"", ""}));
-    writeFile(work + "Skyglance7_Language.dat", " 1");
-    writeFile(work + "Skyglance7_Proxy.dat", crlf({"", "", "", "", "0"}));
-    writeFile(work + "Skyglance7_Proxy.bak", crlf({"", "", "", "", "0"}));
-    writeFile(work + "Skyglance7_MyTown.dat",
-              crlf({"Courmayeur", "New+York", "ny", "us", "Naples", "Italy", "OPTION1", "OPTION2",
-                    "OPTION3", "OPTION4", "OPTION5", "OPTION6", "OPTION7", "OPTION8", "F", " ", " ",
-                    " "}));
 }
 
 // The real catalogue service, started again on the same port with other
@@ -329,7 +300,7 @@ void TestFaultMatrix::serviceFaultShowsErrorPictureThenRecovers() {
     const QString faults = fault + "@0+86400";
     Service service;
     QVERIFY(service.start(fromStart ? faults : QString()));
-    seedHome(home_->path());
+    seedHome(home_->path(), kSelection);
     const QMap<QString, QByteArray> before = settingsFiles(work());
     startProgram(service.site());
     qsizetype from = 0;
@@ -365,7 +336,7 @@ void TestFaultMatrix::unwritableDiskKeepsShowAndFiles() {
     QFETCH(QList<int>, failedSlides);
     Service service;
     QVERIFY(service.start());
-    seedHome(home_->path());
+    seedHome(home_->path(), kSelection);
     const QMap<QString, QByteArray> before = settingsFiles(work());
     std::unique_ptr<ReadOnlyFolder> readOnly;
     std::unique_ptr<FullDisk> full;
@@ -414,7 +385,7 @@ void TestFaultMatrix::cutSettingsFileKeepsShowing() {
     QFETCH(QByteArray, savedAtQuit);
     Service service;
     QVERIFY(service.start());
-    seedHome(home_->path());
+    seedHome(home_->path(), kSelection);
     const QByteArray whole = readFile(work(file));
     writeFile(work(file), whole.left(whole.size() / 2));
     const QMap<QString, QByteArray> before = settingsFiles(work());
@@ -436,7 +407,7 @@ void TestFaultMatrix::cutSettingsFileKeepsShowing() {
 void TestFaultMatrix::emptySettingsFileStartsAfresh() {
     Service service;
     QVERIFY(service.start());
-    seedHome(home_->path());
+    seedHome(home_->path(), kSelection);
     writeFile(work("Skyglance7_Config.dat"), QByteArray());
     const QMap<QString, QByteArray> before = settingsFiles(work());
     answerFirstStartQuestions();
@@ -458,7 +429,7 @@ void TestFaultMatrix::emptySettingsFileStartsAfresh() {
 void TestFaultMatrix::refusingProxyIsShownUntilChanged() {
     Service service;
     QVERIFY(service.start());
-    seedHome(home_->path());
+    seedHome(home_->path(), kSelection);
     const QByteArray proxy = crlf({"127.0.0.1", QString::number(nettest::deadPort()), "", "", "1"});
     writeFile(work("Skyglance7_Proxy.dat"), proxy);
     const QMap<QString, QByteArray> before = settingsFiles(work());

@@ -2,6 +2,7 @@
 // the program's own formats, and the program left to itself at a small
 // timing knob. Only the person at the screen is played by the test.
 #include "../network/NetTestSupport.h"
+#include "SeededHome.h"
 #include "catalogue/SelectionTable.h"
 #include "download/DownloadCycle.h"
 #include "platform/Browser.h"
@@ -25,21 +26,6 @@
 namespace {
 
 constexpr double kScale = 0.01;
-
-QByteArray crlf(const QStringList& lines) {
-    return (lines.join("\r\n") + "\r\n").toUtf8();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The catalogue service on a free port, with its access log.
 class Service {
@@ -83,21 +69,6 @@ private:
     QProcess process_;
     QString site_;
 };
-
-// A home folder as the program leaves it after its first start.
-void seedHome(const QString& home, const QStringList& selectionPairs) {
-    const QString work = home + "/Skyglance7_Work/";
-    QDir().mkpath(work);
-    writeFile(work + "Skyglance7_Config.dat", crlf({"15", "8", "Full_Screen", "", ""}));
-    writeFile(work + "Skyglance7_Picture_List.dat", crlf(selectionPairs + QStringList{"", ""}));
-    writeFile(work + "Skyglance7_Language.dat", " 1");
-    writeFile(work + "Skyglance7_Proxy.dat", crlf({"", "", "", "", "0"}));
-    writeFile(work + "Skyglance7_Proxy.bak", crlf({"", "", "", "", "0"}));
-    writeFile(work + "Skyglance7_MyTown.dat",
-              crlf({"Courmayeur", "New+York", "ny", "us", "Naples", "Italy", "OPTION1", "OPTION2",
-                    "OPTION3", "OPTION4", "OPTION5", "OPTION6", "OPTION7", "OPTION8", "F", " ", " ",
-                    " "}));
-}
 
 // What the screen showed at each slide.
 struct Seen {
