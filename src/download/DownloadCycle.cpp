@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -128,11 +129,20 @@ void DownloadCycles::fetchWorkList(bool changed) {
     // several slides from one entry, and the entries behind it follow.
     state_.listIdCopyright.clearForReset();
     slideAddresses_.clear();
-    slideFetched_.clear();
+    slideParts_.clear();
+    // Pictures kept from the last cycle keep the time they were fetched.
+    const QList<QDateTime> fetchedBefore = std::exchange(slideFetched_, {});
+    const bool fetchAll = changed || state_.flagReloadAll == 1;
+    if (fetchAll) {
+        // Kinds and loop files go with the pictures they belonged to; a cycle
+        // that fetches nothing keeps all three together.
+        state_.ClearSlideKinds();
+        state_.cntAniGif = 1;
+    }
     int slide = 0;
     for (int d = 0; !state_.listImageSELECTED[d].isEmpty() && slide < kSlideLimit; ++d) {
         int filled = 0;
-        if (changed || state_.flagReloadAll == 1) {
+        if (fetchAll) {
             doPause(kBeforeEachFetchMs);
             filled = sources_.FetchSlide(d, slide);
         } else {
@@ -141,13 +151,18 @@ void DownloadCycles::fetchWorkList(bool changed) {
                 state_.MapSlideToEntry(s, d);
             }
         }
-        const QDateTime fetched = QDateTime::currentDateTime();
+        const QDateTime now = QDateTime::currentDateTime();
         for (int s = 0; s < filled; ++s) {
             slideAddresses_.append(state_.listImageSELECTED[d]);
-            slideFetched_.append(fetched);
+            slideParts_.append(s);
+            const QDateTime before = fetchedBefore.value(slide + s);
+            slideFetched_.append(fetchAll || !before.isValid() ? now : before);
         }
         slide += filled;
         state_.cntImagesLoaded = static_cast<int16_t>(slide);
+    }
+    if (fetchAll && keepEarlierPicturesOfFailedSlides) {
+        keepEarlierPicturesOfFailedSlides();
     }
 }
 
@@ -178,9 +193,13 @@ void DownloadCycles::addOwnPicture(const QString& path) {
     state_.listPicture[slide] = ok ? picture : (errorPicture ? errorPicture() : QImage());
     state_.listIMAGEnotLoaded[slide] = ok ? 0 : -1;
     state_.listImageKind[slide] = 1;
+    state_.listAniGifFile[slide].clear();
+    state_.listKeptSince[slide] = QDateTime();
     state_.listIdCopyright[slide] = 0;
     slideAddresses_.resize(slide);
     slideAddresses_.append(path);
+    slideParts_.resize(slide);
+    slideParts_.append(0);
     slideFetched_.resize(slide);
     slideFetched_.append(QDateTime::currentDateTime());
     state_.cntImagesLoaded = static_cast<int16_t>(slide + 1);

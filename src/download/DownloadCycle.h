@@ -73,6 +73,9 @@ public:
     // The panel steps of opening the panel for a new selection.
     std::function<void()> ShowPanelForSelection;
     std::function<QImage()> errorPicture;
+    // After a cycle has fetched every slide again: slides whose fetch failed
+    // may take the picture an earlier cycle kept of them.
+    std::function<void()> keepEarlierPicturesOfFailedSlides;
     // Waits ms (scaled), letting events run.
     std::function<void(int ms)> pause;
 
@@ -93,6 +96,8 @@ public:
 
     // The address (or own picture file) behind a slide of the last cycle.
     QString slideAddress(int slide) const { return slideAddresses_.value(slide); }
+    // Which of its entry's slides it is: 0, or the place in a series.
+    int slidePart(int slide) const { return slideParts_.value(slide); }
 
     // True while a cycle runs; a second one never starts inside it.
     bool running() const { return running_; }
@@ -122,6 +127,7 @@ private:
     SourceCodes& sources_;
     CycleControls c_;
     QStringList slideAddresses_;
+    QList<int> slideParts_;
     bool running_ = false;
     int completedCycles_ = 0;
     QDateTime lastCycleStarted_;

@@ -104,11 +104,17 @@ void PageCapture::CapturePage() {
         hideBar();
     }
     waitForDocumentDone();
-    oneShotWait(kCaptureSettleWaitMs);
-    SetTopmost(true);
-    oneShotWait(kCaptureTopmostWaitMs);
-    SetTopmost(true);
-    GrabScreen();
+    // A page that failed (an error status, a refused connection) is no
+    // picture of the weather: nothing is captured and the slide fails. One
+    // that is only slow is captured as it stands at the limit.
+    lastPageFailed_ = lastPageFinished_ && !views_.webvis->navigationSucceeded();
+    if (!lastPageFailed_) {
+        oneShotWait(kCaptureSettleWaitMs);
+        SetTopmost(true);
+        oneShotWait(kCaptureTopmostWaitMs);
+        SetTopmost(true);
+        GrabScreen();
+    }
     state_.Http2BmpRunning = kFalse;
     SetTopmost(false);
     if (showPictureView) {

@@ -72,6 +72,8 @@ public:
 
     // True when the last capture's page finished loading in time.
     bool lastPageFinished() const { return lastPageFinished_; }
+    // True when the last capture's page ended in an error and was not kept.
+    bool lastPageFailed() const { return lastPageFailed_; }
 
     // Waits ms (scaled) on Timer4000, letting events run.
     void oneShotWait(int ms);
@@ -84,4 +86,5 @@ private:
     QImage pictureHttp_;
     bool topmost_ = false;
     bool lastPageFinished_ = false;
+    bool lastPageFailed_ = false;
 };

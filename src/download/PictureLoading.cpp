@@ -58,12 +58,13 @@ void PictureLoading::show(const QImage& picture) {
 
 void PictureLoading::loadFailed(int cnt) {
     state_.listIMAGEnotLoaded[cnt] = -1;
+    state_.listAniGifFile[cnt].clear();
     state_.listPicture[cnt] = errorPicture_;
     state_.listImageKind[cnt] = 1;
     show(errorPicture_);
 }
 
-bool PictureLoading::copyToNextAnimatedGif(const QString& source) {
+bool PictureLoading::copyToNextAnimatedGif(const QString& source, int cnt) {
     const QString copy =
         animatedGifCopyName(state_.imgFileBase, state_.aniGifPrefix, state_.cntAniGif);
     // A copy of an earlier cycle is replaced.
@@ -72,6 +73,7 @@ bool PictureLoading::copyToNextAnimatedGif(const QString& source) {
         return false;
     }
     state_.cntAniGif = static_cast<int16_t>(state_.cntAniGif + 1);
+    state_.listAniGifFile[cnt] = copy;
     return true;
 }
 
@@ -84,7 +86,7 @@ void PictureLoading::keepAsAnimatedGif(const QString& file, int cnt) {
         return;
     }
     state_.listImageKind[cnt] = 4;
-    if (!copyToNextAnimatedGif(file)) {
+    if (!copyToNextAnimatedGif(file, cnt)) {
         loadFailed(cnt);
     }
 }

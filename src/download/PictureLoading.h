@@ -47,7 +47,7 @@ public:
 
 private:
     void loadFailed(int cnt);
-    bool copyToNextAnimatedGif(const QString& source);
+    bool copyToNextAnimatedGif(const QString& source, int cnt);
     void keepAsAnimatedGif(const QString& file, int cnt);
     void show(const QImage& picture);
 

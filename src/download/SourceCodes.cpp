@@ -104,6 +104,7 @@ void SourceCodes::slideFailed(int slide) {
     state_.listIMAGEnotLoaded[slide] = -1;
     state_.listPicture[slide] = picture;
     state_.listImageKind[slide] = 1;
+    state_.listAniGifFile[slide].clear();
     if (showMiniatura) {
         showMiniatura(picture);
     }

@@ -50,6 +50,12 @@ template <typename Done> bool waitUntil(Done done, int timeoutMs) {
     return true;
 }
 
+bool isHttpErrorStatus(const QWebEngineLoadingInfo& info) {
+    return info.isErrorPage() ||
+           (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain &&
+            info.errorCode() >= 400);
+}
+
 void prepareEngineAttributes() {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The engine refuses to start its sandbox as root; a kiosk that runs the
@@ -122,7 +128,9 @@ BrowserView::BrowserView(QWidget* parent) : QWebEngineView(parent) {
                     awaitingStart_ = false;
                     break;
                 case QWebEngineLoadingInfo::LoadSucceededStatus:
-                    onLoadFinished(true);
+                    // A server's "Not Found" or "Internal Error" page loads
+                    // fine, but it is not the page that was asked for.
+                    onLoadFinished(!isHttpErrorStatus(info));
                     break;
                 case QWebEngineLoadingInfo::LoadFailedStatus:
                 case QWebEngineLoadingInfo::LoadStoppedStatus:

@@ -298,6 +298,7 @@ void FormPicture::createShowParts() {
     };
     cycles_->ShowPanelForSelection = [this] { showPanelForSelection(); };
     cycles_->errorPicture = [this] { return ErrLoadPicture; };
+    cycles_->keepEarlierPicturesOfFailedSlides = [this] { keepEarlierPicturesOfFailedSlides(); };
 
     SchedulerControls sc;
     sc.window = this;
@@ -571,7 +572,8 @@ void FormPicture::createPanel() {
 void FormPicture::createPanelParts() {
     panel_->onConnection = [this] { connection_->Connection_Click(); };
     panel_->onLanguage = [this] { languageChoice_->IcoSwapSST6_Click(); };
-    panel_->resetShowTables = [this] { scheduler_->ResetImageKinds(); };
+    // A tab change leaves the show's tables alone: kinds, loop files and
+    // pictures change together, in the cycle that fetches them again.
     panel_->checkIntervalBoxes = [this] { settings_->leaveIntervalBoxes(); };
 
     ownPictures_ = std::make_unique<OwnPictures>(state, *dialogs_, SSTCfg_LblinserisciImg);

@@ -22,6 +22,7 @@ class SettingsFile;
 class ucAniGIF;
 class StatusBar;
 class Presenter;
+struct StoredSlide;
 class PictureBox;
 class FetchPrimitives;
 class PictureLoading;
@@ -265,6 +266,8 @@ private:
     void createWatchParts();
     bool startLastGood();
     void keepLastGoodOfNewCycle();
+    void keepEarlierPicturesOfFailedSlides();
+    void takeKeptPicture(int s, const StoredSlide& earlier);
     void afterStoredSlideShown(int index, const StoredSlide& slide);
     void publishWatch(const QImage& screen, int slide, int kind, const QString& address);
     QImage grabForWatchers();

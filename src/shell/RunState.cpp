@@ -41,3 +41,9 @@ void RunState::UpdateSlideMap(int16_t mode, int16_t catalogueIndexPlusOne) {
 void RunState::MapSlideToEntry(int slide, int entry) {
     listIdCopyright[slide] = listEntryIdCopyright[entry];
 }
+
+void RunState::ClearSlideKinds() {
+    listImageKind.clearForReset();
+    listAniGifFile.clearForReset();
+    listKeptSince.clearForReset();
+}

@@ -2,6 +2,7 @@
 
 #include "shell/PictureTable.h"
 
+#include <QDateTime>
 #include <QImage>
 #include <QString>
 #include <QVariant>
@@ -46,6 +47,13 @@ struct RunState {
     PictureTable<int16_t> listImageKind;
     PictureTable<QImage> listPicture; // implicitly shared: one decoded copy per slide
     PictureTable<int16_t> listIMAGEnotLoaded;
+    // The loop file each animated slide plays: the slide owns it, so no
+    // counter has to follow the order in which the loops were written.
+    PictureTable<QString> listAniGifFile;
+    // When a slide shows the kept picture of an earlier cycle because this
+    // cycle's fetch failed: the time that picture was fetched; invalid for a
+    // fresh picture.
+    PictureTable<QDateTime> listKeptSince;
 
     // Slide counters.
     int16_t cntImagesToLoad = 0;
@@ -120,6 +128,10 @@ struct RunState {
     // Slide s shows a picture of work-list entry e: it takes that entry's
     // catalogue row.
     void MapSlideToEntry(int slide, int entry);
+
+    // Before a cycle fetches every slide again: what belonged to the old
+    // pictures (kind, loop file, kept mark) goes with them.
+    void ClearSlideKinds();
 
     // Called after a reset has set the status lines (shows the status text),
     // and after either form (the diagnostics table view).

@@ -15,6 +15,7 @@
 #include "show/Supervisor.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <cstdio>
@@ -108,28 +109,78 @@ void FormPicture::keepLastGoodOfNewCycle() {
     }
     keptCycle_ = cycles_->completedCycles();
     QList<SlideToKeep> slides;
-    int loopNumber = 1;
     for (int s = 0; s < state.cntImagesLoaded; ++s) {
         const int kind = state.listImageKind[s];
         const bool loop = kind == 4;
-        const int thisLoop = loop ? loopNumber++ : 0;
-        if (state.listIMAGEnotLoaded[s] == -1 || (kind != 1 && kind != 2 && !loop)) {
+        // A picture kept from an earlier cycle stays kept, with its own age.
+        const QDateTime keptSince = state.listKeptSince[s];
+        const bool good = state.listIMAGEnotLoaded[s] != -1 || keptSince.isValid();
+        if (!good || (kind != 1 && kind != 2 && !loop)) {
             continue;
         }
         SlideToKeep k;
         k.slide = storedTextsOf(state, s);
         k.slide.kind = kind;
-        k.slide.fetched = cycles_->slideFetched(s).isValid() ? cycles_->slideFetched(s)
-                                                             : QDateTime::currentDateTime();
+        const QDateTime fetched = cycles_->slideFetched(s);
+        k.slide.fetched = keptSince.isValid() ? keptSince
+                          : fetched.isValid() ? fetched
+                                              : QDateTime::currentDateTime();
+        k.slide.address = cycles_->slideAddress(s);
+        k.slide.part = cycles_->slidePart(s);
         k.pictureBytes = encodedPng(state.listPicture[s]);
         if (loop) {
-            k.loopSource = animatedGifCopyName(state.imgFileBase, state.aniGifPrefix, thisLoop);
+            k.loopSource = state.listAniGifFile[s];
         }
         slides.append(k);
     }
     if (!slides.isEmpty()) {
         LastGoodSet(state.Skyglance_Work_Dir).save(slides);
     }
+}
+
+void FormPicture::keepEarlierPicturesOfFailedSlides() {
+    if (state.Skyglance_Work_Dir.isEmpty()) {
+        return;
+    }
+    QList<StoredSlide> kept;
+    bool loaded = false;
+    for (int s = 0; s < state.cntImagesLoaded; ++s) {
+        if (state.listIMAGEnotLoaded[s] != -1) {
+            continue;
+        }
+        if (!loaded) {
+            kept = LastGoodSet(state.Skyglance_Work_Dir).load();
+            loaded = true;
+        }
+        const StoredSlide* earlier =
+            FindStoredSlide(kept, cycles_->slideAddress(s), cycles_->slidePart(s));
+        if (earlier != nullptr) {
+            takeKeptPicture(s, *earlier);
+        }
+    }
+}
+
+void FormPicture::takeKeptPicture(int s, const StoredSlide& earlier) {
+    const QImage picture = ReadKeptPicture(earlier.pictureFile);
+    if (picture.isNull()) {
+        return;
+    }
+    QString loop;
+    if (earlier.kind == 4) {
+        // The loop gets a working copy of its own: the kept set is replaced
+        // after the cycle, and with it the file it came from.
+        loop = animatedGifCopyName(state.imgFileBase, state.aniGifPrefix, state.cntAniGif);
+        QFile::remove(loop);
+        if (!QFile::copy(earlier.loopFile, loop)) {
+            return;
+        }
+        state.cntAniGif = static_cast<int16_t>(state.cntAniGif + 1);
+    }
+    // Still a failure (its notice shows), but with the weather of before.
+    state.listPicture[s] = picture;
+    state.listImageKind[s] = static_cast<int16_t>(earlier.kind);
+    state.listAniGifFile[s] = loop;
+    state.listKeptSince[s] = earlier.fetched;
 }
 
 QImage FormPicture::grabForWatchers() {

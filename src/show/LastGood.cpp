@@ -27,7 +27,9 @@ constexpr auto kIndexName = "slides.txt";
 constexpr auto kIndexHeader = "skyglance last good 1";
 constexpr qint64 kIndexLimit = 1024 * 1024;
 constexpr int kSlidesLimit = 2000;
-constexpr int kIndexFields = 7;
+// An index of the first version has no address and part.
+constexpr int kIndexFieldsWithoutAddress = 7;
+constexpr int kIndexFields = 9;
 // A kept picture larger than this is not read back.
 constexpr qint64 kPictureLimit = 256LL * 1024 * 1024;
 
@@ -77,7 +79,9 @@ QString indexLine(const StoredSlide& s, const QString& picture, const QString& l
                              oneLine(s.timingCode),
                              s.fetched.toUTC().toString(Qt::ISODate),
                              oneLine(s.statusLine1),
-                             oneLine(s.statusLine2)};
+                             oneLine(s.statusLine2),
+                             oneLine(s.address),
+                             QString::number(s.part)};
     return fields.join(QLatin1Char('\t'));
 }
 
@@ -89,7 +93,7 @@ bool plainName(const QString& name) {
 
 std::optional<StoredSlide> slideFromLine(const QString& line, const QDir& folder) {
     const QStringList f = line.split(QLatin1Char('\t'));
-    if (f.size() != kIndexFields) {
+    if (f.size() != kIndexFields && f.size() != kIndexFieldsWithoutAddress) {
         return std::nullopt;
     }
     StoredSlide s;
@@ -107,18 +111,14 @@ std::optional<StoredSlide> slideFromLine(const QString& line, const QDir& folder
     s.fetched = QDateTime::fromString(f[4], Qt::ISODate);
     s.statusLine1 = f[5];
     s.statusLine2 = f[6];
+    if (f.size() == kIndexFields) {
+        s.address = f[7];
+        s.part = f[8].toInt();
+    }
     if (!s.fetched.isValid()) {
         return std::nullopt;
     }
     return s;
-}
-
-QImage readKeptPicture(const QString& path) {
-    if (QFileInfo(path).size() > kPictureLimit) {
-        return {};
-    }
-    QImageReader reader(path);
-    return reader.read();
 }
 
 } // namespace
@@ -151,6 +151,34 @@ QString LastGoodStatusText(int lingua, const QDateTime& fetched) {
                                       "Image du %1 - en attente du réseau",
                                       "Imagen del %1 - esperando la red")
         .arg(when);
+}
+
+QImage ReadKeptPicture(const QString& path) {
+    if (QFileInfo(path).size() > kPictureLimit) {
+        return {};
+    }
+    QImageReader reader(path);
+    return reader.read();
+}
+
+QString KeptPictureText(int lingua, const QDateTime& fetched) {
+    const QString when = fetched.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm"));
+    return LanguageTables::inLanguage(lingua, "Picture of %1", "Immagine del %1", "Image du %1",
+                                      "Imagen del %1")
+        .arg(when);
+}
+
+const StoredSlide* FindStoredSlide(const QList<StoredSlide>& slides, const QString& address,
+                                   int part) {
+    if (address.isEmpty()) {
+        return nullptr;
+    }
+    for (const StoredSlide& slide : slides) {
+        if (slide.address == address && slide.part == part) {
+            return &slide;
+        }
+    }
+    return nullptr;
 }
 
 LastGoodSet::LastGoodSet(QString workFolder, qint64 limitBytes)
@@ -293,7 +321,7 @@ void LastGoodShow::showNext() {
     const int index = next_;
     const StoredSlide& slide = slides_[index];
     next_ = (next_ + 1) % static_cast<int>(slides_.size());
-    const QImage picture = readKeptPicture(slide.pictureFile);
+    const QImage picture = ReadKeptPicture(slide.pictureFile);
     presenter_.ShowStoredSlide(picture, slide.kind, slide.loopFile);
     state_.statusLine1 = slide.statusLine1;
     state_.statusLine2 = LastGoodStatusText(state_.Lingua, slide.fetched);

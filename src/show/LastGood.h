@@ -25,7 +25,18 @@ struct StoredSlide {
     QString statusLine2;
     QString timingCode;
     QDateTime fetched;
+    // The work-list entry it came from and its place among that entry's
+    // slides (a series has several): how a later cycle finds it again.
+    QString address;
+    int part = 0;
 };
+
+// A kept still picture, or a null picture when it is missing or too large.
+QImage ReadKeptPicture(const QString& path);
+
+// The kept slide of entry address, part; nullptr when the set has none.
+const StoredSlide* FindStoredSlide(const QList<StoredSlide>& slides, const QString& address,
+                                   int part);
 
 // A slide about to be kept: its still picture already encoded, the loop (if
 // any) still in its working file.
@@ -42,6 +53,9 @@ QList<int> SlidesWithinLimit(const QList<qint64>& sizes, const QList<QDateTime>&
 
 // The second status line of a kept slide while the network is awaited.
 QString LastGoodStatusText(int lingua, const QDateTime& fetched);
+// The second status line of a slide whose fetch failed and that shows the
+// picture an earlier cycle kept of it.
+QString KeptPictureText(int lingua, const QDateTime& fetched);
 
 // The set on disk: Skyglance7_Work/LastGood. A new set is written beside it
 // and swapped in with one rename, so a crash mid-write leaves the old set.

@@ -75,11 +75,6 @@ void Presenter::showSetupButton() {
     views_.btHelp->setVisible(views_.btSetup->isVisibleTo(views_.btSetup->parentWidget()));
 }
 
-QString Presenter::animatedGifFile() const {
-    return state_.imgFileBase + state_.aniGifPrefix + QString::number(state_.cntAniGif) +
-           QStringLiteral(".gif");
-}
-
 void Presenter::placePictureBox(const QImage& picture) {
     const double pw = R(platform::pixelsToHiMetric(picture.width()));
     const double ph = R(platform::pixelsToHiMetric(picture.height()));
@@ -106,16 +101,20 @@ void Presenter::placePictureBox(const QImage& picture) {
 }
 
 void Presenter::ShowPicture(const QImage& picture) {
-    const int kind = state_.listImageKind[state_.GLOBAL_IMAGE_CURRENT_POINTER];
+    lastLoopFile_.clear();
+    const int slide = state_.GLOBAL_IMAGE_CURRENT_POINTER;
+    const int kind = state_.listImageKind[slide];
     if (!showStill(picture, kind)) {
         return;
     }
-    const bool playing = loadAnimatedGifFile && loadAnimatedGifFile(animatedGifFile());
-    state_.cntAniGif = static_cast<int16_t>(state_.cntAniGif + 1);
+    // The slide names its own loop file, written when its picture was.
+    const QString& loop = state_.listAniGifFile[slide];
+    const bool playing = !loop.isEmpty() && loadAnimatedGifFile && loadAnimatedGifFile(loop);
+    lastLoopFile_ = playing ? loop : QString();
     if (!playing) {
         // The copy is gone or broken: the slide counts as not loaded and shows
         // its still picture, never the loop of the slide before.
-        state_.listIMAGEnotLoaded[state_.GLOBAL_IMAGE_CURRENT_POINTER] = -1;
+        state_.listIMAGEnotLoaded[slide] = -1;
         ShowStillView();
         return;
     }

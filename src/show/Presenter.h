@@ -60,6 +60,8 @@ public:
 
     // The frame the last ShowPicture gave the picture box, in twips.
     QRect lastFrameTwips() const { return lastFrameTwips_; }
+    // The loop file the last animated slide plays; empty after a still.
+    QString lastLoopFile() const { return lastLoopFile_; }
 
 private:
     void placePictureBox(const QImage& picture);
@@ -67,7 +69,6 @@ private:
     // is a loop whose control is placed and waits for its file.
     bool showStill(const QImage& picture, int kind);
     void showSetupButton();
-    QString animatedGifFile() const;
 
     RunState& state_;
     PresenterViews views_;
@@ -75,4 +76,5 @@ private:
     QSize windowTwips_;
     QRect lastFrameTwips_;
     bool keepButtons_ = false;
+    QString lastLoopFile_;
 };

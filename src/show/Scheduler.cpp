@@ -8,6 +8,7 @@
 #include "settings/SettingsFile.h"
 #include "shell/CommandLine.h"
 #include "shell/RunState.h"
+#include "show/LastGood.h"
 #include "show/PictureBox.h"
 #include "show/Presenter.h"
 
@@ -103,11 +104,6 @@ void Scheduler::runDownloadCycleWhenDue() {
     if (state_.cntCounterDwLoadImage <= DownloadLimit(c_.SSTCfg_timeDwLoad->text())) {
         return;
     }
-    ResetImageKinds();
-    if (!ResetAniGifFiles()) {
-        return;
-    }
-    state_.cntAniGif = 1;
     state_.cntCounterDwLoadImage = 0;
     c_.btSetup->setEnabled(false);
     showWaitSign();
@@ -119,6 +115,15 @@ void Scheduler::runDownloadCycleWhenDue() {
         state_.flagCatalogueLoaded = 0;
         cycles_.RunCataloguePass(false);
     } else {
+        // Only a cycle that fetches every slide again may drop the kinds and
+        // loop files of the slides on show; a pass that finds the service
+        // still away leaves them playing.
+        ResetImageKinds();
+        if (!ResetAniGifFiles()) {
+            state_.flagLoading = 0;
+            return;
+        }
+        state_.cntAniGif = 1;
         state_.flagReloadAll = 1;
         cycles_.DownloadCycle(1);
         state_.flagReloadAll = 0;
@@ -170,6 +175,19 @@ void Scheduler::showSlideText(int s) {
         ShowStatusText();
     }
     setImgClockInterval(state_.timerSlideValue.toLongLong());
+}
+
+void Scheduler::markKeptPicture(int s) {
+    // A picture kept from an earlier cycle says how old it is; its failure
+    // notice still shows above the bar.
+    const QDateTime& since = state_.listKeptSince[s];
+    if (!since.isValid()) {
+        return;
+    }
+    state_.statusLine2 = KeptPictureText(state_.Lingua, since);
+    if (ShowStatusText) {
+        ShowStatusText();
+    }
 }
 
 void Scheduler::showServiceMessage(int s) {
@@ -233,10 +251,8 @@ void Scheduler::imgClock_Timer() {
     const int s = state_.GLOBAL_IMAGE_CURRENT_POINTER;
     c_.lblMsgUser->hide();
     presenter_.ShowPicture(state_.listPicture[s]);
-    if (s == 0) {
-        state_.cntAniGif = 1;
-    }
     showSlideText(s);
+    markKeptPicture(s);
     showServiceMessage(s);
     if (state_.listIMAGEnotLoaded[s] == -1) {
         c_.lCountDown->setText(QString::fromLatin1(kImageMissingText));
@@ -253,7 +269,7 @@ void Scheduler::imgClock_Timer() {
 }
 
 void Scheduler::ResetImageKinds() {
-    state_.listImageKind.clearForReset();
+    state_.ClearSlideKinds();
 }
 
 bool Scheduler::ResetAniGifFiles() {

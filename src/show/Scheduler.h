@@ -74,6 +74,7 @@ private:
     void stopForNoSlides();
     void showSlideText(int s);
     void applyTimingCode(const QString& code);
+    void markKeptPicture(int s);
     void showServiceMessage(int s);
     void showWaitSign();
     void setImgClockInterval(long long ms);

@@ -3,6 +3,7 @@
 // timing knob. Only the person at the screen is played by the test.
 #include "../network/NetTestSupport.h"
 #include "SeededHome.h"
+#include "anigif/ucAniGIF.h"
 #include "catalogue/SelectionTable.h"
 #include "download/DownloadCycle.h"
 #include "platform/Browser.h"
@@ -12,9 +13,12 @@
 #include "settings/LanguageChoice.h"
 #include "shell/FormPicture.h"
 #include "show/LastGood.h"
+#include "show/Presenter.h"
+#include "show/Scheduler.h"
 #include "show/Supervisor.h"
 #include "ui/ConfigurationPanel.h"
 
+#include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -30,10 +34,11 @@ constexpr double kScale = 0.01;
 // The catalogue service on a free port, with its access log.
 class Service {
 public:
-    explicit Service(int port = 0) {
+    explicit Service(int port = 0, const QStringList& extra = {}) {
         process_.start(QStringLiteral(SKYGLANCE_CATALOGUE_SERVICE),
-                       {"--port", QString::number(port), "--db", dir_.filePath("c.sqlite"),
-                        "--access-log", log()});
+                       QStringList{"--port", QString::number(port), "--db",
+                                   dir_.filePath("c.sqlite"), "--access-log", log()} +
+                           extra);
         QByteArray out;
         QDeadlineTimer deadline(20000);
         while (site_.isEmpty() && !deadline.hasExpired() && process_.waitForReadyRead(200)) {
@@ -77,6 +82,10 @@ struct Seen {
     QString line2;
     int interval;
     bool animation;
+    int kind = 0;
+    bool loopPlaying = false;
+    bool loopIsOwn = false;
+    QString notice;
 };
 
 } // namespace
@@ -94,10 +103,14 @@ private slots:
     void serviceLostMidShowKeepsSlidesAndFiles();
     void closingFromOutsideQuitsInOrder();
     void restartWithoutNetworkPlaysLastGoodPictures();
+    void everyLoopPlaysItsOwnFileRoundAfterRound();
+    void failedPicturesKeepTheirLastGoodOnes();
 
 private:
     void startProgram(const QString& site);
     void waitForSlides(int count);
+    void forceCycleAndWait(int slidesAfter);
+    void checkLoopsPlayTheirOwnFiles(qsizetype from, int atLeast = 3);
     void openPanel();
     QString work(const QString& name) const { return home_->path() + "/Skyglance7_Work/" + name; }
     RunState& state() { return form_->state; }
@@ -133,8 +146,23 @@ void TestShowRuns::startProgram(const QString& site) {
     options.dialogs = &dialogs_;
     form_ = std::make_unique<FormPicture>(options);
     connect(form_.get(), &FormPicture::slideShown, this, [this](int slide) {
-        seen_.append({slide, state().statusLine1, state().statusLine2, form_->imgClock.interval(),
-                      form_->BtAnimation->isVisible()});
+        Seen seen{slide,
+                  state().statusLine1,
+                  state().statusLine2,
+                  form_->imgClock.interval(),
+                  form_->BtAnimation->isVisible(),
+                  0,
+                  false,
+                  false,
+                  {}};
+        seen.kind = state().listImageKind[slide];
+        const QString loop = form_->presenter().lastLoopFile();
+        seen.loopPlaying = form_->ucAniGIF1->isVisible() && !loop.isEmpty();
+        seen.loopIsOwn = seen.loopPlaying &&
+                         QImageReader(loop).read().convertToFormat(QImage::Format_RGB32) ==
+                             state().listPicture[slide].convertToFormat(QImage::Format_RGB32);
+        seen.notice = form_->lCountDown->isVisible() ? form_->lCountDown->text() : QString();
+        seen_.append(seen);
     });
     form_->show();
     QVERIFY(form_->Form_Load());
@@ -144,6 +172,28 @@ void TestShowRuns::startProgram(const QString& site) {
 
 void TestShowRuns::waitForSlides(int count) {
     QTRY_VERIFY_WITH_TIMEOUT(seen_.size() >= count, 120000);
+}
+
+void TestShowRuns::forceCycleAndWait(int slidesAfter) {
+    const int cycles = form_->cycles().completedCycles();
+    form_->ImageConnesso_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(form_->cycles().completedCycles() > cycles, 120000);
+    waitForSlides(int(seen_.size()) + slidesAfter);
+}
+
+// A loop slide shows the GIF control playing a file whose first frame is the
+// slide's own picture, never the loop of another slide.
+void TestShowRuns::checkLoopsPlayTheirOwnFiles(qsizetype from, int atLeast) {
+    int loops = 0;
+    for (qsizetype i = from; i < seen_.size(); ++i) {
+        if (seen_[i].kind != 4) {
+            continue;
+        }
+        ++loops;
+        QVERIFY2(seen_[i].loopPlaying, qPrintable(QString::number(seen_[i].slide)));
+        QVERIFY2(seen_[i].loopIsOwn, qPrintable(QString::number(seen_[i].slide)));
+    }
+    QVERIFY(loops >= atLeast);
 }
 
 void TestShowRuns::openPanel() {
@@ -388,7 +438,8 @@ void TestShowRuns::restartWithoutNetworkPlaysLastGoodPictures() {
         kept.append({index, sinceWindow.elapsed()});
     });
     connect(form_.get(), &FormPicture::slideShown, this, [this](int slide) {
-        seen_.append({slide, state().statusLine1, state().statusLine2, 0, false});
+        seen_.append(
+            {slide, state().statusLine1, state().statusLine2, 0, false, 0, false, false, {}});
     });
     form_->show();
     sinceWindow.start();
@@ -420,6 +471,81 @@ void TestShowRuns::restartWithoutNetworkPlaysLastGoodPictures() {
     waitForSlides(3);
     QCOMPARE(kept.size(), keptBefore);
     QVERIFY(!QFile::exists(work("LastGood.new")));
+}
+
+void TestShowRuns::everyLoopPlaysItsOwnFileRoundAfterRound() {
+    // Three radar loops, one of them the first slide, around a still map.
+    Service service;
+    seedHome(home_->path(), {"2", "3", "0", "1", "22", "23", "23", "24"});
+    startProgram(service.site());
+    waitForSlides(9);
+    checkLoopsPlayTheirOwnFiles(0);
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+
+    // A panel visit that goes through the tabs, then Start with the same
+    // ticks: the loops keep playing (nothing is fetched again).
+    openPanel();
+    state().flagConfigChanged = 1;
+    form_->panel().ShowTab(2);
+    form_->panel().ShowTab(0);
+    qsizetype from = seen_.size();
+    form_->SSTCfg_cmdConferma->click();
+    waitForSlides(int(from) + 8);
+    checkLoopsPlayTheirOwnFiles(from);
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+
+    // And after the next download cycle.
+    from = seen_.size();
+    forceCycleAndWait(8);
+    checkLoopsPlayTheirOwnFiles(from);
+}
+
+void TestShowRuns::failedPicturesKeepTheirLastGoodOnes() {
+    // A map, a forecast page captured from the browser and a radar loop.
+    const QStringList selection = {"0", "1", "4", "5", "2", "3"};
+    auto service = std::make_unique<Service>(0, QStringList{"--faults", "404@0+100000"});
+    const QString site = service->site();
+    const int port = QUrl(site).port();
+    seedHome(home_->path(), selection);
+    startProgram(site);
+    waitForSlides(3);
+    // Never loaded: the error picture with its notice, also for the page,
+    // whose "Not Found" is no weather.
+    for (int s = 0; s < 3; ++s) {
+        QCOMPARE(state().listIMAGEnotLoaded[s], int16_t(-1));
+        QCOMPARE(state().listPicture[s], form_->ErrLoadPicture);
+    }
+    QCOMPARE(seen_[1].notice, QString::fromLatin1(kImageMissingText));
+
+    service.reset(); // the port is free before the next service takes it
+    service = std::make_unique<Service>(port);
+    forceCycleAndWait(3);
+    QCOMPARE(state().listImageKind[1], int16_t(2));
+    QCOMPARE(state().listImageKind[2], int16_t(4));
+    const QImage goodPage = state().listPicture[1];
+    QVERIFY(goodPage != form_->ErrLoadPicture);
+    waitForSlides(int(seen_.size()) + 3); // the good set is kept by now
+
+    // The pictures fail again: each slide shows its last good picture, as
+    // its kind, marked with its age, and the notice says it failed.
+    service.reset();
+    service = std::make_unique<Service>(port, QStringList{"--faults", "404@0+100000"});
+    const qsizetype from = seen_.size();
+    forceCycleAndWait(4);
+    for (qsizetype i = from; i < seen_.size(); ++i) {
+        const Seen& seen = seen_[i];
+        QVERIFY2(seen.line2.startsWith("Picture of "), qPrintable(seen.line2));
+        QCOMPARE(seen.notice, QString::fromLatin1(kImageMissingText));
+        QCOMPARE(seen.kind, QList<int>({1, 2, 4})[seen.slide]);
+    }
+    QCOMPARE(state().listPicture[1].size(), goodPage.size());
+    QVERIFY(state().listPicture[1] != form_->ErrLoadPicture);
+    QVERIFY(state().listPicture[1].pixel(5, 5) == goodPage.pixel(5, 5));
+    checkLoopsPlayTheirOwnFiles(from, 1);
 }
 
 QTEST_MAIN(TestShowRuns)
