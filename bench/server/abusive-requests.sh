@@ -5,7 +5,7 @@
 #   bodies  HOLDERS (default 80) connections each sending a POST head that
 #           announces 60,000 bytes it never sends, reopened 100 ms after
 #           each close;
-#           meanwhile a picture is asked for every 250 ms over SECONDS
+#           meanwhile a picture is asked for every 250 ms over HOLD_SECONDS
 #           (default 6): its median and worst latency.
 #
 #   bench/server/abusive-requests.sh [BUILD_DIR]
@@ -16,7 +16,7 @@ cd "$(dirname "$0")/../.."
 need_tools python3
 start_service "${1:-}"
 echo "service at $SERVICE_URL; loopback, $(nproc) cores"
-RANGES=${RANGES:-2000} HOLDERS=${HOLDERS:-80} SECONDS_=${SECONDS:-6} \
+RANGES=${RANGES:-2000} HOLDERS=${HOLDERS:-80} SECONDS_=${HOLD_SECONDS:-6} \
     python3 - "$SERVICE_AUTHORITY" <<'PY'
 import os, socket, statistics, sys, threading, time
 
