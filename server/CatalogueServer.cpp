@@ -58,6 +58,67 @@ bool isCatalogueRequest(std::string_view head) {
     return false;
 }
 
+// At most this many byte ranges are answered as parts of one reply, as
+// nginx's max_ranges bounds them.
+constexpr std::size_t kMaxRanges = 8;
+
+struct ByteSpan {
+    std::size_t first;
+    std::size_t last;
+};
+
+// A range as its first and last byte within a representation of `length`
+// bytes; nothing when no byte of it lies within.
+std::optional<ByteSpan> spanWithin(const httplib::Range& range, std::size_t length) {
+    const auto [from, to] = range;
+    if (from < 0) { // the last `to` bytes
+        if (to <= 0 || length == 0) {
+            return std::nullopt;
+        }
+        return ByteSpan{length - std::min(length, static_cast<std::size_t>(to)), length - 1};
+    }
+    if (static_cast<std::size_t>(from) >= length) {
+        return std::nullopt;
+    }
+    const std::size_t last =
+        to < 0 ? length - 1 : std::min(length - 1, static_cast<std::size_t>(to));
+    return ByteSpan{static_cast<std::size_t>(from), last};
+}
+
+// Whether the parts asked may be sent as they are: a few, each within the
+// representation, in ascending order without overlap, so that together
+// they are never longer than the whole.
+bool rangesAnswerable(const httplib::Ranges& ranges, std::size_t length) {
+    if (ranges.size() > kMaxRanges) {
+        return false;
+    }
+    std::optional<std::size_t> previousLast;
+    for (const httplib::Range& range : ranges) {
+        const auto span = spanWithin(range, length);
+        if (!span || (previousLast && span->first <= *previousLast)) {
+            return false;
+        }
+        previousLast = span->last;
+    }
+    return true;
+}
+
+// Several ranges that are not answerable as they stand (2,000 times "0-"
+// would send the picture 2,000 times) get the whole representation instead,
+// 200, as RFC 9110 allows: they come from a broken client or an attack. One
+// range is never longer than the whole and is left as asked.
+void ignoreUnanswerableRanges(const httplib::Request& req, const httplib::Response& res) {
+    if (req.ranges.size() <= 1) {
+        return;
+    }
+    const std::size_t length = res.body.empty() ? res.content_length_ : res.body.size();
+    if (!rangesAnswerable(req.ranges, length)) {
+        // httplib lends handlers its own request as const and cuts the reply
+        // to its ranges after them; the request itself is not const.
+        const_cast<httplib::Request&>(req).ranges.clear();
+    }
+}
+
 bool readFileBounded(const std::string& path, std::string& bytes) {
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) {
@@ -342,9 +403,11 @@ CatalogueServer::CatalogueServer(Config config) : impl_(std::make_unique<Impl>()
         isCatalogueRequest);
     http.Get(kServicePath, [impl](const httplib::Request& req, httplib::Response& res) {
         impl->answerCatalogue(req, res);
+        ignoreUnanswerableRanges(req, res);
     });
     http.Get(R"(/.*)", [impl](const httplib::Request& req, httplib::Response& res) {
         impl->answerSite(req, res);
+        ignoreUnanswerableRanges(req, res);
     });
     if (AccessLog* log = impl_->config.accessLog) {
         http.set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {

@@ -1,5 +1,7 @@
 #include "ConnectionReactor.h"
 
+#include "RequestScreen.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -26,6 +28,17 @@ constexpr std::string_view kTooLarge = "HTTP/1.1 431 Request Header Fields Too L
 
 void say(const ConnectionStream& stream, std::string_view text) {
     ::send(stream.socket(), text.data(), text.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+}
+
+// Refuses the buffered request when the service never serves its kind (see
+// refusalOfHead); true when it did, and the connection is to be closed.
+bool refusedHead(const ConnectionStream& stream) {
+    const std::string_view refusal = refusalOfHead(stream.pending());
+    if (refusal.empty()) {
+        return false;
+    }
+    say(stream, refusal);
+    return true;
 }
 
 void watch(int epoll, int fd, std::uint32_t events) {
@@ -284,11 +297,19 @@ void ConnectionReactor::readFrom(Loop& loop, int fd) {
     forget(loop, fd);
 }
 
-// A connection with a whole request head: answered here while its requests
-// are quick, else handed to a worker.
+// A connection with a whole request head: refused here when the service
+// never serves its kind (a body announced is never waited for), answered
+// here while its requests are quick, else handed to a worker.
 void ConnectionReactor::dispatch(Loop& loop, int fd) {
     Connection& connection = *loop.waiting.at(fd);
-    while (quick_ && connection.stream.hasRequestHead() && quick_(connection.stream.pending())) {
+    while (connection.stream.hasRequestHead()) {
+        if (refusedHead(connection.stream)) {
+            forget(loop, fd);
+            return;
+        }
+        if (!quick_ || !quick_(connection.stream.pending())) {
+            break;
+        }
         if (!serveHere(connection)) {
             forget(loop, fd);
             return;
@@ -406,6 +427,9 @@ void ConnectionReactor::serveOn(ConnectionPtr connection) {
         }
         switch (stream.waitForHead(Clock::now() + settings_.linger)) {
         case ConnectionStream::HeadWait::Whole:
+            if (refusedHead(stream)) {
+                return;
+            }
             if (quick_ && quick_(stream.pending())) {
                 break; // its loop answers it
             }

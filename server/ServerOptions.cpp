@@ -31,7 +31,13 @@ std::string serverUsage() {
            "  --faults SCHEDULE   play faults for soak tests: kind@start+length,...\n"
            "                      [,repeat=SECONDS]; seconds since the start; kinds:\n"
            "                      dead stall truncate 404 oversize type redirect\n"
+           "  --help, -h          print this help and exit\n"
+           "  --version, -V       print the program name and version and exit\n"
            "On start it prints the lines 'service: URL' and 'site: URL'.\n";
+}
+
+std::string serverVersion() {
+    return std::string("skyglance-catalogue ") + SKYGLANCE_VERSION + "\n";
 }
 
 std::optional<ServerOptions> parseServerOptions(const std::vector<std::string>& args,
@@ -41,6 +47,10 @@ std::optional<ServerOptions> parseServerOptions(const std::vector<std::string>& 
         const std::string& name = args[i];
         if (name == "--help" || name == "-h") {
             options.help = true;
+            continue;
+        }
+        if (name == "--version" || name == "-V") {
+            options.version = true;
             continue;
         }
         if (i + 1 >= args.size()) {

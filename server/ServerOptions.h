@@ -23,6 +23,7 @@ struct ServerOptions {
     int threads = 32;
     std::optional<FaultSchedule> faults; // --faults SCHEDULE, for soak tests
     bool help = false;
+    bool version = false;
 };
 
 // Parses the arguments after the program name; nothing and `error` set when
@@ -31,5 +32,7 @@ std::optional<ServerOptions> parseServerOptions(const std::vector<std::string>& 
                                                 std::string& error);
 
 std::string serverUsage();
+// "skyglance-catalogue" and the project's version, on one line.
+std::string serverVersion();
 
 } // namespace skyglance::catalogue

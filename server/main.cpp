@@ -242,6 +242,10 @@ int main(int argc, char** argv) {
         std::cout << serverUsage();
         return 0;
     }
+    if (options->version) {
+        std::cout << serverVersion();
+        return 0;
+    }
     // Pictures are drawn without a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,6 +1,7 @@
 // Conditional requests against the real service: each kind of reply carries
 // its tag and its Cache-Control, a matching If-None-Match costs a bodiless
-// 304, and HEAD tells the same as GET without the body.
+// 304, and HEAD tells the same as GET without the body. Byte ranges never
+// make a reply longer than the whole.
 #include "ServerTestSupport.h"
 
 #include <QTest>
@@ -48,6 +49,7 @@ private slots:
     void eachReplyKindIsTaggedAndRevalidated();
     void compressedRepliesHaveTheirOwnTag();
     void neverEndingAndErrorRepliesAreNeverStored();
+    void rangesNeverAddUpToMoreThanTheWhole();
 
 private:
     ServerProcess server_;
@@ -127,6 +129,37 @@ void TestServerCaching::neverEndingAndErrorRepliesAreNeverStored() {
     const QByteArray missing = ask(server_.port, "/site/missing/picture_9.jpg");
     QCOMPARE(statusOf(missing), 404);
     QCOMPARE(header(missing, "Cache-Control"), QByteArray("no-store"));
+}
+
+void TestServerCaching::rangesNeverAddUpToMoreThanTheWhole() {
+    const QByteArray picture = "/site/maps/europe_pressure.jpg";
+    const qsizetype size = bodyOf(ask(server_.port, picture)).size();
+    QVERIFY(size > 1000);
+    // 2,000 times the whole picture, asked for in 6 KB.
+    QByteArray everyTime = "bytes=0-";
+    for (int i = 1; i < 2000; ++i) {
+        everyTime += ",0-";
+    }
+    struct Case {
+        QByteArray ranges;
+        int status;
+        qsizetype bodyAtMost;
+    };
+    const QList<Case> cases = {
+        {everyTime, 200, size},
+        {"bytes=0-99,50-149", 200, size},  // overlapping
+        {"bytes=200-299,0-99", 200, size}, // out of order
+        {"bytes=0-9,20-29,40-49,60-69,80-89,100-109,120-129,140-149,160-169", 200, size},
+        {"bytes=0-99,200-299", 206, 1000}, // a few parts, as asked
+        {"bytes=-100", 206, 100}};
+    for (const Case& c : cases) {
+        const QByteArray answer = ask(server_.port, picture, "Range: " + c.ranges + "\r\n");
+        QCOMPARE(statusOf(answer), c.status);
+        QVERIFY2(bodyOf(answer).size() <= c.bodyAtMost, c.ranges.left(40).constData());
+        if (c.status == 200) {
+            QCOMPARE(bodyOf(answer).size(), size);
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestServerCaching)

@@ -494,6 +494,13 @@ void TestServerService::refusesABrokenCatalogueAtStart() {
     usage.start(SKYGLANCE_CATALOGUE_EXE, {"--port", "http"});
     QVERIFY(usage.waitForFinished(30000));
     QCOMPARE(usage.exitCode(), 2);
+
+    QProcess version;
+    version.start(SKYGLANCE_CATALOGUE_EXE, {"--version"});
+    QVERIFY(version.waitForFinished(30000));
+    QCOMPARE(version.exitCode(), 0);
+    QCOMPARE(version.readAllStandardOutput(),
+             QByteArray("skyglance-catalogue " SKYGLANCE_PROJECT_VERSION "\n"));
 }
 
 void TestServerService::servesTheEdgeCasesOfEachPageKind() {

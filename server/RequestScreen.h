@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string_view>
+
+namespace skyglance::catalogue {
+
+// The service answers GET and HEAD, never with a request body. A request head
+// is judged as soon as it is whole, before anything waits for a body, so that
+// a client announcing a body it never sends holds no worker. Returns the
+// whole reply that refuses the request (the connection is to be closed after
+// it: where a body or its framing is in doubt, so is the next request), or
+// nothing when the request is to be served. A first line that is no request
+// line is left to the request reader, which answers 400 itself.
+std::string_view refusalOfHead(std::string_view head);
+
+} // namespace skyglance::catalogue
