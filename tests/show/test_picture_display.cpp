@@ -274,13 +274,11 @@ void TestPictureDisplay::animatedGifSlidePlaysInThePictureFrame() {
     f.state().listImageKind[0] = 4;
     f.state().cntAniGif = 1;
     f.form->Load_JPG_GIF_PNG_On_Array(service_->url("loop.gif"), 0);
-    f.state().cntAniGif = 1;
     f.state().GLOBAL_IMAGE_CURRENT_POINTER = 0;
     f.form->presenter().ShowPicture(f.state().listPicture[0]);
     QVERIFY(!f.form->fotoBrowser->isVisible());
     QVERIFY(f.form->ucAniGIF1->isVisible());
     QCOMPARE(f.form->ucAniGIF1->geometry(), f.form->fotoBrowser->geometry());
-    QCOMPARE(f.state().cntAniGif, int16_t(2));
     QCOMPARE(f.form->ucAniGIF1->property("loadedFile").toString(), f.workFile("_ANIGIF_1.gif"));
     QCOMPARE(f.form->ucAniGIF1->DelayAnimation(), 1);
     QVERIFY(f.form->ucAniGIF1->FrameCount() > 1);
