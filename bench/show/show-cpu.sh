@@ -2,8 +2,8 @@
 # CPU the running show takes once its slides are loaded, in per cent of one
 # core, for three selections:
 #   stills    four still maps (JPEG and PNG), one slide every 8 s;
-#   loop      a radar loop as catalogued (timing code "95": the slide clock
-#             ticks every 100 ms and shows the loop again);
+#   loop      a radar loop as catalogued (timing code "200": it plays for
+#             four slide intervals);
 #   loop-held the same loop with its timing code cleared, so it plays full
 #             screen for the whole slide interval.
 #
