@@ -292,6 +292,7 @@ void FormPicture::createShowParts() {
     cycles_->ShowStatusText = [this] { ShowStatusText(); };
     cycles_->CheckVersion = [this] { CheckVersion(); };
     cycles_->FillSelectionTable = [this] { selection_->FillSelectionTable(); };
+    cycles_->ShowCatalogueUnavailable = [this] { selection_->ShowCatalogueUnavailable(); };
     cycles_->HidePreview = [this] {
         selection_->HidePreview();
         selection_->PreViewEnabled->setChecked(false);
