@@ -459,6 +459,14 @@ void TestConfigurationPanel::cuesAreDrawnThroughTheStyleSheet() {
     preview->setChecked(false);
     QCOMPARE(pixelsNear(preview, tick), 0);
     QVERIFY(pixelsNear(preview, box) > 20);
+
+    // The catalogue-unavailable line stands over the table, dark on light.
+    selection.ShowCatalogueUnavailable();
+    QLabel* line = selection.CatalogueUnavailable;
+    QVERIFY(line->isVisible());
+    QVERIFY(f.panel->Tabella_Mappe_Selezionate->geometry().contains(line->geometry()));
+    QVERIFY(pixelsNear(line, QColor(0x0D, 0x1F, 0x3C)) > 50);
+    f.saveShot(QStringLiteral("panel-catalogue-unavailable"));
 }
 
 void TestConfigurationPanel::screenshots() {
