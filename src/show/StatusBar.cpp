@@ -215,6 +215,11 @@ void StatusBar::placeLinesAboveBar(int screenWidthTwips, int screenHeightTwips) 
     font.setFamily(whoWeAre->font().family());
     lCountDown->setFont(font);
     lGeneric->setFont(font);
+    // The run-state marker sits at the left end of these lines: the words
+    // begin beside it.
+    for (QLabel* line : {lCountDown, lGeneric}) {
+        line->setIndent(timerflag->width() + timerflag->width() / 3);
+    }
     const int messageTop = (screenHeightTwips - kMessageLabelHeight) / 2;
     platform::setGeometryTwips(lblMsgUser, 0, messageTop, screenWidthTwips, kMessageLabelHeight);
 }
