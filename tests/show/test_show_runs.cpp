@@ -426,11 +426,14 @@ void TestShowRuns::restartWithoutNetworkPlaysLastGoodPictures() {
 
 namespace {
 
-// The real nginx in front of the service, answering 500 to the picture IDs
-// ("x6666"): a service that gives only part of the catalogue.
-class FrontWithoutIds {
+// The real nginx in front of the service, answering one catalogue column
+// its own way (rule): a service that gives only part of the catalogue.
+class Front {
 public:
-    explicit FrontWithoutIds(const QString& site) : port_(nettest::deadPort()) {
+    explicit Front(const QString& site) : site_(site), port_(nettest::deadPort()) {}
+    ~Front() { stop(); }
+    bool start(const QString& rule) {
+        stop();
         const QString d = dir_.path();
         writeFile(d + "/nginx.conf",
                   QStringLiteral("daemon off; master_process off; pid %1/nginx.pid;\n"
@@ -438,42 +441,39 @@ public:
                                  "http { access_log off; client_body_temp_path %1;\n"
                                  " proxy_temp_path %1; fastcgi_temp_path %1; uwsgi_temp_path %1;\n"
                                  " scgi_temp_path %1; server { listen 127.0.0.1:%2;\n"
-                                 " location / { if ($arg_x00 = x6666) { return 500; }\n"
-                                 " proxy_pass %3; } } }\n")
+                                 " location / { %3 proxy_pass %4; } } }\n")
                       .arg(d)
                       .arg(port_)
-                      .arg(site)
+                      .arg(rule, site_)
                       .toUtf8());
         process_.start("nginx", {"-p", d, "-e", d + "/error.log", "-c", d + "/nginx.conf"});
-        listening_ = nettest::waitUntilListening(port_, 10000);
+        return nettest::waitUntilListening(port_, 10000);
     }
-    ~FrontWithoutIds() { stop(); }
     void stop() {
         process_.terminate();
         process_.waitForFinished(5000);
     }
-    bool listening() const { return listening_; }
     QString site() const { return QStringLiteral("http://127.0.0.1:%1").arg(port_); }
 
 private:
     QTemporaryDir dir_;
-    QProcess process_;
+    QString site_;
     quint16 port_;
-    bool listening_ = false;
+    QProcess process_;
 };
 
 } // namespace
 
-// Opening the panel while the service gives part of the catalogue, and
-// while it is gone: the saved ticks stay byte for byte through Save, Start
-// and the quit, the panel says why, and Start goes on with the saved ones.
+// Opening the panel while the service gives part of the catalogue (a column
+// refused, a column short), and while it is gone: the saved ticks stay byte for byte through Save,
+// Start and the quit, the panel says why, and Start goes on with the saved ones.
 void TestShowRuns::incompleteCatalogueKeepsSavedSelection() {
     if (QStandardPaths::findExecutable("nginx").isEmpty()) {
         QSKIP("nginx is not installed");
     }
     auto service = std::make_unique<Service>();
-    auto front = std::make_unique<FrontWithoutIds>(service->site());
-    QVERIFY(front->listening());
+    auto front = std::make_unique<Front>(service->site());
+    QVERIFY(front->start("if ($arg_x00 = x6666) { return 500; }"));
     seedHome(home_->path(), kSelection);
     const QByteArray saved = readFile(work("Skyglance7_Picture_List.dat"));
     startProgram(front->site());
@@ -506,6 +506,11 @@ void TestShowRuns::incompleteCatalogueKeepsSavedSelection() {
     startAndSeeSlides();
     QVERIFY(
         service->targets().mid(asked).contains("/service/catalogue?p=1&x00=y2222[_1_3_16_21_]"));
+
+    // Every column answered, the comments one list short of the others.
+    QVERIFY(front->start("if ($arg_x00 = x7777) { return 200 '<P>Only<P>two<P>'; }"));
+    openPanelAndSave();
+    startAndSeeSlides();
 
     // No service at all: the show goes on with the pictures it has.
     front.reset();
