@@ -178,9 +178,13 @@ void SelectionTable::ShowCatalogueUnavailable() {
     if (controls_.FormWait != nullptr) {
         controls_.FormWait->hide();
     }
-    CatalogueUnavailable->setText(CatalogueUnavailableText(state_.Lingua));
+    ApplyLanguage();
     CatalogueUnavailable->show();
     CatalogueUnavailable->raise();
+}
+
+void SelectionTable::ApplyLanguage() {
+    CatalogueUnavailable->setText(CatalogueUnavailableText(state_.Lingua));
 }
 
 void SelectionTable::RefillSelectionTable() {

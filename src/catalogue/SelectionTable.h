@@ -88,6 +88,8 @@ public:
     // ShowCatalogueUnavailable: the refill after loading a collection.
     void RefillSelectionTable();
     bool catalogueAvailable() const { return catalogueAvailable_; }
+    // The texts of the table's own elements in the current language.
+    void ApplyLanguage();
     // Unticks every entry and tells the user so.
     void ClearSelection();
     void ShowPreview();

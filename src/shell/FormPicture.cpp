@@ -721,6 +721,9 @@ void FormPicture::ShowDisplayMode() {
 
 void FormPicture::ApplyLanguage() {
     panel_->ApplyLanguage();
+    if (selection_) {
+        selection_->ApplyLanguage();
+    }
 }
 
 void FormPicture::ApplyPanelTexts() {

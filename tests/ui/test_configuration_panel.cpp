@@ -467,6 +467,9 @@ void TestConfigurationPanel::cuesAreDrawnThroughTheStyleSheet() {
     QVERIFY(f.panel->Tabella_Mappe_Selezionate->geometry().contains(line->geometry()));
     QVERIFY(pixelsNear(line, QColor(0x0D, 0x1F, 0x3C)) > 50);
     f.saveShot(QStringLiteral("panel-catalogue-unavailable"));
+    state.Lingua = LanguageTables::kItalian;
+    selection.ApplyLanguage();
+    QCOMPARE(line->text(), CatalogueUnavailableText(LanguageTables::kItalian));
 }
 
 void TestConfigurationPanel::screenshots() {
