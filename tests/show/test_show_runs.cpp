@@ -483,6 +483,8 @@ void TestShowRuns::incompleteCatalogueKeepsSavedSelection() {
         form_->btSetup_Click();
         QTRY_COMPARE_WITH_TIMEOUT(state().flagCmdButton, int16_t(3), 60000);
         QVERIFY(!form_->panel().FormWait->isVisible());
+        QVERIFY(form_->panel().WizardText->isVisible());
+        QCOMPARE(form_->panel().WizardText->text(), CatalogueUnavailableText(1));
         form_->panel().ShowTab(2);
         QLabel* line = form_->selectionTable().CatalogueUnavailable;
         QVERIFY(line->isVisible());
@@ -510,6 +512,17 @@ void TestShowRuns::incompleteCatalogueKeepsSavedSelection() {
     // Every column answered, the comments one list short of the others.
     QVERIFY(front->start("if ($arg_x00 = x7777) { return 200 '<P>Only<P>two<P>'; }"));
     openPanelAndSave();
+    startAndSeeSlides();
+
+    // The whole catalogue again: the table is offered, and saving it writes
+    // the same ticks.
+    QVERIFY(front->start(QString()));
+    openPanel();
+    QVERIFY(form_->Tabella_Mappe_Selezionate->count() > 20);
+    QVERIFY(!form_->selectionTable().CatalogueUnavailable->isVisible());
+    QVERIFY(form_->panel().WizardText->text() != CatalogueUnavailableText(1));
+    form_->panel().onSave();
+    QCOMPARE(readFile(work("Skyglance7_Picture_List.dat")), saved);
     startAndSeeSlides();
 
     // No service at all: the show goes on with the pictures it has.
