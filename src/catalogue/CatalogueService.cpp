@@ -196,6 +196,7 @@ CatalogueResult CatalogueService::RequestCatalogueOutcome(const QString& query, 
     WaitForOutstandingReply();
     state_.listData.clearForReset();
     state_.flagReplyArrived = 0;
+    lastItemCount_ = 0;
     const auto ticket = fetch_.StartTextRequest(query);
     while (!ticket->finished) {
         platform::pauseLettingEventsRun(kReplyPollMs);
@@ -208,6 +209,7 @@ CatalogueResult CatalogueService::RequestCatalogueOutcome(const QString& query, 
     // This request's own reply: a request made by an event handler during
     // the wait may have replaced replyText since.
     const QStringList items = SplitCatalogueReply(ticket->reply.text);
+    lastItemCount_ = static_cast<int>(items.size());
     StoreListData(state_, items);
     if (ReplyHasErrItem(items)) {
         lastResult_ = CatalogueResult::ErrReply;

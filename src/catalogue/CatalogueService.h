@@ -105,6 +105,8 @@ public:
     void WaitForOutstandingReply();
 
     CatalogueResult lastResult() const { return lastResult_; }
+    // The number of items of the last reply that arrived.
+    int lastItemCount() const { return lastItemCount_; }
 
     // Where the questions go: the site, moved by LOCALHOST on the command
     // line of the run state.
@@ -115,4 +117,5 @@ private:
     FetchPrimitives& fetch_;
     const VendorServices& vendor_;
     CatalogueResult lastResult_ = CatalogueResult::Ok;
+    int lastItemCount_ = 0;
 };

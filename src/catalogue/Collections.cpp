@@ -276,6 +276,13 @@ QString CollectionTexts::saved(int lingua) {
         "Votre Collection a été faite en toute sécurité:", "Su Colección se hizo fuerte:");
 }
 
+QString CollectionTexts::saveFailed(int lingua) {
+    return textFor(lingua, "Collection NOT saved: this file could not be written:",
+                   "Collection NON salvata: impossibile scrivere il file:",
+                   "Collection NON enregistrée : impossible d'écrire le fichier :",
+                   "Colección NO guardada: no se pudo escribir el archivo:");
+}
+
 QString CollectionTexts::reloaded(int lingua) {
     const char* english =
         "Table reloaded, Please restart Skyglance to trim exact time for every picture";
@@ -360,20 +367,50 @@ void Collections::showSaveBar() {
     }
 }
 
+bool Collections::refusedWithoutCatalogue() {
+    if (selection_.catalogueAvailable()) {
+        return false;
+    }
+    dialogs_.message(CatalogueUnavailableText(state_.Lingua), QString(),
+                     platform::Dialogs::Icon::Warning);
+    return true;
+}
+
+// The copy of the selection file first, then the collection; a collection
+// whose copy failed is not left behind.
+bool Collections::writeCollection(const QDateTime& when, const QString& xmlPath,
+                                  const QString& datPath) {
+    const std::optional<QByteArray> selection = readSmallFile(settings_.selectionFilePath());
+    if (!selection || !writeFileAtomically(datPath, *selection)) {
+        return false;
+    }
+    if (!writeFileAtomically(xmlPath, FormatCollectionFile(when, tickedEntryTexts()))) {
+        QFile::remove(datPath);
+        return false;
+    }
+    return true;
+}
+
 void Collections::SSTCfg_BackUpcnf_Click() {
+    if (refusedWithoutCatalogue()) {
+        return;
+    }
     settings_.saveAll();
     showSaveBar();
     const QDateTime when = now();
     const QString stamp = CollectionTimeStamp(when);
     const QString base = state_.Skyglance_Collections_Dir + QDir::separator();
-    const QString copy = base + CollectionFileName(stamp, QStringLiteral(".dat"));
-    QFile::remove(copy);
-    QFile::copy(settings_.selectionFilePath(), copy);
-    dialogs_.message(CollectionTexts::saved(state_.Lingua) + QLatin1String(kCrLf) + base +
-                         CollectionFileName(stamp, QStringLiteral(".XML")),
+    const QString xmlPath = base + CollectionFileName(stamp, QStringLiteral(".xml"));
+    const QString datPath = base + CollectionFileName(stamp, QStringLiteral(".dat"));
+    if (!writeCollection(when, xmlPath, datPath)) {
+        dialogs_.message(CollectionTexts::saveFailed(state_.Lingua) + QLatin1String(kCrLf) +
+                             xmlPath,
+                         QString(), platform::Dialogs::Icon::Critical);
+        return;
+    }
+    lastSavedFile_ = xmlPath;
+    dialogs_.message(CollectionTexts::saved(state_.Lingua) + QLatin1String(kCrLf) + xmlPath,
                      QString());
-    lastSavedFile_ = base + CollectionFileName(stamp, QStringLiteral(".xml"));
-    writeFileAtomically(lastSavedFile_, FormatCollectionFile(when, tickedEntryTexts()));
 }
 
 void Collections::SSTCfg_Loadcnf_Click() {
@@ -406,6 +443,9 @@ void Collections::tickEntriesNamed(const QStringList& entryTextsBefore, const QS
 }
 
 void Collections::LoadCollection() {
+    if (refusedWithoutCatalogue()) {
+        return;
+    }
     const QString path =
         AskOpenFile(CollectionTexts::openTitle(), CollectionTexts::openFilter(), QString());
     if (path.isEmpty() || path.startsWith(QLatin1Char(' '))) {
@@ -437,7 +477,7 @@ void Collections::saveAndRefill() {
     }
     settings_.saveAll();
     showSaveBar();
-    selection_.FillSelectionTable();
+    selection_.RefillSelectionTable();
     if (table_ == nullptr || table_->count() == 0) {
         dialogs_.message(CollectionTexts::reloadValidFile(state_.Lingua), QString());
     }

@@ -63,6 +63,8 @@ std::optional<QStringList> ReadCollectionFile(const QString& path);
 // missing version is English).
 struct CollectionTexts {
     static QString saved(int lingua);
+    // The save could not write its files (the file name follows).
+    static QString saveFailed(int lingua);
     static QString reloaded(int lingua);
     static QString invalidSelection(int lingua);
     static QString loadFailed(int lingua);
@@ -99,7 +101,9 @@ public:
     // The tab that holds the save progress bar.
     static constexpr int kStartQuitTab = 3;
 
-    // Event handlers of the picture-selection tab.
+    // Event handlers of the picture-selection tab. Saving says success only
+    // once both files are written, with the name written; without the whole
+    // catalogue neither saving nor loading runs (the message says why).
     void SSTCfg_BackUpcnf_Click();
     void SSTCfg_Loadcnf_Click();
     void SSTCfg_Loadconf_Click();
@@ -121,6 +125,8 @@ private:
     void setWaitIco(bool visible);
     void showSaveBar();
     void saveAndRefill();
+    bool refusedWithoutCatalogue();
+    bool writeCollection(const QDateTime& when, const QString& xmlPath, const QString& datPath);
 
     RunState& state_;
     platform::Dialogs& dialogs_;

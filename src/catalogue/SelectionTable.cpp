@@ -15,7 +15,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
+#include <algorithm>
 
 namespace {
 
@@ -37,6 +39,35 @@ QString seriesFirstPicture(const QString& address) {
     return numbers.isEmpty() ? WithHttpInFront(address)
                              : SeriesPictureAddress(*scan.series, numbers.first());
 }
+
+// The preview's tick box, drawn by itself: the panel's style sheet leaves a
+// plain check box without a visible box or tick on the dark tab.
+class PreviewTickBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const qreal side = std::min(width(), height()) - 4.0;
+        const QRectF box(2.0, (height() - side) / 2.0, side, side);
+        painter.setPen(QPen(QColor(0x5B, 0xB8, 0xFF), 2.0));
+        painter.setBrush(QColor(0xFF, 0xFF, 0xFF));
+        painter.drawRoundedRect(box, 3.0, 3.0);
+        if (isChecked()) {
+            QPen tick(QColor(0x3D, 0xD6, 0x86), std::max(2.0, side / 6.0));
+            tick.setCapStyle(Qt::RoundCap);
+            tick.setJoinStyle(Qt::RoundJoin);
+            painter.setPen(tick);
+            const QPointF points[] = {box.topLeft() + QPointF(side * 0.22, side * 0.52),
+                                      box.topLeft() + QPointF(side * 0.42, side * 0.74),
+                                      box.topLeft() + QPointF(side * 0.80, side * 0.28)};
+            painter.drawPolyline(points, 3);
+        }
+    }
+};
 
 QListWidgetItem* newEntry(const QString& comment, QListWidget* table) {
     auto* item = new QListWidgetItem(SelectionEntryText(comment), table);
@@ -74,6 +105,19 @@ QString ListCleanedText(int lingua) {
                : QStringLiteral("List cleaned - please select min. 2 pictures or load collection");
 }
 
+QString CatalogueUnavailableText(int lingua) {
+    return LanguageTables::inLanguage(
+        lingua,
+        "The picture catalogue cannot be reached now. Your saved selection is kept as it is, "
+        "and Start goes on showing it.",
+        "Il catalogo delle immagini non è raggiungibile ora. La selezione salvata resta com'è, "
+        "e Avvia continua a mostrarla.",
+        "Le catalogue des images est injoignable pour le moment. Votre sélection enregistrée "
+        "reste telle quelle, et Démarrer continue de l'afficher.",
+        "El catálogo de imágenes no está disponible ahora. Su selección guardada se conserva "
+        "tal cual, y Iniciar sigue mostrándola.");
+}
+
 SelectionTable::SelectionTable(RunState& state, platform::Dialogs& dialogs, SettingsFile& settings,
                                SelectionControls controls, QWidget* selectionTab, QObject* parent)
     : QObject(parent), state_(state), dialogs_(dialogs), settings_(settings), controls_(controls) {
@@ -94,12 +138,18 @@ void SelectionTable::createControls(QWidget* selectionTab) {
     platform::setGeometryTwips(Label11, kLabelLeft, kControlsTop, kLabelWidth, kControlHeight);
     Label11->installEventFilter(this);
 
-    PreViewEnabled = new QCheckBox(selectionTab);
+    PreViewEnabled = new PreviewTickBox(selectionTab);
     PreViewEnabled->setObjectName(QStringLiteral("PreViewEnabled"));
     PreViewEnabled->setChecked(true);
     platform::setGeometryTwips(PreViewEnabled, kCheckLeft, kControlsTop, kCheckWidth,
                                kControlHeight);
     connect(PreViewEnabled, &QCheckBox::clicked, this, [this] { PreViewEnabled_Click(); });
+
+    CatalogueUnavailable = new QLabel(selectionTab);
+    CatalogueUnavailable->setObjectName(QStringLiteral("CatalogueUnavailable"));
+    CatalogueUnavailable->setWordWrap(true);
+    CatalogueUnavailable->setAlignment(Qt::AlignCenter);
+    CatalogueUnavailable->hide();
 }
 
 void SelectionTable::FillSelectionTable() {
@@ -113,7 +163,36 @@ void SelectionTable::FillSelectionTable() {
     if (controls_.FormWait != nullptr) {
         controls_.FormWait->hide();
     }
+    catalogueAvailable_ = true;
+    CatalogueUnavailable->hide();
+    settings_.holdSelectionFile(false);
     settings_.RestoreTicks();
+}
+
+void SelectionTable::ShowCatalogueUnavailable() {
+    catalogueAvailable_ = false;
+    settings_.holdSelectionFile(true);
+    if (controls_.Tabella_Mappe_Selezionate != nullptr) {
+        controls_.Tabella_Mappe_Selezionate->clear();
+    }
+    if (controls_.FormWait != nullptr) {
+        controls_.FormWait->hide();
+    }
+    ApplyLanguage();
+    CatalogueUnavailable->show();
+    CatalogueUnavailable->raise();
+}
+
+void SelectionTable::ApplyLanguage() {
+    CatalogueUnavailable->setText(CatalogueUnavailableText(state_.Lingua));
+}
+
+void SelectionTable::RefillSelectionTable() {
+    if (catalogueAvailable_) {
+        FillSelectionTable();
+    } else {
+        ShowCatalogueUnavailable();
+    }
 }
 
 void SelectionTable::ClearSelection() {

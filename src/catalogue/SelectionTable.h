@@ -39,6 +39,10 @@ QString PreviewDescription(const QString& comment, const QString& copyright);
 // every other language.
 QString ListCleanedText(int lingua);
 
+// The line the picture tab shows in place of the table when the service did
+// not give the whole catalogue. English outside 1 to 4.
+QString CatalogueUnavailableText(int lingua);
+
 // The controls the main window already has. FormWait is optional: the fill
 // hides it when given.
 struct SelectionControls {
@@ -70,10 +74,22 @@ public:
     // (Label11's caption comes from the language tables).
     QCheckBox* PreViewEnabled = nullptr;
     QLabel* Label11 = nullptr;
+    // Stands over the empty table while the catalogue is unavailable.
+    QLabel* CatalogueUnavailable = nullptr;
 
     // Rebuilds the table from listURL / listURLcomment, hides FormWait and
     // ticks the entries listed in the selection file.
     void FillSelectionTable();
+    // Instead of the fill when the catalogue came incomplete: the table
+    // stays empty, the line says why, and the selection file is held as it
+    // stands (nothing in the table may replace it).
+    void ShowCatalogueUnavailable();
+    // FillSelectionTable after the whole catalogue arrived, otherwise
+    // ShowCatalogueUnavailable: the refill after loading a collection.
+    void RefillSelectionTable();
+    bool catalogueAvailable() const { return catalogueAvailable_; }
+    // The texts of the table's own elements in the current language.
+    void ApplyLanguage();
     // Unticks every entry and tells the user so.
     void ClearSelection();
     void ShowPreview();
@@ -99,4 +115,5 @@ private:
     platform::Dialogs& dialogs_;
     SettingsFile& settings_;
     SelectionControls controls_;
+    bool catalogueAvailable_ = true;
 };

@@ -328,6 +328,22 @@ bool DownloadCycles::askOrFail(int request) {
     return result == CatalogueResult::Ok;
 }
 
+bool DownloadCycles::askWholeCatalogue() {
+    int rows = -1;
+    for (const CatalogueRequest column :
+         {CatalogueRequest::AllUrls, CatalogueRequest::AllIds, CatalogueRequest::AllComments}) {
+        if (!askOrFail(static_cast<int>(column))) {
+            return false;
+        }
+        const int items = catalogue_.lastItemCount();
+        if (items == 0 || (rows >= 0 && items != rows)) {
+            return false;
+        }
+        rows = items;
+    }
+    return true;
+}
+
 void DownloadCycles::RunCataloguePass(bool fromPanel) {
     cataloguePassOK = true;
     if (state_.flagCatalogueLoaded != 0) {
@@ -363,11 +379,12 @@ void DownloadCycles::RunCataloguePass(bool fromPanel) {
         return;
     }
     if (state_.flagCatalogueRequest == 1) {
-        askOrFail(static_cast<int>(CatalogueRequest::AllUrls));
-        askOrFail(static_cast<int>(CatalogueRequest::AllIds));
-        askOrFail(static_cast<int>(CatalogueRequest::AllComments));
-        if (FillSelectionTable) {
-            FillSelectionTable();
+        // Ticks saved from a table built on part of the catalogue would name
+        // the wrong pictures: such a table is never offered.
+        wholeCatalogue_ = askWholeCatalogue();
+        const auto& fill = wholeCatalogue_ ? FillSelectionTable : ShowCatalogueUnavailable;
+        if (fill) {
+            fill();
         }
     } else if (askOrFail(static_cast<int>(CatalogueRequest::TickedUrls)) ||
                !passFailedInTransport_) {
@@ -402,6 +419,18 @@ void DownloadCycles::OpenPanelForSelection() {
     RunCataloguePass(true);
 }
 
+// The table offered no catalogue to take ticks from: the next slide tick
+// runs the pass over the saved selection file, as at a start.
+void DownloadCycles::startWithSavedSelection() {
+    state_.flagLoading = 0;
+    state_.flagCatalogueRequest = 0;
+    state_.flagCatalogueLoaded = 0;
+    state_.flagCmdButton = 0;
+    setEnabledIf(c_.whoWeAre, true);
+    setEnabledIf(c_.btSetup, true);
+    setEnabledIf(c_.btWait, true);
+}
+
 void DownloadCycles::SSTCfg_cmdConferma_Click() {
     if (HidePreview) {
         HidePreview();
@@ -429,6 +458,10 @@ void DownloadCycles::SSTCfg_cmdConferma_Click() {
     }
     showWaitSign();
     passFailedInTransport_ = false;
+    if (!wholeCatalogue_) {
+        startWithSavedSelection();
+        return;
+    }
     const CatalogueResult result = catalogue_.Ask(CatalogueRequest::Message);
     if (result == CatalogueResult::Ok) {
         if (DownloadCycle(0)) {

@@ -68,6 +68,8 @@ public:
     // What others do for the cycle.
     std::function<void()> ShowStatusText;
     std::function<void()> FillSelectionTable;
+    // In place of the fill when the service did not give the whole catalogue.
+    std::function<void()> ShowCatalogueUnavailable;
     std::function<void()> HidePreview;
     std::function<void()> CheckVersion;
     // The panel steps of opening the panel for a new selection.
@@ -94,6 +96,10 @@ public:
     bool retryPassPending() const { return retryPassPending_; }
     void clearRetryPass() { retryPassPending_ = false; }
 
+    // False after the panel's pass could not get the whole catalogue: the
+    // start command then goes on with the saved selection.
+    bool wholeCatalogue() const { return wholeCatalogue_; }
+
     // The address (or own picture file) behind a slide of the last cycle.
     QString slideAddress(int slide) const { return slideAddresses_.value(slide); }
     // Which of its entry's slides it is: 0, or the place in a series.
@@ -111,6 +117,8 @@ public:
 
 private:
     bool askOrFail(int request);
+    bool askWholeCatalogue();
+    void startWithSavedSelection();
     void noteTransportFailure();
     QStringList newWorkListFromTicks() const;
     void fetchWorkList(bool changed);
@@ -136,4 +144,5 @@ private:
     QList<QDateTime> slideFetched_;
     bool passFailedInTransport_ = false;
     bool retryPassPending_ = false;
+    bool wholeCatalogue_ = true;
 };

@@ -26,6 +26,9 @@ void setBoxColour(QLineEdit* box, const QColor& colour) {
     palette.setColor(QPalette::Base, colour);
     box->setPalette(palette);
     box->setAutoFillBackground(true);
+    // A style sheet around the box would paint over the palette; the box's
+    // own sheet wins over it.
+    box->setStyleSheet(QStringLiteral("QLineEdit { background-color: %1; }").arg(colour.name()));
 }
 
 void setEnabled(QWidget* widget, bool enabled) {
@@ -195,10 +198,11 @@ bool SettingsFile::WriteSettings() {
         // so they are kept.
         return false;
     };
-    // A table that was never filled (the panel not opened since the start)
-    // says nothing about the ticks: the selection file stays as it is.
+    // A table that was never filled (the panel not opened since the start),
+    // or not from the whole catalogue, says nothing about the ticks: the
+    // selection file stays as it is.
     const QListWidget* table = controls_.Tabella_Mappe_Selezionate;
-    const bool tableFilled = table != nullptr && table->count() > 0;
+    const bool tableFilled = table != nullptr && table->count() > 0 && !selectionHeld_;
     bool selectionWritten = true;
     if (firstRunState_ || tableFilled) {
         const QList<SelectionEntry> selection =

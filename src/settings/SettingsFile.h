@@ -71,6 +71,9 @@ public:
     bool WriteSettings();
     void saveAll();
     void RestoreTicks();
+    // While held, saving leaves the selection file as it is: the table does
+    // not hold the catalogue its ticks would be read from.
+    void holdSelectionFile(bool held) { selectionHeld_ = held; }
     void DeleteSettingsFiles();
     void PrepareSettings();
     bool AskCleanup();
@@ -110,4 +113,5 @@ private:
     platform::Dialogs& dialogs_;
     SettingsControls controls_;
     bool firstRunState_ = false;
+    bool selectionHeld_ = false;
 };

@@ -291,7 +291,17 @@ void FormPicture::createShowParts() {
                                                *sourceCodes_, cc);
     cycles_->ShowStatusText = [this] { ShowStatusText(); };
     cycles_->CheckVersion = [this] { CheckVersion(); };
-    cycles_->FillSelectionTable = [this] { selection_->FillSelectionTable(); };
+    cycles_->FillSelectionTable = [this] {
+        selection_->FillSelectionTable();
+        if (panel_->WizardText->text() == CatalogueUnavailableText(state.Lingua)) {
+            panel_->WizardText->setText(PanelTexts::wizardIntroText(state.Lingua));
+        }
+    };
+    cycles_->ShowCatalogueUnavailable = [this] {
+        selection_->ShowCatalogueUnavailable();
+        // The panel opens on its tools tab: the help frame under it says so too.
+        panel_->WizardText->setText(CatalogueUnavailableText(state.Lingua));
+    };
     cycles_->HidePreview = [this] {
         selection_->HidePreview();
         selection_->PreViewEnabled->setChecked(false);
@@ -722,6 +732,9 @@ void FormPicture::ShowDisplayMode() {
 
 void FormPicture::ApplyLanguage() {
     panel_->ApplyLanguage();
+    if (selection_) {
+        selection_->ApplyLanguage();
+    }
 }
 
 void FormPicture::ApplyPanelTexts() {

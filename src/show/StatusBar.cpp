@@ -9,8 +9,10 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStyle>
 #include <cmath>
 
 using platform::named;
@@ -20,6 +22,7 @@ namespace {
 constexpr double kDesignButtonHeight = 32.0;
 constexpr int kLineAboveBarHeight = 360;
 constexpr int kMessageLabelHeight = 900;
+constexpr double kStatusTextPoints = 10.0;
 
 int toTwips(double value) {
     return platform::roundHalfEvenToInt(value);
@@ -55,6 +58,31 @@ void setButtonPicture(QPushButton* button, const char* name) {
             QStringLiteral("QPushButton { border: none; padding: 0; background: transparent; }"));
     }
 }
+
+// A line over the slides: light words on a dark backing just behind them,
+// readable over a white page as over a dark map; no text, no backing.
+class LineOverSlides : public QLabel {
+public:
+    explicit LineOverSlides(QWidget* parent) : QLabel(parent) {
+        setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        if (!text().isEmpty()) {
+            const int flags = static_cast<int>(alignment()) | (wordWrap() ? Qt::TextWordWrap : 0);
+            const QRect words =
+                style()->itemTextRect(fontMetrics(), contentsRect(), flags, isEnabled(), text());
+            const int pad = fontMetrics().height() / 3;
+            QPainter painter(this);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor(0x0d, 0x1f, 0x3c, 225));
+            painter.drawRoundedRect(words.adjusted(-pad, -1, pad, 1).intersected(rect()), pad, pad);
+        }
+        QLabel::paintEvent(event);
+    }
+};
 
 } // namespace
 
@@ -110,13 +138,10 @@ StatusBar::StatusBar(QWidget* window, RunState& state) : QObject(window), state_
     whoWeAre->setStyleSheet(QStringLiteral("color: #dce8f5; background: transparent;"));
     btLogo = named<QLabel>(window, "btLogo");
     connectStatus = named<QLabel>(window, "connectStatus");
-    lCountDown = named<QLabel>(window, "lCountDown");
-    lCountDown->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
-    lGeneric = named<QLabel>(window, "lGeneric");
-    lGeneric->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
-    lblMsgUser = named<QLabel>(window, "lblMsgUser");
+    lCountDown = named<LineOverSlides>(window, "lCountDown");
+    lGeneric = named<LineOverSlides>(window, "lGeneric");
+    lblMsgUser = named<LineOverSlides>(window, "lblMsgUser");
     lblMsgUser->setAlignment(Qt::AlignCenter);
-    lblMsgUser->setStyleSheet(QStringLiteral("color: #ffffff; background: transparent;"));
     timerflag = named<QLineEdit>(window, "timerflag");
     timerflag->setReadOnly(true);
     timerflag->setFocusPolicy(Qt::NoFocus);
@@ -163,8 +188,10 @@ void StatusBar::Disegna_Barra2(int screenWidthTwips, int screenHeightTwips) {
     const QRect flag = platform::geometryTwips(timerflag);
     platform::setGeometryTwips(timerflag, 0, bar.timerflagTop, flag.width(), flag.height());
     timerflag->raise();
+    // The supervisor's first tick sets 10 points for the program's life; the
+    // size from the bar's height would hold only until then.
     QFont font = whoWeAre->font();
-    font.setPointSizeF(std::max(1.0, bar.whoWeAreFontPoints));
+    font.setPointSizeF(kStatusTextPoints);
     whoWeAre->setFont(font);
 
     state_.statusLine1 = state_.weAre + state_.Aggiornare.toString() + state_.LastUpdate.toString();
@@ -188,6 +215,11 @@ void StatusBar::placeLinesAboveBar(int screenWidthTwips, int screenHeightTwips) 
     font.setFamily(whoWeAre->font().family());
     lCountDown->setFont(font);
     lGeneric->setFont(font);
+    // The run-state marker sits at the left end of these lines: the words
+    // begin beside it.
+    for (QLabel* line : {lCountDown, lGeneric}) {
+        line->setIndent(timerflag->width() + timerflag->width() / 3);
+    }
     const int messageTop = (screenHeightTwips - kMessageLabelHeight) / 2;
     platform::setGeometryTwips(lblMsgUser, 0, messageTop, screenWidthTwips, kMessageLabelHeight);
 }

@@ -259,6 +259,9 @@ QTabWidget#SSTCfg QPushButton:hover { background: rgba(91, 184, 255, 45); border
 QTabWidget#SSTCfg QPushButton:pressed { background: rgba(91, 184, 255, 90); border-radius: 8px; }
 QTabWidget#SSTCfg QPushButton[current="true"] { background: rgba(255, 200, 69, 55);
   border-radius: 8px; }
+QTabWidget#SSTCfg QLabel#CatalogueUnavailable { color: #0D1F3C; background: #FFE9A8;
+  border: 2px solid #FFC845; border-radius: 6px; font-size: 12px; font-weight: bold;
+  padding: 6px; }
 QTabWidget#SSTCfg QFrame#BarSaveAllBG { background: #17335C; border: 1px solid #3C6CA8; }
 QTabWidget#SSTCfg QFrame#BarSaveAllFG { background: #3DD686; border: none; }
 )");
@@ -1009,6 +1012,15 @@ void ConfigurationPanel::placeSelectionTableParts() {
             preview->show();
         }
         place(preview, 200, 630, 300, 300);
+    }
+    if (auto* unavailable = page->findChild<QLabel*>(QStringLiteral("CatalogueUnavailable"))) {
+        if (unavailable->parentWidget() != canvases_[kPicturesTab]) {
+            const bool shown = unavailable->isVisibleTo(page);
+            unavailable->setParent(canvases_[kPicturesTab]);
+            unavailable->setVisible(shown);
+        }
+        place(unavailable, 400, 1600, 3900, 1300);
+        unavailable->raise();
     }
 }
 

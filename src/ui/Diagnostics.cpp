@@ -245,7 +245,9 @@ QString Diagnostics::maskedPassword(const QString& password) {
 
 QWidget* Diagnostics::newWindow(const char* name, const QString& title) {
     auto* window = named<QWidget>(parent_.data(), name);
-    window->setWindowFlag(Qt::Window);
+    // In front of the full-screen show, which raises itself at every request
+    // to the catalogue service.
+    window->setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(title);
     window->setLayout(new QVBoxLayout);

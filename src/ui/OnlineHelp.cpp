@@ -115,6 +115,10 @@ void setBackColour(QWidget* box, uint32_t bgr) {
     palette.setColor(QPalette::Window, colour);
     box->setPalette(palette);
     box->setProperty("BackColor", static_cast<unsigned>(bgr));
+    // The panel's style sheet would paint over the palette; the box's own
+    // sheet wins over it.
+    box->setStyleSheet(QStringLiteral("%1 { background-color: %2; }")
+                           .arg(QLatin1String(box->metaObject()->className()), colour.name()));
 }
 
 // The colour that marks the fields the timer help page explains.

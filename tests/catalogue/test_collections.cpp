@@ -205,7 +205,7 @@ void TestCollections::savedCollectionHasTheFileFormatAndLoadsBackTheSameTicks() 
     QCOMPARE(f.collections->lastSavedFile(), xmlPath);
     QCOMPARE(f.dialogs.shownTexts(),
              QStringList{QString::fromUtf8("Votre Collection a été faite en toute sécurité:") +
-                         "\r\n" + base + "Skyglance_Collection_03032021_090507.XML"});
+                         "\r\n" + xmlPath});
     QCOMPARE(f.dialogs.shown().first().title, QString());
     QCOMPARE(f.saveBars, 1);
     QCOMPARE(readAll(base + "Skyglance_Collection_03032021_090507.dat"),
@@ -270,6 +270,28 @@ void TestCollections::savedCollectionHasTheFileFormatAndLoadsBackTheSameTicks() 
     f.collections->SSTCfg_BackUpcnf_Click();
     QVERIFY(readAll(base + "Skyglance_Collection_03012020_090503.xml")
                 .contains("\t<PicList>\r\n\t</PicList>\r\n"));
+
+    // A collection file that cannot be written is reported, never "saved",
+    // and leaves no copy of the selection behind.
+    f.dialogs.clear();
+    f.collections->now = [] { return QDateTime(QDate(2022, 1, 2), QTime(3, 4, 5)); };
+    const QString blocked = base + "Skyglance_Collection_01022022_030405.xml";
+    QVERIFY(QDir().mkpath(blocked + "/inside"));
+    f.collections->SSTCfg_BackUpcnf_Click();
+    QCOMPARE(f.dialogs.shownTexts(),
+             QStringList{CollectionTexts::saveFailed(3) + "\r\n" + blocked});
+    QCOMPARE(f.dialogs.shown().first().icon, platform::Dialogs::Icon::Critical);
+    QVERIFY(!QFile::exists(base + "Skyglance_Collection_01022022_030405.dat"));
+    QCOMPARE(f.collections->lastSavedFile(), base + "Skyglance_Collection_03012020_090503.xml");
+
+    // Without the whole catalogue there is nothing to save or load.
+    f.dialogs.clear();
+    f.selection->ShowCatalogueUnavailable();
+    f.collections->now = [] { return QDateTime(QDate(2022, 1, 2), QTime(3, 4, 6)); };
+    f.collections->SSTCfg_BackUpcnf_Click();
+    f.collections->LoadCollection();
+    QCOMPARE(f.dialogs.shownTexts(), QStringList(2, CatalogueUnavailableText(3)));
+    QVERIFY(!QFile::exists(base + "Skyglance_Collection_01022022_030406.xml"));
 }
 
 void TestCollections::loadingReadsLegacyFilesAndRefusesBadOnes() {

@@ -7,6 +7,7 @@
 #include "show/StatusBar.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -19,6 +20,7 @@ private slots:
     void barSquaresAreTwoAndAHalfPerCentOfTheWidth();
     void statusLinesAreCutAt95Characters();
     void hidingAndShowingTheBarRestoresVisibility();
+    void linesAboveTheBarReadOverAWhitePage();
     void fullScreenFitsLargePicturesKeepingProportions();
     void fullScreenGrowsSmallPicturesToTheNearerEdge();
     void fullScreenKeepsThinBannersInShape();
@@ -101,6 +103,48 @@ void TestDisplayLayout::hidingAndShowingTheBarRestoresVisibility() {
     bar.Nascondi_Barra();
     bar.Esponi_Barra();
     QVERIFY(!bar.whoWeAre->isVisible());
+}
+
+// The countdown over a captured page that is white to its edges: light
+// words on a dark backing just behind them, the page untouched beyond.
+void TestDisplayLayout::linesAboveTheBarReadOverAWhitePage() {
+    QWidget window;
+    window.resize(1280, 720);
+    QPalette white = window.palette();
+    white.setColor(QPalette::Window, Qt::white);
+    window.setPalette(white);
+    window.setAutoFillBackground(true);
+    RunState state;
+    state.Ratio_X_Y = 16.0F / 9.0F;
+    StatusBar bar(&window, state);
+    bar.Disegna_Barra2(19200, 10800);
+    bar.placeLinesAboveBar(19200, 10800);
+    QCOMPARE(bar.whoWeAre->font().pointSizeF(), 10.0);
+    bar.lCountDown->setText(QStringLiteral("Loading Pictures from WEB... 3 of 12"));
+    bar.lCountDown->show();
+    window.show();
+    const QImage shot = window.grab().toImage();
+    const QRect line = bar.lCountDown->geometry();
+    const int wordsEnd = bar.lCountDown->fontMetrics().horizontalAdvance(bar.lCountDown->text());
+    int dark = 0;
+    int light = 0;
+    const int middle = line.center().y();
+    // The words begin beside the run-state marker at the left end.
+    const int from = line.left() + bar.lCountDown->indent();
+    QVERIFY(from >= bar.timerflag->geometry().right());
+    for (int x = from; x < from + wordsEnd; ++x) {
+        for (int y = middle - 4; y <= middle + 4; ++y) {
+            const int grey = qGray(shot.pixel(x, y));
+            dark += grey < 80;
+            light += grey > 200;
+        }
+    }
+    const int area = wordsEnd * 9;
+    QVERIFY2(dark > area / 2, qPrintable(QStringLiteral("%1 of %2").arg(dark).arg(area)));
+    QVERIFY(light > area / 20);
+    for (int x = from + wordsEnd + 40; x < line.right(); x += 7) {
+        QCOMPARE(QColor(shot.pixel(x, middle)), QColor(Qt::white));
+    }
 }
 
 void TestDisplayLayout::fullScreenFitsLargePicturesKeepingProportions() {

@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -105,6 +106,7 @@ private slots:
     void restartWithoutNetworkPlaysLastGoodPictures();
     void everyLoopPlaysItsOwnFileRoundAfterRound();
     void failedPicturesKeepTheirLastGoodOnes();
+    void incompleteCatalogueKeepsSavedSelection();
 
 private:
     void startProgram(const QString& site);
@@ -546,6 +548,119 @@ void TestShowRuns::failedPicturesKeepTheirLastGoodOnes() {
     QVERIFY(state().listPicture[1] != form_->ErrLoadPicture);
     QVERIFY(state().listPicture[1].pixel(5, 5) == goodPage.pixel(5, 5));
     checkLoopsPlayTheirOwnFiles(from, 1);
+}
+
+namespace {
+
+// The real nginx in front of the service, answering one catalogue column
+// its own way (rule): a service that gives only part of the catalogue.
+class Front {
+public:
+    explicit Front(const QString& site) : site_(site), port_(nettest::deadPort()) {}
+    ~Front() { stop(); }
+    bool start(const QString& rule) {
+        stop();
+        const QString d = dir_.path();
+        writeFile(d + "/nginx.conf",
+                  QStringLiteral("daemon off; master_process off; pid %1/nginx.pid;\n"
+                                 "error_log %1/error.log; events {}\n"
+                                 "http { access_log off; client_body_temp_path %1;\n"
+                                 " proxy_temp_path %1; fastcgi_temp_path %1; uwsgi_temp_path %1;\n"
+                                 " scgi_temp_path %1; server { listen 127.0.0.1:%2;\n"
+                                 " location / { %3 proxy_pass %4; } } }\n")
+                      .arg(d)
+                      .arg(port_)
+                      .arg(rule, site_)
+                      .toUtf8());
+        process_.start("nginx", {"-p", d, "-e", d + "/error.log", "-c", d + "/nginx.conf"});
+        return nettest::waitUntilListening(port_, 10000);
+    }
+    void stop() {
+        process_.terminate();
+        process_.waitForFinished(5000);
+    }
+    QString site() const { return QStringLiteral("http://127.0.0.1:%1").arg(port_); }
+
+private:
+    QTemporaryDir dir_;
+    QString site_;
+    quint16 port_;
+    QProcess process_;
+};
+
+} // namespace
+
+// Opening the panel while the service gives part of the catalogue (a column
+// refused, a column short), and while it is gone: the saved ticks stay byte for byte through Save,
+// Start and the quit, the panel says why, and Start goes on with the saved ones.
+void TestShowRuns::incompleteCatalogueKeepsSavedSelection() {
+    if (QStandardPaths::findExecutable("nginx").isEmpty()) {
+        QSKIP("nginx is not installed");
+    }
+    auto service = std::make_unique<Service>();
+    auto front = std::make_unique<Front>(service->site());
+    QVERIFY(front->start("if ($arg_x00 = x6666) { return 500; }"));
+    seedHome(home_->path(), kSelection);
+    const QByteArray saved = readFile(work("Skyglance7_Picture_List.dat"));
+    startProgram(front->site());
+    waitForSlides(2);
+
+    const auto openPanelAndSave = [&] {
+        form_->btSetup_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(state().flagCmdButton, int16_t(3), 60000);
+        QVERIFY(!form_->panel().FormWait->isVisible());
+        QVERIFY(form_->panel().WizardText->isVisible());
+        QCOMPARE(form_->panel().WizardText->text(), CatalogueUnavailableText(1));
+        form_->panel().ShowTab(2);
+        QLabel* line = form_->selectionTable().CatalogueUnavailable;
+        QVERIFY(line->isVisible());
+        QCOMPARE(line->text(), CatalogueUnavailableText(1));
+        QCOMPARE(form_->Tabella_Mappe_Selezionate->count(), 0);
+        form_->panel().onSave();
+        QCOMPARE(readFile(work("Skyglance7_Picture_List.dat")), saved);
+    };
+    const auto startAndSeeSlides = [&] {
+        form_->SSTCfg_cmdConferma->click();
+        QCOMPARE(readFile(work("Skyglance7_Picture_List.dat")), saved);
+        const int shown = int(seen_.size());
+        waitForSlides(shown + 3);
+        QCOMPARE(state().cntImagesLoaded, int16_t(4));
+        QVERIFY(seen_.last().line2.size() > 6); // a picture's own text, not ". . . "
+    };
+
+    // Part of the catalogue: Start asks for the saved pictures again.
+    openPanelAndSave();
+    const qsizetype asked = service->targets().size();
+    startAndSeeSlides();
+    QVERIFY(
+        service->targets().mid(asked).contains("/service/catalogue?p=1&x00=y2222[_1_3_16_21_]"));
+
+    // Every column answered, the comments one list short of the others.
+    QVERIFY(front->start("if ($arg_x00 = x7777) { return 200 '<P>Only<P>two<P>'; }"));
+    openPanelAndSave();
+    startAndSeeSlides();
+
+    // The whole catalogue again: the table is offered, and saving it writes
+    // the same ticks.
+    QVERIFY(front->start(QString()));
+    openPanel();
+    QVERIFY(form_->Tabella_Mappe_Selezionate->count() > 20);
+    QVERIFY(!form_->selectionTable().CatalogueUnavailable->isVisible());
+    QVERIFY(form_->panel().WizardText->text() != CatalogueUnavailableText(1));
+    form_->panel().onSave();
+    QCOMPARE(readFile(work("Skyglance7_Picture_List.dat")), saved);
+    startAndSeeSlides();
+
+    // No service at all: the show goes on with the pictures it has.
+    front.reset();
+    service.reset();
+    openPanelAndSave();
+    startAndSeeSlides();
+
+    QSignalSpy ended(form_.get(), &FormPicture::programEnded);
+    state().flagCmdButton = 2;
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 30000);
+    QCOMPARE(readFile(work("Skyglance7_Picture_List.dat")), saved);
 }
 
 QTEST_MAIN(TestShowRuns)

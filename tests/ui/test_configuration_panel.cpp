@@ -1,8 +1,14 @@
+#include "catalogue/SelectionTable.h"
+#include "platform/Dialogs.h"
+#include "platform/Shell.h"
 #include "platform/Twips.h"
+#include "settings/SettingsFile.h"
 #include "shell/RunState.h"
 #include "ui/ConfigurationPanel.h"
 #include "ui/LanguageTables.h"
+#include "ui/OnlineHelp.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -68,6 +74,7 @@ private slots:
     void navigationShowsItsTab();
     void tabChangeFollowsUnsavedChanges();
     void hoverHelpFillsTheHelpFrame();
+    void cuesAreDrawnThroughTheStyleSheet();
     void screenshots();
 };
 
@@ -368,6 +375,101 @@ void TestConfigurationPanel::hoverHelpFillsTheHelpFrame() {
     f.state->WizardActive = kFalse;
     f.hover("dyMode");
     QCOMPARE(f.panel->WizardText->text(), QStringLiteral("Apre l'help online."));
+}
+
+namespace {
+
+// The colour drawn at the right end of a box, away from its text and border.
+QColor drawnFill(QWidget* box) {
+    const QImage shot = box->grab().toImage();
+    return shot.pixelColor(shot.width() - 5, shot.height() / 2);
+}
+
+// The number of pixels close to colour in the grab of widget.
+int pixelsNear(QWidget* widget, const QColor& colour) {
+    const QImage shot = widget->grab().toImage();
+    int count = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            count += qAbs(c.red() - colour.red()) + qAbs(c.green() - colour.green()) +
+                         qAbs(c.blue() - colour.blue()) <
+                     60;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+// What the panel's style sheet once painted over: the interval boxes'
+// focus colours, the timer help's marks and the preview tick box.
+void TestConfigurationPanel::cuesAreDrawnThroughTheStyleSheet() {
+    Fixture f;
+    platform::ScriptedDialogs dialogs;
+    SettingsControls sc;
+    sc.SSTCfg_timeDwLoad = f.panel->SSTCfg_timeDwLoad;
+    sc.SSTCfg_timeRefresh = f.panel->SSTCfg_timeRefresh;
+    sc.txtDisplay = f.panel->txtDisplay;
+    sc.txtDisplay2 = f.panel->txtDisplay2;
+    sc.SSTCfg_Aggiorna = f.panel->SSTCfg_Aggiorna;
+    sc.SSTCfg_Download = f.panel->SSTCfg_Download;
+    SettingsFile settings(*f.state, dialogs, sc);
+    settings.installIntervalBoxHandlers();
+    f.window.activateWindow();
+    const QColor yellow(0xFF, 0xFF, 0x80);
+    const QColor blue(0x7D, 0x93, 0xE6);
+    f.panel->ShowTab(0);
+    QTest::mouseClick(f.panel->SSTCfg_Aggiorna, Qt::LeftButton);
+    QCOMPARE(drawnFill(f.panel->SSTCfg_timeRefresh), yellow);
+    QCOMPARE(drawnFill(f.panel->SSTCfg_timeDwLoad), blue);
+    QCOMPARE(drawnFill(f.panel->txtDisplay2), blue);
+    QTest::mouseClick(f.panel->SSTCfg_Download, Qt::LeftButton);
+    QCOMPARE(drawnFill(f.panel->SSTCfg_timeDwLoad), yellow);
+    QCOMPARE(drawnFill(f.panel->SSTCfg_timeRefresh), blue);
+
+    // The timer help marks its four boxes, the hidden mode box included.
+    settings.leaveIntervalBoxes();
+    for (QLineEdit* box : {f.panel->SSTCfg_timeDwLoad, f.panel->SSTCfg_timeRefresh}) {
+        box->setStyleSheet({});
+    }
+    RunState& state = *f.state;
+    state.Lingua = 0;
+    platform::Shell shell;
+    OnlineHelp help(state, dialogs, shell, {});
+    help.setTimerBoxes({f.panel->txtDisplay, f.panel->txtDisplay2, f.panel->SSTCfg_timeDwLoad,
+                        f.panel->SSTCfg_timeRefresh});
+    help.helpTime_Click();
+    for (QLineEdit* box : {f.panel->txtDisplay, f.panel->txtDisplay2, f.panel->SSTCfg_timeDwLoad,
+                           f.panel->SSTCfg_timeRefresh}) {
+        QCOMPARE(drawnFill(box), blue);
+    }
+
+    // The preview tick box shows its tick, and shows an empty box unticked.
+    SelectionTable selection(state, dialogs, settings, SelectionControls{}, f.panel->tabCanvas(2));
+    f.panel->LayoutPanel();
+    f.panel->SSTCfg->show();
+    f.panel->ShowTab(2);
+    QCheckBox* preview = selection.PreViewEnabled;
+    QVERIFY(preview->isVisible());
+    const QColor tick(0x3D, 0xD6, 0x86);
+    const QColor box(0xFF, 0xFF, 0xFF);
+    preview->setChecked(true);
+    QVERIFY(pixelsNear(preview, tick) > 8);
+    preview->setChecked(false);
+    QCOMPARE(pixelsNear(preview, tick), 0);
+    QVERIFY(pixelsNear(preview, box) > 20);
+
+    // The catalogue-unavailable line stands over the table, dark on light.
+    selection.ShowCatalogueUnavailable();
+    QLabel* line = selection.CatalogueUnavailable;
+    QVERIFY(line->isVisible());
+    QVERIFY(f.panel->Tabella_Mappe_Selezionate->geometry().contains(line->geometry()));
+    QVERIFY(pixelsNear(line, QColor(0x0D, 0x1F, 0x3C)) > 50);
+    f.saveShot(QStringLiteral("panel-catalogue-unavailable"));
+    state.Lingua = LanguageTables::kItalian;
+    selection.ApplyLanguage();
+    QCOMPARE(line->text(), CatalogueUnavailableText(LanguageTables::kItalian));
 }
 
 void TestConfigurationPanel::screenshots() {

@@ -8,6 +8,7 @@
 #include "ui/Diagnostics.h"
 #include "ui/OnlineHelp.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -285,6 +286,15 @@ void TestHelpDiagnostics::diagnosticsShowLiveValues() {
                                     [&proxy] { return proxy; }});
     diagnostics.open();
     QVERIFY(diagnostics.isOpen());
+    // In front of the full-screen show.
+    QStringList onTop;
+    for (const QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->isVisible() && top->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+            onTop << top->objectName();
+        }
+    }
+    onTop.sort();
+    QCOMPARE(onTop, (QStringList{"frmDebug", "frmDebugProxy", "frmDebugTimers"}));
 
     // Only rows in use, every column.
     QTableWidget* catalogue = diagnostics.catalogueRows();
