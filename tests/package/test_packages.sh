@@ -4,7 +4,9 @@
 # as their units start them: the service as its system unit says, the program
 # with its user unit's environment (the site settings in /etc/default), which
 # must show a picture from that service with no other setting. A second
-# program started by the autostart entry on the same home must end.
+# program started by the autostart entry on the same home must end. The
+# maintainer scripts run into the scratch root; lintian, where installed,
+# must find no errors.
 # Usage: test_packages.sh CPACK BUILD_DIR VERSION
 set -eu
 CPACK=$1
