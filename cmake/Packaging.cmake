@@ -12,6 +12,19 @@ install(FILES ${SKYGLANCE_DEPLOY}/skyglance.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT program)
 install(FILES ${SKYGLANCE_DEPLOY}/skyglance.service
         DESTINATION lib/systemd/user COMPONENT program)
+# The site settings the user unit and the autostart entry read, in the one
+# place a technician looks for them; a conffile, so upgrades keep edits.
+# Decided at install time, as GNUInstallDirs does for the prefix /usr: the
+# packages are laid out with that prefix whatever the build's own.
+install(CODE "
+  if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
+    set(skyglance_etc /etc)
+  else()
+    set(skyglance_etc \"\${CMAKE_INSTALL_PREFIX}/etc\")
+  endif()
+  file(INSTALL DESTINATION \"\${skyglance_etc}/default\" TYPE FILE
+       RENAME skyglance FILES \"${SKYGLANCE_DEPLOY}/skyglance.default\")"
+  COMPONENT program)
 # Starting the show at every user's login is the owner's choice, not the
 # package's: the entry is shipped for copying into an autostart folder.
 install(FILES ${SKYGLANCE_DEPLOY}/skyglance-autostart.desktop
@@ -64,13 +77,36 @@ if(TARGET skyglance-catalogue)
   skyglance_manual_page(skyglance-catalogue catalogue)
 endif()
 
+# ---- Debian's copyright file and changelog, in each package's doc folder --------
+
+set(SKYGLANCE_DEB_RELEASE 1)
+set(SKYGLANCE_DEB_VERSION ${PROJECT_VERSION}-${SKYGLANCE_DEB_RELEASE})
+set(CPACK_PACKAGE_CONTACT "Skyglance maintainers <maintainers@users.noreply.c-seed-79f8b01c.example>")
+# Honours SOURCE_DATE_EPOCH, for builds that must give the same bytes.
+string(TIMESTAMP SKYGLANCE_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+configure_file(${SKYGLANCE_DEPLOY}/debian/changelog.in ${PROJECT_BINARY_DIR}/debian/changelog.Debian
+               @ONLY)
+set(SKYGLANCE_CHANGELOG_GZ ${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz)
+add_custom_command(OUTPUT ${SKYGLANCE_CHANGELOG_GZ}
+  COMMAND ${SKYGLANCE_GZIP} -9nc ${PROJECT_BINARY_DIR}/debian/changelog.Debian > ${SKYGLANCE_CHANGELOG_GZ}
+  DEPENDS ${PROJECT_BINARY_DIR}/debian/changelog.Debian
+  VERBATIM)
+add_custom_target(debian-changelog ALL DEPENDS ${SKYGLANCE_CHANGELOG_GZ})
+function(skyglance_debian_docs package component)
+  install(FILES ${SKYGLANCE_DEPLOY}/debian/copyright ${SKYGLANCE_CHANGELOG_GZ}
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} COMPONENT ${component})
+endfunction()
+skyglance_debian_docs(skyglance program)
+if(TARGET skyglance-catalogue)
+  skyglance_debian_docs(skyglance-catalogue catalogue)
+endif()
+
 # ---- Debian packages (cpack -G DEB, or the "package" target) ------------------
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME skyglance)
 set(CPACK_PACKAGE_VENDOR "Skyglance")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "Skyglance maintainers <maintainers@users.noreply.c-seed-79f8b01c.example>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
@@ -80,18 +116,21 @@ if(TARGET skyglance-catalogue)
 endif()
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${SKYGLANCE_DEB_RELEASE})
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Maintainer scripts executable, conffiles lists readable, whatever the umask.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 # Descriptions: a summary line, then the text; CPack indents it for the
 # control file and turns an empty line into a paragraph break.
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME skyglance)
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_SECTION x11)
 # JPEG, GIF and PNG decoding come with Qt; the plugins add the rarer formats
-# a catalogue may point at.
-set(CPACK_DEBIAN_PROGRAM_PACKAGE_RECOMMENDS qt6-image-formats-plugins)
-set(CPACK_DEBIAN_PROGRAM_PACKAGE_SUGGESTS skyglance-catalogue)
+# a catalogue may point at. The packaged site settings name the service on
+# this machine, which a screen served from elsewhere can go without.
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_RECOMMENDS "qt6-image-formats-plugins, skyglance-catalogue")
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_CONTROL_EXTRA ${SKYGLANCE_DEPLOY}/debian/skyglance/conffiles)
 set(CPACK_DEBIAN_PROGRAM_DESCRIPTION
 "full-screen weather slide show
 Skyglance asks a catalogue service which weather pictures, animated radar
@@ -101,7 +140,8 @@ It downloads them again every few minutes and keeps going unattended for
 days, on a screen in a shop, a hotel lobby or a ski station.
 
 The package includes a systemd user unit and an XDG autostart entry for
-kiosk use.")
+kiosk use, both reading their site settings from /etc/default/skyglance,
+which points at the skyglance-catalogue service on this machine.")
 
 set(CPACK_DEBIAN_CATALOGUE_PACKAGE_NAME skyglance-catalogue)
 set(CPACK_DEBIAN_CATALOGUE_PACKAGE_SECTION web)
@@ -112,6 +152,13 @@ for its picture catalogue. It serves a sample catalogue kept in SQLite, the
 version file, the collections package, help pages and a sample weather site
 whose pictures are drawn anew as the clock moves on.
 
-The package includes a hardened systemd system unit.")
+The package includes a hardened systemd system unit, enabled and started
+on installation.")
+# Enable and start the unit on installation, stop it on removal, drop its
+# state on purge, as debhelper's scripts do.
+set(CPACK_DEBIAN_CATALOGUE_PACKAGE_CONTROL_EXTRA
+    ${SKYGLANCE_DEPLOY}/debian/skyglance-catalogue/postinst
+    ${SKYGLANCE_DEPLOY}/debian/skyglance-catalogue/prerm
+    ${SKYGLANCE_DEPLOY}/debian/skyglance-catalogue/postrm)
 
 include(CPack)

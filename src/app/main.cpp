@@ -1,3 +1,4 @@
+#include "catalogue/VendorServices.h"
 #include "platform/Dialogs.h"
 #include "shell/CommandLine.h"
 #include "shell/FormPicture.h"
@@ -11,6 +12,10 @@
 
 namespace {
 
+// The exit status of a second program on a work folder already in use; the
+// user unit does not restart on it.
+constexpr int kExitWorkFolderInUse = 3;
+
 const char kHelpText[] =
     "Usage: skyglance [-OPTION[-OPTION...]]\n"
     "       skyglance --help | -h | --version | -V\n"
@@ -19,11 +24,16 @@ const char kHelpText[] =
     "\n"
     "Options, joined by \"-\" in one argument (e.g. skyglance -LOCALHOST-NOSILENT):\n"
     "  DEBUG_CODE   open the diagnostics window\n"
-    "  LOCALHOST    use the catalogue service on this machine\n"
+    "  LOCALHOST    use the catalogue service on this machine (127.0.0.1, on the\n"
+    "               site's port, else on 8080, where the packaged service listens)\n"
     "  NOSILENT     let the web views show their script dialogs\n"
+    "  SITE=ADDRESS root of the vendor site, e.g. -SITE=http://127.0.0.1:8080;\n"
+    "               above SKYGLANCE_SITE (an address with a \"-\" goes there)\n"
     "\n"
     "Environment:\n"
-    "  SKYGLANCE_SITE         root of the vendor site, e.g. http://127.0.0.1:8080\n"
+    "  SKYGLANCE_SITE         root of the vendor site, e.g. http://127.0.0.1:8080; the\n"
+    "                         user unit and the autostart entry read it from\n"
+    "                         /etc/default/skyglance\n"
     "  SKYGLANCE_TIME_SCALE   scales every fixed wait and timer interval\n"
     "  SKYGLANCE_SNAPSHOT     a folder that receives a PNG of the window after every\n"
     "                         slide (latest.png and slide-NNNNNN.png)\n"
@@ -32,7 +42,8 @@ const char kHelpText[] =
     "                         page, with the same as JSON at /status.json\n"
     "\n"
     "Work folders (settings and downloaded pictures), under the home directory:\n"
-    "  Skyglance7_Work, Skyglance_SlideShow, Skyglance_PHP, Skyglance_Collections\n";
+    "  Skyglance7_Work, Skyglance_SlideShow, Skyglance_PHP, Skyglance_Collections;\n"
+    "  one program at a time per home: a second one ends with status 3\n";
 
 // Answers --help and --version before the QApplication exists, so they work
 // without a display. Only these exact words count: the "-"-joined options
@@ -52,11 +63,49 @@ bool answeredInfoFlag(int argc, char* argv[]) {
     return false;
 }
 
+// The SITE= option goes on as SKYGLANCE_SITE, above the environment's own
+// value, before anything forms a vendor address. A split of its own: the
+// start-up's split is the one that reports too many parameters.
+void applySiteOption(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+    CommandLineParams params;
+    SplitFields<10>(commandLineText(arguments), params, [] {});
+    const QString site = SiteOptionOf(params);
+    if (!site.isEmpty()) {
+        qputenv(kSiteEnvironmentVariable, site.toUtf8());
+    }
+}
+
+// Takes the work folder for this process; false, with a line on standard
+// error, when another program holds it. A folder that cannot be made is left
+// to the start-up, which reports it on the screen.
+bool tookWorkFolder(WorkFolderLock& lock) {
+    const QString folder = WorkFolderOfThisHome();
+    if (lock.acquire(folder) != WorkFolderLock::Outcome::InUse) {
+        return true;
+    }
+    const QString holder =
+        lock.holder() > 0 ? QStringLiteral(" (process %1)").arg(lock.holder()) : QString();
+    std::fprintf(stderr,
+                 "skyglance: the work folder %s is in use by another Skyglance%s; "
+                 "this one ends\n",
+                 qPrintable(folder), qPrintable(holder));
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     if (answeredInfoFlag(argc, argv)) {
         return 0;
+    }
+    applySiteOption(argc, argv);
+    WorkFolderLock workFolderLock;
+    if (!tookWorkFolder(workFolderLock)) {
+        return kExitWorkFolderInUse;
     }
     QElapsedTimer sinceStart;
     sinceStart.start();

@@ -22,8 +22,8 @@ QString NormalizedSiteRoot(const QString& root) {
 
 QString RootOnThisMachine(const QString& root) {
     QUrl url(NormalizedSiteRoot(root), QUrl::TolerantMode);
-    if (!url.isValid() || url.scheme().isEmpty() || url.host().isEmpty()) {
-        return QStringLiteral("http://") + QString::fromLatin1(kThisMachineHost);
+    if (!url.isValid() || url.scheme().isEmpty() || url.host().isEmpty() || url.port() < 0) {
+        return QString::fromLatin1(kPackagedServiceRoot);
     }
     url.setHost(QString::fromLatin1(kThisMachineHost));
     url.setUserInfo(QString());
@@ -41,6 +41,17 @@ bool CatalogueOnThisMachine(const CommandLineParams& cmdParams) {
 
 bool UpdatesOnThisMachine(const CommandLineParams& cmdParams) {
     return cmdParams[1] == localhostOption();
+}
+
+QString SiteOptionOf(const CommandLineParams& cmdParams) {
+    const QLatin1String prefix(kSiteOptionPrefix);
+    for (int i = 0; i <= kLastOptionEntry; ++i) {
+        const QString& param = cmdParams[static_cast<std::size_t>(i)];
+        if (param.startsWith(prefix)) {
+            return param.mid(prefix.size()).trimmed();
+        }
+    }
+    return QString();
 }
 
 VendorServices::VendorServices(const QString& configuredSiteRoot)
@@ -62,6 +73,14 @@ QString VendorServices::rootFor(bool onThisMachine) const {
 
 QString VendorServices::serviceAddress(const CommandLineParams& cmdParams) const {
     return rootFor(CatalogueOnThisMachine(cmdParams)) + QLatin1String(kCatalogueServicePath);
+}
+
+QString VendorServices::catalogueAddressInUse(const CommandLineParams& cmdParams) const {
+    QString address = serviceAddress(cmdParams);
+    if (address.endsWith(QLatin1Char('?'))) {
+        address.chop(1);
+    }
+    return address;
 }
 
 QString VendorServices::versionFileAddress(const CommandLineParams& cmdParams) const {

@@ -7,10 +7,14 @@
 // collections package, the help pages and the sponsor page all hang off one
 // site root. The root is a setting with a placeholder default; the
 // environment variable SKYGLANCE_SITE (for example http://127.0.0.1:8080)
-// overrides it, which is how the bundled catalogue service is reached.
+// overrides it, which is how the bundled catalogue service is reached. The
+// command-line option SITE=ADDRESS is handed on as that variable at start.
 
 inline constexpr auto kPlaceholderSiteRoot = "http://www.skyglance.example";
 inline constexpr auto kSiteEnvironmentVariable = "SKYGLANCE_SITE";
+inline constexpr auto kSiteOptionPrefix = "SITE=";
+// Where the packaged catalogue service listens (its system unit says so).
+inline constexpr auto kPackagedServiceRoot = "http://127.0.0.1:8080";
 
 inline constexpr auto kCatalogueServicePath = "/service/catalogue?";
 inline constexpr auto kVersionFilePath = "/currentversion.html";
@@ -24,6 +28,8 @@ inline constexpr auto kThisMachineHost = "127.0.0.1";
 QString NormalizedSiteRoot(const QString& root);
 
 // The same root with its host replaced by this machine; scheme and port stay.
+// A root that names no port (or no host) gives the packaged service: port 80
+// of this machine serves nothing of ours.
 QString RootOnThisMachine(const QString& root);
 
 // The command line as Splitta10 leaves it: entries 0 to 9, then the text
@@ -35,6 +41,10 @@ using CommandLineParams = std::array<QString, 11>;
 // collections package too. Exact letter case, each entry as a whole.
 bool CatalogueOnThisMachine(const CommandLineParams& cmdParams);
 bool UpdatesOnThisMachine(const CommandLineParams& cmdParams);
+
+// The address of the first SITE= option among the parameters, trimmed; empty
+// without one. Exact letter case, like the other options.
+QString SiteOptionOf(const CommandLineParams& cmdParams);
 
 // The one place that turns the site root (SKYGLANCE_SITE or the setting) and
 // the LOCALHOST option into the addresses the program asks. The addresses
@@ -53,6 +63,9 @@ public:
 
     // The address a catalogue query such as "p=1&x00=x4444" is appended to.
     QString serviceAddress(const CommandLineParams& cmdParams) const;
+    // The same without the query mark, for naming the service in messages,
+    // e.g. "http://127.0.0.1:8080/service/catalogue".
+    QString catalogueAddressInUse(const CommandLineParams& cmdParams) const;
     QString versionFileAddress(const CommandLineParams& cmdParams) const;
     QString collectionsAddress(const CommandLineParams& cmdParams) const;
     // pagePath as the help table names it, e.g. "/eng_help1.asp".

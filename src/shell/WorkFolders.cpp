@@ -4,6 +4,11 @@
 #include "shell/RunState.h"
 
 #include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -11,6 +16,9 @@ const QString kWorkFolder = QStringLiteral("Skyglance7_Work");
 const QString kSlideFolder = QStringLiteral("Skyglance_SlideShow");
 const QString kPhpFolder = QStringLiteral("Skyglance_PHP");
 const QString kCollectionsFolder = QStringLiteral("Skyglance_Collections");
+const QString kLockFile = QStringLiteral("Skyglance7.lock");
+// Enough for any process number and its line end; the rest is not read.
+constexpr int kLockFileReadLimit = 32;
 
 bool ensureFolder(const QString& folder, QString* failedFolder) {
     // Only the last folder of the path is created; the home must exist.
@@ -26,6 +34,27 @@ bool ensureFolder(const QString& folder, QString* failedFolder) {
         *failedFolder = folder;
     }
     return false;
+}
+
+// The process number at the start of an open lock file, 0 when none.
+long long processNamedIn(int fd) {
+    char text[kLockFileReadLimit + 1] = {};
+    const ssize_t got = ::pread(fd, text, kLockFileReadLimit, 0);
+    if (got <= 0) {
+        return 0;
+    }
+    bool ok = false;
+    const long long pid = QByteArray(text, static_cast<int>(got)).trimmed().toLongLong(&ok);
+    return ok && pid > 0 ? pid : 0;
+}
+
+void writeOwnProcess(int fd) {
+    const QByteArray line = QByteArray::number(static_cast<long long>(::getpid())) + '\n';
+    // Only a note for the next one that finds the folder taken: the lock is
+    // the flock, so a failed write changes nothing.
+    if (::ftruncate(fd, 0) == 0) {
+        [[maybe_unused]] const ssize_t written = ::pwrite(fd, line.constData(), line.size(), 0);
+    }
 }
 
 } // namespace
@@ -65,4 +94,37 @@ void SetDerivedNames(RunState& state) {
     state.WORK_PATH_FILE_LIST = state.Skyglance_Work_Dir.trimmed() + QDir::separator();
     state.imgFileBase =
         state.Skyglance_Work_Dir + QDir::separator() + QStringLiteral("Skyglance7_Img");
+}
+
+QString WorkFolderOfThisHome() {
+    const platform::HomeDirectory home = platform::findHomeDirectory();
+    return formWorkFolderNames(home.drive, home.path, QDir::separator()).work;
+}
+
+WorkFolderLock::~WorkFolderLock() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+WorkFolderLock::Outcome WorkFolderLock::acquire(const QString& workFolder) {
+    if (!ensureFolder(workFolder, nullptr)) {
+        return Outcome::Unlockable;
+    }
+    const QByteArray path = QFile::encodeName(QDir(workFolder).filePath(kLockFile));
+    // Close-on-exec: the browser engine's helper processes must not inherit
+    // the lock and keep it after the program has gone.
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return Outcome::Unlockable;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const bool taken = errno == EWOULDBLOCK;
+        holder_ = taken ? processNamedIn(fd) : 0;
+        ::close(fd);
+        return taken ? Outcome::InUse : Outcome::Unlockable;
+    }
+    writeOwnProcess(fd);
+    fd_ = fd;
+    return Outcome::Held;
 }

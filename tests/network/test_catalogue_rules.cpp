@@ -219,8 +219,24 @@ void CatalogueRulesTest::localhostOptionPlacement() {
     QCOMPARE(vendor.helpPageAddress("/eng_help1.asp"),
              QStringLiteral("https://user@weather.example:8123/eng_help1.asp"));
     qunsetenv(kSiteEnvironmentVariable);
+    // A site without a port (the placeholder's) sends LOCALHOST to the
+    // packaged service, not to port 80.
     QCOMPARE(VendorServices(QStringLiteral("http://www.example.org")).serviceAddress(params),
-             QStringLiteral("http://127.0.0.1/service/catalogue?"));
+             QStringLiteral("http://127.0.0.1:8080/service/catalogue?"));
+    QCOMPARE(VendorServices().catalogueAddressInUse(params),
+             QStringLiteral("http://127.0.0.1:8080/service/catalogue"));
+
+    // SITE= is an option like the others: a whole entry, exact case, the
+    // first one counts; its address keeps its ":" and "/".
+    params = {};
+    params[1] = QStringLiteral("site=http://a.example:1");
+    params[2] = QStringLiteral("SITE= http://10.0.0.5:8080/ ");
+    params[3] = QStringLiteral("SITE=http://b.example:2");
+    QCOMPARE(SiteOptionOf(params), QStringLiteral("http://10.0.0.5:8080/"));
+    params[2].clear();
+    params[3].clear();
+    params[10] = QStringLiteral("SITE=http://c.example:3");
+    QCOMPARE(SiteOptionOf(params), QString());
 }
 
 void CatalogueRulesTest::workFileExtensionIsNeverAPath() {

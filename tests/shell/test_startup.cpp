@@ -7,6 +7,7 @@
 #include "settings/LanguageChoice.h"
 #include "settings/SettingsFile.h"
 #include "shell/FormPicture.h"
+#include "shell/WorkFolders.h"
 #include "ui/Diagnostics.h"
 
 #include <QLabel>
@@ -102,6 +103,7 @@ private slots:
     void orderlyQuitWaitsForTheSlideTick();
     void orderlyQuitWithoutLanguageShowsNoMessage();
     void helpAndVersionNeedNoDisplay();
+    void secondProgramOnTheSameHomeEnds();
 };
 
 void TestStartUp::firstStartCreatesFoldersAndFiles() {
@@ -309,6 +311,48 @@ void TestStartUp::helpAndVersionNeedNoDisplay() {
             QVERIFY2(help.contains(QLatin1String(word)), word);
         }
     }
+}
+
+void TestStartUp::secondProgramOnTheSameHomeEnds() {
+    const QString program = QStringLiteral(SKYGLANCE_BINARY_DIR "/src/app/skyglance");
+    if (!QFileInfo::exists(program)) {
+        QSKIP("the program is not built");
+    }
+    Home home;
+    struct Run {
+        int exitCode;
+        QString error;
+    };
+    const auto run = [&program] {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        // A platform that does not exist: a program that gets past the work
+        // folder stops at its display instead of showing anything.
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
+        process.setProcessEnvironment(env);
+        process.start(program, {});
+        process.waitForFinished(30000);
+        return Run{process.exitCode(), QString::fromLocal8Bit(process.readAllStandardError())};
+    };
+    {
+        // This process holds the folder as a running program does.
+        WorkFolderLock first;
+        QCOMPARE(first.acquire(WorkFolderOfThisHome()), WorkFolderLock::Outcome::Held);
+        const Run second = run();
+        QCOMPARE(second.exitCode, 3);
+        QVERIFY2(second.error.contains(
+                     QStringLiteral("skyglance: the work folder %1/Skyglance7_Work is in use by "
+                                    "another Skyglance (process %2); this one ends")
+                         .arg(home.dir.path())
+                         .arg(QCoreApplication::applicationPid())),
+                 qPrintable(second.error));
+    }
+    // The lock file stays behind naming its last holder, as after a crash;
+    // with nobody holding it, the next program takes the folder.
+    QVERIFY(QFileInfo(home.work("Skyglance7.lock")).size() > 0);
+    const Run next = run();
+    QVERIFY2(next.exitCode != 3 && !next.error.contains(QStringLiteral("in use")),
+             qPrintable(next.error));
 }
 
 QTEST_MAIN(TestStartUp)
