@@ -93,6 +93,16 @@ QStringList SplitCatalogueReply(QStringView reply, int maxItems) {
     return items;
 }
 
+QString FirstErrItem(const QStringList& items) {
+    const qsizetype count = std::min<qsizetype>(items.size(), kMaxCatalogueItems);
+    for (qsizetype k = 0; k < count; ++k) {
+        if (items.at(k).startsWith(QLatin1String("ERR"))) {
+            return items.at(k);
+        }
+    }
+    return {};
+}
+
 bool ReplyHasErrItem(const QStringList& items) {
     const qsizetype count = std::min<qsizetype>(items.size(), kMaxCatalogueItems);
     for (qsizetype k = 0; k < count; ++k) {
@@ -201,6 +211,7 @@ CatalogueResult CatalogueService::RequestCatalogueOutcome(const QString& query, 
         platform::pauseLettingEventsRun(kReplyPollMs);
     }
     if (ticket->failed()) {
+        lastFailure_ = ticket->failureText();
         lastResult_ = CatalogueResult::TransportFailed;
         return lastResult_;
     }
@@ -210,6 +221,7 @@ CatalogueResult CatalogueService::RequestCatalogueOutcome(const QString& query, 
     const QStringList items = SplitCatalogueReply(ticket->reply.text);
     StoreListData(state_, items);
     if (ReplyHasErrItem(items)) {
+        lastFailure_ = query + QStringLiteral(": ") + FirstErrItem(items);
         lastResult_ = CatalogueResult::ErrReply;
         return lastResult_;
     }

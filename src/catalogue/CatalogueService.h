@@ -55,6 +55,8 @@ QStringList SplitCatalogueReply(QStringView reply, int maxItems = kMaxCatalogueI
 
 // True when one of the items begins with "ERR" (capital letters).
 bool ReplyHasErrItem(const QStringList& items);
+// The first item beginning with "ERR"; empty when there is none.
+QString FirstErrItem(const QStringList& items);
 
 // The text after the last "/" of url; empty when url ends in "/".
 QString Extract_Name_Only(const QString& url);
@@ -105,6 +107,9 @@ public:
     void WaitForOutstandingReply();
 
     CatalogueResult lastResult() const { return lastResult_; }
+    // For the last request that failed: its address and what went wrong
+    // (the transport's error, or the "ERR" item the service answered).
+    QString lastFailure() const { return lastFailure_; }
 
     // Where the questions go: the site, moved by LOCALHOST on the command
     // line of the run state.
@@ -115,4 +120,5 @@ private:
     FetchPrimitives& fetch_;
     const VendorServices& vendor_;
     CatalogueResult lastResult_ = CatalogueResult::Ok;
+    QString lastFailure_;
 };

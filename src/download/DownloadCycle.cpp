@@ -22,6 +22,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace {
@@ -289,20 +290,36 @@ bool DownloadCycles::DownloadCycle(int16_t cycleType) {
     return true;
 }
 
+QString DownloadCycles::failedReplyLine() const {
+    const QString failure = catalogue_.lastFailure();
+    return FailedReplyText(state_.Lingua) +
+           (failure.isEmpty() ? QString() : QStringLiteral(" - ") + failure);
+}
+
 void DownloadCycles::noteTransportFailure() {
     passFailedInTransport_ = true;
+    std::fprintf(stderr, "skyglance: catalogue request failed: %s\n",
+                 qPrintable(catalogue_.lastFailure()));
     if (c_.lCountDown != nullptr) {
-        c_.lCountDown->setText(FailedReplyText(state_.Lingua));
+        c_.lCountDown->setText(failedReplyLine());
         c_.lCountDown->show();
         c_.lCountDown->raise();
     }
 }
 
+void DownloadCycles::quitAfterRefusal() {
+    std::fprintf(stderr,
+                 "skyglance: catalogue request refused: %s; the settings are deleted and the "
+                 "program ends\n",
+                 qPrintable(catalogue_.lastFailure()));
+    settings_.DeleteSettingsFiles();
+    state_.flagCmdButton = 2;
+}
+
 bool DownloadCycles::askOrFail(int request) {
     const CatalogueResult result = catalogue_.Ask(static_cast<CatalogueRequest>(request));
     if (result == CatalogueResult::ErrReply) {
-        settings_.DeleteSettingsFiles();
-        state_.flagCmdButton = 2;
+        quitAfterRefusal();
     } else if (result == CatalogueResult::TransportFailed) {
         noteTransportFailure();
     }
@@ -435,6 +452,11 @@ void DownloadCycles::SSTCfg_cmdConferma_Click() {
         state_.flagCatalogueLoaded = 0;
         return;
     }
+    // The start command's own wait ends here, or the supervisor, which
+    // keeps out of a running start, would never carry out the quit.
+    state_.flagLoading = 0;
+    std::fprintf(stderr, "skyglance: catalogue request refused: %s\n",
+                 qPrintable(catalogue_.lastFailure()));
     settings_.DeleteSettingsFiles();
     dialogs_.message(QStringLiteral("U ERR"), QStringLiteral("Error!"),
                      platform::Dialogs::Icon::Critical);

@@ -90,6 +90,9 @@ public:
     // the next download interval.
     bool retryPassPending() const { return retryPassPending_; }
     void clearRetryPass() { retryPassPending_ = false; }
+    // The waiting line after a failed catalogue request: the usual text,
+    // then the address that failed and how.
+    QString failedReplyLine() const;
 
     // The address (or own picture file) behind a slide of the last cycle.
     QString slideAddress(int slide) const { return slideAddresses_.value(slide); }
@@ -106,6 +109,7 @@ public:
 
 private:
     bool askOrFail(int request);
+    void quitAfterRefusal();
     void noteTransportFailure();
     QStringList newWorkListFromTicks() const;
     void fetchWorkList(bool changed);

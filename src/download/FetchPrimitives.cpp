@@ -138,8 +138,18 @@ bool FetchPrimitives::SavePageFirstImage(const QStringList& imageSourcesInDocume
     return stored;
 }
 
+QString TextRequestTicket::failureText() const {
+    QString how = reply.error;
+    if (how.isEmpty()) {
+        how = reply.httpStatus != 0 ? QStringLiteral("HTTP status %1").arg(reply.httpStatus)
+                                    : QStringLiteral("no reply");
+    }
+    return address + QStringLiteral(": ") + how;
+}
+
 std::shared_ptr<const TextRequestTicket> FetchPrimitives::StartTextRequest(const QString& address) {
     auto ticket = std::make_shared<TextRequestTicket>();
+    ticket->address = address;
     current_ = ticket;
     inet_.startTextRequest(address, [this, ticket](const platform::TextReply& reply) {
         ticket->reply = reply;

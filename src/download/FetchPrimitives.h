@@ -45,9 +45,12 @@ QString PageImageFile(const QString& folder);
 
 // What happened to the text request started last.
 struct TextRequestTicket {
+    QString address; // as asked
     bool finished = false;
     platform::TextReply reply;
     bool failed() const { return finished && !reply.ok(); }
+    // "address: what went wrong", for a failed request.
+    QString failureText() const;
 };
 
 // Every byte the program takes from the network passes through here. Owns two

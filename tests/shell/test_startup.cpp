@@ -3,14 +3,17 @@
 #include "download/ConnectionMonitor.h"
 #include "platform/Browser.h"
 #include "platform/Dialogs.h"
+#include "platform/Timing.h"
 #include "settings/Connection.h"
 #include "settings/LanguageChoice.h"
 #include "settings/SettingsFile.h"
 #include "shell/FormPicture.h"
 #include "ui/Diagnostics.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -102,6 +105,7 @@ private slots:
     void orderlyQuitWaitsForTheSlideTick();
     void orderlyQuitWithoutLanguageShowsNoMessage();
     void helpAndVersionNeedNoDisplay();
+    void realBoxThatOnlyInformsClosesItself();
 };
 
 void TestStartUp::firstStartCreatesFoldersAndFiles() {
@@ -309,6 +313,42 @@ void TestStartUp::helpAndVersionNeedNoDisplay() {
             QVERIFY2(help.contains(QLatin1String(word)), word);
         }
     }
+}
+
+// On a screen nobody watches, a box that only informs closes itself after
+// the scaled minute; a question waits for its answer however long it takes.
+void TestStartUp::realBoxThatOnlyInformsClosesItself() {
+    using platform::Dialogs;
+    struct Watch : Dialogs::Watcher {
+        QStringList log;
+        void boxWaiting(const Dialogs::Box& box) override { log << "waiting: " + box.text; }
+        void boxGone(const Dialogs::Box& box, bool closedItself) override {
+            log << (closedItself ? "closed itself: " : "answered: ") + box.text;
+        }
+    } watch;
+    platform::QtDialogs dialogs;
+    dialogs.setWatcher(&watch);
+    const int minute = platform::scaledMs(platform::kUnansweredBoxMs);
+    QElapsedTimer shown;
+    shown.start();
+    QCOMPARE(dialogs.message("ERROR! \nFile MISSING", "Skyglance"), Dialogs::Answer::Ok);
+    // Not before its time (a coarse timer may fire 5 % early).
+    QVERIFY(shown.elapsed() >= minute * 9 / 10);
+    QCOMPARE(watch.log, (QStringList{"waiting: ERROR! \nFile MISSING",
+                                     "closed itself: ERROR! \nFile MISSING"}));
+    QCOMPARE(Dialogs::oneLine({"ERROR! \r\nFile MISSING \n\nProgram Quit", {}}),
+             QStringLiteral("ERROR! / File MISSING / Program Quit"));
+
+    watch.log.clear();
+    QTimer::singleShot(2 * minute, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            box->button(QMessageBox::No)->click();
+        }
+    });
+    QCOMPARE(
+        dialogs.message("Delete?", "Skyglance", Dialogs::Icon::Question, Dialogs::Buttons::YesNo),
+        Dialogs::Answer::No);
+    QCOMPARE(watch.log, (QStringList{"waiting: Delete?", "answered: Delete?"}));
 }
 
 QTEST_MAIN(TestStartUp)
