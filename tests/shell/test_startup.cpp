@@ -8,6 +8,7 @@
 #include "settings/LanguageChoice.h"
 #include "settings/SettingsFile.h"
 #include "shell/FormPicture.h"
+#include "show/Scheduler.h"
 #include "ui/Diagnostics.h"
 
 #include <QApplication>
@@ -106,6 +107,7 @@ private slots:
     void orderlyQuitWithoutLanguageShowsNoMessage();
     void helpAndVersionNeedNoDisplay();
     void realBoxThatOnlyInformsClosesItself();
+    void oldLoopsTakeTheBuiltInPlaceholderWhenItsFileIsMissing();
 };
 
 void TestStartUp::firstStartCreatesFoldersAndFiles() {
@@ -349,6 +351,29 @@ void TestStartUp::realBoxThatOnlyInformsClosesItself() {
         dialogs.message("Delete?", "Skyglance", Dialogs::Icon::Question, Dialogs::Buttons::YesNo),
         Dialogs::Answer::No);
     QCOMPARE(watch.log, (QStringList{"waiting: Delete?", "answered: Delete?"}));
+}
+
+// An installation without the placeholder file beside the program goes on
+// with the program's own copy, rather than ending at the next download.
+void TestStartUp::oldLoopsTakeTheBuiltInPlaceholderWhenItsFileIsMissing() {
+    Home home;
+    Window w;
+    QVERIFY(w.form->Form_Load());
+    QTemporaryDir emptyProgramFolder;
+    w.form->state.appPath = emptyProgramFolder.path();
+    const QString loop = w.form->state.imgFileBase + w.form->state.aniGifPrefix + "1.gif";
+    QFile file(loop);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("GIF89a an old loop");
+    file.close();
+    QSignalSpy ended(w.form.get(), &FormPicture::programEnded);
+    QVERIFY(w.form->scheduler().ResetAniGifFiles());
+    QFile builtIn(":/pictures/pic_not_available.gif");
+    QVERIFY(builtIn.open(QIODevice::ReadOnly));
+    QCOMPARE(readAll(loop), builtIn.readAll());
+    QVERIFY(QFileInfo(loop).isWritable());
+    QCOMPARE(ended.count(), 0);
+    QVERIFY(w.dialogs.shown().isEmpty());
 }
 
 QTEST_MAIN(TestStartUp)
