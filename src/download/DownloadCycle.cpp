@@ -376,12 +376,16 @@ void DownloadCycles::RunCataloguePass(bool fromPanel) {
     askOrFail(static_cast<int>(CatalogueRequest::AllCopyrights));
     state_.flagCatalogueLoaded = 1;
     state_.flagCatalogueRequest = 0;
+    const bool nothingToShow = passFailedInTransport_ && state_.cntImagesLoaded == 0;
     if (passFailedInTransport_ && !fromPanel) {
-        if (state_.cntImagesLoaded > 0) {
+        if (!nothingToShow) {
             retryPassPending_ = true; // the show goes on; try at the next download
         } else {
             state_.flagCatalogueLoaded = 0; // nothing to show: try at the next tick
         }
+    }
+    if (noteWaiting) {
+        noteWaiting(nothingToShow && !fromPanel ? failedReplyLine() : QString());
     }
 }
 

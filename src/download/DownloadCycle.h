@@ -75,6 +75,9 @@ public:
     std::function<QImage()> errorPicture;
     // Waits ms (scaled), letting events run.
     std::function<void(int ms)> pause;
+    // Why the show waits for the service (nothing to show, the service out
+    // of reach); empty when it waits no more.
+    std::function<void(const QString& reason)> noteWaiting;
 
     bool DownloadCycle(int16_t cycleType);
     void RunCataloguePass(bool fromPanel);

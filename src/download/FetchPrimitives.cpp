@@ -139,9 +139,15 @@ bool FetchPrimitives::SavePageFirstImage(const QStringList& imageSourcesInDocume
 }
 
 QString TextRequestTicket::failureText() const {
+    // Qt's text for an error status repeats the address: the status says it.
+    const QLatin1String serverReplied(" - server replied: ");
     QString how = reply.error;
-    if (how.isEmpty()) {
-        how = reply.httpStatus != 0 ? QStringLiteral("HTTP status %1").arg(reply.httpStatus)
+    if (const qsizetype at = how.indexOf(serverReplied); at >= 0 && reply.httpStatus != 0) {
+        how = QStringLiteral("HTTP %1 %2")
+                  .arg(reply.httpStatus)
+                  .arg(how.mid(at + serverReplied.size()));
+    } else if (how.isEmpty()) {
+        how = reply.httpStatus != 0 ? QStringLiteral("HTTP %1").arg(reply.httpStatus)
                                     : QStringLiteral("no reply");
     }
     return address + QStringLiteral(": ") + how;

@@ -106,7 +106,10 @@ public:
 
     const QList<Box>& shown() const { return shown_; }
     QStringList shownTexts() const;
-    void clear() { shown_.clear(); }
+    void clear() {
+        shown_.clear();
+        closedThemselves_ = 0;
+    }
     // How many boxes closed themselves, nobody having answered.
     int closedThemselves() const { return closedThemselves_; }
 

@@ -301,6 +301,9 @@ void FormPicture::createShowParts() {
     };
     cycles_->ShowPanelForSelection = [this] { showPanelForSelection(); };
     cycles_->errorPicture = [this] { return ErrLoadPicture; };
+    cycles_->noteWaiting = [this](const QString& reason) {
+        noteWaiting(QStringLiteral("pass"), reason);
+    };
 
     SchedulerControls sc;
     sc.window = this;
