@@ -240,6 +240,10 @@ std::unique_ptr<RemoteWatch> RemoteWatch::start(const QString& address, QString*
 }
 
 bool WaitReasons::set(const QString& source, const QString& reason) {
+    // A reason told again keeps its place: a newer one still speaks.
+    if (reasons_.contains(std::pair{source, reason})) {
+        return false;
+    }
     const QString before = current();
     reasons_.removeIf([&source](const auto& r) { return r.first == source; });
     if (!reason.isEmpty()) {
