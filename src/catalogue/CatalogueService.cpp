@@ -221,7 +221,7 @@ CatalogueResult CatalogueService::RequestCatalogueOutcome(const QString& query, 
     const QStringList items = SplitCatalogueReply(ticket->reply.text);
     StoreListData(state_, items);
     if (ReplyHasErrItem(items)) {
-        lastFailure_ = query + QStringLiteral(": ") + FirstErrItem(items);
+        lastFailure_ = RequestFailureText(query, FirstErrItem(items));
         lastResult_ = CatalogueResult::ErrReply;
         return lastResult_;
     }

@@ -138,6 +138,14 @@ bool FetchPrimitives::SavePageFirstImage(const QStringList& imageSourcesInDocume
     return stored;
 }
 
+QString RequestFailureText(const QString& address, const QString& how) {
+    constexpr qsizetype kMostChars = 200;
+    const auto cut = [](const QString& text) {
+        return text.size() <= kMostChars ? text : text.left(kMostChars) + QStringLiteral("...");
+    };
+    return cut(address) + QStringLiteral(": ") + cut(how);
+}
+
 QString TextRequestTicket::failureText() const {
     // Qt's text for an error status repeats the address: the status says it.
     const QLatin1String serverReplied(" - server replied: ");
@@ -150,7 +158,7 @@ QString TextRequestTicket::failureText() const {
         how = reply.httpStatus != 0 ? QStringLiteral("HTTP %1").arg(reply.httpStatus)
                                     : QStringLiteral("no reply");
     }
-    return address + QStringLiteral(": ") + how;
+    return RequestFailureText(address, how);
 }
 
 std::shared_ptr<const TextRequestTicket> FetchPrimitives::StartTextRequest(const QString& address) {

@@ -43,6 +43,10 @@ QString PageImageAddress(const QString& source);
 // The page-image file in a folder, whatever separator the folder ends with.
 QString PageImageFile(const QString& folder);
 
+// "address: how it failed" for the waiting line and the log, each part cut
+// to a readable length (a reply or a list of IDs can be long).
+QString RequestFailureText(const QString& address, const QString& how);
+
 // What happened to the text request started last.
 struct TextRequestTicket {
     QString address; // as asked

@@ -134,7 +134,7 @@ void Supervisor::judgeFirstReply() {
     const QString refusal = FirstErrItem(SplitCatalogueReply(state_.replyText));
     if (!refusal.isEmpty()) {
         const QString address = ticket_ != nullptr ? ticket_->address : QString();
-        lastFailure_ = address + QStringLiteral(": ") + refusal;
+        lastFailure_ = RequestFailureText(address, refusal);
         const QString line = FailedReplyText(state_.Lingua) + failureDetail();
         c_.lCountDown->setText(line);
         c_.lCountDown->raise();
