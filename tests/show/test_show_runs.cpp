@@ -135,6 +135,7 @@ struct Seen {
     QString line2;
     int interval;
     bool animation;
+    QString bar = {}; // the status text as the bar shows it
 };
 
 } // namespace
@@ -197,7 +198,7 @@ void TestShowRuns::startProgram(const QString& site) {
     form_ = std::make_unique<FormPicture>(options);
     connect(form_.get(), &FormPicture::slideShown, this, [this](int slide) {
         seen_.append({slide, state().statusLine1, state().statusLine2, form_->imgClock.interval(),
-                      form_->BtAnimation->isVisible()});
+                      form_->BtAnimation->isVisible(), form_->whoWeAre->text()});
     });
     form_->show();
     QVERIFY(form_->Form_Load());
@@ -319,6 +320,14 @@ void TestShowRuns::unreachableServiceKeepsCountingDown() {
     QVERIFY2(countdown.contains(ConnectionWaitText(1) + "10" + failed),
              qPrintable(countdown.join('\n')));
     QVERIFY(countdown.contains(ConnectionWaitText(1) + "1" + failed));
+    // The whole line fits on the screen.
+    const QLabel* line = form_->lCountDown;
+    QVERIFY(line->fontMetrics().horizontalAdvance(line->text()) <= line->width());
+    const QString shots = qEnvironmentVariable("SKYGLANCE_TEST_SHOTS");
+    if (!shots.isEmpty()) {
+        QDir().mkpath(shots);
+        QVERIFY(form_->grab().save(QDir(shots).filePath("waiting-line-names-the-failure.png")));
+    }
     // Nothing refused, nothing deleted: the program just waits.
     QCOMPARE(form_->supervisor().startState(), 1);
     QVERIFY(QFile::exists(work("Skyglance7_Picture_List.dat")));
@@ -600,6 +609,7 @@ void TestShowRuns::malformedSeriesClosesItsBoxAndTheShowGoesOn() {
     QCOMPARE(dialogs_.closedThemselves(), 1);
     QCOMPARE(state().cntImagesLoaded, int16_t(2));
     QCOMPARE(seen_[0].line2, boxes.first());
+    QVERIFY(seen_[0].bar.endsWith("\n" + boxes.first()));
     QCOMPARE(seen_[1].line2, QStringLiteral("Temperature across the Alps"));
     QCOMPARE(seen_[2].line2, QStringLiteral("Surface pressure over Europe"));
 }
