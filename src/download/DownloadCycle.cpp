@@ -307,11 +307,15 @@ void DownloadCycles::noteTransportFailure() {
     }
 }
 
-void DownloadCycles::quitAfterRefusal() {
+void DownloadCycles::tellRefusal() const {
     std::fprintf(stderr,
                  "skyglance: catalogue request refused: %s; the settings are deleted and the "
                  "program ends\n",
                  qPrintable(catalogue_.lastFailure()));
+}
+
+void DownloadCycles::quitAfterRefusal() {
+    tellRefusal();
     settings_.DeleteSettingsFiles();
     state_.flagCmdButton = 2;
 }
@@ -459,8 +463,7 @@ void DownloadCycles::SSTCfg_cmdConferma_Click() {
     // The start command's own wait ends here, or the supervisor, which
     // keeps out of a running start, would never carry out the quit.
     state_.flagLoading = 0;
-    std::fprintf(stderr, "skyglance: catalogue request refused: %s\n",
-                 qPrintable(catalogue_.lastFailure()));
+    tellRefusal();
     settings_.DeleteSettingsFiles();
     dialogs_.message(QStringLiteral("U ERR"), QStringLiteral("Error!"),
                      platform::Dialogs::Icon::Critical);

@@ -113,6 +113,7 @@ public:
 private:
     bool askOrFail(int request);
     void quitAfterRefusal();
+    void tellRefusal() const;
     void noteTransportFailure();
     QStringList newWorkListFromTicks() const;
     void fetchWorkList(bool changed);
