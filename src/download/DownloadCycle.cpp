@@ -298,12 +298,19 @@ QString DownloadCycles::failedReplyLine() const {
 
 void DownloadCycles::noteTransportFailure() {
     passFailedInTransport_ = true;
-    std::fprintf(stderr, "skyglance: catalogue request failed: %s\n",
-                 qPrintable(catalogue_.lastFailure()));
     if (c_.lCountDown != nullptr) {
         c_.lCountDown->setText(failedReplyLine());
         c_.lCountDown->show();
         c_.lCountDown->raise();
+    }
+}
+
+void DownloadCycles::tellTransportFailure() {
+    // A pass is tried at every tick while the service is away: the log gets
+    // a line when the failure changes, not at every try.
+    if (catalogue_.lastFailure() != toldFailure_) {
+        toldFailure_ = catalogue_.lastFailure();
+        std::fprintf(stderr, "skyglance: catalogue request failed: %s\n", qPrintable(toldFailure_));
     }
 }
 
@@ -388,6 +395,11 @@ void DownloadCycles::RunCataloguePass(bool fromPanel) {
             state_.flagCatalogueLoaded = 0; // nothing to show: try at the next tick
         }
     }
+    if (passFailedInTransport_) {
+        tellTransportFailure();
+    } else {
+        toldFailure_.clear();
+    }
     if (noteWaiting) {
         noteWaiting(nothingToShow && !fromPanel ? failedReplyLine() : QString());
     }
@@ -455,6 +467,7 @@ void DownloadCycles::SSTCfg_cmdConferma_Click() {
         // The service is out of reach: the show goes on with what it has and
         // the new selection is fetched by a catalogue pass as soon as it can.
         noteTransportFailure();
+        tellTransportFailure();
         state_.flagLoading = 0;
         state_.flagCmdButton = 0;
         state_.flagCatalogueLoaded = 0;

@@ -114,6 +114,7 @@ private:
     bool askOrFail(int request);
     void quitAfterRefusal();
     void tellRefusal() const;
+    void tellTransportFailure();
     void noteTransportFailure();
     QStringList newWorkListFromTicks() const;
     void fetchWorkList(bool changed);
@@ -138,4 +139,5 @@ private:
     QList<QDateTime> slideFetched_;
     bool passFailedInTransport_ = false;
     bool retryPassPending_ = false;
+    QString toldFailure_;
 };

@@ -157,6 +157,7 @@ private slots:
     void refusedRequestEndsTheProgram();
     void unattendedProgramSaysWhyItWaitsAndEndsWhenRefused();
     void malformedSeriesClosesItsBoxAndTheShowGoesOn();
+    void serviceGoneBeforeTheFirstPassIsTold();
 
 private:
     void startProgram(const QString& site);
@@ -612,6 +613,31 @@ void TestShowRuns::malformedSeriesClosesItsBoxAndTheShowGoesOn() {
     QVERIFY(seen_[0].bar.endsWith("\n" + boxes.first()));
     QCOMPARE(seen_[1].line2, QStringLiteral("Temperature across the Alps"));
     QCOMPARE(seen_[2].line2, QStringLiteral("Surface pressure over Europe"));
+}
+
+// The first reply came, then the service went: with nothing to show, the
+// waiting line and the status page name the address that failed, and the
+// program waits without deleting anything.
+void TestShowRuns::serviceGoneBeforeTheFirstPassIsTold() {
+    Service service;
+    seedHome(home_->path(), kSelection);
+    const quint16 statusPort = nettest::deadPort();
+    qputenv("SKYGLANCE_STATUS_ADDR", QByteArray::number(statusPort));
+    startProgram(service.site());
+    qunsetenv("SKYGLANCE_STATUS_ADDR");
+    const QString gone = QStringLiteral("http://127.0.0.1:%1").arg(nettest::deadPort());
+    // The first tick of the show's start follows the accepted reply.
+    connect(&form_->utilityTmr, &QTimer::timeout, this,
+            [&gone] { qputenv("SKYGLANCE_SITE", gone.toUtf8()); });
+    const QString start = FailedReplyText(1) + " - " + gone + "/service/catalogue?p=1&x00=";
+    const QLabel* line = form_->lCountDown;
+    QTRY_VERIFY_WITH_TIMEOUT(line->text().startsWith(start), 30000);
+    QVERIFY(line->text().endsWith(": Connection refused"));
+    QVERIFY(line->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(statusJson(statusPort)["waiting"].toString(), line->text(), 10000);
+    QVERIFY(seen_.isEmpty());
+    QVERIFY(QFile::exists(work("Skyglance7_Picture_List.dat")));
+    QVERIFY(QFile::exists(work("Skyglance7_Language.dat")));
 }
 
 QTEST_MAIN(TestShowRuns)
