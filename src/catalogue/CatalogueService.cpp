@@ -93,6 +93,16 @@ QStringList SplitCatalogueReply(QStringView reply, int maxItems) {
     return items;
 }
 
+QString FirstErrItem(const QStringList& items) {
+    const qsizetype count = std::min<qsizetype>(items.size(), kMaxCatalogueItems);
+    for (qsizetype k = 0; k < count; ++k) {
+        if (items.at(k).startsWith(QLatin1String("ERR"))) {
+            return items.at(k);
+        }
+    }
+    return {};
+}
+
 bool ReplyHasErrItem(const QStringList& items) {
     const qsizetype count = std::min<qsizetype>(items.size(), kMaxCatalogueItems);
     for (qsizetype k = 0; k < count; ++k) {
@@ -202,6 +212,7 @@ CatalogueResult CatalogueService::RequestCatalogueOutcome(const QString& query, 
         platform::pauseLettingEventsRun(kReplyPollMs);
     }
     if (ticket->failed()) {
+        lastFailure_ = ticket->failureText();
         lastResult_ = CatalogueResult::TransportFailed;
         return lastResult_;
     }
@@ -212,6 +223,7 @@ CatalogueResult CatalogueService::RequestCatalogueOutcome(const QString& query, 
     lastItemCount_ = static_cast<int>(items.size());
     StoreListData(state_, items);
     if (ReplyHasErrItem(items)) {
+        lastFailure_ = RequestFailureText(query, FirstErrItem(items));
         lastResult_ = CatalogueResult::ErrReply;
         return lastResult_;
     }

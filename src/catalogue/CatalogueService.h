@@ -55,6 +55,8 @@ QStringList SplitCatalogueReply(QStringView reply, int maxItems = kMaxCatalogueI
 
 // True when one of the items begins with "ERR" (capital letters).
 bool ReplyHasErrItem(const QStringList& items);
+// The first item beginning with "ERR"; empty when there is none.
+QString FirstErrItem(const QStringList& items);
 
 // The text after the last "/" of url; empty when url ends in "/".
 QString Extract_Name_Only(const QString& url);
@@ -107,6 +109,9 @@ public:
     CatalogueResult lastResult() const { return lastResult_; }
     // The number of items of the last reply that arrived.
     int lastItemCount() const { return lastItemCount_; }
+    // For the last request that failed: its address and what went wrong
+    // (the transport's error, or the "ERR" item the service answered).
+    QString lastFailure() const { return lastFailure_; }
 
     // Where the questions go: the site, moved by LOCALHOST on the command
     // line of the run state.
@@ -118,4 +123,5 @@ private:
     const VendorServices& vendor_;
     CatalogueResult lastResult_ = CatalogueResult::Ok;
     int lastItemCount_ = 0;
+    QString lastFailure_;
 };

@@ -22,6 +22,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <utility>
 
@@ -308,20 +309,47 @@ bool DownloadCycles::DownloadCycle(int16_t cycleType) {
     return true;
 }
 
+QString DownloadCycles::failedReplyLine() const {
+    const QString failure = catalogue_.lastFailure();
+    return FailedReplyText(state_.Lingua) +
+           (failure.isEmpty() ? QString() : QStringLiteral(" - ") + failure);
+}
+
 void DownloadCycles::noteTransportFailure() {
     passFailedInTransport_ = true;
     if (c_.lCountDown != nullptr) {
-        c_.lCountDown->setText(FailedReplyText(state_.Lingua));
+        c_.lCountDown->setText(failedReplyLine());
         c_.lCountDown->show();
         c_.lCountDown->raise();
     }
 }
 
+void DownloadCycles::tellTransportFailure() {
+    // A pass is tried at every tick while the service is away: the log gets
+    // a line when the failure changes, not at every try.
+    if (catalogue_.lastFailure() != toldFailure_) {
+        toldFailure_ = catalogue_.lastFailure();
+        std::fprintf(stderr, "skyglance: catalogue request failed: %s\n", qPrintable(toldFailure_));
+    }
+}
+
+void DownloadCycles::tellRefusal() const {
+    std::fprintf(stderr,
+                 "skyglance: catalogue request refused: %s; the settings are deleted and the "
+                 "program ends\n",
+                 qPrintable(catalogue_.lastFailure()));
+}
+
+void DownloadCycles::quitAfterRefusal() {
+    tellRefusal();
+    settings_.DeleteSettingsFiles();
+    state_.flagCmdButton = 2;
+}
+
 bool DownloadCycles::askOrFail(int request) {
     const CatalogueResult result = catalogue_.Ask(static_cast<CatalogueRequest>(request));
     if (result == CatalogueResult::ErrReply) {
-        settings_.DeleteSettingsFiles();
-        state_.flagCmdButton = 2;
+        quitAfterRefusal();
     } else if (result == CatalogueResult::TransportFailed) {
         noteTransportFailure();
     }
@@ -395,12 +423,21 @@ void DownloadCycles::RunCataloguePass(bool fromPanel) {
     askOrFail(static_cast<int>(CatalogueRequest::AllCopyrights));
     state_.flagCatalogueLoaded = 1;
     state_.flagCatalogueRequest = 0;
+    const bool nothingToShow = passFailedInTransport_ && state_.cntImagesLoaded == 0;
     if (passFailedInTransport_ && !fromPanel) {
-        if (state_.cntImagesLoaded > 0) {
+        if (!nothingToShow) {
             retryPassPending_ = true; // the show goes on; try at the next download
         } else {
             state_.flagCatalogueLoaded = 0; // nothing to show: try at the next tick
         }
+    }
+    if (passFailedInTransport_) {
+        tellTransportFailure();
+    } else {
+        toldFailure_.clear();
+    }
+    if (noteWaiting) {
+        noteWaiting(nothingToShow && !fromPanel ? failedReplyLine() : QString());
     }
 }
 
@@ -482,11 +519,16 @@ void DownloadCycles::SSTCfg_cmdConferma_Click() {
         // The service is out of reach: the show goes on with what it has and
         // the new selection is fetched by a catalogue pass as soon as it can.
         noteTransportFailure();
+        tellTransportFailure();
         state_.flagLoading = 0;
         state_.flagCmdButton = 0;
         state_.flagCatalogueLoaded = 0;
         return;
     }
+    // The start command's own wait ends here, or the supervisor, which
+    // keeps out of a running start, would never carry out the quit.
+    state_.flagLoading = 0;
+    tellRefusal();
     settings_.DeleteSettingsFiles();
     dialogs_.message(QStringLiteral("U ERR"), QStringLiteral("Error!"),
                      platform::Dialogs::Icon::Critical);

@@ -80,6 +80,9 @@ public:
     std::function<void()> keepEarlierPicturesOfFailedSlides;
     // Waits ms (scaled), letting events run.
     std::function<void(int ms)> pause;
+    // Why the show waits for the service (nothing to show, the service out
+    // of reach); empty when it waits no more.
+    std::function<void(const QString& reason)> noteWaiting;
 
     bool DownloadCycle(int16_t cycleType);
     void RunCataloguePass(bool fromPanel);
@@ -95,6 +98,9 @@ public:
     // the next download interval.
     bool retryPassPending() const { return retryPassPending_; }
     void clearRetryPass() { retryPassPending_ = false; }
+    // The waiting line after a failed catalogue request: the usual text,
+    // then the address that failed and how.
+    QString failedReplyLine() const;
 
     // False after the panel's pass could not get the whole catalogue: the
     // start command then goes on with the saved selection.
@@ -119,6 +125,9 @@ private:
     bool askOrFail(int request);
     bool askWholeCatalogue();
     void startWithSavedSelection();
+    void quitAfterRefusal();
+    void tellRefusal() const;
+    void tellTransportFailure();
     void noteTransportFailure();
     QStringList newWorkListFromTicks() const;
     void fetchWorkList(bool changed);
@@ -145,4 +154,5 @@ private:
     bool passFailedInTransport_ = false;
     bool retryPassPending_ = false;
     bool wholeCatalogue_ = true;
+    QString toldFailure_;
 };

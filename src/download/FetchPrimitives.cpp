@@ -138,8 +138,32 @@ bool FetchPrimitives::SavePageFirstImage(const QStringList& imageSourcesInDocume
     return stored;
 }
 
+QString RequestFailureText(const QString& address, const QString& how) {
+    constexpr qsizetype kMostChars = 200;
+    const auto cut = [](const QString& text) {
+        return text.size() <= kMostChars ? text : text.left(kMostChars) + QStringLiteral("...");
+    };
+    return cut(address) + QStringLiteral(": ") + cut(how);
+}
+
+QString TextRequestTicket::failureText() const {
+    // Qt's text for an error status repeats the address: the status says it.
+    const QLatin1String serverReplied(" - server replied: ");
+    QString how = reply.error;
+    if (const qsizetype at = how.indexOf(serverReplied); at >= 0 && reply.httpStatus != 0) {
+        how = QStringLiteral("HTTP %1 %2")
+                  .arg(reply.httpStatus)
+                  .arg(how.mid(at + serverReplied.size()));
+    } else if (how.isEmpty()) {
+        how = reply.httpStatus != 0 ? QStringLiteral("HTTP %1").arg(reply.httpStatus)
+                                    : QStringLiteral("no reply");
+    }
+    return RequestFailureText(address, how);
+}
+
 std::shared_ptr<const TextRequestTicket> FetchPrimitives::StartTextRequest(const QString& address) {
     auto ticket = std::make_shared<TextRequestTicket>();
+    ticket->address = address;
     current_ = ticket;
     inet_.startTextRequest(address, [this, ticket](const platform::TextReply& reply) {
         ticket->reply = reply;

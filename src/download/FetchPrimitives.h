@@ -43,11 +43,18 @@ QString PageImageAddress(const QString& source);
 // The page-image file in a folder, whatever separator the folder ends with.
 QString PageImageFile(const QString& folder);
 
+// "address: how it failed" for the waiting line and the log, each part cut
+// to a readable length (a reply or a list of IDs can be long).
+QString RequestFailureText(const QString& address, const QString& how);
+
 // What happened to the text request started last.
 struct TextRequestTicket {
+    QString address; // as asked
     bool finished = false;
     platform::TextReply reply;
     bool failed() const { return finished && !reply.ok(); }
+    // "address: what went wrong", for a failed request.
+    QString failureText() const;
 };
 
 // Every byte the program takes from the network passes through here. Owns two

@@ -1,10 +1,35 @@
 #include "Dialogs.h"
 
+#include "Timing.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QTimer>
 
 namespace platform {
+
+Dialogs::Answer Dialogs::showMessage(const Box& box) {
+    if (watcher_ != nullptr) {
+        watcher_->boxWaiting(box);
+    }
+    const Outcome outcome = present(box);
+    if (watcher_ != nullptr) {
+        watcher_->boxGone(box, outcome.closedItself);
+    }
+    return outcome.answer;
+}
+
+QString Dialogs::oneLine(const Box& box) {
+    QStringList lines =
+        box.text.split(QRegularExpression(QStringLiteral("[\\r\\n]+")), Qt::SkipEmptyParts);
+    for (QString& line : lines) {
+        line = line.trimmed();
+    }
+    lines.removeAll(QString());
+    return lines.join(QStringLiteral(" / "));
+}
 
 Dialogs::Answer Dialogs::message(const QString& text, const QString& title, Icon icon,
                                  Buttons buttons) {
@@ -43,18 +68,33 @@ QMessageBox::StandardButtons toQtButtons(Dialogs::Buttons buttons) {
 
 } // namespace
 
-Dialogs::Answer QtDialogs::showMessage(const Box& box) {
+Dialogs::Outcome QtDialogs::present(const Box& box) {
     QMessageBox mb(toQtIcon(box.icon), box.title, box.text, toQtButtons(box.buttons), parent_);
+    Outcome outcome;
+    QTimer nobodyAnswered;
+    if (closesByItself(box)) {
+        nobodyAnswered.setSingleShot(true);
+        QObject::connect(&nobodyAnswered, &QTimer::timeout, &mb, [&mb, &outcome] {
+            outcome.closedItself = true;
+            mb.done(QMessageBox::Ok);
+        });
+        nobodyAnswered.start(scaledMs(kUnansweredBoxMs));
+    }
     switch (mb.exec()) {
     case QMessageBox::Yes:
-        return Answer::Yes;
+        outcome.answer = Answer::Yes;
+        break;
     case QMessageBox::No:
-        return Answer::No;
+        outcome.answer = Answer::No;
+        break;
     case QMessageBox::Cancel:
-        return Answer::Cancel;
+        outcome.answer = Answer::Cancel;
+        break;
     default:
-        return Answer::Ok;
+        outcome.answer = Answer::Ok;
+        break;
     }
+    return outcome;
 }
 
 QString QtDialogs::openFileName(const QString& title, const QString& folder,
@@ -67,14 +107,19 @@ QString QtDialogs::saveFileName(const QString& title, const QString& folder,
     return QFileDialog::getSaveFileName(parent_, title, folder, filter);
 }
 
-Dialogs::Answer ScriptedDialogs::showMessage(const Box& box) {
+Dialogs::Outcome ScriptedDialogs::present(const Box& box) {
     shown_.append(box);
+    if (unattended_ && closesByItself(box)) {
+        pauseLettingEventsRun(kUnansweredBoxMs);
+        ++closedThemselves_;
+        return {Answer::Ok, true};
+    }
     if (!answers_.empty()) {
         const Answer answer = answers_.front();
         answers_.pop_front();
-        return answer;
+        return {answer, false};
     }
-    return box.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    return {box.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok, false};
 }
 
 QString ScriptedDialogs::openFileName(const QString&, const QString&, const QString&) {

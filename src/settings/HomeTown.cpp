@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdio>
 
 using platform::named;
 
@@ -91,6 +92,7 @@ QByteArray formatTownFile(const TownValues& values) {
 TownFileRead parseTownFile(const QByteArray& bytes) {
     TownFileRead read;
     if (!std::all_of(bytes.cbegin(), bytes.cend(), isTextByte)) {
+        read.text = false;
         return read;
     }
     const QStringList lines = splitIntoLines(bytes);
@@ -99,6 +101,15 @@ TownFileRead parseTownFile(const QByteArray& bytes) {
         read.fahrenheit = lines.at(kTownParamCount) == QLatin1String("F");
     }
     return read;
+}
+
+TownValues completedTownValues(const TownFileRead& read) {
+    TownValues values = defaultTownValues();
+    for (qsizetype i = 0; i < read.params.size() && i < kTownParamCount; ++i) {
+        values.params[static_cast<size_t>(i)] = read.params.at(i);
+    }
+    values.fahrenheit = read.fahrenheit.value_or(values.fahrenheit);
+    return values;
 }
 
 HomeTown::HomeTown(RunState& state, platform::Dialogs& dialogs, QFrame* FormYourTown,
@@ -219,17 +230,32 @@ void HomeTown::LoadTown() {
     WriteTownFile();
 }
 
+void HomeTown::showValues(const TownValues& values) {
+    for (int i = 0; i < kTownParamCount; ++i) {
+        PARAM[i]->setText(values.params[i]);
+    }
+    showUnit(values.fahrenheit);
+}
+
 bool HomeTown::ReadTownFile() {
     const std::optional<QByteArray> bytes = readSmallFile(townFilePath());
     const TownFileRead read = bytes ? parseTownFile(*bytes) : TownFileRead{};
-    for (qsizetype i = 0; i < read.params.size(); ++i) {
-        PARAM[static_cast<size_t>(i)]->setText(read.params.at(i));
-    }
-    if (!read.complete()) {
+    if (!bytes || !read.text) {
+        // Not ours to overwrite: the boxes keep their values.
         showReadError();
         return false;
     }
-    showUnit(*read.fahrenheit);
+    if (read.complete()) {
+        showValues(completedTownValues(read));
+        return true;
+    }
+    // A short file would be asked about at every start on a screen nobody
+    // watches: what it holds stays, the rest comes from the defaults.
+    showValues(completedTownValues(read));
+    const bool saved = WriteTownFile();
+    std::fprintf(stderr, "skyglance: %s had %d of %d lines; completed from the defaults%s\n",
+                 qPrintable(townFilePath()), static_cast<int>(read.params.size()),
+                 kTownParamCount + 1, saved ? " and saved" : " (not saved)");
     return true;
 }
 

@@ -33,6 +33,7 @@ struct TownValues {
 struct TownFileRead {
     QStringList params;             // up to kTownParamCount, in file order
     std::optional<bool> fahrenheit; // set when the unit line was there
+    bool text = true;               // false for bytes that are not text
     bool complete() const { return fahrenheit.has_value(); }
 };
 
@@ -41,6 +42,8 @@ QByteArray formatTownFile(const TownValues& values);
 // Bytes that are not text (a NUL or another control character besides tab,
 // CR and LF) give an empty, incomplete read.
 TownFileRead parseTownFile(const QByteArray& bytes);
+// What a short file read gave, the rest from the defaults.
+TownValues completedTownValues(const TownFileRead& read);
 
 // The parameter boxes inside the frame FormYourTown, filled from the town
 // file and written back with the frame's "OK" button.
@@ -51,7 +54,8 @@ public:
              QObject* parent = nullptr);
 
     void LoadTown();
-    // False when the file was missing, unreadable or short (the message was shown).
+    // A short file is completed from the defaults and saved. False when the
+    // file was missing, unreadable or not text (the message was shown).
     bool ReadTownFile();
     bool WriteTownFile();
     bool WriteDefaultTownFile();
@@ -77,6 +81,7 @@ private:
     TownValues boxValues() const;
     void showUnit(bool fahrenheit);
     void showReadError();
+    void showValues(const TownValues& values);
 
     RunState& state_;
     platform::Dialogs& dialogs_;

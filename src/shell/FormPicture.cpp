@@ -129,6 +129,9 @@ FormPicture::FormPicture(Options options, QWidget* parent)
 }
 
 FormPicture::~FormPicture() {
+    dialogs_->setWatcher(nullptr);
+    Frame_Select_Language->removeEventFilter(this);
+    Frame_Select_Connection->removeEventFilter(this);
     closeDiagnostics();
 }
 
@@ -309,6 +312,9 @@ void FormPicture::createShowParts() {
     cycles_->ShowPanelForSelection = [this] { showPanelForSelection(); };
     cycles_->errorPicture = [this] { return ErrLoadPicture; };
     cycles_->keepEarlierPicturesOfFailedSlides = [this] { keepEarlierPicturesOfFailedSlides(); };
+    cycles_->noteWaiting = [this](const QString& reason) {
+        noteWaiting(QStringLiteral("pass"), reason);
+    };
 
     SchedulerControls sc;
     sc.window = this;
@@ -378,6 +384,9 @@ void FormPicture::createShowParts() {
     va.startLastGood = [this] { return startLastGood(); };
     va.lastGoodPlaying = [this] { return lastGoodShow_->playing(); };
     va.stopLastGood = [this] { lastGoodShow_->stop(); };
+    va.noteWaiting = [this](const QString& reason) {
+        noteWaiting(QStringLiteral("service"), reason);
+    };
     supervisor_ = std::make_unique<Supervisor>(state, vc, va);
     createWatchParts();
     createPanelParts();
@@ -397,6 +406,7 @@ void FormPicture::createShowParts() {
 }
 
 void FormPicture::afterSlideShown(int slide) {
+    showPendingBoxText();
     const QImage screen = grabForWatchers();
     if (snapshots_) {
         snapshots_->write(screen);
@@ -495,6 +505,9 @@ void FormPicture::closeEvent(QCloseEvent* event) {
 }
 
 bool FormPicture::eventFilter(QObject* watched, QEvent* event) {
+    if (noteChoiceFrame(watched, event->type())) {
+        return QWidget::eventFilter(watched, event);
+    }
     if (watched == connectStatus && event->type() == QEvent::MouseButtonRelease &&
         connectStatus->property("connected").toBool()) {
         ImageConnesso_Click();

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/Dialogs.h"
 #include "platform/Twips.h"
 #include "shell/RunState.h"
 
 #include <QDateTime>
+#include <QEvent>
 #include <QPointer>
 #include <QSize>
 #include <QStringList>
@@ -50,10 +52,10 @@ class Supervisor;
 class LastGoodSet;
 class LastGoodShow;
 class RemoteWatch;
+class WaitReasons;
 struct StoredSlide;
 namespace platform {
 class BrowserView;
-class Dialogs;
 class Shell;
 } // namespace platform
 
@@ -271,6 +273,15 @@ private:
     void afterStoredSlideShown(int index, const StoredSlide& slide);
     void publishWatch(const QImage& screen, int slide, int kind, const QString& address);
     QImage grabForWatchers();
+    // Why the show waits, by source; told on standard error and the status
+    // page whenever the reason to tell changes.
+    void noteWaiting(const QString& source, const QString& reason);
+    void watchChoiceFrames();
+    bool noteChoiceFrame(QObject* watched, QEvent::Type type);
+    // A box nobody answered: its text on the second status line.
+    void showUnansweredBox(const QString& text);
+    void showPendingBoxText();
+    class BoxWatch;
 
     Options options_;
     std::unique_ptr<platform::Dialogs> ownDialogs_;
@@ -310,6 +321,9 @@ private:
     std::unique_ptr<LastGoodSet> lastGoodSet_;
     std::unique_ptr<LastGoodShow> lastGoodShow_;
     std::unique_ptr<RemoteWatch> remoteWatch_;
+    std::unique_ptr<WaitReasons> waitReasons_;
+    std::unique_ptr<platform::Dialogs::Watcher> boxWatch_;
+    QString pendingBoxText_;
     int keptCycle_ = 0;
     qint64 slidesShown_ = 0;
     QDateTime liveSince_;

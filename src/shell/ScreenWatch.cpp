@@ -6,6 +6,7 @@
 #include "download/DownloadCycle.h"
 #include "download/PictureLoading.h"
 #include "download/SourceCodes.h"
+#include "platform/Dialogs.h"
 #include "settings/SettingsFile.h"
 #include "shell/CommandLine.h"
 #include "shell/FormPicture.h"
@@ -66,7 +67,92 @@ QString addressForWatchers(const QString& entry) {
 
 } // namespace
 
+// Every box that waits is a reason the show waits; one that closed by itself
+// leaves its text on the status line.
+class FormPicture::BoxWatch : public platform::Dialogs::Watcher {
+public:
+    explicit BoxWatch(FormPicture& form) : form_(form) {}
+    void boxWaiting(const platform::Dialogs::Box& box) override {
+        form_.noteWaiting(QStringLiteral("box"),
+                          QStringLiteral("a message box waits for an answer: ") +
+                              platform::Dialogs::oneLine(box));
+    }
+    void boxGone(const platform::Dialogs::Box& box, bool closedItself) override {
+        form_.noteWaiting(QStringLiteral("box"), QString());
+        if (closedItself) {
+            form_.showUnansweredBox(platform::Dialogs::oneLine(box));
+        }
+    }
+
+private:
+    FormPicture& form_;
+};
+
+void FormPicture::noteWaiting(const QString& source, const QString& reason) {
+    if (!waitReasons_ || !waitReasons_->set(source, reason)) {
+        return;
+    }
+    const QString now = waitReasons_->current();
+    if (now.isEmpty()) {
+        std::fprintf(stderr, "skyglance: waiting no more\n");
+    } else {
+        std::fprintf(stderr, "skyglance: waiting: %s\n", qPrintable(now));
+    }
+    if (remoteWatch_) {
+        remoteWatch_->setWaiting(now);
+    }
+}
+
+void FormPicture::watchChoiceFrames() {
+    Frame_Select_Language->installEventFilter(this);
+    Frame_Select_Connection->installEventFilter(this);
+}
+
+bool FormPicture::noteChoiceFrame(QObject* watched, QEvent::Type type) {
+    if (type != QEvent::Show && type != QEvent::Hide) {
+        return false;
+    }
+    const bool shown = type == QEvent::Show;
+    if (watched == Frame_Select_Language) {
+        noteWaiting(QStringLiteral("language"),
+                    shown ? QStringLiteral("the language choice waits for an answer") : QString());
+        return true;
+    }
+    if (watched == Frame_Select_Connection) {
+        noteWaiting(QStringLiteral("connection"),
+                    shown ? QStringLiteral("the connection choice waits for an answer")
+                          : QString());
+        return true;
+    }
+    return false;
+}
+
+void FormPicture::showUnansweredBox(const QString& text) {
+    std::fprintf(stderr, "skyglance: nobody answered the message \"%s\"; it closed itself\n",
+                 qPrintable(text));
+    state.statusLine2 = text;
+    ShowStatusText();
+    // Closed inside a slide tick or a cycle: the slide shown next is the one
+    // the message belongs to, and keeps the text.
+    if (state.clockStatus == 1 || cycles_->running()) {
+        pendingBoxText_ = text;
+    }
+}
+
+void FormPicture::showPendingBoxText() {
+    if (pendingBoxText_.isEmpty()) {
+        return;
+    }
+    state.statusLine2 = pendingBoxText_;
+    pendingBoxText_.clear();
+    ShowStatusText();
+}
+
 void FormPicture::createWatchParts() {
+    waitReasons_ = std::make_unique<WaitReasons>();
+    boxWatch_ = std::make_unique<BoxWatch>(*this);
+    dialogs_->setWatcher(boxWatch_.get());
+    watchChoiceFrames();
     lastGoodShow_ = std::make_unique<LastGoodShow>(state, *presenter_);
     lastGoodShow_->slideIntervalMs = [this] { return SlideIntervalMs(SSTCfg_timeRefresh->text()); };
     lastGoodShow_->ShowStatusText = [this] { ShowStatusText(); };

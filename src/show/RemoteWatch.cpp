@@ -88,6 +88,7 @@ QByteArray WatchStatusJson(const WatchStatus& s) {
         {QStringLiteral("lastCycle"), cycle},
         {QStringLiteral("network"), s.networkUp ? QStringLiteral("up") : QStringLiteral("down")},
         {QStringLiteral("service"), s.service},
+        {QStringLiteral("waiting"), s.waiting},
     };
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
@@ -124,6 +125,7 @@ QByteArray WatchStatusPage(const WatchStatus& s) {
     html += row("Last download", cycle, "cycle");
     html += row("Network", s.networkUp ? QStringLiteral("up") : QStringLiteral("down"), "network");
     html += row("Catalogue service", s.service, "service");
+    html += row("Waiting", s.waiting.isEmpty() ? QStringLiteral("-") : s.waiting, "waiting");
     html += QStringLiteral("</table>\n<p><a href=\"/status.json\">status.json</a></p>\n"
                            "</body></html>\n");
     return html.toUtf8();
@@ -140,6 +142,9 @@ struct RemoteWatch::Impl {
     httplib::Server server;
     std::thread thread;
     int port = 0;
+    // The UI thread's own: the last status, told again with a new reason.
+    WatchStatus last;
+    QString waiting;
     std::mutex publishedMutex; // held only to copy or swap the pointer
     std::shared_ptr<const Published> published = std::make_shared<Published>();
     qint64 sequence = 0;
@@ -234,7 +239,31 @@ std::unique_ptr<RemoteWatch> RemoteWatch::start(const QString& address, QString*
     return std::unique_ptr<RemoteWatch>(new RemoteWatch(std::move(impl)));
 }
 
+bool WaitReasons::set(const QString& source, const QString& reason) {
+    // A reason told again keeps its place: a newer one still speaks.
+    if (reasons_.contains(std::pair{source, reason})) {
+        return false;
+    }
+    const QString before = current();
+    reasons_.removeIf([&source](const auto& r) { return r.first == source; });
+    if (!reason.isEmpty()) {
+        reasons_.append({source, reason});
+    }
+    return current() != before;
+}
+
+QString WaitReasons::current() const {
+    return reasons_.isEmpty() ? QString() : reasons_.last().second;
+}
+
+void RemoteWatch::setWaiting(const QString& reason) {
+    impl_->waiting = reason;
+    publish(impl_->last);
+}
+
 void RemoteWatch::publish(WatchStatus status) {
+    status.waiting = impl_->waiting;
+    impl_->last = status;
     auto next = std::make_shared<Impl::Published>();
     next->sequence = ++impl_->sequence;
     next->json = WatchStatusJson(status);

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QImage>
+#include <QList>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -26,7 +27,24 @@ struct WatchStatus {
     int failures = 0;
     bool networkUp = false;
     QString service; // "waiting", "reachable" or "out of reach"
+    // Why the show waits (for the service, for an answer ...); empty while
+    // it runs.
+    QString waiting;
     QImage screen;
+};
+
+// Why the show waits, told by several sources at once (the first reply, a
+// message box, a choice on the screen): the newest reason still standing is
+// the one to tell.
+class WaitReasons {
+public:
+    // Sets the reason of one source; an empty reason withdraws it. True when
+    // the reason to tell has changed.
+    bool set(const QString& source, const QString& reason);
+    QString current() const;
+
+private:
+    QList<std::pair<QString, QString>> reasons_; // oldest first
 };
 
 // "host:port", or a port alone (then loopback). Empty on anything else.
@@ -50,7 +68,11 @@ public:
     RemoteWatch(const RemoteWatch&) = delete;
     RemoteWatch& operator=(const RemoteWatch&) = delete;
 
+    // The status after a slide; it keeps the reason for waiting last told.
     void publish(WatchStatus status);
+    // Tells the watchers why the show waits (empty: it no longer does), with
+    // the rest of the status as last published.
+    void setWaiting(const QString& reason);
     int port() const;
 
 private:

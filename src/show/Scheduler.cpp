@@ -84,6 +84,12 @@ bool Scheduler::runFirstPass() {
     c_.utilityTmr->start();
     cycles_.RunCataloguePass(false);
     state_.flagLoading = 0;
+    if (state_.flagCmdButton == 2) {
+        // The service refused a request: the tick ends here, so that nothing
+        // (the panel for an empty show) takes the place of the quit.
+        state_.clockStatus = 0;
+        return false;
+    }
     if (cycles_.cataloguePassOK) {
         return true;
     }
@@ -236,7 +242,7 @@ void Scheduler::imgClock_Timer() {
         if (cycles_.passFailedInTransport()) {
             // Nothing to show yet because the service is out of reach: the
             // countdown line says so and the next tick asks again.
-            c_.lCountDown->setText(FailedReplyText(state_.Lingua));
+            c_.lCountDown->setText(cycles_.failedReplyLine());
             c_.lCountDown->show();
             c_.lCountDown->raise();
             state_.clockStatus = 0;
@@ -272,9 +278,24 @@ void Scheduler::ResetImageKinds() {
     state_.ClearSlideKinds();
 }
 
-bool Scheduler::ResetAniGifFiles() {
-    const QString placeholder =
+// The placeholder beside the program, else the program's own copy: a file
+// missing from an installation need not end the show.
+bool Scheduler::copyPlaceholder(const QString& file) const {
+    const QString beside =
         platform::programDataFile(state_.appPath, QStringLiteral("pic_not_available.gif"));
+    for (const QString& placeholder :
+         {beside, QStringLiteral(":/pictures/pic_not_available.gif")}) {
+        if (QFile::copy(placeholder, file)) {
+            // A copy of the built-in one is read-only, like its source.
+            QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                                            QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Scheduler::ResetAniGifFiles() {
     for (int n = 1; n <= kMaxAniGifFiles; ++n) {
         const QString file =
             state_.imgFileBase + state_.aniGifPrefix + QString::number(n) + QStringLiteral(".gif");
@@ -282,7 +303,7 @@ bool Scheduler::ResetAniGifFiles() {
             return true;
         }
         QFile::remove(file);
-        if (!QFile::copy(placeholder, file)) {
+        if (!copyPlaceholder(file)) {
             dialogs_.message(QStringLiteral("ERROR! \nFile ") + state_.appPath +
                                  QStringLiteral("\\pic_not_available.gif MISSING \nProgram Quit"),
                              QStringLiteral("Skyglance"));

@@ -56,7 +56,7 @@ public:
 
     std::function<void()> ShowStatusText;
     std::function<void()> ShowDisplayMode;
-    // The immediate exit, when the placeholder picture is missing.
+    // The immediate exit, when no placeholder picture can be put in place.
     std::function<void()> immediateExit;
     // After every slide shown, with its position.
     std::function<void(int slide)> slideShown;
@@ -65,7 +65,7 @@ public:
     void dyMode_Click();
     void dyMode2_Click() { dyMode_Click(); }
     void ResetImageKinds();
-    // False when the placeholder could not be copied (the program then ends).
+    // False when no placeholder could be copied (the program then ends).
     bool ResetAniGifFiles();
 
 private:
@@ -78,6 +78,7 @@ private:
     void showServiceMessage(int s);
     void showWaitSign();
     void setImgClockInterval(long long ms);
+    bool copyPlaceholder(const QString& file) const;
 
     RunState& state_;
     platform::Dialogs& dialogs_;

@@ -50,6 +50,16 @@ bool Supervisor::lastGoodPlaying() const {
     return a_.lastGoodPlaying && a_.lastGoodPlaying();
 }
 
+void Supervisor::noteWaiting(const QString& reason) {
+    if (a_.noteWaiting) {
+        a_.noteWaiting(reason);
+    }
+}
+
+QString Supervisor::failureDetail() const {
+    return lastFailure_.isEmpty() ? QString() : QStringLiteral(" - ") + lastFailure_;
+}
+
 void Supervisor::startUp() {
     c_.generalClock->stop();
     c_.window->raise();
@@ -85,8 +95,10 @@ void Supervisor::showWaitButtons() {
 }
 
 void Supervisor::showCountdown() {
+    // The line says which address failed and how, after the usual text.
     c_.lCountDown->setText(ConnectionWaitText(state_.Lingua) +
-                           QString::number(state_.cntWaitCountdown));
+                           QString::number(state_.cntWaitCountdown) + failureDetail());
+    noteWaiting(ConnectionWaitText(state_.Lingua) + failureDetail());
     c_.lCountDown->raise();
     const bool offerAgain = state_.cntWaitCountdown == 1;
     state_.cntWaitCountdown = static_cast<int16_t>(state_.cntWaitCountdown - 1);
@@ -119,12 +131,19 @@ void Supervisor::resendAfterTransportFailure() {
 }
 
 void Supervisor::judgeFirstReply() {
-    if (ReplyHasErrItem(SplitCatalogueReply(state_.replyText))) {
-        c_.lCountDown->setText(FailedReplyText(state_.Lingua));
+    const QString refusal = FirstErrItem(SplitCatalogueReply(state_.replyText));
+    if (!refusal.isEmpty()) {
+        const QString address = ticket_ != nullptr ? ticket_->address : QString();
+        lastFailure_ = RequestFailureText(address, refusal);
+        const QString line = FailedReplyText(state_.Lingua) + failureDetail();
+        c_.lCountDown->setText(line);
         c_.lCountDown->raise();
+        noteWaiting(line);
         startState_ = 0;
         return;
     }
+    lastFailure_.clear();
+    noteWaiting(QString());
     if (a_.stopLastGood) {
         a_.stopLastGood();
     }
@@ -147,6 +166,7 @@ void Supervisor::generalClock_Timer() {
     bool arrivedNow = false;
     if (startState_ < 2 && state_.flagReplyArrived == 1) {
         if (ticket_ != nullptr && ticket_->failed()) {
+            lastFailure_ = ticket_->failureText();
             resendAfterTransportFailure();
         } else {
             startState_ = 2;
@@ -222,7 +242,11 @@ void Supervisor::openPanel() {
     if (a_.setTimerFlagColour) {
         a_.setTimerFlagColour(kTimerFlagGreen);
     }
-    state_.flagCmdButton = 3;
+    // A request made while the panel opened (a quit after a refused
+    // catalogue request, a start from the panel) is not overwritten.
+    if (state_.flagCmdButton == 1) {
+        state_.flagCmdButton = 3;
+    }
 }
 
 void Supervisor::panControl_Timer() {

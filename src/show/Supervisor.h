@@ -63,6 +63,8 @@ struct SupervisorActions {
     std::function<bool()> startLastGood;
     std::function<bool()> lastGoodPlaying;
     std::function<void()> stopLastGood;
+    // Tells the watchers why the show waits; empty when it waits no more.
+    std::function<void(const QString& reason)> noteWaiting;
 };
 
 // The timers that start, watch and stop the show.
@@ -88,6 +90,9 @@ private:
     void showProgress();
     void openPanel();
     bool lastGoodPlaying() const;
+    void noteWaiting(const QString& reason);
+    // " - address: what went wrong" of the last failed first request, or empty.
+    QString failureDetail() const;
 
     RunState& state_;
     SupervisorControls c_;
@@ -95,5 +100,6 @@ private:
     int startState_ = 0;
     std::shared_ptr<const TextRequestTicket> ticket_;
     QElapsedTimer sinceRequest_;
+    QString lastFailure_;
     bool lastGoodTried_ = false;
 };

@@ -79,7 +79,7 @@ class TestHomeTown : public QObject {
 private slots:
     void missingFileIsWrittenWithDefaultsAndShown();
     void valuesAreTrimmedAndOnlyCapitalFIsFahrenheit();
-    void shortFileKeepsWhatWasReadAndWarns();
+    void shortFileIsCompletedFromTheDefaultsAndSaved();
     void hugeOrBinaryFileLeavesBoxesAlone();
     void okSavesWhatWasTypedInTheShownFrame();
 };
@@ -117,27 +117,34 @@ void TestHomeTown::valuesAreTrimmedAndOnlyCapitalFIsFahrenheit() {
     QCOMPARE(readAll(f.path()), townLines(kTownParamCount, "  F ")); // reading leaves the file
 }
 
-void TestHomeTown::shortFileKeepsWhatWasReadAndWarns() {
+void TestHomeTown::shortFileIsCompletedFromTheDefaultsAndSaved() {
     Fixture f;
     f.town->Centigradi->setChecked(true);
     writeAll(f.path(), townLines(10));
-    QVERIFY(!f.town->ReadTownFile());
-    QCOMPARE(f.dialogs.shownTexts(),
-             QStringList{QStringLiteral("Error FileTown - Cleanup Please")});
-    QCOMPARE(f.dialogs.shown().first().icon, platform::Dialogs::Icon::None);
+    QVERIFY(f.town->ReadTownFile());
+    QVERIFY(f.dialogs.shown().isEmpty()); // nothing to ask at every start
     QStringList expected = defaultBoxes();
     for (int i = 0; i < 10; ++i) {
         expected[i] = QStringLiteral("town%1").arg(i);
     }
     QCOMPARE(f.boxes(), expected);
-    QVERIFY(f.town->Centigradi->isChecked()); // the unit line was never reached
+    QVERIFY(f.town->Farenaith->isChecked()); // the default unit
+    QByteArray saved = townLines(10);
+    for (int i = 10; i < kTownParamCount; ++i) {
+        saved += defaultBoxes().at(i).toUtf8() + "\r\n";
+    }
+    QCOMPARE(readAll(f.path()), saved + "F\r\n \r\n \r\n \r\n");
 
-    // Fourteen values without the unit line are short as well.
-    f.dialogs.clear();
+    // Fourteen values without the unit line are short as well; an empty
+    // file is all defaults.
     writeAll(f.path(), townLines(kTownParamCount));
-    QVERIFY(!f.town->ReadTownFile());
-    QCOMPARE(f.dialogs.shown().size(), 1);
-    QCOMPARE(f.town->param(13), QStringLiteral("town13"));
+    f.town->LoadTown();
+    QCOMPARE(readAll(f.path()), townLines(kTownParamCount, "F") + " \r\n \r\n \r\n");
+    writeAll(f.path(), QByteArray());
+    f.town->LoadTown();
+    QCOMPARE(readAll(f.path()), kDefaultFile);
+    QCOMPARE(f.boxes(), defaultBoxes());
+    QVERIFY(f.dialogs.shown().isEmpty());
 }
 
 void TestHomeTown::hugeOrBinaryFileLeavesBoxesAlone() {

@@ -3,15 +3,19 @@
 #include "download/ConnectionMonitor.h"
 #include "platform/Browser.h"
 #include "platform/Dialogs.h"
+#include "platform/Timing.h"
 #include "settings/Connection.h"
 #include "settings/LanguageChoice.h"
 #include "settings/SettingsFile.h"
 #include "shell/FormPicture.h"
 #include "shell/WorkFolders.h"
+#include "show/Scheduler.h"
 #include "ui/Diagnostics.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -104,6 +108,8 @@ private slots:
     void orderlyQuitWithoutLanguageShowsNoMessage();
     void helpAndVersionNeedNoDisplay();
     void secondProgramOnTheSameHomeEnds();
+    void realBoxThatOnlyInformsClosesItself();
+    void oldLoopsTakeTheBuiltInPlaceholderWhenItsFileIsMissing();
 };
 
 void TestStartUp::firstStartCreatesFoldersAndFiles() {
@@ -353,6 +359,65 @@ void TestStartUp::secondProgramOnTheSameHomeEnds() {
     const Run next = run();
     QVERIFY2(next.exitCode != 3 && !next.error.contains(QStringLiteral("in use")),
              qPrintable(next.error));
+}
+
+// On a screen nobody watches, a box that only informs closes itself after
+// the scaled minute; a question waits for its answer however long it takes.
+void TestStartUp::realBoxThatOnlyInformsClosesItself() {
+    using platform::Dialogs;
+    struct Watch : Dialogs::Watcher {
+        QStringList log;
+        void boxWaiting(const Dialogs::Box& box) override { log << "waiting: " + box.text; }
+        void boxGone(const Dialogs::Box& box, bool closedItself) override {
+            log << (closedItself ? "closed itself: " : "answered: ") + box.text;
+        }
+    } watch;
+    platform::QtDialogs dialogs;
+    dialogs.setWatcher(&watch);
+    const int minute = platform::scaledMs(platform::kUnansweredBoxMs);
+    QElapsedTimer shown;
+    shown.start();
+    QCOMPARE(dialogs.message("ERROR! \nFile MISSING", "Skyglance"), Dialogs::Answer::Ok);
+    // Not before its time (a coarse timer may fire 5 % early).
+    QVERIFY(shown.elapsed() >= minute * 9 / 10);
+    QCOMPARE(watch.log, (QStringList{"waiting: ERROR! \nFile MISSING",
+                                     "closed itself: ERROR! \nFile MISSING"}));
+    QCOMPARE(Dialogs::oneLine({"ERROR! \r\nFile MISSING \n\nProgram Quit", {}}),
+             QStringLiteral("ERROR! / File MISSING / Program Quit"));
+
+    watch.log.clear();
+    QTimer::singleShot(2 * minute, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            box->button(QMessageBox::No)->click();
+        }
+    });
+    QCOMPARE(
+        dialogs.message("Delete?", "Skyglance", Dialogs::Icon::Question, Dialogs::Buttons::YesNo),
+        Dialogs::Answer::No);
+    QCOMPARE(watch.log, (QStringList{"waiting: Delete?", "answered: Delete?"}));
+}
+
+// An installation without the placeholder file beside the program goes on
+// with the program's own copy, rather than ending at the next download.
+void TestStartUp::oldLoopsTakeTheBuiltInPlaceholderWhenItsFileIsMissing() {
+    Home home;
+    Window w;
+    QVERIFY(w.form->Form_Load());
+    QTemporaryDir emptyProgramFolder;
+    w.form->state.appPath = emptyProgramFolder.path();
+    const QString loop = w.form->state.imgFileBase + w.form->state.aniGifPrefix + "1.gif";
+    QFile file(loop);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("GIF89a an old loop");
+    file.close();
+    QSignalSpy ended(w.form.get(), &FormPicture::programEnded);
+    QVERIFY(w.form->scheduler().ResetAniGifFiles());
+    QFile builtIn(":/pictures/pic_not_available.gif");
+    QVERIFY(builtIn.open(QIODevice::ReadOnly));
+    QCOMPARE(readAll(loop), builtIn.readAll());
+    QVERIFY(QFileInfo(loop).isWritable());
+    QCOMPARE(ended.count(), 0);
+    QVERIFY(w.dialogs.shown().isEmpty());
 }
 
 QTEST_MAIN(TestStartUp)

@@ -160,7 +160,8 @@ void TestLastGood::statusPageShowsTheScreenInTheBrowser() {
     w.service = QStringLiteral("waiting");
     w.screen = QImage(1920, 1080, QImage::Format_RGB32);
     w.screen.fill(Qt::darkCyan);
-    watch->publish(w);
+    watch->setWaiting(QStringLiteral("a message box waits for an answer: U ERR"));
+    watch->publish(w); // a new slide keeps the reason
 
     const QString base = QStringLiteral("http://127.0.0.1:%1").arg(watch->port());
     platform::BrowserView view;
@@ -179,6 +180,7 @@ void TestLastGood::statusPageShowsTheScreenInTheBrowser() {
     QVERIFY(text("showing").startsWith("last good pictures"));
     QVERIFY(text("cycle").contains("12.5 s, 3 pictures fetched, 1 failed"));
     QCOMPARE(text("service"), QStringLiteral("waiting"));
+    QCOMPARE(text("waiting"), QStringLiteral("a message box waits for an answer: U ERR"));
     QTRY_COMPARE_WITH_TIMEOUT(
         evaluate(view, "document.getElementById('screen').naturalWidth").toInt(), 960, 10000);
 
@@ -189,6 +191,24 @@ void TestLastGood::statusPageShowsTheScreenInTheBrowser() {
     QCOMPARE(json["showing"].toString(), QStringLiteral("last good"));
     QCOMPARE(json["slide"].toObject()["number"].toInt(), 2);
     QCOMPARE(json["lastCycle"].toObject()["failures"].toInt(), 1);
+    QCOMPARE(json["waiting"].toString(),
+             QStringLiteral("a message box waits for an answer: U ERR"));
+    watch->setWaiting(QString());
+    std::unique_ptr<QNetworkReply> again(net.get(QNetworkRequest(QUrl(base + "/status.json"))));
+    QTRY_VERIFY_WITH_TIMEOUT(again->isFinished(), 10000);
+    const QJsonObject after = QJsonDocument::fromJson(again->readAll()).object();
+    QCOMPARE(after["waiting"].toString(), QString());
+    QCOMPARE(after["slide"].toObject()["number"].toInt(), 2);
+
+    // Of several reasons the newest still standing is told; one told again
+    // keeps its place.
+    WaitReasons reasons;
+    QVERIFY(reasons.set("service", "Waiting for Internet connection"));
+    QVERIFY(reasons.set("box", "a message box waits"));
+    QVERIFY(!reasons.set("service", "Waiting for Internet connection"));
+    QCOMPARE(reasons.current(), QStringLiteral("a message box waits"));
+    QVERIFY(reasons.set("box", QString()));
+    QCOMPARE(reasons.current(), QStringLiteral("Waiting for Internet connection"));
     // Read-only.
     std::unique_ptr<QNetworkReply> post(net.post(QNetworkRequest(QUrl(base + "/")), "x"));
     QTRY_VERIFY_WITH_TIMEOUT(post->isFinished(), 10000);

@@ -19,8 +19,12 @@
 #include "ui/ConfigurationPanel.h"
 
 #include <QImageReader>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QListWidget>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -76,6 +80,59 @@ private:
     QString site_;
 };
 
+// A site root whose catalogue requests all ask for a code the real service
+// does not know (the rest of the address is a fragment, never sent): it
+// refuses them with an "ERR" item.
+QString refusingRoot(const QString& site) {
+    return site + "/service/catalogue?x00=x0000#";
+}
+
+// The program itself, as a service manager starts it: offscreen, nobody at
+// the screen, its standard error collected.
+class ProgramRun {
+public:
+    ProgramRun(const QString& home, const QString& site, const QString& timeScale,
+               const QString& statusAddress = {}) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home);
+        env.remove("HOMEDRIVE");
+        env.remove("HOMEPATH");
+        env.insert("SKYGLANCE_SITE", site);
+        env.insert("SKYGLANCE_TIME_SCALE", timeScale);
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("BROWSER", "/bin/true"); // the sponsor page at the end
+        if (!statusAddress.isEmpty()) {
+            env.insert("SKYGLANCE_STATUS_ADDR", statusAddress);
+        }
+        process_.setProcessEnvironment(env);
+        process_.start(QStringLiteral(SKYGLANCE_APP_DIR "/skyglance"), QStringList{});
+    }
+    ~ProgramRun() {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+    QByteArray err() {
+        err_ += process_.readAllStandardError();
+        return err_;
+    }
+    QProcess& process() { return process_; }
+
+private:
+    QProcess process_;
+    QByteArray err_;
+};
+
+QJsonObject statusJson(quint16 port) {
+    QNetworkAccessManager net;
+    std::unique_ptr<QNetworkReply> reply(net.get(
+        QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/status.json").arg(port)))));
+    QDeadlineTimer deadline(5000);
+    while (!reply->isFinished() && !deadline.hasExpired()) {
+        QTest::qWait(20);
+    }
+    return QJsonDocument::fromJson(reply->readAll()).object();
+}
+
 // What the screen showed at each slide.
 struct Seen {
     int slide;
@@ -87,6 +144,7 @@ struct Seen {
     bool loopPlaying = false;
     bool loopIsOwn = false;
     QString notice;
+    QString bar = {}; // the status text as the bar shows it
 };
 
 } // namespace
@@ -107,6 +165,11 @@ private slots:
     void everyLoopPlaysItsOwnFileRoundAfterRound();
     void failedPicturesKeepTheirLastGoodOnes();
     void incompleteCatalogueKeepsSavedSelection();
+    void refusedRequestEndsTheProgram_data();
+    void refusedRequestEndsTheProgram();
+    void unattendedProgramSaysWhyItWaitsAndEndsWhenRefused();
+    void malformedSeriesClosesItsBoxAndTheShowGoesOn();
+    void serviceGoneBeforeTheFirstPassIsTold();
 
 private:
     void startProgram(const QString& site);
@@ -134,6 +197,7 @@ void TestShowRuns::init() {
     qunsetenv("HOMEPATH");
     qputenv("HOME", home_->path().toLocal8Bit());
     dialogs_.clear();
+    dialogs_.leaveUnattended(false);
     seen_.clear();
 }
 
@@ -156,7 +220,8 @@ void TestShowRuns::startProgram(const QString& site) {
                   0,
                   false,
                   false,
-                  {}};
+                  {},
+                  form_->whoWeAre->text()};
         seen.kind = state().listImageKind[slide];
         const QString loop = form_->presenter().lastLoopFile();
         seen.loopPlaying = form_->ucAniGIF1->isVisible() && !loop.isEmpty();
@@ -301,8 +366,21 @@ void TestShowRuns::unreachableServiceKeepsCountingDown() {
     });
     watcher.start(1);
     QTRY_VERIFY_WITH_TIMEOUT(offers >= 1 && countdown.size() >= 12, 60000);
-    QVERIFY(countdown.contains(ConnectionWaitText(1) + "10"));
-    QVERIFY(countdown.contains(ConnectionWaitText(1) + "1"));
+    // The line says which address failed and how.
+    const QString failed =
+        QStringLiteral(" - %1/service/catalogue?p=1&x00=x5555: Connection refused")
+            .arg(qEnvironmentVariable("SKYGLANCE_SITE"));
+    QVERIFY2(countdown.contains(ConnectionWaitText(1) + "10" + failed),
+             qPrintable(countdown.join('\n')));
+    QVERIFY(countdown.contains(ConnectionWaitText(1) + "1" + failed));
+    // The whole line fits on the screen.
+    const QLabel* line = form_->lCountDown;
+    QVERIFY(line->fontMetrics().horizontalAdvance(line->text()) <= line->width());
+    const QString shots = qEnvironmentVariable("SKYGLANCE_TEST_SHOTS");
+    if (!shots.isEmpty()) {
+        QDir().mkpath(shots);
+        QVERIFY(form_->grab().save(QDir(shots).filePath("waiting-line-names-the-failure.png")));
+    }
     // Nothing refused, nothing deleted: the program just waits.
     QCOMPARE(form_->supervisor().startState(), 1);
     QVERIFY(QFile::exists(work("Skyglance7_Picture_List.dat")));
@@ -317,9 +395,10 @@ void TestShowRuns::errReplyShowsFailedTextAndAsksAgain() {
     bool failedTextSeen = false;
     QTimer watcher;
     connect(&watcher, &QTimer::timeout, this,
-            [&] { failedTextSeen |= form_->lCountDown->text() == FailedReplyText(1); });
+            [&] { failedTextSeen |= form_->lCountDown->text().startsWith(FailedReplyText(1)); });
     watcher.start(1);
     QTRY_VERIFY_WITH_TIMEOUT(failedTextSeen && refusing.requestsSeen() >= 3, 60000);
+    QVERIFY(form_->lCountDown->text().contains(": ERR no service"));
     QVERIFY(form_->supervisor().startState() < 2);
     QVERIFY(QFile::exists(work("Skyglance7_Picture_List.dat")));
 }
@@ -383,9 +462,11 @@ void TestShowRuns::serviceLostMidShowKeepsSlidesAndFiles() {
     waitForSlides(2);
     openPanel();
     const qint64 firstPicture = state().listPicture[0].cacheKey();
+    const QString site = service->site();
     service.reset(); // the network goes away
     form_->SSTCfg_cmdConferma->click();
-    QCOMPARE(form_->lCountDown->text(), FailedReplyText(1));
+    QCOMPARE(form_->lCountDown->text(), FailedReplyText(1) + " - " + site +
+                                            "/service/catalogue?p=1&x00=x5555: Connection refused");
     QCOMPARE(state().flagCmdButton, int16_t(0));
     const qsizetype shown = seen_.size();
     waitForSlides(int(shown) + 3);
@@ -661,6 +742,143 @@ void TestShowRuns::incompleteCatalogueKeepsSavedSelection() {
     state().flagCmdButton = 2;
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 30000);
     QCOMPARE(readFile(work("Skyglance7_Picture_List.dat")), saved);
+}
+
+void TestShowRuns::refusedRequestEndsTheProgram_data() {
+    QTest::addColumn<bool>("fromStartCommand");
+    QTest::newRow("start command") << true;
+    QTest::newRow("panel opening") << false;
+}
+
+// A refusal deletes the settings and ends the program within seconds, even
+// with nobody at the screen to close its boxes.
+void TestShowRuns::refusedRequestEndsTheProgram() {
+    QFETCH(bool, fromStartCommand);
+    Service service;
+    seedHome(home_->path(), kSelection);
+    startProgram(service.site());
+    waitForSlides(1);
+    if (fromStartCommand) {
+        openPanel();
+    }
+    dialogs_.leaveUnattended(true);
+    qputenv("SKYGLANCE_SITE", refusingRoot(service.site()).toUtf8());
+    QSignalSpy ended(form_.get(), &FormPicture::programEnded);
+    QElapsedTimer sinceAsked;
+    sinceAsked.start();
+    if (fromStartCommand) {
+        form_->SSTCfg_cmdConferma->click();
+        QVERIFY(dialogs_.shownTexts().contains("U ERR"));
+    } else {
+        form_->btSetup_Click();
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 10000);
+    QVERIFY(!form_->isVisible());
+    QVERIFY(!QFile::exists(work("Skyglance7_Proxy.dat")));
+    QVERIFY(!QFile::exists(work("Skyglance7_Language.dat")));
+    QVERIFY(dialogs_.shownTexts().contains(
+        QStringLiteral("Program ended \r\n The sponsors page will open.")));
+    QVERIFY(dialogs_.closedThemselves() >= 1);
+    QVERIFY2(sinceAsked.elapsed() < 10000, qPrintable(QString::number(sinceAsked.elapsed())));
+}
+
+// The program as a service manager runs it: it says on standard error and on
+// its status page why it waits, and a refused catalogue request ends the
+// process, boxes and all, so that it can be started again.
+void TestShowRuns::unattendedProgramSaysWhyItWaitsAndEndsWhenRefused() {
+    const quint16 dead = nettest::deadPort();
+    const quint16 statusPort = nettest::deadPort();
+    seedHome(home_->path(), kSelection);
+    {
+        const QString site = QStringLiteral("http://127.0.0.1:%1").arg(dead);
+        // At the normal timing: the connection choice comes back after 5 s.
+        ProgramRun run(home_->path(), site, "1", QStringLiteral("127.0.0.1:%1").arg(statusPort));
+        const QString reason = ConnectionWaitText(1) + " - " + site +
+                               "/service/catalogue?p=1&x00=x5555: Connection refused";
+        QTRY_VERIFY_WITH_TIMEOUT(run.err().contains(("skyglance: waiting: " + reason).toUtf8()),
+                                 30000);
+        QCOMPARE(statusJson(statusPort)["waiting"].toString(), reason);
+        // The choice offered again waits for a person, and says so.
+        const QString choice = QStringLiteral("the connection choice waits for an answer");
+        QTRY_VERIFY_WITH_TIMEOUT(run.err().contains("skyglance: waiting: " + choice.toUtf8()),
+                                 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(statusJson(statusPort)["waiting"].toString(), choice, 5000);
+    }
+
+    // 2001 pictures: the service refuses the list of IDs (at most 2000).
+    QStringList tooMany;
+    for (int i = 0; i <= 2000; ++i) {
+        tooMany << "0"
+                << "1";
+    }
+    seedHome(home_->path(), tooMany);
+    Service service;
+    ProgramRun run(home_->path(), service.site(), "0.01");
+    QVERIFY(run.process().waitForFinished(60000));
+    QCOMPARE(run.process().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(run.process().exitCode(), 0);
+    QVERIFY2(run.err().contains("catalogue request refused: " + service.site().toUtf8() +
+                                "/service/catalogue?p=1&x00=y2222[_1_1_"),
+             run.err().constData());
+    QVERIFY(run.err().contains("...: ERR malformed picture ID list"));
+    // The address of 2001 IDs is cut to a line one can read.
+    for (const QByteArray& line : run.err().split('\n')) {
+        QVERIFY(line.size() < 600);
+    }
+    QVERIFY(!QFile::exists(work("Skyglance7_Proxy.dat")));
+    QVERIFY(!QFile::exists(work("Skyglance7_Language.dat")));
+}
+
+// A series address without its "*": the message closes by itself, its text
+// stands on the second status line of the slide shown next, and the show
+// goes on with the other pictures.
+void TestShowRuns::malformedSeriesClosesItsBoxAndTheShowGoesOn() {
+    QTemporaryDir data;
+    const QString tsv = data.filePath("catalogue.tsv");
+    writeFile(tsv, "http://{HOST}/site/maps/europe_pressure.jpg\t1\tEurope EUPRESS pressure\t"
+                   "MAP-(c) Skyglance sample maps--Surface pressure over Europe-\n"
+                   "5ttp://{HOST}/site/series/hour_.png,1,1,3,2\t2\tHourly BROKEN no star\t"
+                   "SER-(c) Skyglance forecasts--Broken series-\n"
+                   "http://{HOST}/site/maps/alps_temperature.png\t3\tAlps ALPTEMP temperature\t"
+                   "MAP-(c) Skyglance sample maps--Temperature across the Alps-\n");
+    Service service(0, {"--catalogue", tsv});
+    seedHome(home_->path(), {"0", "1", "1", "2", "2", "3"});
+    dialogs_.leaveUnattended(true);
+    startProgram(service.site());
+    waitForSlides(4);
+    const QStringList boxes = dialogs_.shownTexts().filter("Proc ZizozEdezuvu Error ");
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(dialogs_.closedThemselves(), 1);
+    QCOMPARE(state().cntImagesLoaded, int16_t(2));
+    QCOMPARE(seen_[0].line2, boxes.first());
+    QVERIFY(seen_[0].bar.endsWith("\n" + boxes.first()));
+    QCOMPARE(seen_[1].line2, QStringLiteral("Temperature across the Alps"));
+    QCOMPARE(seen_[2].line2, QStringLiteral("Surface pressure over Europe"));
+}
+
+// The first reply came, then the service went: with nothing to show, the
+// waiting line and the status page name the address that failed, and the
+// program waits without deleting anything.
+void TestShowRuns::serviceGoneBeforeTheFirstPassIsTold() {
+    Service service;
+    seedHome(home_->path(), kSelection);
+    const quint16 statusPort = nettest::deadPort();
+    qputenv("SKYGLANCE_STATUS_ADDR", QByteArray::number(statusPort));
+    startProgram(service.site());
+    qunsetenv("SKYGLANCE_STATUS_ADDR");
+    const QString gone = QStringLiteral("http://127.0.0.1:%1").arg(nettest::deadPort());
+    // The first tick of the show's start follows the accepted reply.
+    connect(&form_->utilityTmr, &QTimer::timeout, this,
+            [&gone] { qputenv("SKYGLANCE_SITE", gone.toUtf8()); });
+    const QString start = FailedReplyText(1) + " - " + gone + "/service/catalogue?p=1&x00=";
+    const QLabel* line = form_->lCountDown;
+    QTRY_VERIFY_WITH_TIMEOUT(line->text().startsWith(start), 30000);
+    QVERIFY(line->text().endsWith(": Connection refused"));
+    QVERIFY(line->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(statusJson(statusPort)["waiting"].toString(), line->text(), 10000);
+    QVERIFY(seen_.isEmpty());
+    QVERIFY(QFile::exists(work("Skyglance7_Picture_List.dat")));
+    QVERIFY(QFile::exists(work("Skyglance7_Language.dat")));
 }
 
 QTEST_MAIN(TestShowRuns)
