@@ -344,6 +344,7 @@ void DownloadCycles::quitAfterRefusal() {
     tellRefusal();
     settings_.DeleteSettingsFiles();
     state_.flagCmdButton = 2;
+    state_.quitUnattended = true;
 }
 
 bool DownloadCycles::askOrFail(int request) {

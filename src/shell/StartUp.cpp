@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <cmath>
+#include <cstdio>
 
 PanelPlacement placePanel(const PanelSizes& s) {
     PanelPlacement p;
@@ -275,8 +276,17 @@ void FormPicture::QuitProgram() {
         closeDiagnostics();
     }
     close();
-    // 8: no end message while no language has been chosen.
-    LanguageTables::MsgProgramEnded(*dialogs_, state.Lingua);
+    // 8: no end message while no language has been chosen. A quit the
+    // program asked for itself ends at once, so that whatever started it can
+    // start it again; the message then goes to standard error.
+    if (state.quitUnattended) {
+        const QString ended = LanguageTables::MsgProgramEnded(state.Lingua);
+        if (!ended.isEmpty()) {
+            std::fprintf(stderr, "skyglance: %s\n", qPrintable(ended));
+        }
+    } else {
+        LanguageTables::MsgProgramEnded(*dialogs_, state.Lingua);
+    }
     // 9
     shell_->openUrl(sponsorPageAddress());
     emit programEnded();

@@ -98,6 +98,7 @@ bool Scheduler::runFirstPass() {
     c_.fotoBrowser->clear();
     settings_.DeleteSettingsFiles();
     state_.flagCmdButton = 2;
+    state_.quitUnattended = true;
     state_.clockStatus = 0;
     return false;
 }
