@@ -1,10 +1,14 @@
 // Clients that send their requests slowly, or not at all, hold no worker of
 // the real service: others are answered meanwhile, and a request that has not
 // come whole within about two seconds is cut off, however it trickles. Nor do
-// bodies the service never reads: they are refused on their head.
+// bodies the service never reads: they are refused on their head, also
+// behind the shipped nginx front.
 #include "ServerTestSupport.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTcpServer>
 #include <QTest>
 #include <memory>
 #include <vector>
@@ -18,6 +22,7 @@ private slots:
     void othersAreAnsweredWhileManyTrickle();
     void aTricklingRequestIsCutOffInTotal();
     void bodiesAreRefusedBeforeAnyWorkerWaitsForThem();
+    void smuggledRequestsDoNotPoisonTheNginxCache();
 
 private:
     ServerProcess server_;
@@ -121,6 +126,115 @@ void TestServerSlowClients::bodiesAreRefusedBeforeAnyWorkerWaitsForThem() {
             QVERIFY(answer.contains("HTTP/1.1 405 "));
         }
     }
+}
+
+namespace {
+
+quint16 freePort() {
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost) ? probe.serverPort() : 0;
+}
+
+// The real nginx running deploy/nginx-cache.conf as shipped, with the
+// service's address, a free port and a cache folder of its own.
+class NginxFront {
+public:
+    ~NginxFront() {
+        process_.terminate();
+        process_.waitForFinished(5000);
+    }
+    bool start(quint16 servicePort) {
+        QFile shipped(SKYGLANCE_NGINX_CONF);
+        if (!shipped.open(QIODevice::ReadOnly)) {
+            return false;
+        }
+        const QString d = dir_.path();
+        port = freePort();
+        const QString site =
+            QString::fromUtf8(shipped.readAll())
+                .replace("127.0.0.1:8080", QString("127.0.0.1:%1").arg(servicePort))
+                .replace("listen 80;", QString("listen 127.0.0.1:%1;").arg(port))
+                .replace("/var/cache/nginx/skyglance", d + "/cache");
+        QFile conf(d + "/nginx.conf");
+        if (!conf.open(QIODevice::WriteOnly)) {
+            return false;
+        }
+        conf.write(QString("daemon off; master_process off; pid %1/nginx.pid;\n"
+                           "error_log %1/error.log; events {}\n"
+                           "http { access_log off; client_body_temp_path %1;\n"
+                           " proxy_temp_path %1; fastcgi_temp_path %1; uwsgi_temp_path %1;\n"
+                           " scgi_temp_path %1;\n%2\n}\n")
+                       .arg(d, site)
+                       .toUtf8());
+        conf.close();
+        process_.start("nginx", {"-p", d, "-e", d + "/error.log", "-c", d + "/nginx.conf"});
+        return eventually([&] { return rawStatus(port, "/currentversion.html") == 200; }, 10000);
+    }
+    quint16 port = 0;
+
+private:
+    QTemporaryDir dir_;
+    QProcess process_;
+};
+
+} // namespace
+
+// A GET whose body is a second request would be answered twice on nginx's
+// kept-alive connection: the second reply, coming late (a picture drawn on
+// demand), would go to the next screen's request and into the cache under
+// its address, and every screen would be shown the attacker's picture.
+void TestServerSlowClients::smuggledRequestsDoNotPoisonTheNginxCache() {
+    if (QStandardPaths::findExecutable("nginx").isEmpty()) {
+        QSKIP("nginx is not installed");
+    }
+    ServerProcess own;
+    const QString logPath = own.tempPath("access.log");
+    QVERIFY(own.start({"--access-log", logPath}));
+    NginxFront front;
+    QVERIFY(front.start(own.port));
+
+    const QByteArray shown = "/site/maps/europe_pressure.jpg";
+    const QByteArray planted = "GET /site/radar/north_italy.gif HTTP/1.1\r\nHost: x\r\n\r\n";
+    const QByteArray head = "GET " + shown + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n";
+    const QList<QByteArray> attacks = {
+        head + "Content-Length: " + QByteArray::number(planted.size()) + "\r\n\r\n" + planted,
+        head + "Content-Length: 4\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n" + planted,
+        head + "Transfer-Encoding : chunked\r\n\r\n" + QByteArray::number(planted.size(), 16) +
+            "\r\n" + planted + "\r\n0\r\n\r\n"};
+    int screen = 0;
+    for (int round = 0; round < 3; ++round) {
+        for (const QByteArray& attack : attacks) {
+            QTcpSocket attacker;
+            attacker.connectToHost(QHostAddress::LocalHost, front.port);
+            QVERIFY(attacker.waitForConnected(5000));
+            attacker.write(attack);
+            QVERIFY(attacker.waitForBytesWritten(5000));
+            // Screens asking meanwhile get the picture they asked for.
+            for (int i = 0; i < 3; ++i) {
+                const QByteArray answer =
+                    rawAnswer(front.port, "/site/maps/alps_temperature.png?screen=" +
+                                              QByteArray::number(++screen));
+                QCOMPARE(statusOf(answer), 200);
+                QVERIFY2(answer.contains("Content-Type: image/png"), answer.left(300).constData());
+            }
+            QByteArray answer;
+            readUntil(attacker, answer, "never comes", 5000);
+            QCOMPARE(statusOf(answer), 400); // from the service or from nginx itself
+            QCOMPARE(int(answer.count("HTTP/1.1 ")), 1);
+        }
+    }
+    const QByteArray answer = rawAnswer(front.port, shown);
+    QCOMPARE(statusOf(answer), 200);
+    QVERIFY(answer.contains("Content-Type: image/jpeg"));
+    QVERIFY(bodyOf(answer).startsWith("\xff\xd8"));
+    // The service never took a body for a request.
+    QVERIFY(eventually([&] {
+        QFile log(logPath);
+        return log.open(QIODevice::ReadOnly) && log.readAll().contains(" GET " + shown + " 200 ");
+    }));
+    QFile log(logPath);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY2(!log.readAll().contains("north_italy"), "a body was read as a request");
 }
 
 QTEST_GUILESS_MAIN(TestServerSlowClients)
