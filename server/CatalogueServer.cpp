@@ -5,6 +5,7 @@
 #include "FaultReplies.h"
 #include "HttpCaching.h"
 #include "PageHolds.h"
+#include "RequestScreen.h"
 #include "SitePaths.h"
 #include "SiteTemplates.h"
 #include "TaggedReply.h"
@@ -397,7 +398,12 @@ CatalogueServer::CatalogueServer(Config config) : impl_(std::make_unique<Impl>()
     settings.keepAliveIdle = std::chrono::seconds(kKeepAliveSeconds);
     impl_->reactor = std::make_unique<ConnectionReactor>(
         settings,
-        [impl](ConnectionStream& stream, bool last) { return impl->http.serve(stream, last); },
+        [impl](ConnectionStream& stream, bool last) {
+            // httplib answers a malformed request line with 400 and would
+            // read on; what follows it cannot be trusted to be a request.
+            const bool framed = opensWithRequestLine(stream.pending());
+            return impl->http.serve(stream, last || !framed) && framed;
+        },
         impl_->config.faults ? ConnectionReactor::Unreachable([impl] { return impl->isDead(); })
                              : ConnectionReactor::Unreachable(),
         isCatalogueRequest);

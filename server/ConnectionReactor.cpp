@@ -30,10 +30,13 @@ void say(const ConnectionStream& stream, std::string_view text) {
     ::send(stream.socket(), text.data(), text.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
 }
 
-// Refuses the buffered request when the service never serves its kind (see
-// refusalOfHead); true when it did, and the connection is to be closed.
-bool refusedHead(const ConnectionStream& stream) {
-    const std::string_view refusal = refusalOfHead(stream.pending());
+// Refuses the buffered request when its head is too big or the service never
+// serves its kind (see refusalOfHead); true when it did, and the connection
+// is to be closed.
+bool refusedHead(const ConnectionStream& stream, std::size_t maxHeadBytes) {
+    const std::string_view refusal = requestHeadLength(stream.pending()) > maxHeadBytes
+                                         ? kTooLarge
+                                         : refusalOfHead(stream.pending());
     if (refusal.empty()) {
         return false;
     }
@@ -303,7 +306,7 @@ void ConnectionReactor::readFrom(Loop& loop, int fd) {
 void ConnectionReactor::dispatch(Loop& loop, int fd) {
     Connection& connection = *loop.waiting.at(fd);
     while (connection.stream.hasRequestHead()) {
-        if (refusedHead(connection.stream)) {
+        if (refusedHead(connection.stream, settings_.maxHeadBytes)) {
             forget(loop, fd);
             return;
         }
@@ -427,7 +430,7 @@ void ConnectionReactor::serveOn(ConnectionPtr connection) {
         }
         switch (stream.waitForHead(Clock::now() + settings_.linger)) {
         case ConnectionStream::HeadWait::Whole:
-            if (refusedHead(stream)) {
+            if (refusedHead(stream, settings_.maxHeadBytes)) {
                 return;
             }
             if (quick_ && quick_(stream.pending())) {

@@ -1,5 +1,7 @@
 #include "ConnectionStream.h"
 
+#include "RequestScreen.h"
+
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
@@ -112,9 +114,7 @@ ConnectionStream::HeadWait ConnectionStream::waitForHead(Clock::time_point deadl
 }
 
 bool ConnectionStream::hasRequestHead() const {
-    const std::string_view pending(buffer_.data() + offset_, buffered());
-    return pending.find("\r\n\r\n") != std::string_view::npos ||
-           pending.find("\n\n") != std::string_view::npos;
+    return requestHeadLength(pending()) > 0;
 }
 
 bool ConnectionStream::is_readable() const {

@@ -83,19 +83,58 @@ bool framedWithoutBody(std::string_view head, std::size_t pos) {
     return true;
 }
 
+// Every line of the head ends in CR LF, and no CR stands alone: readers
+// that take a bare LF or CR as a line end would see other header lines.
+bool linesEndInCrlf(std::string_view head) {
+    for (std::size_t i = 0; i < head.size(); ++i) {
+        const bool crWithoutLf = head[i] == '\r' && (i + 1 == head.size() || head[i + 1] != '\n');
+        const bool lfWithoutCr = head[i] == '\n' && (i == 0 || head[i - 1] != '\r');
+        if (crWithoutLf || lfWithoutCr) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
+std::size_t requestHeadLength(std::string_view pending) {
+    const std::size_t crlf = pending.find("\r\n\r\n");
+    const std::size_t lf = pending.find("\n\n");
+    std::size_t end = crlf == std::string_view::npos ? crlf : crlf + 4;
+    if (lf != std::string_view::npos) {
+        end = std::min(end, lf + 2);
+    }
+    return end == std::string_view::npos ? 0 : end;
+}
+
+bool opensWithRequestLine(std::string_view head) {
+    std::size_t pos = 0;
+    const std::string_view line = nextLine(head, pos);
+    const std::size_t first = line.find(' ');
+    const std::size_t second = line.find(' ', first + 1);
+    if (first == std::string_view::npos || second == std::string_view::npos) {
+        return false;
+    }
+    const std::string_view target = line.substr(first + 1, second - first - 1);
+    const std::string_view version = line.substr(second + 1);
+    return isToken(line.substr(0, first)) && !target.empty() &&
+           (version == "HTTP/1.1" || version == "HTTP/1.0");
+}
+
 std::string_view refusalOfHead(std::string_view head) {
+    if (!opensWithRequestLine(head)) {
+        return {};
+    }
     std::size_t pos = 0;
     const std::string_view requestLine = nextLine(head, pos);
     const std::string_view method = requestLine.substr(0, requestLine.find(' '));
-    if (method.size() == requestLine.size() || !isToken(method)) {
-        return {};
-    }
     if (method != "GET" && method != "HEAD") {
         return kMethodNotAllowed;
     }
-    return framedWithoutBody(head, pos) ? std::string_view() : kBadRequest;
+    const std::string_view whole = head.substr(0, requestHeadLength(head));
+    return linesEndInCrlf(whole) && framedWithoutBody(whole, pos) ? std::string_view()
+                                                                  : kBadRequest;
 }
 
 } // namespace skyglance::catalogue

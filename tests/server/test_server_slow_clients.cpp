@@ -101,30 +101,37 @@ void TestServerSlowClients::bodiesAreRefusedBeforeAnyWorkerWaitsForThem() {
         QCOMPARE(statusOf(answer), 405);
     }
 
-    // Framing that the service never serves is refused with the connection
-    // closed; a request after a refused one is never read.
+    // Framing that the service never serves, or that readers may take
+    // differently, is refused with the connection closed; a request after a
+    // refused one is never read, by the loops (catalogue) or the workers.
     const QByteArray version = "/currentversion.html HTTP/1.1\r\nHost: localhost\r\n";
-    const QList<QPair<QByteArray, int>> cases = {
-        {"GET " + version + "Content-Length: 0\r\n\r\n", 200},
-        {"GET " + version + "Content-Length: 5\r\n\r\nhello", 400},
-        {"GET " + version + "Transfer-Encoding: chunked\r\n\r\n0\r\n\r\n", 400},
-        {"GET " + version + "Content-Length: 0\r\nContent-Length: 0\r\n\r\n", 400},
-        {"GET " + version + "Content-Length : 0\r\n\r\n", 400},
-        {"GET /service/catalogue?p=1&x00=x6666 HTTP/1.1\r\nContent-Length: 3\r\n\r\nabc", 400},
-        {"GET " + version + "\r\nPUT " + version + "\r\n", 200}}; // then 405
-    for (const auto& [request, status] : cases) {
+    const QByteArray picture = "GET /site/maps/europe_pressure.jpg HTTP/1.1\r\n\r\n";
+    const QList<QPair<QByteArray, QByteArray>> cases = {
+        {"GET " + version + "Content-Length: 0\r\n\r\n", "200 200"},
+        {"GET " + version + "Content-Length: 5\r\n\r\nhello", "400"},
+        {"GET " + version + "Transfer-Encoding: chunked\r\n\r\n0\r\n\r\n", "400"},
+        {"GET " + version + "Content-Length: 0\r\nContent-Length: 0\r\n\r\n", "400"},
+        {"GET " + version + "Content-Length : 0\r\n\r\n", "400"},
+        {"GET " + version + "X: a\n\nContent-Length: 5\r\n\r\nhello", "400"},
+        {"GET " + version + "X: a\rContent-Length: 5\r\n\r\nhello", "400"},
+        {"GET /currentversion.html\r\n\r\n", "400"},
+        {"GET " + version + "X-Big: " + QByteArray(17 * 1024, 'a') + "\r\n\r\n", "431"},
+        {"GET /service/catalogue?p=1&x00=x6666 HTTP/1.1\r\nContent-Length: 3\r\n\r\nabc", "400"},
+        {"GET " + version + "\r\nPUT " + version + "\r\n", "200 405"},
+        {picture + "GET " + version + "Content-Length: 5\r\n\r\nhello", "200 400"}};
+    for (const auto& [request, statuses] : cases) {
         QTcpSocket socket;
         socket.connectToHost(QHostAddress::LocalHost, server_.port);
         QVERIFY(socket.waitForConnected(5000));
         socket.write(request + "GET " + version + "Connection: close\r\n\r\n");
         QByteArray answer;
         readUntil(socket, answer, "no more", 5000); // all until the service closes
-        QCOMPARE(statusOf(answer), status);
-        const int answers = int(answer.count("HTTP/1.1 "));
-        QCOMPARE(answers, status == 200 ? 2 : 1);
-        if (request.contains("PUT ")) {
-            QVERIFY(answer.contains("HTTP/1.1 405 "));
+        QByteArrayList seen;
+        for (qsizetype at = answer.indexOf("HTTP/1.1 "); at >= 0;
+             at = answer.indexOf("HTTP/1.1 ", at + 1)) {
+            seen << answer.mid(at + 9, 3);
         }
+        QCOMPARE(seen.join(' '), statuses);
     }
 }
 
