@@ -172,6 +172,8 @@ private slots:
     void serviceFaultShowsErrorPictureThenRecovers();
     void unwritableDiskKeepsShowAndFiles_data();
     void unwritableDiskKeepsShowAndFiles();
+    void unwritableWorkFolderAtLoopResetKeepsShowing_data();
+    void unwritableWorkFolderAtLoopResetKeepsShowing();
     void cutSettingsFileKeepsShowing_data();
     void cutSettingsFileKeepsShowing();
     void emptySettingsFileStartsAfresh();
@@ -366,6 +368,53 @@ void TestFaultMatrix::unwritableDiskKeepsShowAndFiles() {
     readOnly.reset();
     full.reset();
     QCOMPARE(settingsFiles(work()), before);
+}
+
+void TestFaultMatrix::unwritableWorkFolderAtLoopResetKeepsShowing_data() {
+    QTest::addColumn<DiskFault>("fault");
+    QTest::newRow("read-only work folder") << DiskFault::ReadOnlyWorkFolder;
+    QTest::newRow("full disk") << DiskFault::FullDisk;
+}
+
+// The next cycle cannot put the placeholder over the old loops: the message
+// says the work folder cannot be written, the slides on show go on, the old
+// loop stays whole, and the cycle after the fault runs again.
+void TestFaultMatrix::unwritableWorkFolderAtLoopResetKeepsShowing() {
+    QFETCH(DiskFault, fault);
+    Service service;
+    QVERIFY(service.start());
+    seedHome(home_->path(), kSelection);
+    startProgram(service.site());
+    waitForShowing(0, {});
+    const QString loop = state().imgFileBase + state().aniGifPrefix + "1.gif";
+    const QByteArray loopBytes = readFile(loop);
+    QVERIFY(loopBytes.startsWith("GIF"));
+    QSignalSpy ended(form_.get(), &FormPicture::programEnded);
+    const QString told = WorkFolderUnwritableText(1, state().Skyglance_Work_Dir);
+    {
+        std::unique_ptr<ReadOnlyFolder> readOnly;
+        std::unique_ptr<FullDisk> full;
+        if (fault == DiskFault::ReadOnlyWorkFolder) {
+            readOnly = std::make_unique<ReadOnlyFolder>(work());
+            if (!readOnly->holds()) {
+                QSKIP("the work folder cannot be made read-only here");
+            }
+        } else {
+            full = std::make_unique<FullDisk>();
+        }
+        form_->ImageConnesso_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(dialogs_.shownTexts().contains(told), 60000);
+        const qsizetype from = seen_.size();
+        QTRY_VERIFY_WITH_TIMEOUT(seen_.size() >= from + slides(), 60000);
+        QVERIFY(latestShowingsSince(from, {}, false));
+        QCOMPARE(readFile(loop), loopBytes);
+    }
+    QCOMPARE(ended.size(), 0);
+    const int cycles = form_->cycles().completedCycles();
+    form_->ImageConnesso_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(form_->cycles().completedCycles() > cycles, 120000);
+    waitForShowing(seen_.size(), {});
+    QCOMPARE(dialogs_.shownTexts().count(told), 1);
 }
 
 void TestFaultMatrix::cutSettingsFileKeepsShowing_data() {
