@@ -101,7 +101,11 @@ bool Scheduler::runFirstPass() {
     dialogs_.message(QStringLiteral("1 F"), QStringLiteral("?"),
                      platform::Dialogs::Icon::Information);
     c_.fotoBrowser->clear();
-    settings_.DeleteSettingsFiles();
+    // A selection file that cannot be read was named at the start; the
+    // files beside it stay as they are.
+    if (whyUnreadable(settings_.selectionFilePath()) == Unreadable::None) {
+        settings_.DeleteSettingsFiles();
+    }
     state_.flagCmdButton = 2;
     state_.quitUnattended = true;
     state_.clockStatus = 0;

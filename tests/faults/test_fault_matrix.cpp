@@ -10,6 +10,7 @@
 #include "platform/Timing.h"
 #include "settings/Connection.h"
 #include "settings/LanguageChoice.h"
+#include "settings/RemovedFolder.h"
 #include "settings/SettingsFile.h"
 #include "shell/FormPicture.h"
 #include "show/Scheduler.h"
@@ -177,6 +178,7 @@ private slots:
     void cutSettingsFileKeepsShowing_data();
     void cutSettingsFileKeepsShowing();
     void emptySettingsFileStartsAfresh();
+    void settingsFileAsFolderKeepsTheOthers();
     void refusingProxyIsShownUntilChanged();
 
 private:
@@ -493,6 +495,27 @@ void TestFaultMatrix::emptySettingsFileStartsAfresh() {
     QCOMPARE(after["Skyglance7_Proxy.dat"], before["Skyglance7_Proxy.dat"]);
     QCOMPARE(after["Skyglance7_MyTown.dat"], before["Skyglance7_MyTown.dat"]);
     QCOMPARE(after["Skyglance7_Proxy.bak"], before["Skyglance7_Proxy.bak"]);
+}
+
+// A folder where the settings file should be: the message names it, the
+// show runs on the defaults with the selection as it was, and no other file
+// is deleted or rewritten, at the start or at the end.
+void TestFaultMatrix::settingsFileAsFolderKeepsTheOthers() {
+    Service service;
+    QVERIFY(service.start());
+    seedHome(home_->path(), kSelection);
+    QFile::remove(work("Skyglance7_Config.dat"));
+    QVERIFY(QDir().mkpath(work("Skyglance7_Config.dat")));
+    const QMap<QString, QByteArray> before = settingsFiles(work());
+    startProgram(service.site());
+    waitForShowing(0, {});
+    const QString told =
+        SettingsTexts::unreadableFile(1, work("Skyglance7_Config.dat"), Unreadable::Folder);
+    QCOMPARE(dialogs_.shownTexts().count(told), 1);
+    QCOMPARE(settingsFiles(work()), before);
+    quitProgram();
+    QCOMPARE(settingsFiles(work()), before);
+    QVERIFY(removedFolders(work()).isEmpty());
 }
 
 void TestFaultMatrix::refusingProxyIsShownUntilChanged() {
