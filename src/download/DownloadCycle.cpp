@@ -335,8 +335,8 @@ void DownloadCycles::tellTransportFailure() {
 
 void DownloadCycles::tellRefusal() const {
     std::fprintf(stderr,
-                 "skyglance: catalogue request refused: %s; the settings are deleted and the "
-                 "program ends\n",
+                 "skyglance: catalogue request refused: %s; the settings files are moved into a "
+                 "Removed folder of the work folder and the program ends\n",
                  qPrintable(catalogue_.lastFailure()));
 }
 

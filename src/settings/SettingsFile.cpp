@@ -2,6 +2,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Timing.h"
+#include "settings/RemovedFolder.h"
 #include "shell/RunState.h"
 #include "ui/LanguageTables.h"
 
@@ -12,6 +13,7 @@
 #include <QListWidget>
 #include <QPalette>
 #include <QTimer>
+#include <cstdio>
 
 namespace {
 
@@ -89,6 +91,39 @@ QString SettingsTexts::notExecutedMessage(int l) {
                                       "Restart Not executed", "Restart Not executed");
 }
 
+QString SettingsTexts::unreadableFile(int l, const QString& path, Unreadable why) {
+    const int lingua = l >= 1 && l <= 4 ? l : 1;
+    QString reason;
+    switch (why) {
+    case Unreadable::Folder:
+        reason = LanguageTables::inLanguage(lingua, "it is a folder", "è una cartella",
+                                            "c'est un dossier", "es una carpeta");
+        break;
+    case Unreadable::NotPermitted:
+        reason = LanguageTables::inLanguage(lingua, "permission denied", "permesso negato",
+                                            "permission refusée", "permiso denegado");
+        break;
+    case Unreadable::TooLarge:
+        reason = LanguageTables::inLanguage(lingua, "it is too large", "è troppo grande",
+                                            "il est trop grand", "es demasiado grande");
+        break;
+    case Unreadable::None:
+    case Unreadable::ReadError:
+        reason = LanguageTables::inLanguage(lingua, "read error", "errore di lettura",
+                                            "erreur de lecture", "error de lectura");
+        break;
+    }
+    return LanguageTables::inLanguage(
+               lingua, "Cannot read the file %1: %2.\nThe other configuration files are kept.",
+               "Impossibile leggere il file %1: %2.\nGli altri file di configurazione sono "
+               "conservati.",
+               "Impossible de lire le fichier %1 : %2.\nLes autres fichiers de configuration "
+               "sont conservés.",
+               "No se puede leer el archivo %1: %2.\nLos demás archivos de configuración se "
+               "conservan.")
+        .arg(path, reason);
+}
+
 SettingsFile::SettingsFile(RunState& state, platform::Dialogs& dialogs, SettingsControls controls,
                            QObject* parent)
     : QObject(parent), pause(platform::pauseLettingEventsRun), state_(state), dialogs_(dialogs),
@@ -114,7 +149,39 @@ void SettingsFile::readFailed() {
     DeleteSettingsFiles();
 }
 
+void SettingsFile::moveAside(const QStringList& paths) {
+    if (!moveToRemovedFolder(state_.WORK_PATH_FILE_LIST, paths)) {
+        std::fprintf(stderr,
+                     "skyglance: settings files could not be moved into a Removed folder "
+                     "of %s; they stay where they are\n",
+                     qPrintable(state_.WORK_PATH_FILE_LIST));
+    }
+}
+
+bool SettingsFile::unreadable(const QString& path) {
+    const Unreadable why = whyUnreadable(path);
+    if (why == Unreadable::None) {
+        if (toldUnreadable_ == path) {
+            toldUnreadable_.clear();
+        }
+        return false;
+    }
+    // Told once: a pass reads the settings at every cycle.
+    if (toldUnreadable_ != path) {
+        toldUnreadable_ = path;
+        const QString text = SettingsTexts::unreadableFile(state_.Lingua, path, why);
+        std::fprintf(stderr, "skyglance: %s\n",
+                     qPrintable(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+        warn(text);
+    }
+    return true;
+}
+
 bool SettingsFile::ReadSettings(bool checkOnly) {
+    settingsUnreadable_ = unreadable(settingsFilePath());
+    if (settingsUnreadable_) {
+        return !checkOnly;
+    }
     const std::optional<QByteArray> bytes = readSmallFile(settingsFilePath());
     if (!bytes) {
         readFailed();
@@ -255,22 +322,30 @@ void SettingsFile::RestoreTicks() {
 }
 
 void SettingsFile::DeleteSettingsFiles() {
-    for (const QString& path :
-         {selectionFilePath(), settingsFilePath(), proxyFilePath(), languageFilePath()}) {
-        deleteFileForced(path);
-    }
+    moveAside({selectionFilePath(), settingsFilePath(), proxyFilePath(), languageFilePath()});
 }
 
 void SettingsFile::PrepareSettings() {
-    if (QFileInfo::exists(selectionFilePath())) {
+    if (QFileInfo::exists(selectionFilePath()) && !unreadable(selectionFilePath())) {
         const std::optional<QByteArray> bytes = readSmallFile(selectionFilePath());
         const QStringList lines = bytes ? splitIntoLines(*bytes) : QStringList();
         if (lines.isEmpty() || lines.first().isEmpty()) {
-            deleteFileForced(selectionFilePath());
-            deleteFileForced(settingsFilePath());
+            moveAside({selectionFilePath(), settingsFilePath()});
         }
     }
-    if (!ReadSettings(true)) {
+    const bool usable = ReadSettings(true);
+    if (!usable && settingsUnreadable_) {
+        // The show runs on the defaults; nothing is written over the files.
+        controls_.SSTCfg_timeDwLoad->setText(QStringLiteral("15"));
+        controls_.SSTCfg_timeRefresh->setText(QStringLiteral("8"));
+        controls_.txtDisplay->setText(QStringLiteral("Full_Screen"));
+        state_.flagFullScreen = 1;
+        if (ShowDisplayMode) {
+            ShowDisplayMode();
+        }
+        return;
+    }
+    if (!usable) {
         firstRunState_ = true;
         controls_.SSTCfg_timeDwLoad->setText(QStringLiteral("15"));
         controls_.SSTCfg_timeRefresh->setText(QStringLiteral("8"));

@@ -51,6 +51,8 @@ struct SettingsTexts {
     static QString cleanupWarningWord(int lingua);
     static QString cleanedMessage(int lingua);
     static QString notExecutedMessage(int lingua);
+    // Names a settings file that is there but cannot be read, and why.
+    static QString unreadableFile(int lingua, const QString& path, Unreadable why);
 };
 
 // The settings file and the selection file, read into and written from the
@@ -66,6 +68,9 @@ public:
     // Pause that lets events run, used by saveAll.
     std::function<void(int ms)> pause;
 
+    // A settings file that is there but cannot be read is named in a message
+    // and left alone, and so are the other files: the values on screen stand
+    // in for it (true unless checkOnly).
     bool ReadSettings(bool checkOnly);
     // False when a file could not be written (the message was shown).
     bool WriteSettings();
@@ -74,6 +79,8 @@ public:
     // While held, saving leaves the selection file as it is: the table does
     // not hold the catalogue its ticks would be read from.
     void holdSelectionFile(bool held) { selectionHeld_ = held; }
+    // Moves the files into a dated Removed folder beside them (never the
+    // only copy gone).
     void DeleteSettingsFiles();
     void PrepareSettings();
     bool AskCleanup();
@@ -104,6 +111,9 @@ protected:
 
 private:
     void readFailed();
+    void moveAside(const QStringList& paths);
+    // True (the message shown once) when the file is there but unreadable.
+    bool unreadable(const QString& path);
     void validateIntervals();
     QList<SelectionEntry> tickedEntries();
     void warn(const QString& text);
@@ -114,4 +124,6 @@ private:
     SettingsControls controls_;
     bool firstRunState_ = false;
     bool selectionHeld_ = false;
+    bool settingsUnreadable_ = false;
+    QString toldUnreadable_;
 };

@@ -132,6 +132,25 @@ std::optional<QByteArray> readSmallFile(const QString& path) {
     return bytes;
 }
 
+Unreadable whyUnreadable(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return Unreadable::None;
+    }
+    if (info.isDir()) {
+        return Unreadable::Folder;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return file.error() == QFile::PermissionsError ? Unreadable::NotPermitted
+                                                       : Unreadable::ReadError;
+    }
+    if (file.size() > kMaxSettingsFileBytes) {
+        return Unreadable::TooLarge;
+    }
+    return readSmallFile(path) ? Unreadable::None : Unreadable::ReadError;
+}
+
 bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {

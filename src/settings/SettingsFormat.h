@@ -57,6 +57,11 @@ std::optional<double> readNumber(const QString& text, const QLocale& locale = QL
 // Reads a whole file with the size bound; nullopt when missing or unreadable.
 std::optional<QByteArray> readSmallFile(const QString& path);
 
+// Why a file that is there cannot be read whole. Missing files are None:
+// they are the first start's, not a fault.
+enum class Unreadable { None, Folder, NotPermitted, TooLarge, ReadError };
+Unreadable whyUnreadable(const QString& path);
+
 // Writes the file through a temporary file in the same folder renamed over
 // the old one, so a failure never leaves a half-written file behind.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes);

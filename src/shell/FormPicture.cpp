@@ -335,7 +335,6 @@ void FormPicture::createShowParts() {
         std::make_unique<Scheduler>(state, *dialogs_, *settings_, *cycles_, *presenter_, sc);
     scheduler_->ShowStatusText = [this] { ShowStatusText(); };
     scheduler_->ShowDisplayMode = [this] { ShowDisplayMode(); };
-    scheduler_->immediateExit = [this] { btTermina_Click(); };
     scheduler_->slideShown = [this](int slide) { afterSlideShown(slide); };
     if (qEnvironmentVariableIsSet("SKYGLANCE_SNAPSHOT")) {
         snapshots_ = std::make_unique<SnapshotWriter>(qEnvironmentVariable("SKYGLANCE_SNAPSHOT"));

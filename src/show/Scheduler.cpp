@@ -6,11 +6,13 @@
 #include "platform/Timing.h"
 #include "platform/Widgets.h"
 #include "settings/SettingsFile.h"
+#include "settings/SettingsFormat.h"
 #include "shell/CommandLine.h"
 #include "shell/RunState.h"
 #include "show/LastGood.h"
 #include "show/PictureBox.h"
 #include "show/Presenter.h"
+#include "ui/LanguageTables.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,12 +22,15 @@
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace {
 
 constexpr int kFastCodeMs = 100;
 constexpr int kMaxAniGifFiles = 99;
+// The placeholder picture is a small GIF; anything larger is not it.
+constexpr qint64 kMaxPlaceholderBytes = 4 * 1024 * 1024;
 
 double numberIn(const QString& text) {
     bool ok = false;
@@ -96,7 +101,11 @@ bool Scheduler::runFirstPass() {
     dialogs_.message(QStringLiteral("1 F"), QStringLiteral("?"),
                      platform::Dialogs::Icon::Information);
     c_.fotoBrowser->clear();
-    settings_.DeleteSettingsFiles();
+    // A selection file that cannot be read was named at the start; the
+    // files beside it stay as they are.
+    if (whyUnreadable(settings_.selectionFilePath()) == Unreadable::None) {
+        settings_.DeleteSettingsFiles();
+    }
     state_.flagCmdButton = 2;
     state_.quitUnattended = true;
     state_.clockStatus = 0;
@@ -112,6 +121,11 @@ void Scheduler::runDownloadCycleWhenDue() {
         return;
     }
     state_.cntCounterDwLoadImage = 0;
+    // Old loops that cannot be replaced (a work folder that cannot be
+    // written) leave the show as it is until the next cycle.
+    if (!cycles_.retryPassPending() && !ResetAniGifFiles()) {
+        return;
+    }
     c_.btSetup->setEnabled(false);
     showWaitSign();
     state_.flagLoading = 1;
@@ -126,10 +140,6 @@ void Scheduler::runDownloadCycleWhenDue() {
         // loop files of the slides on show; a pass that finds the service
         // still away leaves them playing.
         ResetImageKinds();
-        if (!ResetAniGifFiles()) {
-            state_.flagLoading = 0;
-            return;
-        }
         state_.cntAniGif = 1;
         state_.flagReloadAll = 1;
         cycles_.DownloadCycle(1);
@@ -280,20 +290,38 @@ void Scheduler::ResetImageKinds() {
 }
 
 // The placeholder beside the program, else the program's own copy: a file
-// missing from an installation need not end the show.
+// missing from an installation need not end the show. Written through a
+// temporary file, so an old loop stays whole when the disk refuses.
 bool Scheduler::copyPlaceholder(const QString& file) const {
     const QString beside =
         platform::programDataFile(state_.appPath, QStringLiteral("pic_not_available.gif"));
     for (const QString& placeholder :
          {beside, QStringLiteral(":/pictures/pic_not_available.gif")}) {
-        if (QFile::copy(placeholder, file)) {
-            // A copy of the built-in one is read-only, like its source.
-            QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
-                                            QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
-            return true;
+        QFile source(placeholder);
+        if (!source.open(QIODevice::ReadOnly) || source.size() > kMaxPlaceholderBytes) {
+            continue;
         }
+        const QByteArray bytes = source.read(kMaxPlaceholderBytes);
+        if (source.error() != QFile::NoError) {
+            continue;
+        }
+        return writeFileAtomically(file, bytes);
     }
     return false;
+}
+
+QString WorkFolderUnwritableText(int lingua, const QString& folder) {
+    return LanguageTables::inLanguage(
+               lingua >= 1 && lingua <= 4 ? lingua : 1,
+               "The work folder %1 cannot be written.\nThe pictures on show stay; the download is "
+               "tried again at the next cycle.",
+               "Impossibile scrivere nella cartella di lavoro %1.\nLe immagini restano in mostra; "
+               "lo scaricamento sarà ritentato al prossimo ciclo.",
+               "Impossible d'écrire dans le dossier de travail %1.\nLes images restent affichées ; "
+               "le téléchargement sera retenté au prochain cycle.",
+               "No se puede escribir en la carpeta de trabajo %1.\nLas imágenes siguen en "
+               "pantalla; la descarga se reintentará en el próximo ciclo.")
+        .arg(folder);
 }
 
 bool Scheduler::ResetAniGifFiles() {
@@ -301,19 +329,23 @@ bool Scheduler::ResetAniGifFiles() {
         const QString file =
             state_.imgFileBase + state_.aniGifPrefix + QString::number(n) + QStringLiteral(".gif");
         if (!QFile::exists(file)) {
-            return true;
+            break;
         }
-        QFile::remove(file);
         if (!copyPlaceholder(file)) {
-            dialogs_.message(QStringLiteral("ERROR! \nFile ") + state_.appPath +
-                                 QStringLiteral("\\pic_not_available.gif MISSING \nProgram Quit"),
-                             QStringLiteral("Skyglance"));
-            if (immediateExit) {
-                immediateExit();
+            std::fprintf(stderr,
+                         "skyglance: the work folder %s cannot be written; the download "
+                         "is tried again at the next cycle\n",
+                         qPrintable(state_.Skyglance_Work_Dir));
+            // Once until it mends: the box would come back at every cycle.
+            if (!toldUnwritable_) {
+                toldUnwritable_ = true;
+                dialogs_.message(WorkFolderUnwritableText(state_.Lingua, state_.Skyglance_Work_Dir),
+                                 QStringLiteral("Skyglance"), platform::Dialogs::Icon::Warning);
             }
             return false;
         }
     }
+    toldUnwritable_ = false;
     return true;
 }
 

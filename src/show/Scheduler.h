@@ -30,6 +30,9 @@ long long TimingCodeIntervalMs(const QString& code, long long slideMs);
 // Whether the animation sign shows for a timing code.
 bool TimingCodeShowsAnimation(const QString& code);
 
+// The message when the loop files in the work folder cannot be replaced.
+QString WorkFolderUnwritableText(int lingua, const QString& folder);
+
 // The controls a slide tick touches.
 struct SchedulerControls {
     QWidget* window = nullptr;
@@ -56,8 +59,6 @@ public:
 
     std::function<void()> ShowStatusText;
     std::function<void()> ShowDisplayMode;
-    // The immediate exit, when no placeholder picture can be put in place.
-    std::function<void()> immediateExit;
     // After every slide shown, with its position.
     std::function<void(int slide)> slideShown;
 
@@ -65,7 +66,8 @@ public:
     void dyMode_Click();
     void dyMode2_Click() { dyMode_Click(); }
     void ResetImageKinds();
-    // False when no placeholder could be copied (the program then ends).
+    // False when a placeholder could not be written over an old loop (the
+    // message shown): the show goes on and the next cycle tries again.
     bool ResetAniGifFiles();
 
 private:
@@ -86,4 +88,5 @@ private:
     DownloadCycles& cycles_;
     Presenter& presenter_;
     SchedulerControls c_;
+    bool toldUnwritable_ = false;
 };

@@ -10,6 +10,7 @@
 #include "platform/Timing.h"
 #include "settings/Connection.h"
 #include "settings/LanguageChoice.h"
+#include "settings/RemovedFolder.h"
 #include "settings/SettingsFile.h"
 #include "shell/FormPicture.h"
 #include "show/Scheduler.h"
@@ -172,9 +173,12 @@ private slots:
     void serviceFaultShowsErrorPictureThenRecovers();
     void unwritableDiskKeepsShowAndFiles_data();
     void unwritableDiskKeepsShowAndFiles();
+    void unwritableWorkFolderAtLoopResetKeepsShowing_data();
+    void unwritableWorkFolderAtLoopResetKeepsShowing();
     void cutSettingsFileKeepsShowing_data();
     void cutSettingsFileKeepsShowing();
     void emptySettingsFileStartsAfresh();
+    void settingsFileAsFolderKeepsTheOthers();
     void refusingProxyIsShownUntilChanged();
 
 private:
@@ -368,6 +372,53 @@ void TestFaultMatrix::unwritableDiskKeepsShowAndFiles() {
     QCOMPARE(settingsFiles(work()), before);
 }
 
+void TestFaultMatrix::unwritableWorkFolderAtLoopResetKeepsShowing_data() {
+    QTest::addColumn<DiskFault>("fault");
+    QTest::newRow("read-only work folder") << DiskFault::ReadOnlyWorkFolder;
+    QTest::newRow("full disk") << DiskFault::FullDisk;
+}
+
+// The next cycle cannot put the placeholder over the old loops: the message
+// says the work folder cannot be written, the slides on show go on, the old
+// loop stays whole, and the cycle after the fault runs again.
+void TestFaultMatrix::unwritableWorkFolderAtLoopResetKeepsShowing() {
+    QFETCH(DiskFault, fault);
+    Service service;
+    QVERIFY(service.start());
+    seedHome(home_->path(), kSelection);
+    startProgram(service.site());
+    waitForShowing(0, {});
+    const QString loop = state().imgFileBase + state().aniGifPrefix + "1.gif";
+    const QByteArray loopBytes = readFile(loop);
+    QVERIFY(loopBytes.startsWith("GIF"));
+    QSignalSpy ended(form_.get(), &FormPicture::programEnded);
+    const QString told = WorkFolderUnwritableText(1, state().Skyglance_Work_Dir);
+    {
+        std::unique_ptr<ReadOnlyFolder> readOnly;
+        std::unique_ptr<FullDisk> full;
+        if (fault == DiskFault::ReadOnlyWorkFolder) {
+            readOnly = std::make_unique<ReadOnlyFolder>(work());
+            if (!readOnly->holds()) {
+                QSKIP("the work folder cannot be made read-only here");
+            }
+        } else {
+            full = std::make_unique<FullDisk>();
+        }
+        form_->ImageConnesso_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(dialogs_.shownTexts().contains(told), 60000);
+        const qsizetype from = seen_.size();
+        QTRY_VERIFY_WITH_TIMEOUT(seen_.size() >= from + slides(), 60000);
+        QVERIFY(latestShowingsSince(from, {}, false));
+        QCOMPARE(readFile(loop), loopBytes);
+    }
+    QCOMPARE(ended.size(), 0);
+    const int cycles = form_->cycles().completedCycles();
+    form_->ImageConnesso_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(form_->cycles().completedCycles() > cycles, 120000);
+    waitForShowing(seen_.size(), {});
+    QCOMPARE(dialogs_.shownTexts().count(told), 1);
+}
+
 void TestFaultMatrix::cutSettingsFileKeepsShowing_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<bool>("fullScreen");
@@ -444,6 +495,27 @@ void TestFaultMatrix::emptySettingsFileStartsAfresh() {
     QCOMPARE(after["Skyglance7_Proxy.dat"], before["Skyglance7_Proxy.dat"]);
     QCOMPARE(after["Skyglance7_MyTown.dat"], before["Skyglance7_MyTown.dat"]);
     QCOMPARE(after["Skyglance7_Proxy.bak"], before["Skyglance7_Proxy.bak"]);
+}
+
+// A folder where the settings file should be: the message names it, the
+// show runs on the defaults with the selection as it was, and no other file
+// is deleted or rewritten, at the start or at the end.
+void TestFaultMatrix::settingsFileAsFolderKeepsTheOthers() {
+    Service service;
+    QVERIFY(service.start());
+    seedHome(home_->path(), kSelection);
+    QFile::remove(work("Skyglance7_Config.dat"));
+    QVERIFY(QDir().mkpath(work("Skyglance7_Config.dat")));
+    const QMap<QString, QByteArray> before = settingsFiles(work());
+    startProgram(service.site());
+    waitForShowing(0, {});
+    const QString told =
+        SettingsTexts::unreadableFile(1, work("Skyglance7_Config.dat"), Unreadable::Folder);
+    QCOMPARE(dialogs_.shownTexts().count(told), 1);
+    QCOMPARE(settingsFiles(work()), before);
+    quitProgram();
+    QCOMPARE(settingsFiles(work()), before);
+    QVERIFY(removedFolders(work()).isEmpty());
 }
 
 void TestFaultMatrix::refusingProxyIsShownUntilChanged() {

@@ -1,6 +1,7 @@
 // The settings and selection files: formats, reading back, the interval
 // checks, the ticks, the start-up check and the cleanup.
 #include "platform/Dialogs.h"
+#include "settings/RemovedFolder.h"
 #include "settings/SettingsFile.h"
 #include "shell/RunState.h"
 
@@ -88,6 +89,8 @@ private slots:
     void failedWriteReportsAndKeepsTheFiles();
     void failedWriteLeavesThePreviousFiles();
     void cleanupAsksAndRequestsTheQuit();
+    void deletionsKeepTheNewestFiveRemovedFolders();
+    void unreadableSettingsFileLeavesTheOthers();
 };
 
 void TestSettings::settingsFileIsByteExactAndReadsBack() {
@@ -358,6 +361,79 @@ void TestSettings::cleanupAsksAndRequestsTheQuit() {
                                 f.settings->proxyFilePath()}) {
         QVERIFY2(!QFile::exists(path), qPrintable(path));
     }
+    // Gone from the work folder, but kept whole beside it.
+    const QStringList removed = removedFolders(f.dir.path());
+    QCOMPARE(removed.size(), 1);
+    QVERIFY(QRegularExpression("^Removed-\\d{8}-\\d{6}$").match(removed[0]).hasMatch());
+    const QString aside = f.dir.filePath(removed[0]) + "/";
+    QCOMPARE(readAll(aside + "Skyglance7_Config.dat"),
+             QByteArray("15\r\n8\r\nFull_Screen\r\n\r\n\r\n"));
+    QCOMPARE(readAll(aside + "Skyglance7_Picture_List.dat"), QByteArray("\r\n\r\n"));
+    QCOMPARE(readAll(aside + "Skyglance7_Proxy.dat"), QByteArray("x\r\n"));
+}
+
+// Six deletions in a row (some in the same second) keep the newest five
+// folders; emptying the oldest never follows a link out of it.
+void TestSettings::deletionsKeepTheNewestFiveRemovedFolders() {
+    Fixture f;
+    QTemporaryDir outside;
+    const QString precious = outside.filePath("precious.txt");
+    writeAll(precious, "keep me");
+    for (int n = 1; n <= 6; ++n) {
+        writeAll(f.settings->languageFilePath(), QByteArray::number(n));
+        if (n == 1) {
+            QVERIFY(QFile::link(precious, f.settings->proxyFilePath()));
+            QVERIFY(QFile::link(outside.path(), f.settings->settingsFilePath()));
+        }
+        f.settings->DeleteSettingsFiles();
+    }
+    const QStringList removed = removedFolders(f.dir.path());
+    QCOMPARE(removed.size(), kRemovedFoldersKept);
+    for (int i = 0; i < removed.size(); ++i) {
+        QCOMPARE(readAll(f.dir.filePath(removed[i]) + "/Skyglance7_Language.dat"),
+                 QByteArray::number(i + 2));
+    }
+    QCOMPARE(readAll(precious), QByteArray("keep me"));
+    QVERIFY(!QFile::exists(f.settings->languageFilePath()));
+}
+
+// A settings file that cannot be read is named, and nothing else is deleted
+// or rewritten: the show runs on the defaults.
+void TestSettings::unreadableSettingsFileLeavesTheOthers() {
+    Fixture f;
+    const QByteArray selection = "3\r\n4\r\n\r\n\r\n";
+    writeAll(f.settings->selectionFilePath(), selection);
+    writeAll(f.settings->languageFilePath(), " 2\r\n");
+    QVERIFY(QDir().mkpath(f.settings->settingsFilePath()));
+    f.imgClock.start(1000);
+    f.settings->PrepareSettings();
+    QCOMPARE(f.selectionBytes(), selection);
+    QCOMPARE(readAll(f.settings->languageFilePath()), QByteArray(" 2\r\n"));
+    QVERIFY(removedFolders(f.dir.path()).isEmpty());
+    QVERIFY(f.imgClock.isActive());
+    QCOMPARE(f.download.text(), QStringLiteral("15"));
+    QCOMPARE(f.slide.text(), QStringLiteral("8"));
+    const QString told = QStringLiteral("Cannot read the file %1: it is a folder.\nThe other "
+                                        "configuration files are kept.")
+                             .arg(f.settings->settingsFilePath());
+    QCOMPARE(f.dialogs.shownTexts(), QStringList{told});
+    // Every pass reads the settings again: told once, the values on screen stand.
+    QVERIFY(f.settings->ReadSettings(false));
+    QCOMPARE(f.dialogs.shownTexts().size(), 1);
+
+    // The same for a selection file that is a folder: the settings stay.
+    Fixture g;
+    writeAll(g.settings->settingsFilePath(), "30\r\n12\r\nNormal\r\n\r\n\r\n");
+    QVERIFY(QDir().mkpath(g.settings->selectionFilePath()));
+    g.state.Lingua = 3;
+    g.settings->PrepareSettings();
+    QCOMPARE(g.settingsBytes(), QByteArray("30\r\n12\r\nNormal\r\n\r\n\r\n"));
+    QCOMPARE(g.download.text(), QStringLiteral("30"));
+    QVERIFY(removedFolders(g.dir.path()).isEmpty());
+    QCOMPARE(g.dialogs.shownTexts(),
+             QStringList{QStringLiteral("Impossible de lire le fichier %1 : c'est un dossier.\nLes "
+                                        "autres fichiers de configuration sont conservés.")
+                             .arg(g.settings->selectionFilePath())});
 }
 
 QTEST_MAIN(TestSettings)

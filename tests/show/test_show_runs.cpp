@@ -11,6 +11,7 @@
 #include "platform/Timing.h"
 #include "settings/Connection.h"
 #include "settings/LanguageChoice.h"
+#include "settings/RemovedFolder.h"
 #include "shell/FormPicture.h"
 #include "show/LastGood.h"
 #include "show/Presenter.h"
@@ -763,6 +764,12 @@ void TestShowRuns::refusedRequestEndsTheProgram() {
     }
     dialogs_.leaveUnattended(true);
     qputenv("SKYGLANCE_SITE", refusingRoot(service.site()).toUtf8());
+    const QStringList deleted = {"Skyglance7_Picture_List.dat", "Skyglance7_Config.dat",
+                                 "Skyglance7_Proxy.dat", "Skyglance7_Language.dat"};
+    QMap<QString, QByteArray> before;
+    for (const QString& name : deleted) {
+        before.insert(name, readFile(work(name)));
+    }
     QSignalSpy ended(form_.get(), &FormPicture::programEnded);
     QElapsedTimer sinceAsked;
     sinceAsked.start();
@@ -776,6 +783,13 @@ void TestShowRuns::refusedRequestEndsTheProgram() {
     QVERIFY(!form_->isVisible());
     QVERIFY(!QFile::exists(work("Skyglance7_Proxy.dat")));
     QVERIFY(!QFile::exists(work("Skyglance7_Language.dat")));
+    // A refusal may be a passing fault of the service: what it deleted is
+    // kept whole beside the work folder.
+    const QStringList removed = removedFolders(work(""));
+    QCOMPARE(removed.size(), 1);
+    for (const QString& name : deleted) {
+        QCOMPARE(readFile(work(removed[0] + "/" + name)), before[name]);
+    }
     // The person who clicked Start reads the end; a refusal nobody asked
     // for ends without another box.
     const QString end = QStringLiteral("Program ended \r\n The sponsors page will open.");
