@@ -3,6 +3,7 @@
 #include "download/DownloadCycle.h"
 #include "platform/Dialogs.h"
 #include "platform/Environment.h"
+#include "platform/SafeFiles.h"
 #include "platform/Timing.h"
 #include "platform/Widgets.h"
 #include "settings/SettingsFile.h"
@@ -286,10 +287,9 @@ bool Scheduler::copyPlaceholder(const QString& file) const {
         platform::programDataFile(state_.appPath, QStringLiteral("pic_not_available.gif"));
     for (const QString& placeholder :
          {beside, QStringLiteral(":/pictures/pic_not_available.gif")}) {
-        if (QFile::copy(placeholder, file)) {
-            // A copy of the built-in one is read-only, like its source.
-            QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
-                                            QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
+        // A fresh file, writable unlike the built-in one, and never written
+        // through a link at the name.
+        if (platform::CopyFileReplacing(placeholder, file)) {
             return true;
         }
     }
