@@ -3,9 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QStringList>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
