@@ -32,6 +32,14 @@ if [ -z "${SKYGLANCE_SITE:-}" ] && [ -x "$BUILD_DIR/server/skyglance-catalogue" 
     echo "catalogue service at $SKYGLANCE_SITE"
 fi
 
+# The browser engine will not start its sandbox as root and would end the
+# program; a root run is a trial run, so the sandbox is left off (the program
+# warns). As a user the sandbox stays on.
+if [ "$(id -u)" = 0 ] && [ -z "${QTWEBENGINE_DISABLE_SANDBOX:-}" ]; then
+    QTWEBENGINE_DISABLE_SANDBOX=1
+    export QTWEBENGINE_DISABLE_SANDBOX
+fi
+
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
     # No screen to ask anything on: a demo home with English, a direct
     # connection, the default town and a sample selection, and snapshots of

@@ -1,5 +1,6 @@
 // Showing a slide: the time from ShowPicture to the painted frame, and the
-// memory that loaded slides take. Run offscreen:
+// memory that loaded slides take. Run offscreen (as root the engine also
+// needs QTWEBENGINE_DISABLE_SANDBOX=1):
 //   QT_QPA_PLATFORM=offscreen build/bench/show/bench_presenter
 #include "download/PictureLoading.h"
 #include "platform/Dialogs.h"

@@ -1,4 +1,5 @@
 #include "catalogue/VendorServices.h"
+#include "platform/Browser.h"
 #include "platform/Dialogs.h"
 #include "shell/CommandLine.h"
 #include "shell/FormPicture.h"
@@ -103,6 +104,7 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     applySiteOption(argc, argv);
+    platform::WarnWhenRunningAsRoot();
     WorkFolderLock workFolderLock;
     if (!tookWorkFolder(workFolderLock)) {
         return kExitWorkFolderInUse;

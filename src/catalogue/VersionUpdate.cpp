@@ -3,6 +3,7 @@
 #include "catalogue/VendorServices.h"
 #include "download/FetchPrimitives.h"
 #include "platform/Dialogs.h"
+#include "platform/SafeFiles.h"
 #include "settings/SettingsFormat.h"
 #include "shell/RunState.h"
 #include "ui/LanguageTables.h"
@@ -115,10 +116,9 @@ std::optional<QByteArray> readEntry(zip_t* archive, zip_uint64_t index) {
     return bytes;
 }
 
+// Never through a link planted at the name.
 bool writeWhole(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size() && file.flush();
+    return platform::WriteFileReplacing(path, bytes);
 }
 
 PackageExtraction failed(const QString& why) {

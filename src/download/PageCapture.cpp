@@ -1,6 +1,7 @@
 #include "download/PageCapture.h"
 
 #include "platform/Browser.h"
+#include "platform/SafeFiles.h"
 #include "platform/Timing.h"
 #include "shell/RunState.h"
 
@@ -8,7 +9,6 @@
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QSaveFile>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -79,9 +79,9 @@ bool PageCapture::GrabScreen() {
     if (pictureHttp_.isNull()) {
         return false;
     }
-    QSaveFile file(CaptureFileName(state_.imgFileBase));
-    if (!file.open(QIODevice::WriteOnly) || !pictureHttp_.save(&file, "BMP")) {
-        file.cancelWriting();
+    platform::ReplacingFile file(CaptureFileName(state_.imgFileBase));
+    if (!file.open() || !pictureHttp_.save(&file.device(), "BMP")) {
+        file.cancel();
         return false;
     }
     return file.commit();

@@ -1,6 +1,7 @@
 #include "download/PictureLoading.h"
 
 #include "download/FetchPrimitives.h"
+#include "platform/SafeFiles.h"
 #include "shell/RunState.h"
 
 #include <QDir>
@@ -67,9 +68,8 @@ void PictureLoading::loadFailed(int cnt) {
 bool PictureLoading::copyToNextAnimatedGif(const QString& source, int cnt) {
     const QString copy =
         animatedGifCopyName(state_.imgFileBase, state_.aniGifPrefix, state_.cntAniGif);
-    // A copy of an earlier cycle is replaced.
-    QFile::remove(copy);
-    if (!QFile::copy(source, copy)) {
+    // A copy of an earlier cycle (or whatever stands at the name) is replaced.
+    if (!platform::CopyFileReplacing(source, copy)) {
         return false;
     }
     state_.cntAniGif = static_cast<int16_t>(state_.cntAniGif + 1);

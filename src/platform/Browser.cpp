@@ -10,6 +10,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <unistd.h>
 
@@ -56,13 +57,19 @@ bool isHttpErrorStatus(const QWebEngineLoadingInfo& info) {
             info.errorCode() >= 400);
 }
 
+constexpr auto kRootWithSandboxWarning =
+    "skyglance: warning: running as root, where the browser engine cannot start its sandbox "
+    "and ends the program. The skyglance user unit runs the show as a user for good reason: "
+    "the sandbox keeps pages from the network away from the system. To run as root all the "
+    "same, without it, start the program with QTWEBENGINE_DISABLE_SANDBOX=1 in its "
+    "environment.\n";
+constexpr auto kRootWithoutSandboxWarning =
+    "skyglance: warning: running as root, with the browser sandbox off "
+    "(QTWEBENGINE_DISABLE_SANDBOX). The skyglance user unit runs the show as a user for good "
+    "reason: the sandbox keeps pages from the network away from the system.\n";
+
 void prepareEngineAttributes() {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    // The engine refuses to start its sandbox as root; a kiosk that runs the
-    // show as root still wants its pages.
-    if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")) {
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    }
 }
 
 } // namespace
@@ -72,6 +79,19 @@ Q_CONSTRUCTOR_FUNCTION(prepareEngineAttributes)
 
 void prepareBrowserEngine() {
     prepareEngineAttributes();
+}
+
+void WarnWhenRunningAsRoot() {
+    if (::geteuid() != 0) {
+        return;
+    }
+    // The sandbox is the engine's and whoever starts the program decides on
+    // it; the program never turns it off itself.
+    if (qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")) {
+        std::fputs(kRootWithoutSandboxWarning, stderr);
+    } else {
+        std::fputs(kRootWithSandboxWarning, stderr);
+    }
 }
 
 class BrowserView::Page : public QWebEnginePage {

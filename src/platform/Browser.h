@@ -71,4 +71,10 @@ private:
 // OpenGL contexts with the widgets.
 void prepareBrowserEngine();
 
+// Says on standard error what running as root means for the browser sandbox:
+// the engine will not start its sandbox as root, and with it asked for (the
+// variable QTWEBENGINE_DISABLE_SANDBOX unset) ends the program. Nothing for a
+// user.
+void WarnWhenRunningAsRoot();
+
 } // namespace platform

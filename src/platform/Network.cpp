@@ -1,5 +1,6 @@
 #include "Network.h"
 
+#include "platform/SafeFiles.h"
 #include "platform/Timing.h"
 
 #include <QEventLoop>
@@ -7,7 +8,6 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QTimer>
 #include <memory>
@@ -391,8 +391,9 @@ FetchResult NetworkAccess::fetchToFile(const QString& address, const QString& fi
         result.error = QStringLiteral("not an http or https address: %1").arg(address);
         return result;
     }
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Never written through a link planted at the name.
+    ReplacingFile file(fileName);
+    if (!file.open()) {
         result.outcome = TransferOutcome::WriteFailed;
         result.error = file.errorString();
         return result;
@@ -401,8 +402,8 @@ FetchResult NetworkAccess::fetchToFile(const QString& address, const QString& fi
     QEventLoop loop;
     bool done = false;
     auto sink = [&file](const QByteArray& chunk) {
-        return file.write(chunk) == chunk.size() ? Transfer::SinkAnswer::More
-                                                 : Transfer::SinkAnswer::Failed;
+        return file.device().write(chunk) == chunk.size() ? Transfer::SinkAnswer::More
+                                                          : Transfer::SinkAnswer::Failed;
     };
     auto finish = [&](const Transfer::End& end) {
         result.outcome = end.outcome;
@@ -419,12 +420,12 @@ FetchResult NetworkAccess::fetchToFile(const QString& address, const QString& fi
     }
 
     // The last bytes wait in the buffer: only the flush sees a full disk.
-    if (result.ok() && (!file.flush() || !file.commit())) {
+    if (result.ok() && !file.commit()) {
         result.outcome = TransferOutcome::WriteFailed;
         result.error = file.errorString();
     }
     if (!result.ok()) {
-        file.cancelWriting();
+        file.cancel();
     }
     return result;
 }

@@ -7,6 +7,7 @@
 #include "download/PictureLoading.h"
 #include "download/SourceCodes.h"
 #include "platform/Dialogs.h"
+#include "platform/SafeFiles.h"
 #include "settings/SettingsFile.h"
 #include "shell/CommandLine.h"
 #include "shell/FormPicture.h"
@@ -256,8 +257,7 @@ void FormPicture::takeKeptPicture(int s, const StoredSlide& earlier) {
         // The loop gets a working copy of its own: the kept set is replaced
         // after the cycle, and with it the file it came from.
         loop = animatedGifCopyName(state.imgFileBase, state.aniGifPrefix, state.cntAniGif);
-        QFile::remove(loop);
-        if (!QFile::copy(earlier.loopFile, loop)) {
+        if (!platform::CopyFileReplacing(earlier.loopFile, loop)) {
             return;
         }
         state.cntAniGif = static_cast<int16_t>(state.cntAniGif + 1);

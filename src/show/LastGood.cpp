@@ -1,6 +1,7 @@
 #include "show/LastGood.h"
 
 #include "download/DownloadCycle.h"
+#include "platform/SafeFiles.h"
 #include "platform/Timing.h"
 #include "shell/RunState.h"
 #include "show/Presenter.h"
@@ -32,36 +33,14 @@ constexpr int kIndexFieldsWithoutAddress = 7;
 constexpr int kIndexFields = 9;
 // A kept picture larger than this is not read back.
 constexpr qint64 kPictureLimit = 256LL * 1024 * 1024;
+// Every file of a set reaches the disk before the set is switched in.
+constexpr bool kDurable = true;
 
 QString oneLine(QString text) {
     text.replace(QLatin1Char('\t'), QLatin1Char(' '));
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     text.replace(QLatin1Char('\r'), QLatin1Char(' '));
     return text;
-}
-
-bool syncAndClose(QFile& file) {
-    const bool flushed = file.flush() && ::fsync(file.handle()) == 0;
-    file.close();
-    return flushed && file.error() == QFileDevice::NoError;
-}
-
-bool writeDurably(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        return false;
-    }
-    const bool written = file.write(bytes) == bytes.size();
-    return syncAndClose(file) && written;
-}
-
-bool copyDurably(const QString& source, const QString& target) {
-    QFile::remove(target);
-    if (!QFile::copy(source, target)) {
-        return false;
-    }
-    QFile copy(target);
-    return copy.open(QIODevice::ReadWrite) && syncAndClose(copy);
 }
 
 void syncFolder(const QString& path) {
@@ -199,20 +178,20 @@ bool LastGoodSet::writeStaging(const QList<SlideToKeep>& slides, const QList<int
         const SlideToKeep& k = slides[i];
         const QString picture = QStringLiteral("slide-%1.png").arg(i, 4, 10, QLatin1Char('0'));
         QString loop;
-        if (!writeDurably(staging.filePath(picture), k.pictureBytes)) {
+        if (!platform::WriteFileReplacing(staging.filePath(picture), k.pictureBytes, kDurable)) {
             return false;
         }
         if (k.slide.kind == 4) {
             loop = QStringLiteral("slide-%1.gif").arg(i, 4, 10, QLatin1Char('0'));
-            if (!copyDurably(k.loopSource, staging.filePath(loop))) {
+            if (!platform::CopyFileReplacing(k.loopSource, staging.filePath(loop), kDurable)) {
                 return false;
             }
         }
         index += indexLine(k.slide, picture, loop) + QLatin1Char('\n');
     }
     // The index goes in last: a set without it is never played.
-    const bool written =
-        writeDurably(staging.filePath(QString::fromLatin1(kIndexName)), index.toUtf8());
+    const bool written = platform::WriteFileReplacing(
+        staging.filePath(QString::fromLatin1(kIndexName)), index.toUtf8(), kDurable);
     syncFolder(staging.path());
     return written;
 }
@@ -246,13 +225,14 @@ bool LastGoodSet::save(const QList<SlideToKeep>& slides) {
         return false;
     }
     // What a crash left of an earlier write, or the set the last switch
-    // replaced, goes first.
-    QDir(stagingFolder()).removeRecursively();
-    if (!QDir().mkpath(stagingFolder()) || !writeStaging(slides, kept) || !switchIn()) {
-        QDir(stagingFolder()).removeRecursively();
+    // replaced, goes first; a link at the name goes, never what it points to.
+    platform::RemoveTree(stagingFolder());
+    if (!QDir().mkpath(workFolder_) || !platform::MakeFreshFolder(stagingFolder()) ||
+        !writeStaging(slides, kept) || !switchIn()) {
+        platform::RemoveTree(stagingFolder());
         return false;
     }
-    QDir(stagingFolder()).removeRecursively();
+    platform::RemoveTree(stagingFolder());
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "download/DownloadCycle.h"
 #include "platform/Dialogs.h"
 #include "platform/Environment.h"
+#include "platform/SafeFiles.h"
 #include "platform/Timing.h"
 #include "platform/Widgets.h"
 #include "settings/SettingsFile.h"
@@ -305,7 +306,9 @@ bool Scheduler::copyPlaceholder(const QString& file) const {
         if (source.error() != QFile::NoError) {
             continue;
         }
-        return writeFileAtomically(file, bytes);
+        // A fresh file, writable unlike the built-in one, and never written
+        // through a link at the name.
+        return platform::WriteFileReplacing(file, bytes);
     }
     return false;
 }

@@ -1,16 +1,18 @@
 #include "show/Snapshots.h"
 
+#include "platform/SafeFiles.h"
+
 #include <QDir>
-#include <QSaveFile>
 
 namespace {
 
 constexpr auto kLatest = "latest.png";
 
+// Replaced whole, and never written through a link planted at the name.
 bool saveAtomically(const QImage& shot, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !shot.save(&file, "PNG")) {
-        file.cancelWriting();
+    platform::ReplacingFile file(path);
+    if (!file.open() || !shot.save(&file.device(), "PNG")) {
+        file.cancel();
         return false;
     }
     return file.commit();

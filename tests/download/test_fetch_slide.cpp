@@ -60,6 +60,7 @@ private slots:
     void seriesTakeTheNextFreeSlides();
     void pageFailuresEndInTheErrorPicture();
     void animatedCopiesAreSmallGifWhateverTheAddress();
+    void linksAtWorkFileNamesAreReplacedNeverWrittenThrough();
     void captureFillsTheScreenAndRestoresTheWindow();
 
 private:
@@ -274,6 +275,37 @@ void TestFetchSlide::animatedCopiesAreSmallGifWhateverTheAddress() {
     QVERIFY(!form_->ucAniGIF1->isVisible());
     QVERIFY(form_->fotoBrowser->isVisible());
     QCOMPARE(state().listIMAGEnotLoaded[1], int16_t(-1));
+}
+
+void TestFetchSlide::linksAtWorkFileNamesAreReplacedNeverWrittenThrough() {
+    // Links planted at every name a cycle writes, to files elsewhere and to a
+    // file that does not exist yet.
+    QTemporaryDir elsewhere;
+    const QStringList names = {work(".jpg"), work("_ANIGIF_1.gif"), work("HTTP_IMG.bmp"), phpGif(),
+                               work(".gif")};
+    for (int n = 0; n + 1 < names.size(); ++n) {
+        QFile victim(elsewhere.filePath(QString::number(n)));
+        QVERIFY(victim.open(QIODevice::WriteOnly));
+        victim.write("not yours");
+        victim.close();
+        QVERIFY(QFile::link(victim.fileName(), names.at(n)));
+    }
+    QVERIFY(QFile::link(elsewhere.filePath("new"), names.back()));
+    state().cntAniGif = 1;
+    QCOMPARE(fetchAll({site("/site/maps/europe_pressure.jpg"), coded('4', "/site/radar/alps.gif"),
+                       coded('2', "/site/forecast/today.html"),
+                       coded('6', "/site/pages/cloud_news.html")}),
+             4);
+    for (int s = 0; s < 4; ++s) {
+        QCOMPARE(state().listIMAGEnotLoaded[s], int16_t(0));
+    }
+    for (int n = 0; n + 1 < names.size(); ++n) {
+        QCOMPARE(readFile(elsewhere.filePath(QString::number(n))), QByteArray("not yours"));
+    }
+    QVERIFY(!QFile::exists(elsewhere.filePath("new")));
+    for (const QString& name : names) {
+        QVERIFY2(!QFileInfo(name).isSymLink() && QFileInfo(name).size() > 0, qPrintable(name));
+    }
 }
 
 void TestFetchSlide::captureFillsTheScreenAndRestoresTheWindow() {

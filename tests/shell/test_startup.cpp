@@ -24,6 +24,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <unistd.h>
 
 namespace {
 
@@ -108,6 +109,7 @@ private slots:
     void orderlyQuitWithoutLanguageShowsNoMessage();
     void helpAndVersionNeedNoDisplay();
     void secondProgramOnTheSameHomeEnds();
+    void rootIsToldWhatTheBrowserSandboxNeeds();
     void realBoxThatOnlyInformsClosesItself();
     void oldLoopsTakeTheBuiltInPlaceholderWhenItsFileIsMissing();
 };
@@ -359,6 +361,44 @@ void TestStartUp::secondProgramOnTheSameHomeEnds() {
     const Run next = run();
     QVERIFY2(next.exitCode != 3 && !next.error.contains(QStringLiteral("in use")),
              qPrintable(next.error));
+}
+
+// The program leaves the engine's sandbox alone: as root, without the
+// variable, the engine ends it, and standard error has said why and what to do.
+void TestStartUp::rootIsToldWhatTheBrowserSandboxNeeds() {
+    const QString program = QStringLiteral(SKYGLANCE_BINARY_DIR "/src/app/skyglance");
+    if (!QFileInfo::exists(program) || ::geteuid() != 0) {
+        QSKIP("needs the program, run as root");
+    }
+    Home home;
+    const auto run = [&program](bool sandboxOff, const QString& platform) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"));
+        if (sandboxOff) {
+            env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
+        }
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        process.setProcessEnvironment(env);
+        process.start(program, {});
+        const bool ended = process.waitForFinished(30000);
+        process.kill();
+        process.waitForFinished();
+        const QString error = QString::fromLocal8Bit(process.readAllStandardError());
+        return ended && process.exitCode() != 0 ? error : QStringLiteral("still running");
+    };
+    const QString withSandbox = run(false, QStringLiteral("offscreen"));
+    QVERIFY2(withSandbox.contains(QStringLiteral(
+                 "skyglance: warning: running as root, where the browser engine cannot start its "
+                 "sandbox and ends the program.")),
+             qPrintable(withSandbox));
+    QVERIFY(
+        withSandbox.contains(QStringLiteral("start the program with "
+                                            "QTWEBENGINE_DISABLE_SANDBOX=1 in its environment")));
+    // A display that does not exist ends the program once it is past the warning.
+    const QString without = run(true, QStringLiteral("no-such-platform"));
+    QVERIFY2(without.contains(QStringLiteral("running as root, with the browser sandbox off")),
+             qPrintable(without));
 }
 
 // On a screen nobody watches, a box that only informs closes itself after

@@ -2,6 +2,7 @@
 #include "platform/Browser.h"
 #include "show/LastGood.h"
 #include "show/RemoteWatch.h"
+#include "show/Snapshots.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -58,6 +59,7 @@ private slots:
     void newestSlidesThatFitAreKept();
     void setSurvivesAnInterruptedWriteAndIsReplacedWhole();
     void damagedIndexPlaysNothingUnsafe();
+    void linksInTheFoldersAreReplacedNeverFollowed();
     void statusPageShowsTheScreenInTheBrowser();
 };
 
@@ -135,6 +137,37 @@ void TestLastGood::damagedIndexPlaysNothingUnsafe() {
     QCOMPARE(slides[0].pictureFile, work.filePath("LastGood/ok.png"));
     QCOMPARE(LastGoodStatusText(1, slides[0].fetched.toLocalTime()).left(11),
              QStringLiteral("Picture of "));
+}
+
+void TestLastGood::linksInTheFoldersAreReplacedNeverFollowed() {
+    QTemporaryDir work;
+    QTemporaryDir elsewhere;
+    const QString victim = elsewhere.filePath("victim.txt");
+    QFile file(victim);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("not yours");
+    file.close();
+    // The staging folder and the set itself are links to a folder elsewhere.
+    QVERIFY(QFile::link(elsewhere.path(), work.filePath("LastGood.new")));
+    QVERIFY(QFile::link(elsewhere.path(), work.filePath("LastGood")));
+    const QDateTime t = QDateTime::fromString("2026-12-09T14:05:00Z", Qt::ISODate);
+    LastGoodSet set(work.path());
+    QVERIFY(set.save({still("first", t)}));
+    QVERIFY(set.save({still("second", t.addSecs(600))}));
+    QCOMPARE(set.load().value(0).statusLine2, QStringLiteral("second"));
+    QVERIFY(!QFileInfo(set.folder()).isSymLink());
+    QVERIFY(!QFileInfo::exists(work.filePath("LastGood.new")));
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files), QStringList{"victim.txt"});
+
+    // A snapshot at a linked name replaces the link.
+    QVERIFY(QDir().mkpath(work.filePath("shots")));
+    QVERIFY(QFile::link(victim, work.filePath("shots/latest.png")));
+    QImage shot(8, 8, QImage::Format_RGB32);
+    shot.fill(Qt::green);
+    QVERIFY(SnapshotWriter(work.filePath("shots")).write(shot));
+    QCOMPARE(QImage(work.filePath("shots/latest.png")).pixelColor(0, 0), QColor(Qt::green));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("not yours"));
 }
 
 void TestLastGood::statusPageShowsTheScreenInTheBrowser() {
