@@ -147,7 +147,6 @@ bool ConnectionReactor::openListener() {
         watch(loop->epoll, fd, EPOLLIN | EPOLLEXCLUSIVE);
     }
     listener_ = fd;
-    acceptPaused_ = false;
     return true;
 }
 
@@ -218,7 +217,6 @@ void ConnectionReactor::runLoop(Loop& loop) {
             lastSweep = now;
             if (&loop == loops_.front().get()) {
                 watchListener(loop, now);
-                resumeAccepting();
             }
             sweep(loop, now);
         }
@@ -252,13 +250,8 @@ void ConnectionReactor::acceptAll(Loop& loop) {
             if (listener >= 0 && (errno == EINTR || errno == ECONNABORTED)) {
                 continue;
             }
-            if (listener >= 0 &&
-                (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM)) {
-                pauseAccepting(errno);
-            }
-            return; // EAGAIN, closed, or paused
+            return; // EAGAIN, closed, or out of descriptors until some close
         }
-        saidOutOfDescriptors_ = false;
         int yes = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
         auto connection = std::make_unique<Connection>(fd, settings_.writeTimeout, loop);
@@ -266,32 +259,6 @@ void ConnectionReactor::acceptAll(Loop& loop) {
         connection->started = true;
         connection->deadline = Clock::now() + settings_.requestReadLimit;
         adopt(loop, std::move(connection));
-    }
-}
-
-// The connections waiting in the backlog keep the listener readable, so
-// each loop would be woken at once, fail again and spin; they wait there
-// until a descriptor is free (nginx does the same).
-void ConnectionReactor::pauseAccepting(int error) {
-    if (acceptPaused_.exchange(true)) {
-        return;
-    }
-    const int fd = listener_;
-    for (const auto& loop : loops_) {
-        ::epoll_ctl(loop->epoll, EPOLL_CTL_DEL, fd, nullptr);
-    }
-    if (!saidOutOfDescriptors_.exchange(true)) {
-        std::cerr << "skyglance-catalogue: cannot accept: " << std::strerror(error)
-                  << "; accepting again when a descriptor is free\n";
-    }
-}
-
-void ConnectionReactor::resumeAccepting() {
-    const int fd = listener_;
-    if (fd >= 0 && acceptPaused_.exchange(false)) {
-        for (const auto& loop : loops_) {
-            watch(loop->epoll, fd, EPOLLIN | EPOLLEXCLUSIVE);
-        }
     }
 }
 

@@ -74,8 +74,6 @@ private:
     void runLoop(Loop& loop);
     void watchListener(Loop& loop, Clock::time_point now);
     void acceptAll(Loop& loop);
-    void pauseAccepting(int error);
-    void resumeAccepting();
     void adopt(Loop& loop, ConnectionPtr connection);
     void readFrom(Loop& loop, int fd);
     void dispatch(Loop& loop, int fd);
@@ -97,10 +95,6 @@ private:
     socklen_t addressLength_ = 0;
     std::atomic<int> listener_{-1};
     bool complained_ = false; // that the port could not be had again
-    // Out of descriptors: the listener is not watched (it would wake the
-    // loops at once, again and again) until the next tick tries again.
-    std::atomic<bool> acceptPaused_{false};
-    std::atomic<bool> saidOutOfDescriptors_{false};
     std::atomic<bool> stopping_{false};
     std::vector<std::unique_ptr<Loop>> loops_;
 
