@@ -19,7 +19,7 @@
 // composite is opaque (QImage::Format_RGB32). Copying a frame through the
 // strip's colour table is one 256-entry lookup per pixel that yields either
 // "leave the target as it is" or an opaque colour: exactly what the AND/OR
-// pair of block copies of the original leaves behind.
+// pair of masked block copies leaves behind.
 
 #include "anigif/GifDecoding.h"
 

@@ -106,6 +106,12 @@ void DownloadCycles::doPause(int ms) {
     }
 }
 
+void DownloadCycles::enableBarButtons() {
+    setEnabledIf(c_.whoWeAre, true);
+    setEnabledIf(c_.btSetup, true);
+    setEnabledIf(c_.btWait, true);
+}
+
 void DownloadCycles::showWaitSign() {
     setVisibleIf(c_.btSetup, false);
     setVisibleIf(c_.btWait, true);
@@ -248,9 +254,7 @@ bool DownloadCycles::DownloadCycle(int16_t cycleType) {
             state_.flagReloadAll = 0;
             state_.flagReplyArrived = 1;
             state_.flagLoading = 0;
-            setEnabledIf(c_.whoWeAre, true);
-            setEnabledIf(c_.btSetup, true);
-            setEnabledIf(c_.btWait, true);
+            enableBarButtons();
             running_ = false;
             OpenPanelForSelection();
             return false;
@@ -299,9 +303,7 @@ bool DownloadCycles::DownloadCycle(int16_t cycleType) {
         }
         state_.flagCatalogueLoaded = 1;
     }
-    setEnabledIf(c_.whoWeAre, true);
-    setEnabledIf(c_.btSetup, true);
-    setEnabledIf(c_.btWait, true);
+    enableBarButtons();
     lastCycleStarted_ = started;
     lastCycleDurationMs_ = cycleClock_.elapsed();
     ++completedCycles_;
@@ -464,9 +466,7 @@ void DownloadCycles::startWithSavedSelection() {
     state_.flagCatalogueRequest = 0;
     state_.flagCatalogueLoaded = 0;
     state_.flagCmdButton = 0;
-    setEnabledIf(c_.whoWeAre, true);
-    setEnabledIf(c_.btSetup, true);
-    setEnabledIf(c_.btWait, true);
+    enableBarButtons();
 }
 
 void DownloadCycles::SSTCfg_cmdConferma_Click() {

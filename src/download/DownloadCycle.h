@@ -135,6 +135,7 @@ private:
     void addOwnPictures();
     void addOwnPicture(const QString& path);
     void showWaitSign();
+    void enableBarButtons();
     void doPause(int ms);
 
     RunState& state_;

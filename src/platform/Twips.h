@@ -4,7 +4,7 @@
 
 class QWidget;
 
-// Screen positions and sizes of the layout rules are in twips; 15 twips make
+// Screen positions and sizes of the window layout are in twips; 15 twips make
 // one device-independent pixel. Widgets remember the exact twips they were
 // given, since pixels are coarser.
 namespace platform {

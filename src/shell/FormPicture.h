@@ -79,7 +79,7 @@ public:
 
     RunState state;
 
-    // Part procedures of the start-up and the two ends.
+    // The start-up and the two ways to end.
     bool Form_Load();
     void btTermina_Click();
     void SSTCfg_ExitProgram_Click();
@@ -122,7 +122,7 @@ public:
     VendorServices& vendor() { return *vendor_; }
     CatalogueService& catalogue() { return *catalogue_; }
 
-    // Part procedures of the picture loading and the connection monitor.
+    // Picture loading and the connection monitor.
     void Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, int cnt);
     void ShowConnectionState();
 
@@ -166,7 +166,7 @@ public:
     QTimer panControl;
     QTimer Timer4000;
 
-    // Controls, named as the layout rules and handlers name them.
+    // Controls, under the names the layout and the handlers use.
     QTabWidget* SSTCfg = nullptr;
     QLineEdit* SSTCfg_timeDwLoad = nullptr;
     QLineEdit* SSTCfg_timeRefresh = nullptr;

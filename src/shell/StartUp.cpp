@@ -81,7 +81,6 @@ bool FormPicture::Form_Load() {
         explicit LoadRunning(bool& f) : flag(f) { flag = true; }
         ~LoadRunning() { flag = false; }
     } loadRunning(formLoadRunning_);
-    // 1-2
     state.Ratio_X_Y =
         static_cast<float>(screenWidthTwips()) / static_cast<float>(screenHeightTwips());
     state.WizardActive = kTrue;
@@ -89,45 +88,33 @@ bool FormPicture::Form_Load() {
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
     setAutoFillBackground(true);
-    // 3
     FormYourTown->hide();
     FormYourTown->move(FormYourTown->x(), twipsToPixels(55000));
-    // 4
     state.Mirror_Type_Connection = kFalse;
     state.flagSilent = kTrue;
     state.WaitForRestoreConfig = kFalse;
-    // 5
     webvis->hide();
     setGeometryTwips(webvis, 0, 0, screenWidthTwips(), screenHeightTwips());
     ucAniGIF1->hide();
     state.WebPageToImgEnd = kFalse;
-    // 6
     state.cntAniGif = 1;
     state.aniGifPrefix = QStringLiteral("_ANIGIF_");
-    // 7
     QString failedFolder;
     if (!SetWorkFolders(state, &failedFolder)) {
         endStartUpWithError(QStringLiteral("Cannot create the folder %1").arg(failedFolder));
         return false;
     }
-    // 8
     HelpCaller->move(twipsToPixels(screenWidthTwips() + 100),
                      twipsToPixels(screenWidthTwips() + 100));
-    // 9
     state.Http2BmpRunning = kFalse;
     SSTCfg->setCurrentIndex(4);
-    // 10
     state.Lingua = kNoLanguage;
     state.cntWaitCountdown = 10;
     state.ExitToProgram = kFalse;
-    // 11
     SetPanelButtonsWait();
-    // 12
     state.weAre = versionLine(vendorWebAddress());
-    // 13
     state.appPath = platform::programFolder();
     SetDerivedNames(state);
-    // 14
     state.listData.clearForReset();
     state.listURL.clearForReset();
     state.listURLnameOnly.clearForReset();
@@ -135,7 +122,6 @@ bool FormPicture::Form_Load() {
     state.listOLDImageSELECTED.clearForReset();
     state.listIMAGEnotLoaded.clearForReset();
     state.listImageKind.clearForReset();
-    // 15
     state.cntImagesLoaded = 0;
     state.cntImagesToLoad = 0;
     state.GLOBAL_IMAGE_CURRENT_POINTER = 0;
@@ -146,7 +132,6 @@ bool FormPicture::Form_Load() {
     state.flagCatalogueRequest = 0;
     state.flagDebugCode = 0;
     localhost_ = false;
-    // 16
     if (!options_.commandLine.isEmpty()) {
         Splitta10(state, options_.commandLine, [this](const QString& text) {
             dialogs_->message(text, QStringLiteral("Skyglance"));
@@ -158,14 +143,11 @@ bool FormPicture::Form_Load() {
     webvis->setSilent(state.flagSilent != 0);
     BrowserImgPreview->setSilent(state.flagSilent != 0);
     settings_->PrepareSettings();
-    // 17
     if (state.flagDebugCode == 1) {
         openDiagnostics();
     }
-    // 18
     state.flagConfigChanged = 0;
     state.clockStatus = 0;
-    // 19
     PanelSizes sizes;
     sizes.screenWidth = screenWidthTwips();
     sizes.screenHeight = screenHeightTwips();
@@ -187,10 +169,8 @@ bool FormPicture::Form_Load() {
     setGeometryTwips(FrameDescPreview, place.descFrameLeft, place.descFrameTop, place.descWidth,
                      place.descHeight);
     DescPreview->setGeometry(0, 0, twipsToPixels(place.descWidth), twipsToPixels(place.descHeight));
-    // 20
     Disegna_Barra2();
     placeLinesAboveBar();
-    // 21
     state.flagReplyArrived = 1;
     state.flagCmdButton = 0;
     state.flagLoading = 0;
@@ -199,15 +179,11 @@ bool FormPicture::Form_Load() {
     state.flagReloadAll = 0;
     state.timerClockSave = static_cast<int16_t>(imgClock.interval());
     state.clockFromDebugSet = 0;
-    // 22
     panControl.stop();
     setTimerFlagColour(kTimerFlagRed);
     generalClock.start();
-    // 23
     state.helpFile = platform::programDataFile(state.appPath, QStringLiteral("Skyglance.html"));
-    // 24
     CheckVersion();
-    // 25
     CloseBrowserWindows();
     return true;
 }
@@ -254,7 +230,6 @@ void FormPicture::SSTCfg_ExitProgram2_Click() {
 }
 
 void FormPicture::QuitProgram() {
-    // 1-4
     fotoBrowser->clear();
     for (QWidget* w : {static_cast<QWidget*>(SSTCfg), static_cast<QWidget*>(BrowserImgPreview),
                        static_cast<QWidget*>(FrameDescPreview), static_cast<QWidget*>(DescPreview),
@@ -268,15 +243,13 @@ void FormPicture::QuitProgram() {
     SSTCfg_ExitProgram->setEnabled(false);
     SSTCfg_ExitProgram_BW->show();
     SSTCfg_ExitProgram_BW->setEnabled(true);
-    // 5
     settings_->WriteSettings();
-    // 6-7
     state.ExitToProgram = kTrue;
     if (state.flagDebugCode == 1) {
         closeDiagnostics();
     }
     close();
-    // 8: no end message while no language has been chosen. A quit the
+    // No end message while no language has been chosen. A quit the
     // program asked for itself ends at once, so that whatever started it can
     // start it again; the message then goes to standard error.
     if (state.quitUnattended) {
@@ -287,7 +260,6 @@ void FormPicture::QuitProgram() {
     } else {
         LanguageTables::MsgProgramEnded(*dialogs_, state.Lingua);
     }
-    // 9
     shell_->openUrl(sponsorPageAddress());
     emit programEnded();
 }
