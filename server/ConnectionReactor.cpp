@@ -2,6 +2,7 @@
 
 #include "RequestScreen.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -11,6 +12,7 @@
 #include <netinet/tcp.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace skyglance::catalogue {
@@ -44,6 +46,18 @@ bool refusedHead(const ConnectionStream& stream, std::size_t maxHeadBytes) {
     return true;
 }
 
+// Connections the descriptor limit leaves room for, keeping some for the
+// database, the files replies are read from, and the system's own needs.
+int connectionsWithinDescriptorLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
+        return 1 << 20;
+    }
+    const long descriptors = static_cast<long>(std::min<rlim_t>(limit.rlim_cur, 1 << 20));
+    const long kept = std::clamp(descriptors / 3, 16L, 256L);
+    return static_cast<int>(std::max(1L, descriptors - kept));
+}
+
 void watch(int epoll, int fd, std::uint32_t events) {
     epoll_event event{};
     event.events = events;
@@ -54,14 +68,20 @@ void watch(int epoll, int fd, std::uint32_t events) {
 } // namespace
 
 struct ConnectionReactor::Connection {
-    Connection(int fd, std::chrono::milliseconds writeTimeout, Loop& loop)
-        : stream(fd, writeTimeout), home(&loop) {}
+    Connection(int fd, std::chrono::milliseconds writeTimeout, Loop& loop, std::atomic<int>& count)
+        : stream(fd, writeTimeout), home(&loop), openCount(count) {
+        ++openCount;
+    }
+    ~Connection() { --openCount; }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
 
     ConnectionStream stream;
     Loop* home; // the loop it waits in between requests
     Clock::time_point deadline;
     bool started = false; // a byte of the next request has come
     std::size_t served = 0;
+    std::atomic<int>& openCount; // of the reactor
 };
 
 struct ConnectionReactor::Loop {
@@ -92,7 +112,9 @@ struct ConnectionReactor::Loop {
 ConnectionReactor::ConnectionReactor(Settings settings, Serve serve, Unreachable unreachable,
                                      Quick quick)
     : settings_(settings), serve_(std::move(serve)), unreachable_(std::move(unreachable)),
-      quick_(std::move(quick)) {
+      quick_(std::move(quick)),
+      maxConnections_(settings.maxConnections > 0 ? settings.maxConnections
+                                                  : connectionsWithinDescriptorLimit()) {
     for (int i = 0; i < std::max(1, settings_.loops); ++i) {
         loops_.push_back(std::make_unique<Loop>());
     }
@@ -147,6 +169,7 @@ bool ConnectionReactor::openListener() {
         watch(loop->epoll, fd, EPOLLIN | EPOLLEXCLUSIVE);
     }
     listener_ = fd;
+    acceptPaused_ = false;
     return true;
 }
 
@@ -217,6 +240,7 @@ void ConnectionReactor::runLoop(Loop& loop) {
             lastSweep = now;
             if (&loop == loops_.front().get()) {
                 watchListener(loop, now);
+                resumeAccepting();
             }
             sweep(loop, now);
         }
@@ -243,6 +267,10 @@ void ConnectionReactor::watchListener(Loop&, Clock::time_point) {
 
 void ConnectionReactor::acceptAll(Loop& loop) {
     while (true) {
+        if (atConnectionLimit()) {
+            pauseAccepting();
+            return;
+        }
         const int listener = listener_;
         const int fd =
             listener < 0 ? -1 : ::accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
@@ -250,15 +278,65 @@ void ConnectionReactor::acceptAll(Loop& loop) {
             if (listener >= 0 && (errno == EINTR || errno == ECONNABORTED)) {
                 continue;
             }
-            return; // EAGAIN, closed, or out of descriptors until some close
+            if (listener >= 0 &&
+                (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM)) {
+                sayCannotAccept(std::strerror(errno));
+                pauseAccepting();
+            }
+            return; // EAGAIN, closed, or paused
         }
         int yes = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
-        auto connection = std::make_unique<Connection>(fd, settings_.writeTimeout, loop);
+        auto connection = std::make_unique<Connection>(fd, settings_.writeTimeout, loop, open_);
         // The first request must come whole within the limit of the accept.
         connection->started = true;
         connection->deadline = Clock::now() + settings_.requestReadLimit;
         adopt(loop, std::move(connection));
+    }
+}
+
+bool ConnectionReactor::atConnectionLimit() const {
+    if (open_ < maxConnections_) {
+        return false;
+    }
+    sayCannotAccept(std::to_string(maxConnections_) +
+                    " connections are open, as many as the descriptor limit leaves room for");
+    return true;
+}
+
+// Once each time it happens, not for every connection that waits.
+void ConnectionReactor::sayCannotAccept(const std::string& why) const {
+    if (!saidCannotAccept_.exchange(true)) {
+        std::cerr << "skyglance-catalogue: cannot accept: " << why
+                  << "; accepting again when connections close\n";
+    }
+}
+
+// The connections waiting in the backlog keep the listener readable, so
+// each loop would be woken at once, fail again and spin; they wait there
+// until a connection closes (nginx does the same). Accepting stops before
+// the descriptors run out, so that replies can still open their files.
+void ConnectionReactor::pauseAccepting() {
+    if (acceptPaused_.exchange(true)) {
+        return;
+    }
+    const int fd = listener_;
+    for (const auto& loop : loops_) {
+        ::epoll_ctl(loop->epoll, EPOLL_CTL_DEL, fd, nullptr);
+    }
+}
+
+// Every tick while paused: listens again once the count is below the limit;
+// an accept that fails for want of descriptors pauses it again.
+void ConnectionReactor::resumeAccepting() {
+    const int fd = listener_;
+    if (fd < 0 || !acceptPaused_ || open_ >= maxConnections_) {
+        return;
+    }
+    acceptPaused_ = false;
+    saidCannotAccept_ = false;
+    for (const auto& loop : loops_) {
+        watch(loop->epoll, fd, EPOLLIN | EPOLLEXCLUSIVE);
     }
 }
 

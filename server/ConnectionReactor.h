@@ -42,6 +42,9 @@ public:
         std::chrono::milliseconds loopWriteTimeout{50};
         std::size_t requestsPerConnection = 100;
         std::size_t maxHeadBytes = 16 * 1024;
+        // Open connections at most; 0: as many as the descriptor limit
+        // allows with some kept for files, the database and the system.
+        int maxConnections = 0;
     };
     // Answers the request whose head is buffered on `stream`; false when
     // the connection is to be closed. `last`: say it is the last one.
@@ -74,6 +77,10 @@ private:
     void runLoop(Loop& loop);
     void watchListener(Loop& loop, Clock::time_point now);
     void acceptAll(Loop& loop);
+    void pauseAccepting();
+    void resumeAccepting();
+    bool atConnectionLimit() const;
+    void sayCannotAccept(const std::string& why) const;
     void adopt(Loop& loop, ConnectionPtr connection);
     void readFrom(Loop& loop, int fd);
     void dispatch(Loop& loop, int fd);
@@ -95,6 +102,12 @@ private:
     socklen_t addressLength_ = 0;
     std::atomic<int> listener_{-1};
     bool complained_ = false; // that the port could not be had again
+    // Out of descriptors: the listener is not watched (it would wake the
+    // loops at once, again and again) until the next tick tries again.
+    std::atomic<bool> acceptPaused_{false};
+    mutable std::atomic<bool> saidCannotAccept_{false};
+    const int maxConnections_;
+    std::atomic<int> open_{0}; // connections, in the loops and with the workers
     std::atomic<bool> stopping_{false};
     std::vector<std::unique_ptr<Loop>> loops_;
 

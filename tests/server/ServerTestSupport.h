@@ -81,10 +81,15 @@ public:
         return true;
     }
 
-    bool start(const QStringList& extra = {}) {
-        process_.setProgram(SKYGLANCE_CATALOGUE_EXE);
-        process_.setArguments(
-            QStringList{"--port", "0", "--db", dir_.filePath("catalogue.sqlite")} + extra);
+    // `launcher`: a command that runs the service (its program and options
+    // follow), e.g. to start it with other limits.
+    bool start(const QStringList& extra = {}, const QStringList& launcher = {}) {
+        const QStringList command = launcher +
+                                    QStringList{SKYGLANCE_CATALOGUE_EXE, "--port", "0", "--db",
+                                                dir_.filePath("catalogue.sqlite")} +
+                                    extra;
+        process_.setProgram(command.front());
+        process_.setArguments(command.mid(1));
         process_.setProcessChannelMode(QProcess::SeparateChannels);
         process_.start();
         if (!process_.waitForStarted(10000)) {
@@ -123,6 +128,7 @@ public:
     }
 
     QString tempPath(const QString& name) const { return dir_.filePath(name); }
+    qint64 pid() const { return process_.processId(); }
 
     QString service;
     QString site;

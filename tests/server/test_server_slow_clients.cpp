@@ -11,6 +11,7 @@
 #include <QTcpServer>
 #include <QTest>
 #include <memory>
+#include <unistd.h>
 #include <vector>
 
 class TestServerSlowClients : public QObject {
@@ -23,6 +24,7 @@ private slots:
     void aTricklingRequestIsCutOffInTotal();
     void bodiesAreRefusedBeforeAnyWorkerWaitsForThem();
     void smuggledRequestsDoNotPoisonTheNginxCache();
+    void acceptingPausesAtTheDescriptorLimit();
 
 private:
     ServerProcess server_;
@@ -242,6 +244,50 @@ void TestServerSlowClients::smuggledRequestsDoNotPoisonTheNginxCache() {
     QFile log(logPath);
     QVERIFY(log.open(QIODevice::ReadOnly));
     QVERIFY2(!log.readAll().contains("north_italy"), "a body was read as a request");
+}
+
+namespace {
+
+// CPU seconds the process has used, user and system.
+double cpuSeconds(qint64 pid) {
+    QFile stat(QString("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    const QByteArray text = stat.readAll();
+    // The fields after the command name, which is in brackets: state is the
+    // first, utime and stime the 12th and 13th.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    return (fields.value(11).toDouble() + fields.value(12).toDouble()) / ::sysconf(_SC_CLK_TCK);
+}
+
+} // namespace
+
+// Connections beyond what the descriptor limit leaves room for wait in the
+// backlog: the service must not spin on them, must still open the files its
+// open connections ask for, and accepts the others once some close.
+void TestServerSlowClients::acceptingPausesAtTheDescriptorLimit() {
+    ServerProcess own;
+    QVERIFY(own.start({"--threads", "4"}, {"sh", "-c", "ulimit -n 64 && exec \"$0\" \"$@\""}));
+    std::vector<std::unique_ptr<QTcpSocket>> clients;
+    for (int i = 0; i < 120; ++i) {
+        clients.push_back(std::make_unique<QTcpSocket>());
+        clients.back()->connectToHost(QHostAddress::LocalHost, own.port);
+        QVERIFY(clients.back()->waitForConnected(5000));
+    }
+    QTcpSocket& first = *clients.front();
+    first.write("GET /site/maps/europe_pressure.jpg HTTP/1.1\r\nHost: x\r\n\r\n");
+    QVERIFY(first.waitForReadyRead(5000));
+    QVERIFY2(first.readLine().startsWith("HTTP/1.1 200"), "no picture at the limit");
+    // Within the 2 s the first ones are given to send their requests.
+    const double before = cpuSeconds(own.pid());
+    QTest::qWait(1500);
+    const double used = cpuSeconds(own.pid()) - before;
+    QVERIFY2(before >= 0 && used < 0.3, QByteArray::number(used));
+    QVERIFY(own.errorsContain("cannot accept: "));
+    clients.clear();
+    QVERIFY(eventually([&] { return rawStatus(own.port, "/currentversion.html") == 200; }, 10000));
+    QVERIFY(own.stop());
 }
 
 QTEST_GUILESS_MAIN(TestServerSlowClients)
