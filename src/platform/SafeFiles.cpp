@@ -93,14 +93,15 @@ ReplacingFile::~ReplacingFile() {
     cancel();
 }
 
-bool ReplacingFile::open() {
+bool ReplacingFile::open(int mode) {
     cancel();
     for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
         const QString candidate = freshNameBeside(path_);
         // O_EXCL refuses any name that exists, a link included; the mode is
         // narrowed by the umask as for any new file.
-        const int fd = ::open(QFile::encodeName(candidate).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        const int fd =
+            ::open(QFile::encodeName(candidate).constData(),
+                   O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, static_cast<mode_t>(mode));
         if (fd < 0 && errno == EEXIST) {
             continue;
         }
@@ -156,9 +157,9 @@ void ReplacingFile::cancel() {
     }
 }
 
-bool WriteFileReplacing(const QString& path, const QByteArray& bytes, bool durable) {
+bool WriteFileReplacing(const QString& path, const QByteArray& bytes, bool durable, int mode) {
     ReplacingFile file(path);
-    return file.open() && file.device().write(bytes) == bytes.size() && file.commit(durable);
+    return file.open(mode) && file.device().write(bytes) == bytes.size() && file.commit(durable);
 }
 
 bool CopyFileReplacing(const QString& source, const QString& target, bool durable) {

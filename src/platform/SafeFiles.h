@@ -22,7 +22,8 @@ public:
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
-    bool open();
+    // mode: of the new file, narrowed by the umask (0600 for secrets).
+    bool open(int mode = 0666);
     // Open for writing after open() succeeded.
     QFile& device() { return file_; }
     // durable: the bytes reach the disk before the rename.
@@ -38,7 +39,8 @@ private:
 };
 
 // bytes as the whole content of path, by way of a ReplacingFile.
-bool WriteFileReplacing(const QString& path, const QByteArray& bytes, bool durable = false);
+bool WriteFileReplacing(const QString& path, const QByteArray& bytes, bool durable = false,
+                        int mode = 0666);
 
 // A copy of source (any file Qt reads, resources included) at target, by way
 // of a ReplacingFile.

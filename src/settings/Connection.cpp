@@ -1,6 +1,7 @@
 #include "settings/Connection.h"
 
 #include "platform/Dialogs.h"
+#include "platform/SafeFiles.h"
 #include "platform/Timing.h"
 #include "platform/Twips.h"
 #include "platform/Widgets.h"
@@ -16,7 +17,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QStringList>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -87,18 +87,7 @@ bool knownLanguage(int lingua) {
 
 // The proxy file holds a password: only its owner may read it.
 bool writeOwnerOnlyFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    // The flush reports a full disk, which commit() would miss and then put
-    // the empty file in place.
-    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
-        file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return platform::WriteFileReplacing(path, bytes, true, 0600);
 }
 
 QList<QByteArray> rawLines(const QByteArray& bytes, int count) {

@@ -1,8 +1,9 @@
 #include "settings/SettingsFormat.h"
 
+#include "platform/SafeFiles.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <cmath>
 
@@ -151,26 +152,7 @@ Unreadable whyUnreadable(const QString& path) {
     return readSmallFile(path) ? Unreadable::None : Unreadable::ReadError;
 }
 
+// A link planted at a settings file's name is replaced, never written through.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    // The bytes wait in the buffer until the flush; commit() would miss the
-    // flush's failure (a full disk) and put the empty file in place.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
-
-bool deleteFileForced(const QString& path) {
-    QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink()) {
-        return true;
-    }
-    QFile file(path);
-    file.setPermissions(file.permissions() | QFileDevice::WriteOwner | QFileDevice::WriteUser);
-    return file.remove();
+    return platform::WriteFileReplacing(path, bytes, true);
 }

@@ -65,6 +65,3 @@ Unreadable whyUnreadable(const QString& path);
 // Writes the file through a temporary file in the same folder renamed over
 // the old one, so a failure never leaves a half-written file behind.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes);
-
-// Deletes the file even when it is read-only. True when it is gone.
-bool deleteFileForced(const QString& path);

@@ -113,8 +113,13 @@ WorkFolderLock::Outcome WorkFolderLock::acquire(const QString& workFolder) {
     }
     const QByteArray path = QFile::encodeName(QDir(workFolder).filePath(kLockFile));
     // Close-on-exec: the browser engine's helper processes must not inherit
-    // the lock and keep it after the program has gone.
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    // the lock and keep it after the program has gone. A link planted at the
+    // lock's name is removed, never written through.
+    constexpr int kFlags = O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::open(path.constData(), kFlags, 0644);
+    if (fd < 0 && errno == ELOOP && ::unlink(path.constData()) == 0) {
+        fd = ::open(path.constData(), kFlags, 0644);
+    }
     if (fd < 0) {
         return Outcome::Unlockable;
     }

@@ -88,6 +88,7 @@ private slots:
     void emptySelectionStartsAsFirstRun();
     void failedWriteReportsAndKeepsTheFiles();
     void failedWriteLeavesThePreviousFiles();
+    void writesReplaceLinksNotTheirTargets();
     void cleanupAsksAndRequestsTheQuit();
     void deletionsKeepTheNewestFiveRemovedFolders();
     void unreadableSettingsFileLeavesTheOthers();
@@ -296,6 +297,24 @@ void TestSettings::failedWriteReportsAndKeepsTheFiles() {
     QVERIFY(QFile::exists(f.settings->selectionFilePath()));
     // No temporary file is left behind in the work folder.
     QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files).size(), 2);
+}
+
+// A link planted at a settings file's name is replaced by the file; what
+// it pointed to is left as it was.
+void TestSettings::writesReplaceLinksNotTheirTargets() {
+    Fixture f;
+    QTemporaryDir outside;
+    const QString precious = outside.filePath("precious.txt");
+    writeAll(precious, "keep me");
+    QVERIFY(QFile::link(precious, f.settings->settingsFilePath()));
+    QVERIFY(QFile::link(precious, f.settings->selectionFilePath()));
+    f.setValues("15", "8", "Full_Screen");
+    QVERIFY(f.settings->WriteSettings());
+    QCOMPARE(readAll(precious), QByteArray("keep me"));
+    for (const QString& path : {f.settings->settingsFilePath(), f.settings->selectionFilePath()}) {
+        QVERIFY2(!QFileInfo(path).isSymLink(), qPrintable(path));
+    }
+    QVERIFY(f.settingsBytes().startsWith("15\r\n8\r\nFull_Screen\r\n"));
 }
 
 void TestSettings::failedWriteLeavesThePreviousFiles() {
