@@ -153,7 +153,7 @@ bool sameInConstantTime(const QByteArray& a, const QByteArray& b) {
 QByteArray queryValue(const std::string& query, const QByteArray& name) {
     for (const QByteArray& pair : QByteArray::fromStdString(query).split('&')) {
         if (pair.startsWith(name + '=')) {
-            return QByteArray::fromPercentEncoding(pair.mid(name.size() + 1).replace('+', ' '));
+            return QByteArray::fromPercentEncoding(pair.mid(name.size() + 1));
         }
     }
     return {};
@@ -264,7 +264,9 @@ struct RemoteWatch::Impl {
 
 RemoteWatch::RemoteWatch(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
-RemoteWatch::~RemoteWatch() = default;
+RemoteWatch::~RemoteWatch() {
+    impl_->server.reset(); // its thread serves from the rest of impl_
+}
 
 std::unique_ptr<RemoteWatch> RemoteWatch::start(const QString& address, const QString& token,
                                                 QString* error) {
