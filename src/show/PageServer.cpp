@@ -5,7 +5,6 @@
 #include <cstring>
 #include <netdb.h>
 #include <netinet/in.h>
-#include <optional>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -90,9 +89,9 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
-// The length of the head at the start of `in`, with its blank line; 0 while
-// it is not whole.
-std::size_t headLength(std::string_view in) {
+} // namespace
+
+std::size_t PageHeadLength(std::string_view in) {
     const std::size_t crlf = in.find("\r\n\r\n");
     const std::size_t lf = in.find("\n\n");
     const std::size_t a = crlf == std::string_view::npos ? crlf : crlf + 4;
@@ -101,7 +100,7 @@ std::size_t headLength(std::string_view in) {
     return end == std::string_view::npos ? 0 : end;
 }
 
-std::optional<PageRequest> parsedHead(std::string_view head) {
+std::optional<PageRequest> ParsePageHead(std::string_view head) {
     std::size_t eol = head.find('\n');
     const std::string_view first = trimmed(head.substr(0, eol));
     const std::size_t space1 = first.find(' ');
@@ -133,6 +132,8 @@ std::optional<PageRequest> parsedHead(std::string_view head) {
     }
     return request;
 }
+
+namespace {
 
 struct Connection {
     enum class Stage { Head, Reply, Drain };
@@ -399,9 +400,9 @@ void PageServer::Loop::readHead(int fd, Connection& c, Clock::time_point now) {
         ended = n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
         break;
     }
-    const std::size_t length = headLength(c.in);
+    const std::size_t length = PageHeadLength(c.in);
     if (length > 0 && length <= limits.maxHeadBytes) {
-        answer(fd, c, parsedHead(std::string_view(c.in).substr(0, length)), now);
+        answer(fd, c, ParsePageHead(std::string_view(c.in).substr(0, length)), now);
     } else if (c.in.size() > limits.maxHeadBytes) {
         reply(fd, c, replyBytes(bare(431), true), now);
     } else if (ended) {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -20,6 +21,13 @@ struct PageRequest {
     // The value of the first header of that name (lower case); empty if none.
     std::string header(std::string_view name) const;
 };
+
+// The length of the request head at the start of `bytes`, with its blank
+// line; 0 while it is not whole.
+std::size_t PageHeadLength(std::string_view bytes);
+// The request of a whole head; nothing when its first line is no request
+// line (method, target from "/", HTTP/1.x).
+std::optional<PageRequest> ParsePageHead(std::string_view head);
 
 struct PageReply {
     int status = 200;
