@@ -51,7 +51,7 @@ public:
         std::size_t maxConnections = 32;
         std::chrono::milliseconds headDeadline{5000}; // from the accept
         std::chrono::milliseconds replyDeadline{10000};
-        std::size_t maxHeadBytes = 8 * 1024;
+        std::size_t maxHeadBytes = 16 * 1024;
     };
     using Handler = std::function<PageReply(const PageRequest&)>;
 
