@@ -8,8 +8,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <sys/resource.h>
 
 namespace {
 
@@ -41,6 +43,9 @@ const char kHelpText[] =
     "  SKYGLANCE_PRINT_SLIDES 1: one line per slide on standard output\n"
     "  SKYGLANCE_STATUS_ADDR  host:port (or a port, on loopback) of a read-only status\n"
     "                         page, with the same as JSON at /status.json\n"
+    "  SKYGLANCE_STATUS_TOKEN the token the status page asks for when it listens\n"
+    "                         beyond loopback (?token=, Authorization: Bearer or\n"
+    "                         X-Skyglance-Token); without it the page stays off there\n"
     "\n"
     "Work folders (settings and downloaded pictures), under the home directory:\n"
     "  Skyglance7_Work, Skyglance_SlideShow, Skyglance_PHP, Skyglance_Collections;\n"
@@ -97,6 +102,23 @@ bool tookWorkFolder(WorkFolderLock& lock) {
     return false;
 }
 
+// Downloads, copies and the browser engine all take descriptors; the soft
+// limit (often 1024) goes up to the hard one. Nothing here uses select(), so
+// high descriptors are safe; the cap keeps children that close every
+// descriptor up to the limit quick.
+void raiseDescriptorLimit() {
+    constexpr rlim_t kEnough = 65536;
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) {
+        return;
+    }
+    const rlim_t wanted = std::min(limit.rlim_max, kEnough);
+    if (wanted > limit.rlim_cur) {
+        limit.rlim_cur = wanted;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -104,6 +126,7 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     applySiteOption(argc, argv);
+    raiseDescriptorLimit();
     platform::WarnWhenRunningAsRoot();
     WorkFolderLock workFolderLock;
     if (!tookWorkFolder(workFolderLock)) {

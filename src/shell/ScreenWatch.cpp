@@ -170,7 +170,8 @@ void FormPicture::createWatchParts() {
         return;
     }
     QString error;
-    remoteWatch_ = RemoteWatch::start(address, &error);
+    remoteWatch_ =
+        RemoteWatch::start(address, qEnvironmentVariable("SKYGLANCE_STATUS_TOKEN"), &error);
     if (remoteWatch_) {
         std::fprintf(stderr, "skyglance: status page on port %d\n", remoteWatch_->port());
     } else {

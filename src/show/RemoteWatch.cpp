@@ -1,17 +1,16 @@
 #include "show/RemoteWatch.h"
 
+#include "show/PageServer.h"
+
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <httplib.h>
 #include <mutex>
-#include <thread>
 
 namespace {
 
-constexpr int kServerThreads = 2;
-constexpr int kTimeoutSeconds = 5;
 constexpr int kPreviewWidth = 960;
 constexpr int kPageRefreshSeconds = 10;
 
@@ -93,7 +92,12 @@ QByteArray WatchStatusJson(const WatchStatus& s) {
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-QByteArray WatchStatusPage(const WatchStatus& s) {
+QByteArray WatchStatusPage(const WatchStatus& s, const QByteArray& token) {
+    // Links carry the token the page was asked with, so the browser may
+    // follow them.
+    const QString withToken =
+        token.isEmpty() ? QString()
+                        : QStringLiteral("token=") + QString::fromLatin1(token.toPercentEncoding());
     QString html = QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">"
                                   "<meta http-equiv=\"refresh\" content=\"%1\">"
                                   "<title>Skyglance screen</title>"
@@ -102,9 +106,10 @@ QByteArray WatchStatusPage(const WatchStatus& s) {
                                   "</head><body>\n<h1>Skyglance screen</h1>\n")
                        .arg(kPageRefreshSeconds);
     if (!s.screen.isNull()) {
-        html +=
-            QStringLiteral("<p><img id=\"screen\" alt=\"the screen\" src=\"/screen.jpg?%1\"></p>\n")
-                .arg(s.slidesShown);
+        html += QStringLiteral(
+                    "<p><img id=\"screen\" alt=\"the screen\" src=\"/screen.jpg?%1%2\"></p>\n")
+                    .arg(s.slidesShown)
+                    .arg(withToken.isEmpty() ? QString() : QStringLiteral("&amp;") + withToken);
     }
     const QString showing = s.lastGood ? QStringLiteral("last good pictures (no network yet)")
                                        : QStringLiteral("live pictures");
@@ -126,29 +131,86 @@ QByteArray WatchStatusPage(const WatchStatus& s) {
     html += row("Network", s.networkUp ? QStringLiteral("up") : QStringLiteral("down"), "network");
     html += row("Catalogue service", s.service, "service");
     html += row("Waiting", s.waiting.isEmpty() ? QStringLiteral("-") : s.waiting, "waiting");
-    html += QStringLiteral("</table>\n<p><a href=\"/status.json\">status.json</a></p>\n"
-                           "</body></html>\n");
+    html += QStringLiteral("</table>\n<p><a href=\"/status.json%1\">status.json</a></p>\n"
+                           "</body></html>\n")
+                .arg(withToken.isEmpty() ? QString() : QStringLiteral("?") + withToken);
     return html.toUtf8();
 }
+
+namespace {
+
+bool sameInConstantTime(const QByteArray& a, const QByteArray& b) {
+    // Digests of equal length: the time says nothing of where they differ.
+    const QByteArray x = QCryptographicHash::hash(a, QCryptographicHash::Sha256);
+    const QByteArray y = QCryptographicHash::hash(b, QCryptographicHash::Sha256);
+    unsigned char differ = 0;
+    for (qsizetype i = 0; i < x.size(); ++i) {
+        differ |= static_cast<unsigned char>(x[i] ^ y[i]);
+    }
+    return differ == 0;
+}
+
+QByteArray queryValue(const std::string& query, const QByteArray& name) {
+    for (const QByteArray& pair : QByteArray::fromStdString(query).split('&')) {
+        if (pair.startsWith(name + '=')) {
+            return QByteArray::fromPercentEncoding(pair.mid(name.size() + 1));
+        }
+    }
+    return {};
+}
+
+// The tokens a request offers: in its query, as a bearer or in a header of
+// its own.
+QList<QByteArray> offeredTokens(const PageRequest& request) {
+    QList<QByteArray> offered;
+    if (const QByteArray inQuery = queryValue(request.query, "token"); !inQuery.isEmpty()) {
+        offered << inQuery;
+    }
+    const QByteArray authorization = QByteArray::fromStdString(request.header("authorization"));
+    if (authorization.toLower().startsWith("bearer ")) {
+        offered << authorization.mid(7).trimmed();
+    }
+    if (const std::string own = request.header("x-skyglance-token"); !own.empty()) {
+        offered << QByteArray::fromStdString(own);
+    }
+    return offered;
+}
+
+PageReply content(const char* type, QByteArray body) {
+    PageReply reply;
+    reply.contentType = type;
+    reply.body = std::move(body);
+    reply.headers = {{"Cache-Control", "no-store"}};
+    return reply;
+}
+
+PageReply refusal(int status) {
+    PageReply reply;
+    reply.status = status;
+    if (status == 401) {
+        reply.headers = {{"WWW-Authenticate", "Bearer realm=\"skyglance\""}};
+    }
+    return reply;
+}
+
+} // namespace
 
 struct RemoteWatch::Impl {
     struct Published {
         qint64 sequence = 0;
         QByteArray json;
-        QByteArray page;
-        QImage screen;
+        WatchStatus status; // the page is written per request: its links carry the token
     };
 
-    httplib::Server server;
-    std::thread thread;
-    int port = 0;
+    std::unique_ptr<PageServer> server;
+    QByteArray token; // empty: none asked
     // The UI thread's own: the last status, told again with a new reason.
     WatchStatus last;
     QString waiting;
     std::mutex publishedMutex; // held only to copy or swap the pointer
     std::shared_ptr<const Published> published = std::make_shared<Published>();
     qint64 sequence = 0;
-    std::mutex jpegMutex; // the server's own cache; never taken by the UI thread
+    // The server thread's own cache.
     qint64 jpegSequence = -1;
     QByteArray jpeg;
 
@@ -158,84 +220,87 @@ struct RemoteWatch::Impl {
     }
 
     QByteArray jpegOf(const Published& p) {
-        const std::lock_guard lock(jpegMutex);
         if (jpegSequence != p.sequence) {
-            jpeg = previewJpeg(p.screen);
+            jpeg = previewJpeg(p.status.screen);
             jpegSequence = p.sequence;
         }
         return jpeg;
     }
 
-    void route() {
-        server.Get("/", [this](const httplib::Request&, httplib::Response& res) {
-            const auto p = current();
-            res.set_header("Cache-Control", "no-store");
-            res.set_content(p->page.constData(), static_cast<size_t>(p->page.size()),
-                            "text/html; charset=utf-8");
-        });
-        server.Get("/status.json", [this](const httplib::Request&, httplib::Response& res) {
-            const auto p = current();
-            res.set_header("Cache-Control", "no-store");
-            res.set_content(p->json.constData(), static_cast<size_t>(p->json.size()),
-                            "application/json");
-        });
-        server.Get("/screen.jpg", [this](const httplib::Request&, httplib::Response& res) {
-            const QByteArray bytes = jpegOf(*current());
-            if (bytes.isEmpty()) {
-                res.status = 404;
-                return;
-            }
-            res.set_header("Cache-Control", "no-store");
-            res.set_content(bytes.constData(), static_cast<size_t>(bytes.size()), "image/jpeg");
-        });
-        // Read-only: anything else is refused.
-        server.set_pre_routing_handler([](const httplib::Request& req, httplib::Response& res) {
-            if (req.method != "GET" && req.method != "HEAD") {
-                res.status = 405;
-                return httplib::Server::HandlerResponse::Handled;
-            }
-            return httplib::Server::HandlerResponse::Unhandled;
-        });
-        server.new_task_queue = [] { return new httplib::ThreadPool(kServerThreads); };
-        server.set_read_timeout(kTimeoutSeconds, 0);
-        server.set_write_timeout(kTimeoutSeconds, 0);
-        server.set_keep_alive_timeout(kTimeoutSeconds);
-        server.set_payload_max_length(1024);
+    bool admitted(const PageRequest& request) const {
+        if (token.isEmpty()) {
+            return true;
+        }
+        bool any = false;
+        for (const QByteArray& offered : offeredTokens(request)) {
+            any |= sameInConstantTime(offered, token);
+        }
+        return any;
+    }
+
+    // Read-only: GET and HEAD of the page, its JSON and the screen.
+    PageReply serve(const PageRequest& request) {
+        if (!admitted(request)) {
+            return refusal(401);
+        }
+        if (request.method != "GET" && request.method != "HEAD") {
+            return refusal(405);
+        }
+        const auto p = current();
+        if (request.path == "/") {
+            const QByteArray inQuery = queryValue(request.query, "token");
+            return content("text/html; charset=utf-8", WatchStatusPage(p->status, inQuery));
+        }
+        if (request.path == "/status.json") {
+            return content("application/json", p->json);
+        }
+        if (request.path == "/screen.jpg") {
+            const QByteArray bytes = jpegOf(*p);
+            return bytes.isEmpty() ? refusal(404) : content("image/jpeg", bytes);
+        }
+        return refusal(404);
     }
 };
 
 RemoteWatch::RemoteWatch(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
 RemoteWatch::~RemoteWatch() {
-    impl_->server.stop();
-    if (impl_->thread.joinable()) {
-        impl_->thread.join();
-    }
+    impl_->server.reset(); // its thread serves from the rest of impl_
 }
 
-std::unique_ptr<RemoteWatch> RemoteWatch::start(const QString& address, QString* error) {
+std::unique_ptr<RemoteWatch> RemoteWatch::start(const QString& address, const QString& token,
+                                                QString* error) {
+    const auto fail = [error](const QString& why) {
+        if (error) {
+            *error = why;
+        }
+        return nullptr;
+    };
     const auto where = ParseWatchAddress(address);
     if (!where) {
-        if (error) {
-            *error =
-                QStringLiteral("not an address: \"%1\" (use host:port or a port)").arg(address);
-        }
-        return nullptr;
+        return fail(
+            QStringLiteral("not an address: \"%1\" (use host:port or a port)").arg(address));
     }
     auto impl = std::make_unique<Impl>();
-    impl->route();
-    const int port = where->port == 0
-                         ? impl->server.bind_to_any_port(where->host)
-                         : (impl->server.bind_to_port(where->host, where->port) ? where->port : -1);
-    if (port <= 0) {
-        if (error) {
-            *error = QStringLiteral("cannot listen on %1").arg(address);
-        }
-        return nullptr;
-    }
-    impl->port = port;
     Impl* raw = impl.get();
-    impl->thread = std::thread([raw] { raw->server.listen_after_bind(); });
+    std::string why;
+    impl->server = PageServer::listen(
+        where->host, where->port, PageServer::Limits{},
+        [raw](const PageRequest& request) { return raw->serve(request); }, &why);
+    if (!impl->server) {
+        return fail(
+            QStringLiteral("cannot listen on %1: %2").arg(address, QString::fromStdString(why)));
+    }
+    if (!impl->server->onLoopback()) {
+        if (token.isEmpty()) {
+            return fail(QStringLiteral("%1 is reachable beyond this machine; set "
+                                       "SKYGLANCE_STATUS_TOKEN to serve it there, or listen on "
+                                       "127.0.0.1")
+                            .arg(address));
+        }
+        impl->token = token.toUtf8();
+    }
+    impl->server->serve();
     return std::unique_ptr<RemoteWatch>(new RemoteWatch(std::move(impl)));
 }
 
@@ -267,12 +332,11 @@ void RemoteWatch::publish(WatchStatus status) {
     auto next = std::make_shared<Impl::Published>();
     next->sequence = ++impl_->sequence;
     next->json = WatchStatusJson(status);
-    next->page = WatchStatusPage(status);
-    next->screen = std::move(status.screen);
+    next->status = std::move(status);
     const std::lock_guard lock(impl_->publishedMutex);
     impl_->published = std::move(next);
 }
 
 int RemoteWatch::port() const {
-    return impl_->port;
+    return impl_->server->port();
 }

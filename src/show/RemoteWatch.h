@@ -55,15 +55,21 @@ struct WatchAddress {
 std::optional<WatchAddress> ParseWatchAddress(const QString& text);
 
 QByteArray WatchStatusJson(const WatchStatus& status);
-QByteArray WatchStatusPage(const WatchStatus& status);
+// The page; its links carry the token when one is given.
+QByteArray WatchStatusPage(const WatchStatus& status, const QByteArray& token = {});
 
-// A small read-only status page served on a thread of its own. The UI thread
-// publishes a copy of the status; the server only ever reads copies, so the
-// UI thread never waits on it beyond swapping one pointer.
+// A small read-only status page served on a thread of its own (see
+// PageServer: a bounded number of connections, deadlines for slow clients).
+// The UI thread publishes a copy of the status; the server only ever reads
+// copies, so the UI thread never waits on it beyond swapping one pointer.
 class RemoteWatch {
 public:
     // Listens on the address; null with the reason in error when it cannot.
-    static std::unique_ptr<RemoteWatch> start(const QString& address, QString* error);
+    // Beyond loopback every request must carry the token (in the query as
+    // token=, as "Authorization: Bearer" or as "X-Skyglance-Token"); without
+    // a token the page is served on loopback only.
+    static std::unique_ptr<RemoteWatch> start(const QString& address, const QString& token,
+                                              QString* error);
     ~RemoteWatch();
     RemoteWatch(const RemoteWatch&) = delete;
     RemoteWatch& operator=(const RemoteWatch&) = delete;

@@ -175,7 +175,7 @@ void TestLastGood::statusPageShowsTheScreenInTheBrowser() {
     QCOMPARE(ParseWatchAddress("8099")->host, std::string("127.0.0.1"));
     QCOMPARE(ParseWatchAddress("[::1]:8099")->host, std::string("::1"));
     QString error;
-    auto watch = RemoteWatch::start(QStringLiteral("127.0.0.1:0"), &error);
+    auto watch = RemoteWatch::start(QStringLiteral("127.0.0.1:0"), QString(), &error);
     QVERIFY2(watch, qPrintable(error));
     WatchStatus w;
     w.slidesShown = 12;

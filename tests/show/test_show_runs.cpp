@@ -32,6 +32,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -93,7 +96,7 @@ QString refusingRoot(const QString& site) {
 class ProgramRun {
 public:
     ProgramRun(const QString& home, const QString& site, const QString& timeScale,
-               const QString& statusAddress = {}) {
+               const QString& statusAddress = {}, const QString& statusToken = {}) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("HOME", home);
         env.remove("HOMEDRIVE");
@@ -104,6 +107,10 @@ public:
         env.insert("BROWSER", "/bin/true"); // the sponsor page at the end
         if (!statusAddress.isEmpty()) {
             env.insert("SKYGLANCE_STATUS_ADDR", statusAddress);
+        }
+        env.remove("SKYGLANCE_STATUS_TOKEN");
+        if (!statusToken.isEmpty()) {
+            env.insert("SKYGLANCE_STATUS_TOKEN", statusToken);
         }
         process_.setProcessEnvironment(env);
         process_.start(QStringLiteral(SKYGLANCE_APP_DIR "/skyglance"), QStringList{});
@@ -123,15 +130,78 @@ private:
     QByteArray err_;
 };
 
-QJsonObject statusJson(quint16 port) {
+// The status page's answer to a GET of target (with one header when given):
+// its status code and body; 0 when none came within the deadline.
+std::pair<int, QByteArray> askStatusPage(quint16 port, const QString& target,
+                                         const QByteArray& header = {},
+                                         const QByteArray& value = {}) {
     QNetworkAccessManager net;
-    std::unique_ptr<QNetworkReply> reply(net.get(
-        QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/status.json").arg(port)))));
-    QDeadlineTimer deadline(5000);
+    QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(target)));
+    if (!header.isEmpty()) {
+        request.setRawHeader(header, value);
+    }
+    std::unique_ptr<QNetworkReply> reply(net.get(request));
+    QDeadlineTimer deadline(10000);
     while (!reply->isFinished() && !deadline.hasExpired()) {
         QTest::qWait(20);
     }
-    return QJsonDocument::fromJson(reply->readAll()).object();
+    return {reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll()};
+}
+
+QJsonObject statusJson(quint16 port) {
+    return QJsonDocument::fromJson(askStatusPage(port, "/status.json").second).object();
+}
+
+// A bare TCP connection to a loopback port; -1 when it cannot be had.
+int connectTo(quint16 port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Whether the other end has closed the connection; what it said before is
+// read and dropped.
+bool closedByPeer(int fd) {
+    char bytes[512];
+    while (true) {
+        const ssize_t n = ::recv(fd, bytes, sizeof bytes, MSG_DONTWAIT);
+        if (n <= 0) {
+            return n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+        }
+    }
+}
+
+// The sockets of a process bound to a local TCP port: a listener and the
+// connections it accepted.
+int socketsOnPort(qint64 pid, quint16 port) {
+    const QByteArray local = ':' + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
+    QSet<QByteArray> inodes;
+    for (const char* table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+        for (const QByteArray& line : readFile(table).split('\n')) {
+            const QList<QByteArray> fields = line.simplified().split(' ');
+            if (fields.size() > 9 && fields[1].endsWith(local)) {
+                inodes << "socket:[" + fields[9] + "]";
+            }
+        }
+    }
+    int count = 0;
+    const QString fds = QStringLiteral("/proc/%1/fd").arg(pid);
+    for (const QString& fd : QDir(fds).entryList(QDir::System)) {
+        char target[64] = {};
+        const QByteArray path = QFile::encodeName(fds + "/" + fd);
+        if (::readlink(path.constData(), target, sizeof target - 1) > 0 &&
+            inodes.contains(target)) {
+            ++count;
+        }
+    }
+    return count;
 }
 
 // What the screen showed at each slide.
@@ -171,6 +241,7 @@ private slots:
     void unattendedProgramSaysWhyItWaitsAndEndsWhenRefused();
     void malformedSeriesClosesItsBoxAndTheShowGoesOn();
     void serviceGoneBeforeTheFirstPassIsTold();
+    void statusPageOutlastsSlowAndIdleClientsAndAsksForItsToken();
 
 private:
     void startProgram(const QString& site);
@@ -896,6 +967,77 @@ void TestShowRuns::serviceGoneBeforeTheFirstPassIsTold() {
     QVERIFY(seen_.isEmpty());
     QVERIFY(QFile::exists(work("Skyglance7_Picture_List.dat")));
     QVERIFY(QFile::exists(work("Skyglance7_Language.dat")));
+}
+
+// The status page beyond loopback, as an attacker meets it: it is not served
+// without a token, asks every request for it, and keeps answering (within its
+// own few descriptors) while clients send their requests a byte at a time or
+// open hundreds of connections and send nothing.
+void TestShowRuns::statusPageOutlastsSlowAndIdleClientsAndAsksForItsToken() {
+    const QString site = QStringLiteral("http://127.0.0.1:%1").arg(nettest::deadPort());
+    const quint16 port = nettest::deadPort();
+    const QString beyond = QStringLiteral("0.0.0.0:%1").arg(port);
+    seedHome(home_->path(), kSelection);
+    {
+        ProgramRun run(home_->path(), site, "1", beyond);
+        QTRY_VERIFY_WITH_TIMEOUT(run.err().contains("skyglance: waiting: "), 30000);
+        QVERIFY2(run.err().contains(("skyglance: no status page: " + beyond +
+                                     " is reachable beyond this machine; set "
+                                     "SKYGLANCE_STATUS_TOKEN")
+                                        .toUtf8()),
+                 run.err().constData());
+        QCOMPARE(run.process().state(), QProcess::Running);
+    }
+    ProgramRun run(home_->path(), site, "1", beyond, "s3cret token");
+    QTRY_COMPARE_WITH_TIMEOUT(askStatusPage(port, "/status.json?token=s3cret%20token").first, 200,
+                              30000);
+    QCOMPARE(askStatusPage(port, "/status.json").first, 401);
+    QCOMPARE(askStatusPage(port, "/status.json?token=s3cret").first, 401);
+    QCOMPARE(askStatusPage(port, "/", "X-Skyglance-Token", "s3cret tokens").first, 401);
+    QCOMPARE(askStatusPage(port, "/", "X-Skyglance-Token", "s3cret token").first, 200);
+    // The page's links carry the token on.
+    QVERIFY(askStatusPage(port, "/?token=s3cret%20token")
+                .second.contains("href=\"/status.json?token=s3cret%20token\""));
+
+    std::vector<int> slow{connectTo(port), connectTo(port)};
+    const QByteArray dribbled =
+        "GET /status.json HTTP/1.1\r\nHost: x\r\nX-Pad: " + QByteArray(4000, 'a');
+    qsizetype sent = 0;
+    QTimer dribble;
+    connect(&dribble, &QTimer::timeout, this, [&] {
+        for (const int fd : slow) {
+            ::send(fd, dribbled.constData() + sent % dribbled.size(), 1, MSG_NOSIGNAL);
+        }
+        ++sent;
+    });
+    dribble.start(100);
+    std::vector<int> idle;
+    for (int i = 0; i < 400; ++i) {
+        idle.push_back(connectTo(port));
+        QVERIFY(idle.back() >= 0);
+    }
+    const auto [code, body] =
+        askStatusPage(port, "/status.json", "Authorization", "Bearer s3cret token");
+    QCOMPARE(code, 200);
+    QVERIFY(QJsonDocument::fromJson(body).object().contains("waiting"));
+    const int sockets = socketsOnPort(run.process().processId(), port);
+    QVERIFY2(sockets > 1 && sockets <= 1 + 32, qPrintable(QString::number(sockets)));
+    // A head too long is refused at once.
+    const int big = connectTo(port);
+    const QByteArray longHead = "GET / HTTP/1.1\r\nX-Pad: " + QByteArray(20000, 'a');
+    ::send(big, longHead.constData(), static_cast<size_t>(longHead.size()), MSG_NOSIGNAL);
+    char answer[32] = {};
+    QVERIFY(::recv(big, answer, sizeof answer - 1, 0) > 0);
+    QVERIFY2(QByteArray(answer).startsWith("HTTP/1.1 431 "), answer);
+    ::close(big);
+    // Every connection without a whole request is closed by the head
+    // deadline, the slow ones too.
+    std::vector<int> waiting = idle;
+    waiting.insert(waiting.end(), slow.begin(), slow.end());
+    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(waiting.begin(), waiting.end(), closedByPeer), 30000);
+    for (const int fd : waiting) {
+        ::close(fd);
+    }
 }
 
 QTEST_MAIN(TestShowRuns)
