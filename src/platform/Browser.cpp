@@ -231,9 +231,21 @@ QString BrowserView::firstImageSource(int timeoutMs) {
 }
 
 bool BrowserView::rendererAnswers(int timeoutMs) {
+    // The answer ends the wait at once: a capture asks before every grab.
+    QEventLoop loop;
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
     auto answered = std::make_shared<bool>(false);
-    page_->runJavaScript(QStringLiteral("0"), [answered](const QVariant&) { *answered = true; });
-    return waitUntil([answered] { return *answered; }, timeoutMs);
+    page_->runJavaScript(QStringLiteral("0"),
+                         [answered, waiting = QPointer<QEventLoop>(&loop)](const QVariant&) {
+                             *answered = true;
+                             if (waiting) {
+                                 waiting->quit();
+                             }
+                         });
+    if (!*answered) {
+        loop.exec();
+    }
+    return *answered;
 }
 
 void BrowserView::endRenderer() {
