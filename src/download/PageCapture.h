@@ -21,8 +21,8 @@ inline constexpr int kPageLoadLimitMs = 30000;
 
 // The longest wait, before scaling, for the page's renderer to answer just
 // before the grab. One that does not is stuck in a script: it is ended and
-// the slide fails, so a capture takes at most 2000 + 30000 + 4000 + 1000 +
-// 10000 ms.
+// the slide fails, so even a hung page's capture is over after 2000 + 30000
+// + 4000 + 1000 + 10000 ms of waiting.
 inline constexpr int kRendererAnswerLimitMs = 10000;
 
 // The fixed waits of a capture, before scaling.
