@@ -61,6 +61,16 @@ void PageCapture::waitForDocumentDone() {
     lastPageFinished_ = state_.WebPageToImgEnd != 0;
 }
 
+bool PageCapture::endRendererWhenHung() {
+    // A renderer stuck in a script paints no more: the view would show a
+    // stale page, and the renderer would hold a core for ever.
+    if (views_.webvis->rendererAnswers(platform::scaledMs(kRendererAnswerLimitMs))) {
+        return false;
+    }
+    views_.webvis->endRenderer();
+    return true;
+}
+
 void PageCapture::SetTopmost(bool on) {
     topmost_ = on;
     QWidget* window = views_.window != nullptr ? views_.window->window() : nullptr;
@@ -113,6 +123,9 @@ void PageCapture::CapturePage() {
         SetTopmost(true);
         oneShotWait(kCaptureTopmostWaitMs);
         SetTopmost(true);
+        lastPageFailed_ = endRendererWhenHung();
+    }
+    if (!lastPageFailed_) {
         GrabScreen();
     }
     state_.Http2BmpRunning = kFalse;

@@ -19,6 +19,12 @@ inline constexpr auto kCaptureFileSuffix = "HTTP_IMG.bmp";
 // never finishes is captured as it shows after this long.
 inline constexpr int kPageLoadLimitMs = 30000;
 
+// The longest wait, before scaling, for the page's renderer to answer just
+// before the grab. One that does not is stuck in a script: it is ended and
+// the slide fails, so even a hung page's capture is over after 2000 + 30000
+// + 4000 + 1000 + 10000 ms of waiting.
+inline constexpr int kRendererAnswerLimitMs = 10000;
+
 // The fixed waits of a capture, before scaling.
 inline constexpr int kCaptureFirstWaitMs = 2000;
 inline constexpr int kCaptureSettleWaitMs = 4000;
@@ -72,7 +78,8 @@ public:
 
     // True when the last capture's page finished loading in time.
     bool lastPageFinished() const { return lastPageFinished_; }
-    // True when the last capture's page ended in an error and was not kept.
+    // True when the last capture's page ended in an error or hung in a
+    // script, and was not kept.
     bool lastPageFailed() const { return lastPageFailed_; }
 
     // Waits ms (scaled) on Timer4000, letting events run.
@@ -80,6 +87,7 @@ public:
 
 private:
     void waitForDocumentDone();
+    bool endRendererWhenHung();
 
     RunState& state_;
     CaptureViews views_;

@@ -1,5 +1,7 @@
 #include "platform/Browser.h"
 
+#include "platform/Timing.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -10,6 +12,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <unistd.h>
@@ -50,6 +53,9 @@ template <typename Done> bool waitUntil(Done done, int timeoutMs) {
     }
     return true;
 }
+
+// How long an ended renderer may take to be noticed gone, before scaling.
+constexpr int kRendererEndLimitMs = 5000;
 
 bool isHttpErrorStatus(const QWebEngineLoadingInfo& info) {
     return info.isErrorPage() ||
@@ -139,25 +145,39 @@ private:
 };
 
 BrowserView::BrowserView(QWidget* parent) : QWebEngineView(parent) {
+    installFreshPage();
+}
+
+void BrowserView::installFreshPage() {
+    Page* old = page_;
     page_ = new Page(this);
+    if (old != nullptr) {
+        page_->setBackgroundColor(old->backgroundColor());
+    }
+    connect(page_, &QWebEnginePage::loadingChanged, this, &BrowserView::onLoadingChanged);
+    // A renderer that crashed or was ended serves no later page.
+    connect(page_, &QWebEnginePage::renderProcessTerminated, this,
+            [this] { rendererGone_ = true; });
     setPage(page_);
-    connect(page_, &QWebEnginePage::loadingChanged, this,
-            [this](const QWebEngineLoadingInfo& info) {
-                switch (info.status()) {
-                case QWebEngineLoadingInfo::LoadStartedStatus:
-                    awaitingStart_ = false;
-                    break;
-                case QWebEngineLoadingInfo::LoadSucceededStatus:
-                    // A server's "Not Found" or "Internal Error" page loads
-                    // fine, but it is not the page that was asked for.
-                    onLoadFinished(!isHttpErrorStatus(info));
-                    break;
-                case QWebEngineLoadingInfo::LoadFailedStatus:
-                case QWebEngineLoadingInfo::LoadStoppedStatus:
-                    onLoadFinished(false);
-                    break;
-                }
-            });
+    delete old;
+    rendererGone_ = false;
+}
+
+void BrowserView::onLoadingChanged(const QWebEngineLoadingInfo& info) {
+    switch (info.status()) {
+    case QWebEngineLoadingInfo::LoadStartedStatus:
+        awaitingStart_ = false;
+        break;
+    case QWebEngineLoadingInfo::LoadSucceededStatus:
+        // A server's "Not Found" or "Internal Error" page loads fine, but it
+        // is not the page that was asked for.
+        onLoadFinished(!isHttpErrorStatus(info));
+        break;
+    case QWebEngineLoadingInfo::LoadFailedStatus:
+    case QWebEngineLoadingInfo::LoadStoppedStatus:
+        onLoadFinished(false);
+        break;
+    }
 }
 
 BrowserView::~BrowserView() {
@@ -171,6 +191,9 @@ void BrowserView::setSilent(bool silent) {
 }
 
 void BrowserView::navigate(const QString& address) {
+    if (rendererGone_) {
+        installFreshPage();
+    }
     ++navigation_;
     // A previous load that is still running may report its end after this
     // point; only an end that follows the new load's start counts.
@@ -201,8 +224,39 @@ QString BrowserView::firstImageSource(int timeoutMs) {
         answer->arrived = true;
         answer->source = value.toString();
     });
-    waitUntil([answer] { return answer->arrived; }, timeoutMs);
+    if (!waitUntil([answer] { return answer->arrived; }, timeoutMs)) {
+        endRenderer();
+    }
     return answer->source.trimmed();
+}
+
+bool BrowserView::rendererAnswers(int timeoutMs) {
+    // The answer ends the wait at once: a capture asks before every grab.
+    QEventLoop loop;
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    auto answered = std::make_shared<bool>(false);
+    page_->runJavaScript(QStringLiteral("0"),
+                         [answered, waiting = QPointer<QEventLoop>(&loop)](const QVariant&) {
+                             *answered = true;
+                             if (waiting) {
+                                 waiting->quit();
+                             }
+                         });
+    if (!*answered) {
+        loop.exec();
+    }
+    return *answered;
+}
+
+void BrowserView::endRenderer() {
+    const qint64 pid = page_->renderProcessPid();
+    // A renderer inside this very program (a single-process engine) cannot
+    // be ended: the page alone is replaced.
+    if (pid > 0 && pid != QCoreApplication::applicationPid() &&
+        ::kill(static_cast<pid_t>(pid), SIGKILL) == 0) {
+        waitUntil([this] { return rendererGone_; }, scaledMs(kRendererEndLimitMs));
+    }
+    installFreshPage();
 }
 
 QImage BrowserView::renderAt(QSize size) {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QWebEngineView>
 
+class QWebEngineLoadingInfo;
 class QWebEngineProfile;
 
 namespace platform {
@@ -41,6 +42,15 @@ public:
     // the document has none or the page did not answer within timeoutMs.
     QString firstImageSource(int timeoutMs);
 
+    // False when the page's renderer did not run a trivial script within
+    // timeoutMs (already scaled): a script of the page never returns.
+    bool rendererAnswers(int timeoutMs);
+
+    // Ends the page's renderer, which a script that never returns keeps busy
+    // for ever while it goes on serving later pages of the same site, and
+    // puts a fresh page in the view.
+    void endRenderer();
+
     // The rendered view as a picture of exactly size pixels.
     QImage renderAt(QSize size);
 
@@ -55,6 +65,8 @@ signals:
 
 private:
     class Page;
+    void installFreshPage();
+    void onLoadingChanged(const QWebEngineLoadingInfo& info);
     void onLoadFinished(bool ok);
     void keepScriptMessage(const QString& message);
 
@@ -64,6 +76,7 @@ private:
     int doneNavigation_ = 0;
     bool lastLoadOk_ = false;
     bool awaitingStart_ = false;
+    bool rendererGone_ = false;
     QStringList kept_;
 };
 

@@ -9,11 +9,13 @@
 #include "download/PictureSeries.h"
 #include "platform/Browser.h"
 #include "platform/Dialogs.h"
+#include "platform/Timing.h"
 #include "settings/HomeTown.h"
 #include "shell/FormPicture.h"
 #include "show/PictureBox.h"
 #include "show/Presenter.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QLabel>
@@ -48,6 +50,61 @@ QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+struct ProcessLook {
+    int parent = 0;
+    char state = '?';
+};
+
+std::map<int, ProcessLook> lookAtProcesses() {
+    std::map<int, ProcessLook> seen;
+    for (const QString& name : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool isPid = false;
+        const int pid = name.toInt(&isPid);
+        const QByteArray stat = isPid ? readFile("/proc/" + name + "/stat") : QByteArray();
+        // "pid (name) state parent ...", where the name may hold anything.
+        const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1 && !fields[0].isEmpty()) {
+            seen[pid] = {fields[1].toInt(), fields[0].at(0)};
+        }
+    }
+    return seen;
+}
+
+bool startedByThisTest(int pid, const std::map<int, ProcessLook>& processes) {
+    for (auto p = processes.find(pid); p != processes.end(); p = processes.find(p->second.parent)) {
+        if (p->second.parent == QCoreApplication::applicationPid()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The processes under this test (the engine's, the catalogue service) that
+// stay runnable, on a core or waiting for one, at every look over a second:
+// a renderer running a script that never ends.
+QSet<int> spinningHelpers() {
+    QSet<int> spinning;
+    for (int look = 0; look < 10; ++look) {
+        const std::map<int, ProcessLook> processes = lookAtProcesses();
+        QSet<int> runnable;
+        for (const auto& [pid, process] : processes) {
+            if (process.state == 'R' && startedByThisTest(pid, processes)) {
+                runnable.insert(pid);
+            }
+        }
+        spinning = look == 0 ? runnable : spinning & runnable;
+        QTest::qWait(100);
+    }
+    return spinning;
+}
+
+bool isColour(const QImage& picture, QRgb colour) {
+    const QRgb centre = picture.pixel(picture.width() / 2, picture.height() / 2);
+    return std::abs(qRed(centre) - qRed(colour)) < 16 &&
+           std::abs(qGreen(centre) - qGreen(colour)) < 16 &&
+           std::abs(qBlue(centre) - qBlue(colour)) < 16;
+}
+
 } // namespace
 
 class TestFetchSlide : public QObject {
@@ -62,6 +119,7 @@ private slots:
     void animatedCopiesAreSmallGifWhateverTheAddress();
     void linksAtWorkFileNamesAreReplacedNeverWrittenThrough();
     void captureFillsTheScreenAndRestoresTheWindow();
+    void hungPageIsEndedAndTheNextPageShows();
 
 private:
     RunState& state() { return form_->state; }
@@ -335,6 +393,54 @@ void TestFetchSlide::captureFillsTheScreenAndRestoresTheWindow() {
     QVERIFY(form_->DownloadPreview->isVisible());
     QVERIFY(form_->fotoBrowser->isVisible());
     QVERIFY(!form_->webvis->isVisible());
+}
+
+void TestFetchSlide::hungPageIsEndedAndTheNextPageShows() {
+    // Script loops while a page loads and once it has loaded, captured and
+    // asked for its first image, each followed by a good page of the site.
+    const auto page = [](const QByteArray& body) {
+        return nettest::HttpPeer::response(200, "<html><body style=\"margin:0;" + body +
+                                                    "</body></html>");
+    };
+    nettest::HttpPeer loopWhileLoading(nettest::HttpPeer::Mode::Answer,
+                                       page("background:#f00\"><script>for(;;){}</script>"));
+    nettest::HttpPeer loopWhenLoaded(
+        nettest::HttpPeer::Mode::Answer,
+        page("background:#f00\" onload=\"setTimeout(function(){for(;;){}},0)\">"));
+    nettest::HttpPeer green(nettest::HttpPeer::Mode::Answer, page("background:#0f0\">"));
+    nettest::HttpPeer blue(nettest::HttpPeer::Mode::Answer, page("background:#00f\">"));
+    const QList<std::pair<char, nettest::HttpPeer*>> entries = {{'2', &loopWhileLoading},
+                                                                {'2', &green},
+                                                                {'2', &loopWhenLoaded},
+                                                                {'6', &loopWhileLoading},
+                                                                {'2', &blue}};
+    const int captureLimit =
+        platform::scaledMs(kCaptureFirstWaitMs + kPageLoadLimitMs + kCaptureSettleWaitMs +
+                           kCaptureTopmostWaitMs + kRendererAnswerLimitMs);
+    const int firstImageLimit = 2 * platform::scaledMs(kPageLoadLimitMs);
+    int ticks = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start(50);
+    state().UpdateSlideMap(-1, 0);
+    for (int s = 0; s < entries.size(); ++s) {
+        const auto [code, peer] = entries.at(s);
+        state().listImageSELECTED[s] = QLatin1Char(code) + peer->url("/page.html").mid(1);
+        QElapsedTimer clock;
+        clock.start();
+        ticks = 0;
+        QCOMPARE(form_->FetchSlide(s, s), 1);
+        QVERIFY(clock.elapsed() < (code == '2' ? captureLimit : firstImageLimit) + 2000);
+        // The wait kept the thread serving its timers.
+        QVERIFY(ticks > clock.elapsed() / 200);
+    }
+    for (int s : {0, 2, 3}) {
+        QCOMPARE(state().listIMAGEnotLoaded[s], int16_t(-1));
+        QVERIFY(isErrorPicture(s));
+    }
+    QVERIFY(isColour(state().listPicture[1], qRgb(0, 255, 0)));
+    QVERIFY(isColour(state().listPicture[4], qRgb(0, 0, 255)));
+    QVERIFY(spinningHelpers().isEmpty());
 }
 
 QTEST_MAIN(TestFetchSlide)
