@@ -97,6 +97,29 @@ bool tookWorkFolder(WorkFolderLock& lock) {
     return false;
 }
 
+// With SKYGLANCE_STALL_PROBE set, a 10 ms timer measures the longest time the
+// UI thread left it waiting and says so on standard error at each new longest
+// (benchmarks read the last line). It starts with the event loop, after the
+// window is built.
+void startStallProbe(QObject* parent) {
+    constexpr int kTickMs = 10;
+    constexpr qint64 kWorthSayingMs = 50;
+    auto* timer = new QTimer(parent);
+    timer->setTimerType(Qt::PreciseTimer);
+    auto* since = new QElapsedTimer;
+    since->start();
+    QObject::connect(timer, &QTimer::timeout, parent, [since, longest = qint64(0)]() mutable {
+        const qint64 gap = since->restart();
+        if (gap > longest && gap >= kWorthSayingMs) {
+            longest = gap;
+            std::fprintf(stderr, "skyglance: longest UI stall %lld ms\n",
+                         static_cast<long long>(longest));
+        }
+    });
+    QObject::connect(timer, &QObject::destroyed, [since] { delete since; });
+    timer->start(kTickMs);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -131,6 +154,9 @@ int main(int argc, char* argv[]) {
             std::fprintf(stderr, "window shown after %lld ms\n",
                          static_cast<long long>(sinceStart.elapsed()));
         });
+    }
+    if (qEnvironmentVariableIsSet("SKYGLANCE_STALL_PROBE")) {
+        QTimer::singleShot(0, &app, [&app] { startStallProbe(&app); });
     }
     return QApplication::exec();
 }
