@@ -1,6 +1,7 @@
 #include "download/DownloadCycle.h"
 
 #include "catalogue/CatalogueService.h"
+#include "download/PictureBudget.h"
 #include "download/PictureLoading.h"
 #include "download/PictureSeries.h"
 #include "download/SourceCodes.h"
@@ -168,6 +169,13 @@ void DownloadCycles::fetchWorkList(bool changed) {
         slide += filled;
         state_.cntImagesLoaded = static_cast<int16_t>(slide);
     }
+    if (fetchAll) {
+        // Pictures of slides this cycle no longer has would hold their share
+        // of the picture budget for nothing.
+        for (int s = slide; s < kSlideLimit; ++s) {
+            state_.listPicture[s] = QImage();
+        }
+    }
     if (fetchAll && keepEarlierPicturesOfFailedSlides) {
         keepEarlierPicturesOfFailedSlides();
     }
@@ -193,11 +201,13 @@ void DownloadCycles::addOwnPicture(const QString& path) {
     if (slide >= kSlideLimit) {
         return;
     }
-    const QImage picture = decodePictureFile(path);
+    const DecodedPicture decoded =
+        DecodeForSlide(state_.listPicture, slide, path, DecodeStyle::ByContent);
     // A missing or broken own picture is a slide like any failed one: the
     // error picture and its notice, never a stopped show.
-    const bool ok = !picture.isNull();
-    state_.listPicture[slide] = ok ? picture : (errorPicture ? errorPicture() : QImage());
+    const bool ok = !decoded.image.isNull();
+    state_.listPicture[slide] = ok ? decoded.image : (errorPicture ? errorPicture() : QImage());
+    state_.listPictureNote[slide] = decoded.note;
     state_.listIMAGEnotLoaded[slide] = ok ? 0 : -1;
     state_.listImageKind[slide] = 1;
     state_.listAniGifFile[slide].clear();
