@@ -146,6 +146,10 @@ void DownloadCycles::fetchWorkList(bool changed) {
         // that fetches nothing keeps all three together.
         state_.ClearSlideKinds();
         state_.cntAniGif = 1;
+        // The pictures go too: the new ones share the picture budget among
+        // themselves, as in the first cycle, not with the pictures they
+        // replace (the one on the screen keeps its own copy meanwhile).
+        state_.listPicture.clearForReset();
     }
     int slide = 0;
     for (int d = 0; !state_.listImageSELECTED[d].isEmpty() && slide < kSlideLimit; ++d) {
@@ -168,13 +172,6 @@ void DownloadCycles::fetchWorkList(bool changed) {
         }
         slide += filled;
         state_.cntImagesLoaded = static_cast<int16_t>(slide);
-    }
-    if (fetchAll) {
-        // Pictures of slides this cycle no longer has would hold their share
-        // of the picture budget for nothing.
-        for (int s = slide; s < kSlideLimit; ++s) {
-            state_.listPicture[s] = QImage();
-        }
     }
     if (fetchAll && keepEarlierPicturesOfFailedSlides) {
         keepEarlierPicturesOfFailedSlides();

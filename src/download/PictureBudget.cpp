@@ -2,10 +2,8 @@
 
 #include "platform/Timing.h"
 
-#include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
-#include <QScreen>
 #include <QSet>
 #include <algorithm>
 
@@ -21,6 +19,16 @@ constexpr int kDecodeAllocationMiB = 256;
 // screen's size: the show never draws it larger than the screen.
 constexpr int kMuchLargerFactor = 2;
 constexpr qint64 kBytesPerPixel = 4;
+
+struct BudgetSettings {
+    QSize screen{1920, 1080};
+    qint64 uncountedKey = 0;
+};
+
+BudgetSettings& settings() {
+    static BudgetSettings shared;
+    return shared;
+}
 
 qint64 budgetFromEnvironment() {
     bool ok = false;
@@ -65,8 +73,7 @@ QImage atMostFourBytesAPixel(QImage image) {
 } // namespace
 
 qint64 PictureBudgetBytes() {
-    static const qint64 budget = budgetFromEnvironment();
-    return budget;
+    return budgetFromEnvironment();
 }
 
 qint64 GifStripBytes(qint64 budget) {
@@ -102,7 +109,8 @@ qint64 HeldPictureBytes(const PictureTable<QImage>& pictures, int except) {
     qint64 total = 0;
     for (int s = 0; s <= PictureTable<QImage>::kLast; ++s) {
         const QImage& picture = pictures[s];
-        if (s == except || picture.isNull() || counted.contains(picture.cacheKey())) {
+        if (s == except || picture.isNull() || picture.cacheKey() == settings().uncountedKey ||
+            counted.contains(picture.cacheKey())) {
             continue;
         }
         counted.insert(picture.cacheKey());
@@ -155,12 +163,14 @@ bool GifBeyondPlayerShare(const QString& fileName, qint64 budget) {
            pixels * std::max(1, reader.imageCount()) > GifStripBytes(budget);
 }
 
-QSize ScreenPixels() {
-    const QScreen* screen =
-        qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr
-            ? QGuiApplication::primaryScreen()
-            : nullptr;
-    return screen != nullptr ? screen->size() : QSize(1920, 1080);
+void SetBudgetScreen(QSize screen) {
+    if (!screen.isEmpty()) {
+        settings().screen = screen;
+    }
+}
+
+void SetUncountedPicture(const QImage& picture) {
+    settings().uncountedKey = picture.isNull() ? 0 : picture.cacheKey();
 }
 
 DecodedPicture DecodeForSlide(const PictureTable<QImage>& pictures, int slide,
@@ -168,7 +178,7 @@ DecodedPicture DecodeForSlide(const PictureTable<QImage>& pictures, int slide,
     const qint64 room =
         std::max<qint64>(0, StillPicturesBudget(PictureBudgetBytes()) -
                                 HeldPictureBytes(pictures, slide));
-    const QSize screen = ScreenPixels();
+    const QSize screen = settings().screen;
     return platform::runOffUiThread(
         [fileName, style, screen, room] { return DecodeWithinRoom(fileName, style, screen, room); });
 }

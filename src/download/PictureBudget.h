@@ -41,7 +41,7 @@ struct DecodePlan {
 DecodePlan PlanDecode(QSize natural, QSize screen, qint64 room);
 
 // The bytes the pictures of the table hold, a picture shared by several
-// slides counted once, leaving out slide `except`.
+// slides counted once, leaving out slide `except` and the uncounted picture.
 qint64 HeldPictureBytes(const PictureTable<QImage>& pictures, int except);
 
 // How a picture file is decoded.
@@ -63,8 +63,11 @@ DecodedPicture DecodeWithinRoom(const QString& fileName, DecodeStyle style, QSiz
 // True when the GIF's frames would not fit the player's share of the budget.
 bool GifBeyondPlayerShare(const QString& fileName, qint64 budget);
 
-// The size of the primary screen in pixels (1920 x 1080 without one).
-QSize ScreenPixels();
+// The screen the pictures are shown on (1920 x 1080 until set), and a
+// picture the program holds anyway (the error picture), which slides share
+// without counting it.
+void SetBudgetScreen(QSize screen);
+void SetUncountedPicture(const QImage& picture);
 
 // Decodes the picture of a slide on a worker thread within the budget left
 // by the other slides, letting events run meanwhile.

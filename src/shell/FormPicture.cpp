@@ -159,6 +159,7 @@ void FormPicture::createControls() {
     // The player's frames take their share of the picture budget.
     ucAniGIF1->setMaxStripBytes(GifStripBytes(PictureBudgetBytes()));
     ucAniGIF1->setMaxCompositePixels(GifCanvasPixels(PictureBudgetBytes()));
+    SetBudgetScreen(screenPixels_);
 
     FormYourTown = named<QFrame>(this, "FormYourTown");
     FormYourTown->setFrameShape(QFrame::Box);
@@ -193,6 +194,7 @@ void FormPicture::loadProgramPictures() {
         ErrLoadPicture.fill(QColor(0x0b, 0x1f, 0x3a));
     }
     ImageLogo = QImage(QStringLiteral(":/pictures/ImageLogo.png"));
+    SetUncountedPicture(ErrLoadPicture);
 }
 
 void FormPicture::createDownloadParts() {
