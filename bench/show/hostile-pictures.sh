@@ -4,17 +4,20 @@
 #
 #   bench/show/hostile-pictures.sh [BUILD_DIR]
 #
-# Scenarios (SCENARIOS, default "bomb series"):
+# Scenarios (SCENARIOS, default "bomb loop series"):
 #   bomb    one animated GIF of 15 frames of 8000 x 8000 pixels (about 0.7 MB);
+#   loop    one animated GIF of 60 frames of 1400 x 1400 pixels, which the
+#           player may take (118 MB of frames);
 #   series  one numbered series of 60 PNGs of 4000 x 4000 pixels (53 KB each).
 # The pictures are written by hostile_pictures.py into a copy of the bundled
 # site, which the real catalogue service serves with a catalogue of these rows.
 # The real program runs offscreen on a 1920 x 1080 screen at time scale
 # TIME_SCALE (default 0.5) until it has shown SLIDES slides (default 3) after
-# its cycle, then SETTLE_S more seconds. Per scenario it prints the program's
-# peak resident memory (VmHWM), its PSS at the end, and the longest time its
-# UI thread kept a 10 ms timer waiting (SKYGLANCE_STALL_PROBE); the browser
-# engine's own processes are not counted.
+# its cycle, then SETTLE_S more seconds (PICTURE_OPTIONS go to
+# hostile_pictures.py, e.g. "--loop-frames 10"). Per scenario it prints the
+# program's peak resident memory (VmHWM), its PSS at the end, and the longest
+# time its UI thread kept a 10 ms timer waiting (SKYGLANCE_STALL_PROBE); the
+# browser engine's own processes are not counted.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -23,7 +26,7 @@ TIME_SCALE=${TIME_SCALE:-0.5}
 SLIDES=${SLIDES:-3}
 SETTLE_S=${SETTLE_S:-3}
 LIMIT_S=${LIMIT_S:-300}
-SCENARIOS=${SCENARIOS:-"bomb series"}
+SCENARIOS=${SCENARIOS:-"bomb loop series"}
 APP="$BUILD_DIR/src/app/skyglance"
 SERVICE="$BUILD_DIR/server/skyglance-catalogue"
 SITE_DATA="$BUILD_DIR/server/catalogue-data/site"
@@ -49,12 +52,13 @@ cat >"$WORK/screen.json" <<'EOF'
 EOF
 
 cp -r "$SITE_DATA" "$WORK/site"
-python3 bench/show/hostile_pictures.py "$WORK/site/site/hostile"
+python3 bench/show/hostile_pictures.py "$WORK/site/site/hostile" ${PICTURE_OPTIONS:-}
 TAB=$'\t'
 cat >"$WORK/catalogue.tsv" <<EOF
 # Hostile pictures for the benchmark.
 4ttp://{HOST}/site/hostile/bomb.gif${TAB}1${TAB}Bomb GIFBOMB animated GIF of huge frames${TAB}RAD-(c) bench-200-GIF bomb-
 5ttp://{HOST}/site/hostile/big_*.png,1,1,60,2${TAB}2${TAB}Series BIG60 sixty PNGs of 4000 x 4000${TAB}SER-(c) bench--Big series-
+4ttp://{HOST}/site/hostile/loop.gif${TAB}3${TAB}Loop GIFLOOP animated GIF of many large frames${TAB}RAD-(c) bench-200-Large loop-
 EOF
 
 mib() { awk -v k="$1" 'BEGIN { printf "%.0f", k / 1024 }'; }
@@ -64,6 +68,7 @@ run_scenario() {
     case $name in
     bomb) selection="0 1" ;;
     series) selection="1 2" ;;
+    loop) selection="2 3" ;;
     *) echo "hostile-pictures: no scenario $name" >&2; exit 1 ;;
     esac
     local home="$WORK/home-$name" out="$WORK/$name.out" err="$WORK/$name.err"

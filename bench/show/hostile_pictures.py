@@ -2,11 +2,14 @@
 """Writes hostile pictures into a site folder: small files that decode huge.
 
     hostile_pictures.py DIR [--gif-side N] [--gif-frames N]
+                            [--loop-side N] [--loop-frames N]
                             [--png-side N] [--png-count N]
 
 DIR/bomb.gif      an animated GIF: a logical screen of side x side pixels and
                   frames that each cover it, all one colour, so LZW keeps
                   every frame at a few tens of kilobytes;
+DIR/loop.gif      an animated GIF the same way, small enough for the player
+                  (loop-side x loop-side, loop-frames frames);
 DIR/big_NN.png    numbered PNGs (01, 02, ...) of side x side RGB pixels, one
                   colour each, a few tens of kilobytes.
 """
@@ -119,6 +122,8 @@ def main():
     parser.add_argument("dir")
     parser.add_argument("--gif-side", type=int, default=8000)
     parser.add_argument("--gif-frames", type=int, default=15)
+    parser.add_argument("--loop-side", type=int, default=1400)
+    parser.add_argument("--loop-frames", type=int, default=60)
     parser.add_argument("--png-side", type=int, default=4000)
     parser.add_argument("--png-count", type=int, default=60)
     args = parser.parse_args()
@@ -126,6 +131,9 @@ def main():
     if args.gif_frames > 0:
         with open(os.path.join(args.dir, "bomb.gif"), "wb") as f:
             f.write(gif_bomb(args.gif_side, args.gif_frames))
+    if args.loop_frames > 0:
+        with open(os.path.join(args.dir, "loop.gif"), "wb") as f:
+            f.write(gif_bomb(args.loop_side, args.loop_frames))
     if args.png_count > 0:
         png = big_png(args.png_side, (40, 120, 60))
         for n in range(1, args.png_count + 1):

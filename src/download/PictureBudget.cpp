@@ -175,10 +175,10 @@ void SetUncountedPicture(const QImage& picture) {
 
 DecodedPicture DecodeForSlide(const PictureTable<QImage>& pictures, int slide,
                               const QString& fileName, DecodeStyle style) {
-    const qint64 room =
-        std::max<qint64>(0, StillPicturesBudget(PictureBudgetBytes()) -
-                                HeldPictureBytes(pictures, slide));
+    const qint64 room = std::max<qint64>(0, StillPicturesBudget(PictureBudgetBytes()) -
+                                                HeldPictureBytes(pictures, slide));
     const QSize screen = settings().screen;
-    return platform::runOffUiThread(
-        [fileName, style, screen, room] { return DecodeWithinRoom(fileName, style, screen, room); });
+    return platform::runOffUiThread([fileName, style, screen, room] {
+        return DecodeWithinRoom(fileName, style, screen, room);
+    });
 }

@@ -46,7 +46,7 @@ qint64 HeldPictureBytes(const PictureTable<QImage>& pictures, int except);
 
 // How a picture file is decoded.
 enum class DecodeStyle {
-    ByContent,  // the format the content says (a GIF gives its first frame)
+    ByContent,   // the format the content says (a GIF gives its first frame)
     PngOntoWhite // a PNG drawn onto white, so transparent parts become white
 };
 

@@ -229,14 +229,14 @@ void FormPicture::keepLastGoodOfNewCycle() {
     // Encoding and writing take about a second a screenful: a thread of
     // their own does it while the show goes on.
     waitForKeptSet();
-    keeping_ = std::async(std::launch::async, [folder = state.Skyglance_Work_Dir,
-                                               slides = std::move(slides),
-                                               pictures = std::move(pictures)]() mutable {
-        for (qsizetype i = 0; i < slides.size(); ++i) {
-            slides[i].pictureBytes = encodedPng(pictures[i]);
-        }
-        LastGoodSet(folder).save(slides);
-    });
+    keeping_ = std::async(std::launch::async,
+                          [folder = state.Skyglance_Work_Dir, slides = std::move(slides),
+                           pictures = std::move(pictures)]() mutable {
+                              for (qsizetype i = 0; i < slides.size(); ++i) {
+                                  slides[i].pictureBytes = encodedPng(pictures[i]);
+                              }
+                              LastGoodSet(folder).save(slides);
+                          });
 }
 
 void FormPicture::waitForKeptSet() {

@@ -147,7 +147,7 @@ struct Seen {
     bool loopPlaying = false;
     bool loopIsOwn = false;
     QString notice;
-    QString bar = {}; // the status text as the bar shows it
+    QString bar = {};   // the status text as the bar shows it
     QColor centre = {}; // the window's pixel at the picture's centre, when grabbed
 };
 
@@ -924,8 +924,8 @@ void TestShowRuns::picturesBeyondTheBudgetAreScaledOrRefused() {
     for (int i = 0; i < colours.size(); ++i) {
         QImage big(1400, 1000, QImage::Format_RGB32);
         big.fill(colours[i]);
-        QVERIFY(big.save(site.filePath(QStringLiteral("site/big/big_%1.png").arg(i + 1, 2, 10,
-                                                                                  QChar('0')))));
+        QVERIFY(big.save(
+            site.filePath(QStringLiteral("site/big/big_%1.png").arg(i + 1, 2, 10, QChar('0')))));
     }
     const QString tsv = site.filePath("catalogue.tsv");
     writeFile(tsv, "http://{HOST}/site/big/huge.png\t1\tHuge HUGE far beyond the screen\t"
@@ -938,8 +938,10 @@ void TestShowRuns::picturesBeyondTheBudgetAreScaledOrRefused() {
     grabSlides_ = true;
     startProgram(service.site());
 
-    const QString reduced = QStringLiteral("Big pictures - picture reduced to fit the picture memory");
-    const QString refused = QStringLiteral("Big pictures - picture too large for the picture memory");
+    const QString reduced =
+        QStringLiteral("Big pictures - picture reduced to fit the picture memory");
+    const QString refused =
+        QStringLiteral("Big pictures - picture too large for the picture memory");
     auto checkRound = [&](qsizetype from) {
         QCOMPARE(state().cntImagesLoaded, int16_t(5));
         QList<Seen> round;
