@@ -39,6 +39,8 @@ const char kHelpText[] =
     "  SKYGLANCE_SNAPSHOT     a folder that receives a PNG of the window after every\n"
     "                         slide (latest.png and slide-NNNNNN.png)\n"
     "  SKYGLANCE_PRINT_SLIDES 1: one line per slide on standard output\n"
+    "  SKYGLANCE_PICTURE_BUDGET_MB memory for decoded pictures in megabytes\n"
+    "                         (default 512)\n"
     "  SKYGLANCE_STATUS_ADDR  host:port (or a port, on loopback) of a read-only status\n"
     "                         page, with the same as JSON at /status.json\n"
     "\n"

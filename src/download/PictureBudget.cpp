@@ -84,6 +84,10 @@ qint64 GifCanvasPixels(qint64 budget) {
     return budget / 16 / kBytesPerPixel;
 }
 
+qint64 WholeDecodeLimit(qint64 budget) {
+    return budget / 8;
+}
+
 qint64 StillPicturesBudget(qint64 budget) {
     return budget - GifStripBytes(budget) - GifCanvasPixels(budget) * kBytesPerPixel;
 }
@@ -120,7 +124,7 @@ qint64 HeldPictureBytes(const PictureTable<QImage>& pictures, int except) {
 }
 
 DecodedPicture DecodeWithinRoom(const QString& fileName, DecodeStyle style, QSize screen,
-                                qint64 room) {
+                                qint64 room, qint64 wholeDecodeLimit) {
     QImageReader reader(fileName, style == DecodeStyle::PngOntoWhite ? "png" : QByteArray());
     reader.setAllocationLimit(kDecodeAllocationMiB);
     reader.setDecideFormatFromContent(style == DecodeStyle::ByContent);
@@ -130,6 +134,12 @@ DecodedPicture DecodeWithinRoom(const QString& fileName, DecodeStyle style, QSiz
         return {{}, plan.note};
     }
     if (plan.size != natural) {
+        // A format that cannot decode straight to the smaller size (GIF, BMP)
+        // decodes it whole first: only a whole that stays small may.
+        if (!reader.supportsOption(QImageIOHandler::ScaledSize) &&
+            pixelBytes(natural) > wholeDecodeLimit) {
+            return {{}, kPictureTooLargeForMemory};
+        }
         reader.setScaledSize(plan.size);
     }
     QImage image;
@@ -178,7 +188,8 @@ DecodedPicture DecodeForSlide(const PictureTable<QImage>& pictures, int slide,
     const qint64 room = std::max<qint64>(0, StillPicturesBudget(PictureBudgetBytes()) -
                                                 HeldPictureBytes(pictures, slide));
     const QSize screen = settings().screen;
-    return platform::runOffUiThread([fileName, style, screen, room] {
-        return DecodeWithinRoom(fileName, style, screen, room);
+    const qint64 wholeLimit = WholeDecodeLimit(PictureBudgetBytes());
+    return platform::runOffUiThread([fileName, style, screen, room, wholeLimit] {
+        return DecodeWithinRoom(fileName, style, screen, room, wholeLimit);
     });
 }

@@ -23,6 +23,9 @@ qint64 PictureBudgetBytes();
 qint64 GifStripBytes(qint64 budget);
 qint64 GifCanvasPixels(qint64 budget);
 qint64 StillPicturesBudget(qint64 budget);
+// The most a picture may take while decoded whole on its way to a smaller
+// size (beyond the budget, one picture at a time).
+qint64 WholeDecodeLimit(qint64 budget);
 
 // What a slide's status line says about how its picture was decoded.
 enum PictureNote : int16_t {
@@ -55,10 +58,11 @@ struct DecodedPicture {
     PictureNote note = kPictureWhole;
 };
 
-// Decodes a file within room bytes for a screen of the given size. Safe on
-// any thread.
+// Decodes a file within room bytes for a screen of the given size; a picture
+// to be decoded smaller in a format that can only decode it whole first is
+// refused when the whole exceeds wholeDecodeLimit bytes. Safe on any thread.
 DecodedPicture DecodeWithinRoom(const QString& fileName, DecodeStyle style, QSize screen,
-                                qint64 room);
+                                qint64 room, qint64 wholeDecodeLimit);
 
 // True when the GIF's frames would not fit the player's share of the budget.
 bool GifBeyondPlayerShare(const QString& fileName, qint64 budget);
