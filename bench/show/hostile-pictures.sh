@@ -8,7 +8,9 @@
 #   bomb    one animated GIF of 15 frames of 8000 x 8000 pixels (about 0.7 MB);
 #   loop    one animated GIF of 60 frames of 1400 x 1400 pixels, which the
 #           player may take (118 MB of frames);
-#   series  one numbered series of 60 PNGs of 4000 x 4000 pixels (53 KB each).
+#   series  one numbered series of 60 PNGs of 4000 x 4000 pixels (53 KB each);
+#   sample  for comparison, three pictures of the bundled catalogue (a JPEG
+#           map, a PNG map, the radar loop), not run by default.
 # The pictures are written by hostile_pictures.py into a copy of the bundled
 # site, which the real catalogue service serves with a catalogue of these rows.
 # The real program runs offscreen on a 1920 x 1080 screen at time scale
@@ -60,6 +62,9 @@ cat >"$WORK/catalogue.tsv" <<EOF
 5ttp://{HOST}/site/hostile/big_*.png,1,1,60,2${TAB}2${TAB}Series BIG60 sixty PNGs of 4000 x 4000${TAB}SER-(c) bench--Big series-
 4ttp://{HOST}/site/hostile/loop.gif${TAB}3${TAB}Loop GIFLOOP animated GIF of many large frames${TAB}RAD-(c) bench-200-Large loop-
 EOF
+# The first three rows of the bundled catalogue, as IDs 4 to 6.
+grep -v '^#' server/catalogue.tsv | head -n 3 |
+    awk -F'\t' -v OFS='\t' '{ $2 = NR + 3; print }' >>"$WORK/catalogue.tsv"
 
 mib() { awk -v k="$1" 'BEGIN { printf "%.0f", k / 1024 }'; }
 
@@ -69,12 +74,16 @@ run_scenario() {
     bomb) selection="0 1" ;;
     series) selection="1 2" ;;
     loop) selection="2 3" ;;
+    sample) selection="3 4,4 5,5 6" ;;
     *) echo "hostile-pictures: no scenario $name" >&2; exit 1 ;;
     esac
     local home="$WORK/home-$name" out="$WORK/$name.out" err="$WORK/$name.err"
     scripts/seed-demo-home.sh "$home"
-    printf '%s\r\n%s\r\n\r\n\r\n' "${selection% *}" "${selection#* }" \
-        >"$home/Skyglance7_Work/Skyglance7_Picture_List.dat"
+    {
+        IFS=, read -r -a pairs <<<"$selection"
+        for pair in "${pairs[@]}"; do printf '%s\r\n%s\r\n' "${pair% *}" "${pair#* }"; done
+        printf '\r\n\r\n'
+    } >"$home/Skyglance7_Work/Skyglance7_Picture_List.dat"
 
     "$SERVICE" --port 0 --catalogue "$WORK/catalogue.tsv" --site "$WORK/site" \
         --db "$WORK/$name.db" >"$WORK/service.out" 2>&1 &
