@@ -41,6 +41,8 @@ const char kHelpText[] =
     "  SKYGLANCE_SNAPSHOT     a folder that receives a PNG of the window after every\n"
     "                         slide (latest.png and slide-NNNNNN.png)\n"
     "  SKYGLANCE_PRINT_SLIDES 1: one line per slide on standard output\n"
+    "  SKYGLANCE_PICTURE_BUDGET_MB memory for decoded pictures in megabytes\n"
+    "                         (default 512)\n"
     "  SKYGLANCE_STATUS_ADDR  host:port (or a port, on loopback) of a read-only status\n"
     "                         page, with the same as JSON at /status.json\n"
     "  SKYGLANCE_STATUS_TOKEN the token the status page asks for when it listens\n"
@@ -119,6 +121,29 @@ void raiseDescriptorLimit() {
     }
 }
 
+// With SKYGLANCE_STALL_PROBE set, a 10 ms timer measures the longest time the
+// UI thread left it waiting and says so on standard error at each new longest
+// (benchmarks read the last line). It starts with the event loop, after the
+// window is built.
+void startStallProbe(QObject* parent) {
+    constexpr int kTickMs = 10;
+    constexpr qint64 kWorthSayingMs = 50;
+    auto* timer = new QTimer(parent);
+    timer->setTimerType(Qt::PreciseTimer);
+    auto* since = new QElapsedTimer;
+    since->start();
+    QObject::connect(timer, &QTimer::timeout, parent, [since, longest = qint64(0)]() mutable {
+        const qint64 gap = since->restart();
+        if (gap > longest && gap >= kWorthSayingMs) {
+            longest = gap;
+            std::fprintf(stderr, "skyglance: longest UI stall %lld ms\n",
+                         static_cast<long long>(longest));
+        }
+    });
+    QObject::connect(timer, &QObject::destroyed, [since] { delete since; });
+    timer->start(kTickMs);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -154,6 +179,9 @@ int main(int argc, char* argv[]) {
             std::fprintf(stderr, "window shown after %lld ms\n",
                          static_cast<long long>(sinceStart.elapsed()));
         });
+    }
+    if (qEnvironmentVariableIsSet("SKYGLANCE_STALL_PROBE")) {
+        QTimer::singleShot(0, &app, [&app] { startStallProbe(&app); });
     }
     return QApplication::exec();
 }

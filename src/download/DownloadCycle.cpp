@@ -1,6 +1,7 @@
 #include "download/DownloadCycle.h"
 
 #include "catalogue/CatalogueService.h"
+#include "download/PictureBudget.h"
 #include "download/PictureLoading.h"
 #include "download/PictureSeries.h"
 #include "download/SourceCodes.h"
@@ -145,6 +146,10 @@ void DownloadCycles::fetchWorkList(bool changed) {
         // that fetches nothing keeps all three together.
         state_.ClearSlideKinds();
         state_.cntAniGif = 1;
+        // The pictures go too: the new ones share the picture budget among
+        // themselves, as in the first cycle, not with the pictures they
+        // replace (the one on the screen keeps its own copy meanwhile).
+        state_.listPicture.clearForReset();
     }
     int slide = 0;
     for (int d = 0; !state_.listImageSELECTED[d].isEmpty() && slide < kSlideLimit; ++d) {
@@ -193,11 +198,13 @@ void DownloadCycles::addOwnPicture(const QString& path) {
     if (slide >= kSlideLimit) {
         return;
     }
-    const QImage picture = decodePictureFile(path);
+    const DecodedPicture decoded =
+        DecodeForSlide(state_.listPicture, slide, path, DecodeStyle::ByContent);
     // A missing or broken own picture is a slide like any failed one: the
     // error picture and its notice, never a stopped show.
-    const bool ok = !picture.isNull();
-    state_.listPicture[slide] = ok ? picture : (errorPicture ? errorPicture() : QImage());
+    const bool ok = !decoded.image.isNull();
+    state_.listPicture[slide] = ok ? decoded.image : (errorPicture ? errorPicture() : QImage());
+    state_.listPictureNote[slide] = decoded.note;
     state_.listIMAGEnotLoaded[slide] = ok ? 0 : -1;
     state_.listImageKind[slide] = 1;
     state_.listAniGifFile[slide].clear();

@@ -1,6 +1,7 @@
 #include "download/PictureLoading.h"
 
 #include "download/FetchPrimitives.h"
+#include "download/PictureBudget.h"
 #include "platform/SafeFiles.h"
 #include "shell/RunState.h"
 
@@ -59,10 +60,28 @@ void PictureLoading::show(const QImage& picture) {
 
 void PictureLoading::loadFailed(int cnt) {
     state_.listIMAGEnotLoaded[cnt] = -1;
+    state_.listPictureNote[cnt] = kPictureWhole;
     state_.listAniGifFile[cnt].clear();
     state_.listPicture[cnt] = errorPicture_;
     state_.listImageKind[cnt] = 1;
     show(errorPicture_);
+}
+
+// Decoded on a worker thread within what the other slides leave of the
+// budget; a picture too large even at the screen's size fails, saying why.
+bool PictureLoading::decodeIntoSlide(const QString& file, int cnt, bool pngOntoWhite) {
+    const DecodedPicture decoded =
+        DecodeForSlide(state_.listPicture, cnt, file,
+                       pngOntoWhite ? DecodeStyle::PngOntoWhite : DecodeStyle::ByContent);
+    if (decoded.image.isNull()) {
+        loadFailed(cnt);
+        state_.listPictureNote[cnt] = decoded.note;
+        return false;
+    }
+    state_.listPicture[cnt] = decoded.image;
+    state_.listPictureNote[cnt] = decoded.note;
+    show(decoded.image);
+    return true;
 }
 
 bool PictureLoading::copyToNextAnimatedGif(const QString& source, int cnt) {
@@ -114,14 +133,9 @@ void PictureLoading::Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, in
     state_.listIMAGEnotLoaded[cnt] = 0;
 
     if (extension == QLatin1String(".png")) {
-        const QImage picture = decodePngOntoWhite(workFile);
-        if (picture.isNull()) {
-            loadFailed(cnt);
-            return;
+        if (decodeIntoSlide(workFile, cnt, true)) {
+            state_.listImageKind[cnt] = 1;
         }
-        state_.listPicture[cnt] = picture;
-        state_.listImageKind[cnt] = 1;
-        show(picture);
         return;
     }
     if (extension == QLatin1String(".php")) {
@@ -129,23 +143,14 @@ void PictureLoading::Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, in
             return; // nothing to load: the slide keeps what it held
         }
         const QString pageImage = PageImageFile(state_.Skyglance_PHP_Dir);
-        const QImage picture = decodePictureFile(pageImage);
-        if (picture.isNull()) {
-            loadFailed(cnt);
-            return;
+        if (decodeIntoSlide(pageImage, cnt, false)) {
+            keepAsAnimatedGif(pageImage, cnt);
         }
-        state_.listPicture[cnt] = picture;
-        show(picture);
-        keepAsAnimatedGif(pageImage, cnt);
         return;
     }
-    const QImage picture = decodePictureFile(workFile);
-    if (picture.isNull()) {
-        loadFailed(cnt);
+    if (!decodeIntoSlide(workFile, cnt, false)) {
         return;
     }
-    state_.listPicture[cnt] = picture;
-    show(picture);
     if (state_.listImageKind[cnt] == 0) {
         state_.listImageKind[cnt] = 1;
     } else if (state_.listImageKind[cnt] == 4) {

@@ -47,6 +47,7 @@ public:
 
 private:
     void loadFailed(int cnt);
+    bool decodeIntoSlide(const QString& file, int cnt, bool pngOntoWhite);
     bool copyToNextAnimatedGif(const QString& source, int cnt);
     void keepAsAnimatedGif(const QString& file, int cnt);
     void show(const QImage& picture);

@@ -2,6 +2,7 @@
 
 #include "download/FetchPrimitives.h"
 #include "download/PageCapture.h"
+#include "download/PictureBudget.h"
 #include "download/PictureLoading.h"
 #include "download/PictureSeries.h"
 #include "platform/Browser.h"
@@ -116,7 +117,10 @@ bool SourceCodes::fetchPageCapture(const QString& address, int slide) {
     state_.WebPageToImgEnd = kFalse;
     capture_.captureAddress = address;
     capture_.CapturePage();
-    const QImage picture = decodePictureFile(CaptureFileName(state_.imgFileBase));
+    const DecodedPicture decoded = DecodeForSlide(
+        state_.listPicture, slide, CaptureFileName(state_.imgFileBase), DecodeStyle::ByContent);
+    state_.listPictureNote[slide] = decoded.note;
+    const QImage& picture = decoded.image;
     if (picture.isNull()) {
         return false;
     }

@@ -11,6 +11,7 @@
 #include "download/DownloadCycle.h"
 #include "download/FetchPrimitives.h"
 #include "download/PageCapture.h"
+#include "download/PictureBudget.h"
 #include "download/PictureLoading.h"
 #include "download/PictureSeries.h"
 #include "download/SourceCodes.h"
@@ -155,6 +156,10 @@ void FormPicture::createControls() {
     webvis = named<platform::BrowserView>(this, "webvis");
     ucAniGIF1 = named<ucAniGIF>(this, "ucAniGIF1");
     ucAniGIF1->hide();
+    // The player's frames take their share of the picture budget.
+    ucAniGIF1->setMaxStripBytes(GifStripBytes(PictureBudgetBytes()));
+    ucAniGIF1->setMaxCompositePixels(GifCanvasPixels(PictureBudgetBytes()));
+    SetBudgetScreen(screenPixels_);
 
     FormYourTown = named<QFrame>(this, "FormYourTown");
     FormYourTown->setFrameShape(QFrame::Box);
@@ -189,6 +194,7 @@ void FormPicture::loadProgramPictures() {
         ErrLoadPicture.fill(QColor(0x0b, 0x1f, 0x3a));
     }
     ImageLogo = QImage(QStringLiteral(":/pictures/ImageLogo.png"));
+    SetUncountedPicture(ErrLoadPicture);
 }
 
 void FormPicture::createDownloadParts() {
@@ -682,7 +688,13 @@ void FormPicture::createPresenter() {
     presenter_->setDelayAnimation = [this](int delay) { ucAniGIF1->setDelayAnimation(delay); };
     presenter_->loadAnimatedGifFile = [this](const QString& file) {
         ucAniGIF1->setProperty("loadedFile", file);
-        return ucAniGIF1->LoadAnimatedGIF_File(file);
+        if (ucAniGIF1->LoadAnimatedGIF_File(file)) {
+            return true;
+        }
+        if (GifBeyondPlayerShare(file, PictureBudgetBytes())) {
+            state.listPictureNote[state.GLOBAL_IMAGE_CURRENT_POINTER] = kPictureTooLargeForMemory;
+        }
+        return false;
     };
     presenter_->raiseBar = [this] { statusBar_->raiseBar(); };
     presenter_->setScreenTwips(QSize(screenWidthTwips(), screenHeightTwips()));

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
+#include <future>
 #include <memory>
 
 class QLabel;
@@ -268,6 +269,7 @@ private:
     void createWatchParts();
     bool startLastGood();
     void keepLastGoodOfNewCycle();
+    void waitForKeptSet();
     void keepEarlierPicturesOfFailedSlides();
     void takeKeptPicture(int s, const StoredSlide& earlier);
     void afterStoredSlideShown(int index, const StoredSlide& slide);
@@ -325,6 +327,8 @@ private:
     std::unique_ptr<platform::Dialogs::Watcher> boxWatch_;
     QString pendingBoxText_;
     int keptCycle_ = 0;
+    // The last good set being written by a thread of its own.
+    std::future<void> keeping_;
     qint64 slidesShown_ = 0;
     QDateTime liveSince_;
 };

@@ -46,4 +46,5 @@ void RunState::ClearSlideKinds() {
     listImageKind.clearForReset();
     listAniGifFile.clearForReset();
     listKeptSince.clearForReset();
+    listPictureNote.clearForReset();
 }

@@ -54,6 +54,9 @@ struct RunState {
     // cycle's fetch failed: the time that picture was fetched; invalid for a
     // fresh picture.
     PictureTable<QDateTime> listKeptSince;
+    // How a slide's picture was decoded against the memory budget (a
+    // PictureNote: whole, scaled down, too large); its status line says so.
+    PictureTable<int16_t> listPictureNote;
 
     // Slide counters.
     int16_t cntImagesToLoad = 0;

@@ -4,10 +4,12 @@
 
 #include "download/ConnectionMonitor.h"
 #include "download/DownloadCycle.h"
+#include "download/PictureBudget.h"
 #include "download/PictureLoading.h"
 #include "download/SourceCodes.h"
 #include "platform/Dialogs.h"
 #include "platform/SafeFiles.h"
+#include "platform/Timing.h"
 #include "settings/SettingsFile.h"
 #include "shell/CommandLine.h"
 #include "shell/FormPicture.h"
@@ -197,6 +199,7 @@ void FormPicture::keepLastGoodOfNewCycle() {
     }
     keptCycle_ = cycles_->completedCycles();
     QList<SlideToKeep> slides;
+    QList<QImage> pictures;
     for (int s = 0; s < state.cntImagesLoaded; ++s) {
         const int kind = state.listImageKind[s];
         const bool loop = kind == 4;
@@ -215,14 +218,31 @@ void FormPicture::keepLastGoodOfNewCycle() {
                                               : QDateTime::currentDateTime();
         k.slide.address = cycles_->slideAddress(s);
         k.slide.part = cycles_->slidePart(s);
-        k.pictureBytes = encodedPng(state.listPicture[s]);
+        pictures.append(state.listPicture[s]);
         if (loop) {
             k.loopSource = state.listAniGifFile[s];
         }
         slides.append(k);
     }
-    if (!slides.isEmpty()) {
-        LastGoodSet(state.Skyglance_Work_Dir).save(slides);
+    if (slides.isEmpty()) {
+        return;
+    }
+    // Encoding and writing take about a second a screenful: a thread of
+    // their own does it while the show goes on.
+    waitForKeptSet();
+    keeping_ = std::async(std::launch::async,
+                          [folder = state.Skyglance_Work_Dir, slides = std::move(slides),
+                           pictures = std::move(pictures)]() mutable {
+                              for (qsizetype i = 0; i < slides.size(); ++i) {
+                                  slides[i].pictureBytes = encodedPng(pictures[i]);
+                              }
+                              LastGoodSet(folder).save(slides);
+                          });
+}
+
+void FormPicture::waitForKeptSet() {
+    if (keeping_.valid()) {
+        platform::waitLettingEventsRun(keeping_);
     }
 }
 
@@ -237,6 +257,7 @@ void FormPicture::keepEarlierPicturesOfFailedSlides() {
             continue;
         }
         if (!loaded) {
+            waitForKeptSet();
             kept = LastGoodSet(state.Skyglance_Work_Dir).load();
             loaded = true;
         }
@@ -249,7 +270,8 @@ void FormPicture::keepEarlierPicturesOfFailedSlides() {
 }
 
 void FormPicture::takeKeptPicture(int s, const StoredSlide& earlier) {
-    const QImage picture = ReadKeptPicture(earlier.pictureFile);
+    const QImage picture =
+        DecodeForSlide(state.listPicture, s, earlier.pictureFile, DecodeStyle::ByContent).image;
     if (picture.isNull()) {
         return;
     }

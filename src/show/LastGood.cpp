@@ -271,6 +271,7 @@ bool LastGoodShow::start(QList<StoredSlide> slides, int firstDelayMs) {
         return false;
     }
     next_ = 0;
+    ++starts_;
     lastIntervalMs_ = slideIntervalMs ? slideIntervalMs() : 0;
     playing_ = true;
     since_ = QDateTime::currentDateTime();
@@ -299,9 +300,14 @@ void LastGoodShow::showNext() {
         return;
     }
     const int index = next_;
-    const StoredSlide& slide = slides_[index];
+    const StoredSlide slide = slides_[index];
     next_ = (next_ + 1) % static_cast<int>(slides_.size());
-    const QImage picture = ReadKeptPicture(slide.pictureFile);
+    const quint64 starts = starts_;
+    const QImage picture =
+        platform::runOffUiThread([file = slide.pictureFile] { return ReadKeptPicture(file); });
+    if (!playing_ || starts != starts_) {
+        return; // stopped or started afresh meanwhile
+    }
     presenter_.ShowStoredSlide(picture, slide.kind, slide.loopFile);
     state_.statusLine1 = slide.statusLine1;
     state_.statusLine2 = LastGoodStatusText(state_.Lingua, slide.fetched);

@@ -109,6 +109,7 @@ private:
     Presenter& presenter_;
     QList<StoredSlide> slides_;
     int next_ = 0;
+    quint64 starts_ = 0;
     long long lastIntervalMs_ = 0;
     bool playing_ = false;
     QDateTime since_;

@@ -1,6 +1,7 @@
 #include "show/Scheduler.h"
 
 #include "download/DownloadCycle.h"
+#include "download/PictureBudget.h"
 #include "platform/Dialogs.h"
 #include "platform/Environment.h"
 #include "platform/SafeFiles.h"
@@ -208,6 +209,17 @@ void Scheduler::markKeptPicture(int s) {
     }
 }
 
+void Scheduler::markPictureNote(int s) {
+    const QString note = PictureNoteText(state_.Lingua, state_.listPictureNote[s]);
+    if (note.isEmpty()) {
+        return;
+    }
+    state_.statusLine2 += QStringLiteral(" - ") + note;
+    if (ShowStatusText) {
+        ShowStatusText();
+    }
+}
+
 void Scheduler::showServiceMessage(int s) {
     if (s + 1 != state_.cntImagesLoaded) {
         return;
@@ -271,6 +283,7 @@ void Scheduler::imgClock_Timer() {
     presenter_.ShowPicture(state_.listPicture[s]);
     showSlideText(s);
     markKeptPicture(s);
+    markPictureNote(s);
     showServiceMessage(s);
     if (state_.listIMAGEnotLoaded[s] == -1) {
         c_.lCountDown->setText(QString::fromLatin1(kImageMissingText));
@@ -325,6 +338,24 @@ QString WorkFolderUnwritableText(int lingua, const QString& folder) {
                "No se puede escribir en la carpeta de trabajo %1.\nLas imágenes siguen en "
                "pantalla; la descarga se reintentará en el próximo ciclo.")
         .arg(folder);
+}
+
+QString PictureNoteText(int lingua, int note) {
+    const int l = lingua >= 1 && lingua <= 4 ? lingua : 1;
+    switch (note) {
+    case kPictureScaledForMemory:
+        return LanguageTables::inLanguage(l, "picture reduced to fit the picture memory",
+                                          "immagine ridotta per la memoria delle immagini",
+                                          "image réduite pour la mémoire des images",
+                                          "imagen reducida para la memoria de imágenes");
+    case kPictureTooLargeForMemory:
+        return LanguageTables::inLanguage(l, "picture too large for the picture memory",
+                                          "immagine troppo grande per la memoria delle immagini",
+                                          "image trop grande pour la mémoire des images",
+                                          "imagen demasiado grande para la memoria de imágenes");
+    default:
+        return {};
+    }
 }
 
 bool Scheduler::ResetAniGifFiles() {

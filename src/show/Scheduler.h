@@ -32,6 +32,9 @@ bool TimingCodeShowsAnimation(const QString& code);
 
 // The message when the loop files in the work folder cannot be replaced.
 QString WorkFolderUnwritableText(int lingua, const QString& folder);
+// What the status line adds for a picture the memory budget scaled down or
+// refused (a PictureNote); empty for a whole picture.
+QString PictureNoteText(int lingua, int note);
 
 // The controls a slide tick touches.
 struct SchedulerControls {
@@ -77,6 +80,7 @@ private:
     void showSlideText(int s);
     void applyTimingCode(const QString& code);
     void markKeptPicture(int s);
+    void markPictureNote(int s);
     void showServiceMessage(int s);
     void showWaitSign();
     void setImgClockInterval(long long ms);

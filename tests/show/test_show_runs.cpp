@@ -6,6 +6,7 @@
 #include "anigif/ucAniGIF.h"
 #include "catalogue/SelectionTable.h"
 #include "download/DownloadCycle.h"
+#include "download/PictureBudget.h"
 #include "platform/Browser.h"
 #include "platform/Dialogs.h"
 #include "platform/Timing.h"
@@ -14,6 +15,7 @@
 #include "settings/RemovedFolder.h"
 #include "shell/FormPicture.h"
 #include "show/LastGood.h"
+#include "show/PictureBox.h"
 #include "show/Presenter.h"
 #include "show/Scheduler.h"
 #include "show/Supervisor.h"
@@ -215,7 +217,8 @@ struct Seen {
     bool loopPlaying = false;
     bool loopIsOwn = false;
     QString notice;
-    QString bar = {}; // the status text as the bar shows it
+    QString bar = {};   // the status text as the bar shows it
+    QColor centre = {}; // the window's pixel at the picture's centre, when grabbed
 };
 
 } // namespace
@@ -242,6 +245,7 @@ private slots:
     void malformedSeriesClosesItsBoxAndTheShowGoesOn();
     void serviceGoneBeforeTheFirstPassIsTold();
     void statusPageOutlastsSlowAndIdleClientsAndAsksForItsToken();
+    void picturesBeyondTheBudgetAreScaledOrRefused();
 
 private:
     void startProgram(const QString& site);
@@ -256,6 +260,7 @@ private:
     platform::ScriptedDialogs dialogs_;
     std::unique_ptr<FormPicture> form_;
     QList<Seen> seen_;
+    bool grabSlides_ = false;
 };
 
 // Rows and IDs: a JPEG map, a radar loop ("200"), a PNG ("99"), a storm map
@@ -271,6 +276,7 @@ void TestShowRuns::init() {
     dialogs_.clear();
     dialogs_.leaveUnattended(false);
     seen_.clear();
+    grabSlides_ = false;
 }
 
 void TestShowRuns::cleanup() {
@@ -301,6 +307,10 @@ void TestShowRuns::startProgram(const QString& site) {
                          QImageReader(loop).read().convertToFormat(QImage::Format_RGB32) ==
                              state().listPicture[slide].convertToFormat(QImage::Format_RGB32);
         seen.notice = form_->lCountDown->isVisible() ? form_->lCountDown->text() : QString();
+        if (grabSlides_) {
+            seen.centre =
+                form_->grab().toImage().pixelColor(form_->fotoBrowser->geometry().center());
+        }
         seen_.append(seen);
     });
     form_->show();
@@ -571,7 +581,8 @@ void TestShowRuns::restartWithoutNetworkPlaysLastGoodPictures() {
     seedHome(home_->path(), kSelection);
     startProgram(site);
     waitForSlides(2);
-    QVERIFY(QFile::exists(work("LastGood/slides.txt")));
+    // The set is written by a thread of its own while the show goes on.
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(work("LastGood/slides.txt")), 10000);
     form_.reset();
     service.reset();
     // What a crash in the middle of writing the next set leaves behind.
@@ -1038,6 +1049,75 @@ void TestShowRuns::statusPageOutlastsSlowAndIdleClientsAndAsksForItsToken() {
     for (const int fd : waiting) {
         ::close(fd);
     }
+}
+
+// A cycle brings pictures beyond a small memory budget (16 MB, 11 MB of it
+// for still pictures, on a 1280 x 720 screen): one far larger than the screen
+// is decoded at the screen's size, the next whole while it fits, then scaled
+// down, then refused. The status line says which, the screen shows them, the
+// pictures held stay within the budget, and the next cycle decides alike.
+void TestShowRuns::picturesBeyondTheBudgetAreScaledOrRefused() {
+    QTemporaryDir site;
+    QVERIFY(QDir().mkpath(site.filePath("site/big")));
+    QImage huge(4000, 4000, QImage::Format_RGB32);
+    huge.fill(QColor(200, 40, 40));
+    QVERIFY(huge.save(site.filePath("site/big/huge.png")));
+    const QList<QColor> colours{QColor(30, 90, 200), QColor(40, 160, 60), QColor(220, 180, 20),
+                                QColor(120, 40, 160)};
+    for (int i = 0; i < colours.size(); ++i) {
+        QImage big(1400, 1000, QImage::Format_RGB32);
+        big.fill(colours[i]);
+        QVERIFY(big.save(
+            site.filePath(QStringLiteral("site/big/big_%1.png").arg(i + 1, 2, 10, QChar('0')))));
+    }
+    const QString tsv = site.filePath("catalogue.tsv");
+    writeFile(tsv, "http://{HOST}/site/big/huge.png\t1\tHuge HUGE far beyond the screen\t"
+                   "MAP-(c) test--Huge picture-\n"
+                   "5ttp://{HOST}/site/big/big_*.png,1,1,4,2\t2\tBig BIG4 beyond the screen\t"
+                   "SER-(c) test--Big pictures-\n");
+    Service service(0, {"--catalogue", tsv, "--site", site.path()});
+    seedHome(home_->path(), {"0", "1", "1", "2"});
+    qputenv("SKYGLANCE_PICTURE_BUDGET_MB", "16");
+    grabSlides_ = true;
+    startProgram(service.site());
+
+    const QString reduced =
+        QStringLiteral("Big pictures - picture reduced to fit the picture memory");
+    const QString refused =
+        QStringLiteral("Big pictures - picture too large for the picture memory");
+    auto checkRound = [&](qsizetype from) {
+        QCOMPARE(state().cntImagesLoaded, int16_t(5));
+        QList<Seen> round;
+        for (qsizetype i = from; i < seen_.size() && round.size() < 5; ++i) {
+            if (seen_[i].slide == round.size()) {
+                round.append(seen_[i]);
+            }
+        }
+        QCOMPARE(round.size(), 5);
+        QCOMPARE(state().listPicture[0].size(), QSize(720, 720));
+        QCOMPARE(round[0].line2, QStringLiteral("Huge picture"));
+        QCOMPARE(round[0].centre, QColor(200, 40, 40));
+        QCOMPARE(state().listPicture[1].size(), QSize(1400, 1000));
+        QCOMPARE(round[1].line2, QStringLiteral("Big pictures"));
+        QCOMPARE(round[1].centre, colours[0]);
+        QCOMPARE(state().listPicture[2].size(), QSize(1008, 720));
+        QCOMPARE(round[2].line2, reduced);
+        QVERIFY(round[2].bar.endsWith(reduced));
+        QCOMPARE(round[2].centre, colours[1]);
+        for (int s : {3, 4}) {
+            QCOMPARE(state().listIMAGEnotLoaded[s], int16_t(-1));
+            QCOMPARE(round[s].line2, refused);
+            QVERIFY(!round[s].notice.isEmpty());
+        }
+        QVERIFY(HeldPictureBytes(state().listPicture, -1) <=
+                StillPicturesBudget(PictureBudgetBytes()));
+    };
+    waitForSlides(5);
+    checkRound(0);
+    const qsizetype secondCycle = seen_.size();
+    forceCycleAndWait(6);
+    checkRound(secondCycle);
+    qunsetenv("SKYGLANCE_PICTURE_BUDGET_MB");
 }
 
 QTEST_MAIN(TestShowRuns)
