@@ -9,6 +9,8 @@
 #   loop    one animated GIF of 60 frames of 1400 x 1400 pixels, which the
 #           player may take (118 MB of frames);
 #   series  one numbered series of 60 PNGs of 4000 x 4000 pixels (53 KB each);
+#   page    a forecast page whose script never ends (its capture waits out its
+#           limit, then the renderer is ended);
 #   sample  for comparison, three pictures of the bundled catalogue (a JPEG
 #           map, a PNG map, the radar loop), not run by default.
 # The pictures are written by hostile_pictures.py into a copy of the bundled
@@ -28,7 +30,7 @@ TIME_SCALE=${TIME_SCALE:-0.5}
 SLIDES=${SLIDES:-3}
 SETTLE_S=${SETTLE_S:-3}
 LIMIT_S=${LIMIT_S:-300}
-SCENARIOS=${SCENARIOS:-"bomb loop series"}
+SCENARIOS=${SCENARIOS:-"bomb loop series page"}
 APP="$BUILD_DIR/src/app/skyglance"
 SERVICE="$BUILD_DIR/server/skyglance-catalogue"
 SITE_DATA="$BUILD_DIR/server/catalogue-data/site"
@@ -55,6 +57,8 @@ EOF
 
 cp -r "$SITE_DATA" "$WORK/site"
 python3 bench/show/hostile_pictures.py "$WORK/site/site/hostile" ${PICTURE_OPTIONS:-}
+printf '<html><body><h1>Busy</h1><script>for (;;) {}</script></body></html>\n' \
+    >"$WORK/site/site/hostile/busy.html"
 TAB=$'\t'
 cat >"$WORK/catalogue.tsv" <<EOF
 # Hostile pictures for the benchmark.
@@ -65,6 +69,8 @@ EOF
 # The first three rows of the bundled catalogue, as IDs 4 to 6.
 grep -v '^#' server/catalogue.tsv | head -n 3 |
     awk -F'\t' -v OFS='\t' '{ $2 = NR + 3; print }' >>"$WORK/catalogue.tsv"
+echo "2ttp://{HOST}/site/hostile/busy.html${TAB}7${TAB}Busy BUSYPAGE page whose script never ends${TAB}WEB-(c) bench-200-Busy page-" \
+    >>"$WORK/catalogue.tsv"
 
 mib() { awk -v k="$1" 'BEGIN { printf "%.0f", k / 1024 }'; }
 
@@ -75,6 +81,7 @@ run_scenario() {
     series) selection="1 2" ;;
     loop) selection="2 3" ;;
     sample) selection="3 4,4 5,5 6" ;;
+    page) selection="6 7,3 4" ;;
     *) echo "hostile-pictures: no scenario $name" >&2; exit 1 ;;
     esac
     local home="$WORK/home-$name" out="$WORK/$name.out" err="$WORK/$name.err"

@@ -2,6 +2,7 @@
 
 #include "GifLzw.h"
 
+#include <QElapsedTimer>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -298,6 +299,25 @@ bool GifDecoding::DecodeFrames(int first, bool onlyFirstFrame) {
     }
     ReleaseDecodingBuffers();
     return true;
+}
+
+int GifDecoding::DecodeFramesFor(int next, qint64 budgetMs) {
+    const int n = FrameCount();
+    if (FrameStrip.isNull() || next < 2 || next > n) {
+        ReleaseDecodingBuffers();
+        return 0;
+    }
+    QElapsedTimer slice;
+    slice.start();
+    SetStripIdentityPalette();
+    for (int k = next; k <= n; ++k) {
+        DecodeFrame(k);
+        if (k < n && slice.elapsed() >= budgetMs) {
+            return k + 1;
+        }
+    }
+    ReleaseDecodingBuffers();
+    return 0;
 }
 
 void GifDecoding::DecodeFrame(int k) {

@@ -89,6 +89,11 @@ public:
     // as large as frame 1 when onlyFirstFrame). first = 2: decodes frames
     // 2..N. False when the strip cannot be created.
     bool DecodeFrames(int first, bool onlyFirstFrame);
+    // Decodes frames from `next` on (2 or later, frame 1 decoded) until
+    // `budgetMs` has passed; the next frame left, or 0 when none is (the
+    // decoding buffers are then released). A big loop is so decoded in
+    // slices between which the program's events run.
+    int DecodeFramesFor(int next, qint64 budgetMs);
 
     // Frame k as a single-image GIF (the bytes are fixed); empty when k is
     // out of range or its pixels are not in the strip.

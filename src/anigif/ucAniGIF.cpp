@@ -179,6 +179,7 @@ void ucAniGIF::ClearControl() {
 int ucAniGIF::LoadGif() {
     ++loadGeneration_;
     ClearControl();
+    nextDeferredFrame_ = 2;
     gif_.ImageWidth = 0;
     gif_.ImageHeight = 0;
     gif_.Loops = 0;
@@ -411,15 +412,22 @@ void ucAniGIF::TimerRoutine(int identity) {
     if (identity == identity_) {
         AdvanceTick();
     } else if (identity == -identity_ && identity != 0) {
-        RunDeferredDecode();
+        RunDeferredDecode(false);
     }
 }
 
-bool ucAniGIF::RunDeferredDecode() {
+bool ucAniGIF::RunDeferredDecode(bool whole) {
+    constexpr qint64 kSliceMs = 20;
     CancelTimer();
-    gif_.DecodeFrames(2, false);
+    const qint64 budget = whole ? std::numeric_limits<qint64>::max() : kSliceMs;
+    nextDeferredFrame_ = gif_.DecodeFramesFor(nextDeferredFrame_, budget);
     // Decoding set the strip's colour table back to the identity palette.
     comp_.LoadedColorTable = -1;
+    if (nextDeferredFrame_ > 0) {
+        ScheduleTick(-identity_, 0);
+        return true;
+    }
+    nextDeferredFrame_ = 2;
     return CompletionSteps();
 }
 

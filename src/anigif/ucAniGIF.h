@@ -208,8 +208,10 @@ private:
     void CancelTimer();
     void TimerRoutine(int identity);
     void AdvanceTick();
-    // The deferred decode: frames 2..N, then the completion steps.
-    bool RunDeferredDecode();
+    // The deferred decode: frames 2..N, then the completion steps. In slices
+    // of a few milliseconds from the timer, so that a big loop does not hold
+    // the program's events; whole when asked before a command.
+    bool RunDeferredDecode(bool whole = true);
     // Makes frame k current and composes it (the one place a frame is added
     // to the composite); with paint, repaints at once.
     void ShowFrame(int k, bool paint);
@@ -240,6 +242,7 @@ private:
     int mousePointer_ = 0;
     bool fitting_ = false;
     quint64 loadGeneration_ = 0;
+    int nextDeferredFrame_ = 2; // the first frame the deferred decode has left
 
     int identity_ = 0;
     int timerIdentity_ = 0;
