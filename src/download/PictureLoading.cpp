@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
-#include <QPainter>
 
 QImage decodePictureFile(const QString& fileName) {
     QImageReader reader(fileName);
@@ -19,21 +18,6 @@ QImage decodePictureFile(const QString& fileName) {
         return {};
     }
     return image;
-}
-
-QImage decodePngOntoWhite(const QString& fileName) {
-    QImageReader reader(fileName, "png");
-    reader.setAllocationLimit(kMaxDecodedPictureMiB);
-    QImage png;
-    if (!reader.read(&png)) {
-        return {};
-    }
-    QImage flat(png.size(), QImage::Format_RGB32);
-    flat.fill(Qt::white);
-    QPainter painter(&flat);
-    painter.drawImage(0, 0, png);
-    painter.end();
-    return flat;
 }
 
 QString animatedGifCopyName(const QString& imgFileBase, const QString& aniGifPrefix, int n) {

@@ -15,10 +15,6 @@ inline constexpr int kMaxDecodedPictureMiB = 256;
 // A null image when the file is missing, not a picture or too large.
 QImage decodePictureFile(const QString& fileName);
 
-// Decodes a PNG file drawn at its own size onto white, so transparent parts
-// become white. A null image on failure.
-QImage decodePngOntoWhite(const QString& fileName);
-
 // The n-th animated-GIF copy of a cycle: base, prefix, n and ".gif", in small
 // letters whatever the address said, because that is the name the presenter
 // opens.

@@ -52,7 +52,7 @@ QString setupHelpText(int lingua);
 // handed to the std::function the window assigns (unset ones do nothing).
 //
 // Element positions are twips in the tab control's coordinates (the tab row
-// included), as the layout rules give them; each tab's elements live on a
+// included), as the panel's layout table sets them; each tab's elements live on a
 // canvas that keeps that origin (tabCanvas).
 class ConfigurationPanel : public QObject {
     Q_OBJECT

@@ -792,7 +792,7 @@ void TestShowRuns::incompleteCatalogueKeepsSavedSelection() {
         QVERIFY(seen_.last().line2.size() > 6); // a picture's own text, not ". . . "
     };
 
-    // Part of the catalogue: Start asks for the saved pictures again.
+    // Only some of the catalogue came: Start asks for the saved pictures again.
     openPanelAndSave();
     const qsizetype asked = service->targets().size();
     startAndSeeSlides();
