@@ -4,8 +4,8 @@
 // offscreen (as root the engine also needs QTWEBENGINE_DISABLE_SANDBOX=1):
 //   QT_QPA_PLATFORM=offscreen QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu
 //   build/bench/download/bench_page_capture
+#include "browser/Browser.h"
 #include "download/PageCapture.h"
-#include "platform/Browser.h"
 #include "platform/Dialogs.h"
 #include "platform/Timing.h"
 #include "shell/FormPicture.h"

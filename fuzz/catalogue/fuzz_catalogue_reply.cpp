@@ -3,7 +3,7 @@
 
 #include "catalogue/CatalogueService.h"
 #include "platform/Network.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,9 +1,9 @@
+#include "browser/Browser.h"
 #include "catalogue/VendorServices.h"
-#include "platform/Browser.h"
 #include "platform/Dialogs.h"
-#include "shell/CommandLine.h"
 #include "shell/FormPicture.h"
 #include "shell/WorkFolders.h"
+#include "state/CommandLine.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

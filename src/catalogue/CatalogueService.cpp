@@ -2,7 +2,7 @@
 
 #include "download/FetchPrimitives.h"
 #include "platform/Timing.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <algorithm>
 #include <limits>

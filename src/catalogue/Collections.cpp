@@ -6,7 +6,7 @@
 #include "platform/Twips.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsFormat.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 #include "ui/LanguageTables.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "catalogue/OwnPictures.h"
 
 #include "platform/Dialogs.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 #include "ui/LanguageTables.h"
 #include "ui/OnlineHelp.h"
 

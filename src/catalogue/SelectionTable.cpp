@@ -1,12 +1,12 @@
 #include "catalogue/SelectionTable.h"
 
+#include "browser/Browser.h"
 #include "download/PictureSeries.h"
 #include "download/SourceCodes.h"
-#include "platform/Browser.h"
 #include "platform/Dialogs.h"
 #include "platform/Twips.h"
 #include "settings/SettingsFile.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 #include "ui/LanguageTables.h"
 
 #include <QCheckBox>

@@ -5,7 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/SafeFiles.h"
 #include "settings/SettingsFormat.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 #include "ui/LanguageTables.h"
 
 #include <QDir>

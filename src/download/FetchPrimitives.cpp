@@ -1,7 +1,7 @@
 #include "FetchPrimitives.h"
 
 #include "platform/Timing.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <QApplication>
 #include <QDir>

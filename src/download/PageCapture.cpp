@@ -1,9 +1,9 @@
 #include "download/PageCapture.h"
 
-#include "platform/Browser.h"
+#include "browser/Browser.h"
 #include "platform/SafeFiles.h"
 #include "platform/Timing.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -3,7 +3,7 @@
 #include "download/FetchPrimitives.h"
 #include "download/PictureBudget.h"
 #include "platform/SafeFiles.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "download/PictureSeries.h"
 
 #include "platform/Dialogs.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <QList>
 #include <algorithm>

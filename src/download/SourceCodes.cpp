@@ -1,13 +1,13 @@
 #include "download/SourceCodes.h"
 
+#include "browser/Browser.h"
 #include "download/FetchPrimitives.h"
 #include "download/PageCapture.h"
 #include "download/PictureBudget.h"
 #include "download/PictureLoading.h"
 #include "download/PictureSeries.h"
-#include "platform/Browser.h"
 #include "platform/Timing.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "platform/Twips.h"
 #include "platform/Widgets.h"
 #include "settings/SettingsFormat.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 #include "ui/LanguageTables.h"
 
 #include <QFileInfo>

@@ -4,7 +4,7 @@
 #include "platform/Twips.h"
 #include "platform/Widgets.h"
 #include "settings/SettingsFormat.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <QFileInfo>
 #include <QFrame>

@@ -5,7 +5,7 @@
 #include "platform/Twips.h"
 #include "platform/Widgets.h"
 #include "settings/SettingsFormat.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <QDir>
 #include <QFrame>

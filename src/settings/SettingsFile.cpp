@@ -3,7 +3,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Timing.h"
 #include "settings/RemovedFolder.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 #include "ui/LanguageTables.h"
 
 #include <QEvent>

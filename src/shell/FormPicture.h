@@ -2,7 +2,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Twips.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <QDateTime>
 #include <QEvent>

@@ -3,20 +3,20 @@
 // the status page that lets the screen be watched from afar.
 
 #include "download/ConnectionMonitor.h"
-#include "download/DownloadCycle.h"
 #include "download/PictureBudget.h"
 #include "download/PictureLoading.h"
 #include "download/SourceCodes.h"
 #include "platform/Dialogs.h"
 #include "platform/SafeFiles.h"
 #include "platform/Timing.h"
+#include "run/DownloadCycle.h"
+#include "run/LastGood.h"
+#include "run/Supervisor.h"
 #include "settings/SettingsFile.h"
-#include "shell/CommandLine.h"
 #include "shell/FormPicture.h"
-#include "show/LastGood.h"
-#include "show/RemoteWatch.h"
 #include "show/Snapshots.h"
-#include "show/Supervisor.h"
+#include "state/CommandLine.h"
+#include "watch/RemoteWatch.h"
 
 #include <QBuffer>
 #include <QFile>

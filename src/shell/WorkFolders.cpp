@@ -1,7 +1,7 @@
 #include "shell/WorkFolders.h"
 
 #include "platform/Environment.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,8 +2,8 @@
 
 #include "platform/Twips.h"
 #include "platform/Widgets.h"
-#include "shell/RunState.h"
 #include "show/PictureBox.h"
+#include "state/RunState.h"
 
 #include <QLineEdit>
 #include <QWidget>

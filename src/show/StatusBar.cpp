@@ -2,7 +2,7 @@
 
 #include "platform/Twips.h"
 #include "platform/Widgets.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <QFile>
 #include <QFont>

@@ -1,6 +1,6 @@
 #include "ui/LanguageTables.h"
 
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <QAbstractButton>
 #include <QLabel>

@@ -2,7 +2,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 #include "ui/LanguageTables.h"
 
 #include <QAbstractButton>

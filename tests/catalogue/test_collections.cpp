@@ -10,7 +10,7 @@
 #include "download/FetchPrimitives.h"
 #include "platform/Dialogs.h"
 #include "settings/SettingsFile.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <QDir>
 #include <QLabel>

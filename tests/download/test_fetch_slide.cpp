@@ -3,11 +3,11 @@
 // failures end.
 #include "../network/NetTestSupport.h"
 #include "anigif/ucAniGIF.h"
+#include "browser/Browser.h"
 #include "download/FetchPrimitives.h"
 #include "download/PageCapture.h"
 #include "download/PictureLoading.h"
 #include "download/PictureSeries.h"
-#include "platform/Browser.h"
 #include "platform/Dialogs.h"
 #include "platform/Timing.h"
 #include "settings/HomeTown.h"

@@ -3,7 +3,7 @@
 #include "download/PictureSeries.h"
 #include "download/SourceCodes.h"
 #include "platform/Dialogs.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <QtTest>
 

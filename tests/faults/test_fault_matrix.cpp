@@ -4,17 +4,17 @@
 // show goes on, says what is wrong, and loses no file that was whole.
 #include "../network/NetTestSupport.h"
 #include "../show/SeededHome.h"
-#include "download/DownloadCycle.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "platform/Timing.h"
+#include "run/DownloadCycle.h"
+#include "run/Scheduler.h"
+#include "run/Supervisor.h"
 #include "settings/Connection.h"
 #include "settings/LanguageChoice.h"
 #include "settings/RemovedFolder.h"
 #include "settings/SettingsFile.h"
 #include "shell/FormPicture.h"
-#include "show/Scheduler.h"
-#include "show/Supervisor.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -7,7 +7,7 @@
 #include "download/ConnectionMonitor.h"
 #include "download/FetchPrimitives.h"
 #include "platform/NetProxy.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <QSignalSpy>
 #include <QTest>

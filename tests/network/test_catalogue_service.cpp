@@ -7,7 +7,7 @@
 #include "catalogue/VendorServices.h"
 #include "download/FetchPrimitives.h"
 #include "platform/Timing.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <QDir>
 #include <QImage>

@@ -6,7 +6,7 @@
 #include "catalogue/CatalogueService.h"
 #include "download/FetchPrimitives.h"
 #include "platform/Timing.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -2,11 +2,11 @@
 // clearing, the preview address and description, and a live preview through
 // the real browser engine against a loopback page.
 #include "NetTestSupport.h"
+#include "browser/Browser.h"
 #include "catalogue/SelectionTable.h"
-#include "platform/Browser.h"
 #include "platform/Dialogs.h"
 #include "settings/SettingsFile.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <QApplication>
 #include <QCheckBox>

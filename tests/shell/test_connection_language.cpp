@@ -5,7 +5,7 @@
 #include "settings/Connection.h"
 #include "settings/LanguageChoice.h"
 #include "settings/SettingsFile.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -3,7 +3,7 @@
 #include "platform/Dialogs.h"
 #include "settings/HomeTown.h"
 #include "settings/SettingsFormat.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <QFrame>
 #include <QLayout>

@@ -3,10 +3,10 @@
 #include "catalogue/VendorServices.h"
 #include "platform/Environment.h"
 #include "platform/Widgets.h"
-#include "shell/CommandLine.h"
-#include "shell/RunState.h"
 #include "shell/StartUp.h"
 #include "shell/WorkFolders.h"
+#include "state/CommandLine.h"
+#include "state/RunState.h"
 
 #include <QtTest>
 

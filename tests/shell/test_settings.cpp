@@ -3,7 +3,7 @@
 #include "platform/Dialogs.h"
 #include "settings/RemovedFolder.h"
 #include "settings/SettingsFile.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <QLabel>
 #include <QLineEdit>

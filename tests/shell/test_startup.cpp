@@ -1,15 +1,15 @@
 // The main window's start-up and its two ends, run offscreen in a temporary
 // home directory with the user's answers scripted.
+#include "browser/Browser.h"
 #include "download/ConnectionMonitor.h"
-#include "platform/Browser.h"
 #include "platform/Dialogs.h"
 #include "platform/Timing.h"
+#include "run/Scheduler.h"
 #include "settings/Connection.h"
 #include "settings/LanguageChoice.h"
 #include "settings/SettingsFile.h"
 #include "shell/FormPicture.h"
 #include "shell/WorkFolders.h"
-#include "show/Scheduler.h"
 #include "ui/Diagnostics.h"
 
 #include <QApplication>

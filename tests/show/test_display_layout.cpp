@@ -1,10 +1,10 @@
 // The status bar's layout and text, and the presenter's frames.
-#include "download/DownloadCycle.h"
-#include "shell/RunState.h"
+#include "run/DownloadCycle.h"
+#include "run/Scheduler.h"
 #include "show/Presenter.h"
-#include "show/Scheduler.h"
 #include "show/Snapshots.h"
 #include "show/StatusBar.h"
+#include "state/RunState.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 // The kept pictures on disk and the status page as a browser shows it.
-#include "platform/Browser.h"
-#include "show/LastGood.h"
-#include "show/RemoteWatch.h"
+#include "browser/Browser.h"
+#include "run/LastGood.h"
 #include "show/Snapshots.h"
+#include "watch/RemoteWatch.h"
 
 #include <QBuffer>
 #include <QDir>

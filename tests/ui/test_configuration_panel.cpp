@@ -3,7 +3,7 @@
 #include "platform/Shell.h"
 #include "platform/Twips.h"
 #include "settings/SettingsFile.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 #include "ui/ConfigurationPanel.h"
 #include "ui/LanguageTables.h"
 #include "ui/OnlineHelp.h"

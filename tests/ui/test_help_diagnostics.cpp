@@ -4,7 +4,7 @@
 #include "catalogue/OwnPictures.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 #include "ui/Diagnostics.h"
 #include "ui/OnlineHelp.h"
 

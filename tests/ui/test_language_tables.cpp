@@ -1,7 +1,7 @@
 // The language tables: texts letter for letter in each language, the message
 // boxes, and applying captions to a panel that is only partly built.
 #include "platform/Dialogs.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 #include "ui/LanguageTables.h"
 
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "shell/CommandLine.h"
+#include "state/CommandLine.h"
 
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 template <std::size_t N>
 void SplitFields(const QString& text, std::array<QString, N + 1>& result,

@@ -1,11 +1,11 @@
-#include "show/LastGood.h"
+#include "run/LastGood.h"
 
-#include "download/DownloadCycle.h"
 #include "platform/SafeFiles.h"
 #include "platform/Timing.h"
-#include "shell/RunState.h"
+#include "run/DownloadCycle.h"
+#include "run/Scheduler.h"
 #include "show/Presenter.h"
-#include "show/Scheduler.h"
+#include "state/RunState.h"
 #include "ui/LanguageTables.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "download/DownloadCycle.h"
+#include "run/DownloadCycle.h"
 
 #include "catalogue/CatalogueService.h"
 #include "download/PictureBudget.h"
@@ -10,7 +10,7 @@
 #include "platform/Twips.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsFormat.h"
-#include "shell/RunState.h"
+#include "state/RunState.h"
 #include "ui/LanguageTables.h"
 
 #include <QApplication>

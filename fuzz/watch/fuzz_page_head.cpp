@@ -1,6 +1,6 @@
 // Any client may send the status page any bytes: the head's end is found
 // within them, and a head is read into a request or refused, never beyond.
-#include "show/PageServer.h"
+#include "watch/PageServer.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "show/PageServer.h"
+#include "watch/PageServer.h"
 
 #include <atomic>
 #include <cerrno>

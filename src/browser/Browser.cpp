@@ -1,4 +1,4 @@
-#include "platform/Browser.h"
+#include "browser/Browser.h"
 
 #include "platform/Timing.h"
 

@@ -1,6 +1,6 @@
-#include "show/RemoteWatch.h"
+#include "watch/RemoteWatch.h"
 
-#include "show/PageServer.h"
+#include "watch/PageServer.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>

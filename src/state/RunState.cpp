@@ -1,4 +1,4 @@
-#include "shell/RunState.h"
+#include "state/RunState.h"
 
 #include <QDateTime>
 #include <QLocale>

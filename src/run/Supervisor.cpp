@@ -1,11 +1,11 @@
-#include "show/Supervisor.h"
+#include "run/Supervisor.h"
 
 #include "catalogue/CatalogueService.h"
-#include "download/DownloadCycle.h"
 #include "download/FetchPrimitives.h"
 #include "platform/Timing.h"
-#include "shell/RunState.h"
-#include "show/Scheduler.h"
+#include "run/DownloadCycle.h"
+#include "run/Scheduler.h"
+#include "state/RunState.h"
 #include "ui/LanguageTables.h"
 
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/PictureTable.h"
+#include "state/PictureTable.h"
 
 #include <QDateTime>
 #include <QImage>
