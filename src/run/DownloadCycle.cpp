@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Timing.h"
 #include "platform/Twips.h"
+#include "run/Supervisor.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsFormat.h"
 #include "state/RunState.h"
@@ -95,9 +96,9 @@ QStringList SlideFolderPictures(const QStringList& namesInListedOrder) {
 
 DownloadCycles::DownloadCycles(RunState& state, platform::Dialogs& dialogs, SettingsFile& settings,
                                CatalogueService& catalogue, SourceCodes& sources,
-                               CycleControls controls)
+                               Supervisor& supervisor, CycleControls controls)
     : state_(state), dialogs_(dialogs), settings_(settings), catalogue_(catalogue),
-      sources_(sources), c_(std::move(controls)) {}
+      sources_(sources), supervisor_(supervisor), c_(std::move(controls)) {}
 
 void DownloadCycles::doPause(int ms) {
     if (pause) {
@@ -352,7 +353,7 @@ void DownloadCycles::tellRefusal() const {
 void DownloadCycles::quitAfterRefusal() {
     tellRefusal();
     settings_.DeleteSettingsFiles();
-    state_.flagCmdButton = 2;
+    supervisor_.request(Command::Quit);
     state_.quitUnattended = true;
 }
 
@@ -472,7 +473,7 @@ void DownloadCycles::startWithSavedSelection() {
     state_.flagLoading = 0;
     state_.flagCatalogueRequest = 0;
     state_.flagCatalogueLoaded = 0;
-    state_.flagCmdButton = 0;
+    supervisor_.request(Command::None);
     enableBarButtons();
 }
 
@@ -511,7 +512,7 @@ void DownloadCycles::SSTCfg_cmdConferma_Click() {
     if (result == CatalogueResult::Ok) {
         if (DownloadCycle(0)) {
             state_.flagLoading = 0;
-            state_.flagCmdButton = 0;
+            supervisor_.request(Command::None);
         } else {
             setVisibleIf(c_.lCountDown, false);
             setVisibleIf(c_.btWait, false);
@@ -529,7 +530,7 @@ void DownloadCycles::SSTCfg_cmdConferma_Click() {
         noteTransportFailure();
         tellTransportFailure();
         state_.flagLoading = 0;
-        state_.flagCmdButton = 0;
+        supervisor_.request(Command::None);
         state_.flagCatalogueLoaded = 0;
         return;
     }
@@ -540,5 +541,5 @@ void DownloadCycles::SSTCfg_cmdConferma_Click() {
     settings_.DeleteSettingsFiles();
     dialogs_.message(QStringLiteral("U ERR"), QStringLiteral("Error!"),
                      platform::Dialogs::Icon::Critical);
-    state_.flagCmdButton = 2;
+    supervisor_.request(Command::Quit);
 }

@@ -16,6 +16,7 @@ class QTimer;
 class QWidget;
 class SettingsFile;
 class SourceCodes;
+class Supervisor;
 struct RunState;
 namespace platform {
 class Dialogs;
@@ -63,7 +64,8 @@ struct CycleControls {
 class DownloadCycles {
 public:
     DownloadCycles(RunState& state, platform::Dialogs& dialogs, SettingsFile& settings,
-                   CatalogueService& catalogue, SourceCodes& sources, CycleControls controls);
+                   CatalogueService& catalogue, SourceCodes& sources, Supervisor& supervisor,
+                   CycleControls controls);
 
     // What others do for the cycle.
     std::function<void()> ShowStatusText;
@@ -143,6 +145,7 @@ private:
     SettingsFile& settings_;
     CatalogueService& catalogue_;
     SourceCodes& sources_;
+    Supervisor& supervisor_;
     CycleControls c_;
     QStringList slideAddresses_;
     QList<int> slideParts_;

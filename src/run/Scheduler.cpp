@@ -8,6 +8,7 @@
 #include "platform/Widgets.h"
 #include "run/DownloadCycle.h"
 #include "run/LastGood.h"
+#include "run/Supervisor.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsFormat.h"
 #include "show/PictureBox.h"
@@ -65,9 +66,10 @@ bool TimingCodeShowsAnimation(const QString& code) {
 }
 
 Scheduler::Scheduler(RunState& state, platform::Dialogs& dialogs, SettingsFile& settings,
-                     DownloadCycles& cycles, Presenter& presenter, SchedulerControls controls)
+                     DownloadCycles& cycles, Presenter& presenter, Supervisor& supervisor,
+                     SchedulerControls controls)
     : state_(state), dialogs_(dialogs), settings_(settings), cycles_(cycles), presenter_(presenter),
-      c_(controls) {}
+      supervisor_(supervisor), c_(controls) {}
 
 void Scheduler::setImgClockInterval(long long ms) {
     // Scaled by the timing knob and held within what a timer can take.
@@ -91,7 +93,7 @@ bool Scheduler::runFirstPass() {
     c_.utilityTmr->start();
     cycles_.RunCataloguePass(false);
     state_.flagLoading = 0;
-    if (state_.flagCmdButton == 2) {
+    if (supervisor_.pending() == Command::Quit) {
         // The service refused a request: the tick ends here, so that nothing
         // (the panel for an empty show) takes the place of the quit.
         state_.clockStatus = 0;
@@ -108,7 +110,7 @@ bool Scheduler::runFirstPass() {
     if (whyUnreadable(settings_.selectionFilePath()) == Unreadable::None) {
         settings_.DeleteSettingsFiles();
     }
-    state_.flagCmdButton = 2;
+    supervisor_.request(Command::Quit);
     state_.quitUnattended = true;
     state_.clockStatus = 0;
     return false;
@@ -151,7 +153,7 @@ void Scheduler::runDownloadCycleWhenDue() {
 }
 
 void Scheduler::stopForNoSlides() {
-    state_.flagCmdButton = 1;
+    supervisor_.request(Command::OpenPanel);
     c_.whoWeAre->setEnabled(false);
     c_.btSetup->setEnabled(false);
     state_.flagFullScreen = 1;
@@ -241,7 +243,7 @@ void Scheduler::showServiceMessage(int s) {
 void Scheduler::imgClock_Timer() {
     // A running cycle lets events run inside its fetches; no slide may change
     // then, and a tick never runs inside another.
-    if (state_.flagCmdButton != 0 || state_.flagLoading == 1 || cycles_.running() ||
+    if (supervisor_.pending() != Command::None || state_.flagLoading == 1 || cycles_.running() ||
         state_.clockStatus == 1) {
         return;
     }

@@ -6,6 +6,7 @@
 class DownloadCycles;
 class PictureBox;
 class Presenter;
+class Supervisor;
 class QLabel;
 class QLineEdit;
 class QTimer;
@@ -58,7 +59,8 @@ struct SchedulerControls {
 class Scheduler {
 public:
     Scheduler(RunState& state, platform::Dialogs& dialogs, SettingsFile& settings,
-              DownloadCycles& cycles, Presenter& presenter, SchedulerControls controls);
+              DownloadCycles& cycles, Presenter& presenter, Supervisor& supervisor,
+              SchedulerControls controls);
 
     std::function<void()> ShowStatusText;
     std::function<void()> ShowDisplayMode;
@@ -91,6 +93,7 @@ private:
     SettingsFile& settings_;
     DownloadCycles& cycles_;
     Presenter& presenter_;
+    Supervisor& supervisor_;
     SchedulerControls c_;
     bool toldUnwritable_ = false;
 };

@@ -46,6 +46,11 @@ QString ProgressText(int lingua, int loaded, int toLoad) {
 Supervisor::Supervisor(RunState& state, SupervisorControls controls, SupervisorActions actions)
     : state_(state), c_(controls), a_(std::move(actions)) {}
 
+void Supervisor::request(Command command) {
+    pending_ = command;
+    emit commandChanged(command);
+}
+
 bool Supervisor::lastGoodPlaying() const {
     return a_.lastGoodPlaying && a_.lastGoodPlaying();
 }
@@ -244,14 +249,14 @@ void Supervisor::openPanel() {
     }
     // A request made while the panel opened (a quit after a refused
     // catalogue request, a start from the panel) is not overwritten.
-    if (state_.flagCmdButton == 1) {
-        state_.flagCmdButton = 3;
+    if (pending_ == Command::OpenPanel) {
+        request(Command::PanelShown);
     }
 }
 
 void Supervisor::panControl_Timer() {
     if (a_.showTimerFlagNumber) {
-        a_.showTimerFlagNumber(state_.flagCmdButton);
+        a_.showTimerFlagNumber(static_cast<int>(pending_));
     }
     // Never in the middle of a slide tick or of a download cycle, whose
     // fetches let this timer tick.
@@ -259,26 +264,24 @@ void Supervisor::panControl_Timer() {
     if (state_.clockStatus == 1 || state_.flagLoading == 1 || cycleRunning) {
         return;
     }
-    switch (state_.flagCmdButton) {
-    case 0:
+    switch (pending_) {
+    case Command::None:
         if (!c_.imgClock->isActive()) {
             c_.imgClock->start();
         }
         break;
-    case 1:
+    case Command::OpenPanel:
         openPanel();
         break;
-    case 2:
+    case Command::Quit:
         if (a_.QuitProgram) {
             a_.QuitProgram();
         }
         break;
-    case 3:
+    case Command::PanelShown:
         if (a_.SetPanelButtonsReady) {
             a_.SetPanelButtonsReady();
         }
-        break;
-    default:
         break;
     }
 }

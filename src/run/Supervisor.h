@@ -1,6 +1,9 @@
 #pragma once
 
+#include "state/Command.h"
+
 #include <QElapsedTimer>
+#include <QObject>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -68,7 +71,9 @@ struct SupervisorActions {
 };
 
 // The timers that start, watch and stop the show.
-class Supervisor {
+class Supervisor : public QObject {
+    Q_OBJECT
+
 public:
     Supervisor(RunState& state, SupervisorControls controls, SupervisorActions actions);
 
@@ -80,6 +85,14 @@ public:
     // 0: the first request must be sent; 1: waiting for its reply; 2: the
     // reply arrived and was accepted.
     int startState() const { return startState_; }
+
+    // The one way to ask for a command: it replaces any command not yet
+    // carried out.
+    void request(Command command);
+    Command pending() const { return pending_; }
+
+signals:
+    void commandChanged(Command command);
 
 private:
     void startUp();
@@ -98,6 +111,7 @@ private:
     SupervisorControls c_;
     SupervisorActions a_;
     int startState_ = 0;
+    Command pending_ = Command::None;
     std::shared_ptr<const TextRequestTicket> ticket_;
     QElapsedTimer sinceRequest_;
     QString lastFailure_;

@@ -379,7 +379,7 @@ void SettingsFile::Cleanup_Click() {
     if (state_.FlagRestart == kTrue) {
         dialogs_.message(SettingsTexts::cleanedMessage(lingua), SettingsTexts::warningTitle(lingua),
                          platform::Dialogs::Icon::Information);
-        state_.flagCmdButton = 2;
+        emit quitRequested();
     } else {
         dialogs_.message(SettingsTexts::notExecutedMessage(lingua),
                          SettingsTexts::warningTitle(lingua), platform::Dialogs::Icon::Information);

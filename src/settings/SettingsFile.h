@@ -109,6 +109,11 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+signals:
+    // The settings were cleaned up: the program must end so that the next
+    // start begins afresh.
+    void quitRequested();
+
 private:
     void readFailed();
     void moveAside(const QStringList& paths);

@@ -255,98 +255,9 @@ void FormPicture::createPageParts() {
     sourceCodes_->errorPicture = [this] { return ErrLoadPicture; };
 }
 
-void FormPicture::createShowParts() {
-    Frame_Select_Connection = named<QFrame>(this, "Frame_Select_Connection");
-    Frame_Select_Connection->hide();
-    connection_ = new Connection(state, *dialogs_, Frame_Select_Connection, this);
-    connection_->applyProxy = [this](const platform::ProxySetting& proxy) {
-        fetch_->setProxy(proxy);
-    };
-    connection_->onWaitStep = [this] { lCountDown->raise(); };
-    Frame_Select_Language = named<QFrame>(this, "Frame_Select_Language");
-    Frame_Select_Language->hide();
-    languageChoice_ = new LanguageChoice(state, Frame_Select_Language, this);
-    languageChoice_->applyLanguage = [this] { ApplyLanguage(); };
-    languageChoice_->SSTCfg = SSTCfg;
-
-    SelectionControls sel;
-    sel.Tabella_Mappe_Selezionate = Tabella_Mappe_Selezionate;
-    sel.BrowserImgPreview = BrowserImgPreview;
-    sel.FrameDescPreview = FrameDescPreview;
-    sel.DescPreview = DescPreview;
-    sel.FormWait = panel_->FormWait;
-    selection_ =
-        std::make_unique<SelectionTable>(state, *dialogs_, *settings_, sel, panel_->tabCanvas(2));
-    selection_->param = [this](int index) { return homeTown_->param(index); };
-
-    CycleControls cc;
-    cc.SSTCfg_timeRefresh = SSTCfg_timeRefresh;
-    cc.Tabella_Mappe_Selezionate = Tabella_Mappe_Selezionate;
-    cc.imgClock = &imgClock;
-    cc.utilityTmr = &utilityTmr;
-    cc.lCountDown = lCountDown;
-    cc.btSetup = btSetup;
-    cc.btWait = btWait;
-    cc.btHelp = btHelp;
-    cc.whoWeAre = whoWeAre;
-    cc.MessaggioAggiornate = MessaggioAggiornate;
-    cc.Miniatura = Miniatura;
-    cc.DownloadPreview = DownloadPreview;
-    cc.lVersion = lVersion;
-    cc.SSTCfg_ExitProgram = SSTCfg_ExitProgram;
-    cc.SSTCfg_ExitProgram_BW = SSTCfg_ExitProgram_BW;
-    cc.panelViews = {SSTCfg, FrameWizard, BrowserImgPreview, FrameDescPreview, DescPreview};
-    cycles_ = std::make_unique<DownloadCycles>(state, *dialogs_, *settings_, *catalogue_,
-                                               *sourceCodes_, cc);
-    cycles_->ShowStatusText = [this] { ShowStatusText(); };
-    cycles_->CheckVersion = [this] { CheckVersion(); };
-    cycles_->FillSelectionTable = [this] {
-        selection_->FillSelectionTable();
-        if (panel_->WizardText->text() == CatalogueUnavailableText(state.Lingua)) {
-            panel_->WizardText->setText(PanelTexts::wizardIntroText(state.Lingua));
-        }
-    };
-    cycles_->ShowCatalogueUnavailable = [this] {
-        selection_->ShowCatalogueUnavailable();
-        // The panel opens on its tools tab: the help frame under it says so too.
-        panel_->WizardText->setText(CatalogueUnavailableText(state.Lingua));
-    };
-    cycles_->HidePreview = [this] {
-        selection_->HidePreview();
-        selection_->PreViewEnabled->setChecked(false);
-    };
-    cycles_->ShowPanelForSelection = [this] { showPanelForSelection(); };
-    cycles_->errorPicture = [this] { return ErrLoadPicture; };
-    cycles_->keepEarlierPicturesOfFailedSlides = [this] { keepEarlierPicturesOfFailedSlides(); };
-    cycles_->noteWaiting = [this](const QString& reason) {
-        noteWaiting(QStringLiteral("pass"), reason);
-    };
-
-    SchedulerControls sc;
-    sc.window = this;
-    sc.imgClock = &imgClock;
-    sc.utilityTmr = &utilityTmr;
-    sc.lCountDown = lCountDown;
-    sc.btSetup = btSetup;
-    sc.btWait = btWait;
-    sc.btHelp = btHelp;
-    sc.BtAnimation = BtAnimation;
-    sc.whoWeAre = whoWeAre;
-    sc.lblMsgUser = lblMsgUser;
-    sc.fotoBrowser = fotoBrowser;
-    sc.txtDisplay = txtDisplay;
-    sc.SSTCfg_timeRefresh = SSTCfg_timeRefresh;
-    sc.SSTCfg_timeDwLoad = SSTCfg_timeDwLoad;
-    scheduler_ =
-        std::make_unique<Scheduler>(state, *dialogs_, *settings_, *cycles_, *presenter_, sc);
-    scheduler_->ShowStatusText = [this] { ShowStatusText(); };
-    scheduler_->ShowDisplayMode = [this] { ShowDisplayMode(); };
-    scheduler_->slideShown = [this](int slide) { afterSlideShown(slide); };
-    if (qEnvironmentVariableIsSet("SKYGLANCE_SNAPSHOT")) {
-        snapshots_ = std::make_unique<SnapshotWriter>(qEnvironmentVariable("SKYGLANCE_SNAPSHOT"));
-    }
-    printSlides_ = qEnvironmentVariableIntValue("SKYGLANCE_PRINT_SLIDES") == 1;
-
+// The supervisor comes first: the download cycle and the slide tick ask it
+// for commands.
+void FormPicture::createSupervisor() {
     SupervisorControls vc;
     vc.window = this;
     vc.generalClock = &generalClock;
@@ -393,6 +304,108 @@ void FormPicture::createShowParts() {
         noteWaiting(QStringLiteral("service"), reason);
     };
     supervisor_ = std::make_unique<Supervisor>(state, vc, va);
+    connect(supervisor_.get(), &Supervisor::commandChanged, this, [this](Command command) {
+        if (diagnostics_) {
+            diagnostics_->showCommand(command);
+        }
+    });
+    connect(settings_.get(), &SettingsFile::quitRequested, this,
+            [this] { supervisor_->request(Command::Quit); });
+}
+
+void FormPicture::createShowParts() {
+    createSupervisor();
+    Frame_Select_Connection = named<QFrame>(this, "Frame_Select_Connection");
+    Frame_Select_Connection->hide();
+    connection_ = new Connection(state, *dialogs_, Frame_Select_Connection, this);
+    connection_->applyProxy = [this](const platform::ProxySetting& proxy) {
+        fetch_->setProxy(proxy);
+    };
+    connection_->onWaitStep = [this] { lCountDown->raise(); };
+    Frame_Select_Language = named<QFrame>(this, "Frame_Select_Language");
+    Frame_Select_Language->hide();
+    languageChoice_ = new LanguageChoice(state, Frame_Select_Language, this);
+    languageChoice_->applyLanguage = [this] { ApplyLanguage(); };
+    languageChoice_->SSTCfg = SSTCfg;
+
+    SelectionControls sel;
+    sel.Tabella_Mappe_Selezionate = Tabella_Mappe_Selezionate;
+    sel.BrowserImgPreview = BrowserImgPreview;
+    sel.FrameDescPreview = FrameDescPreview;
+    sel.DescPreview = DescPreview;
+    sel.FormWait = panel_->FormWait;
+    selection_ =
+        std::make_unique<SelectionTable>(state, *dialogs_, *settings_, sel, panel_->tabCanvas(2));
+    selection_->param = [this](int index) { return homeTown_->param(index); };
+
+    CycleControls cc;
+    cc.SSTCfg_timeRefresh = SSTCfg_timeRefresh;
+    cc.Tabella_Mappe_Selezionate = Tabella_Mappe_Selezionate;
+    cc.imgClock = &imgClock;
+    cc.utilityTmr = &utilityTmr;
+    cc.lCountDown = lCountDown;
+    cc.btSetup = btSetup;
+    cc.btWait = btWait;
+    cc.btHelp = btHelp;
+    cc.whoWeAre = whoWeAre;
+    cc.MessaggioAggiornate = MessaggioAggiornate;
+    cc.Miniatura = Miniatura;
+    cc.DownloadPreview = DownloadPreview;
+    cc.lVersion = lVersion;
+    cc.SSTCfg_ExitProgram = SSTCfg_ExitProgram;
+    cc.SSTCfg_ExitProgram_BW = SSTCfg_ExitProgram_BW;
+    cc.panelViews = {SSTCfg, FrameWizard, BrowserImgPreview, FrameDescPreview, DescPreview};
+    cycles_ = std::make_unique<DownloadCycles>(state, *dialogs_, *settings_, *catalogue_,
+                                               *sourceCodes_, *supervisor_, cc);
+    cycles_->ShowStatusText = [this] { ShowStatusText(); };
+    cycles_->CheckVersion = [this] { CheckVersion(); };
+    cycles_->FillSelectionTable = [this] {
+        selection_->FillSelectionTable();
+        if (panel_->WizardText->text() == CatalogueUnavailableText(state.Lingua)) {
+            panel_->WizardText->setText(PanelTexts::wizardIntroText(state.Lingua));
+        }
+    };
+    cycles_->ShowCatalogueUnavailable = [this] {
+        selection_->ShowCatalogueUnavailable();
+        // The panel opens on its tools tab: the help frame under it says so too.
+        panel_->WizardText->setText(CatalogueUnavailableText(state.Lingua));
+    };
+    cycles_->HidePreview = [this] {
+        selection_->HidePreview();
+        selection_->PreViewEnabled->setChecked(false);
+    };
+    cycles_->ShowPanelForSelection = [this] { showPanelForSelection(); };
+    cycles_->errorPicture = [this] { return ErrLoadPicture; };
+    cycles_->keepEarlierPicturesOfFailedSlides = [this] { keepEarlierPicturesOfFailedSlides(); };
+    cycles_->noteWaiting = [this](const QString& reason) {
+        noteWaiting(QStringLiteral("pass"), reason);
+    };
+
+    SchedulerControls sc;
+    sc.window = this;
+    sc.imgClock = &imgClock;
+    sc.utilityTmr = &utilityTmr;
+    sc.lCountDown = lCountDown;
+    sc.btSetup = btSetup;
+    sc.btWait = btWait;
+    sc.btHelp = btHelp;
+    sc.BtAnimation = BtAnimation;
+    sc.whoWeAre = whoWeAre;
+    sc.lblMsgUser = lblMsgUser;
+    sc.fotoBrowser = fotoBrowser;
+    sc.txtDisplay = txtDisplay;
+    sc.SSTCfg_timeRefresh = SSTCfg_timeRefresh;
+    sc.SSTCfg_timeDwLoad = SSTCfg_timeDwLoad;
+    scheduler_ = std::make_unique<Scheduler>(state, *dialogs_, *settings_, *cycles_, *presenter_,
+                                             *supervisor_, sc);
+    scheduler_->ShowStatusText = [this] { ShowStatusText(); };
+    scheduler_->ShowDisplayMode = [this] { ShowDisplayMode(); };
+    scheduler_->slideShown = [this](int slide) { afterSlideShown(slide); };
+    if (qEnvironmentVariableIsSet("SKYGLANCE_SNAPSHOT")) {
+        snapshots_ = std::make_unique<SnapshotWriter>(qEnvironmentVariable("SKYGLANCE_SNAPSHOT"));
+    }
+    printSlides_ = qEnvironmentVariableIntValue("SKYGLANCE_PRINT_SLIDES") == 1;
+
     createWatchParts();
     createPanelParts();
 
@@ -484,7 +497,7 @@ void FormPicture::Apre_Setup() {
     // wait frame never stays up for nothing).
     whoWeAre->setEnabled(false);
     btSetup->setEnabled(false);
-    state.flagCmdButton = 1;
+    supervisor_->request(Command::OpenPanel);
 }
 
 void FormPicture::ImageConnesso_Click() {
@@ -503,7 +516,7 @@ void FormPicture::closeEvent(QCloseEvent* event) {
     // Closed from outside (the window manager): quit in order, at the first
     // moment no slide tick and no download cycle runs.
     event->ignore();
-    state.flagCmdButton = 2;
+    supervisor_->request(Command::Quit);
     if (!panControl.isActive()) {
         panControl.start();
     }

@@ -254,6 +254,7 @@ private:
     void createPresenter();
     void createDownloadParts();
     void createPageParts();
+    void createSupervisor();
     void createShowParts();
     void showPanelForSelection();
     void afterSlideShown(int slide);

@@ -172,7 +172,7 @@ bool FormPicture::Form_Load() {
     Disegna_Barra2();
     placeLinesAboveBar();
     state.flagReplyArrived = 1;
-    state.flagCmdButton = 0;
+    supervisor_->request(Command::None);
     state.flagLoading = 0;
     state.firstLaunch = 0;
     state.flagCatalogueLoaded = 0;
@@ -223,10 +223,10 @@ void FormPicture::btTermina_Click() {
 }
 
 void FormPicture::SSTCfg_ExitProgram_Click() {
-    state.flagCmdButton = 2;
+    supervisor_->request(Command::Quit);
 }
 void FormPicture::SSTCfg_ExitProgram2_Click() {
-    state.flagCmdButton = 2;
+    supervisor_->request(Command::Quit);
 }
 
 void FormPicture::QuitProgram() {

@@ -69,7 +69,6 @@ struct RunState {
     int16_t timerClockSave = 500;
     int16_t clockFromDebugSet = 0;
     int16_t clockStatus = 0;
-    int16_t flagCmdButton = 0;
     // The quit was asked by the program itself (a refused request, no usable
     // selection), with nobody at the screen to read an end message.
     bool quitUnattended = false;

@@ -95,9 +95,9 @@ QList<QStringList> slideTableRows(const RunState& s) {
     return rows;
 }
 
-QList<QStringList> flagTableRows(const RunState& s) {
+QList<QStringList> flagTableRows(const RunState& s, Command command) {
     return {
-        {QStringLiteral("flagCmdButton"), number(s.flagCmdButton)},
+        {QStringLiteral("flagCmdButton"), number(static_cast<int>(command))},
         {QStringLiteral("clockStatus"), number(s.clockStatus)},
         {QStringLiteral("flagLoading"), number(s.flagLoading)},
         {QStringLiteral("flagReplyArrived"), number(s.flagReplyArrived)},
@@ -188,7 +188,7 @@ void Diagnostics::refreshTimers() {
         }
     }
     fillTable(timerRows_, rows);
-    fillTable(flagRows_, flagTableRows(state_));
+    fillTable(flagRows_, flagTableRows(state_, command_));
     if (slideInterval_ && !slideInterval_->hasFocus()) {
         slideInterval_->setValue(state_.timerClockSave);
     }

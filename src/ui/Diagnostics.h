@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/NetProxy.h"
+#include "state/Command.h"
 
 #include <QHash>
 #include <QList>
@@ -55,6 +56,9 @@ public:
     // The slide tick takes this interval at its next run.
     void setSlideInterval(int milliseconds);
 
+    // The command the supervisor has pending, shown among the flags.
+    void showCommand(Command command) { command_ = command; }
+
     // The views, null while closed. Pictures by catalogue index and by slide:
     // only rows in use; the first column is the index.
     QTableWidget* catalogueRows() const;
@@ -78,6 +82,7 @@ private:
     QPointer<QTableWidget> catalogueRows_;
     QPointer<QTableWidget> slideRows_;
     QPointer<QTableWidget> timerRows_;
+    Command command_ = Command::None;
     QPointer<QTableWidget> flagRows_;
     QPointer<QTableWidget> proxyRows_;
     QPointer<QSpinBox> slideInterval_;

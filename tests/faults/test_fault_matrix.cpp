@@ -246,7 +246,7 @@ void TestFaultMatrix::startProgram(const QString& site) {
 
 void TestFaultMatrix::quitProgram() {
     QSignalSpy ended(form_.get(), &FormPicture::programEnded);
-    state().flagCmdButton = 2;
+    form_->supervisor().request(Command::Quit);
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 30000);
 }
 

@@ -357,9 +357,10 @@ void TestSettings::cleanupAsksAndRequestsTheQuit() {
     writeAll(f.settings->proxyFilePath(), "x\r\n");
     QFile::setPermissions(f.settings->proxyFilePath(), QFileDevice::ReadOwner);
 
+    QSignalSpy quit(&*f.settings, &SettingsFile::quitRequested);
     f.dialogs.queueAnswer(platform::Dialogs::Answer::No);
     f.settings->Cleanup_Click();
-    QCOMPARE(f.state.flagCmdButton, int16_t(0));
+    QCOMPARE(quit.size(), 0);
     QVERIFY(QFile::exists(f.settings->settingsFilePath()));
     QCOMPARE(f.dialogs.shownTexts().last(), QStringLiteral("Restart Not executed"));
 
@@ -374,7 +375,7 @@ void TestSettings::cleanupAsksAndRequestsTheQuit() {
     QCOMPARE(boxes[0].buttons, platform::Dialogs::Buttons::YesNo);
     QCOMPARE(boxes[1].text, QStringLiteral("Configuration cleaned, please restart Skyglance"));
     QCOMPARE(boxes[1].icon, platform::Dialogs::Icon::Information);
-    QCOMPARE(f.state.flagCmdButton, int16_t(2));
+    QCOMPARE(quit.size(), 1);
     QCOMPARE(f.state.FlagRestart, kTrue);
     for (const QString& path : {f.settings->settingsFilePath(), f.settings->selectionFilePath(),
                                 f.settings->proxyFilePath()}) {

@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Timing.h"
 #include "run/Scheduler.h"
+#include "run/Supervisor.h"
 #include "settings/Connection.h"
 #include "settings/LanguageChoice.h"
 #include "settings/SettingsFile.h"
@@ -156,7 +157,6 @@ void TestStartUp::startValuesAndTimers() {
     QCOMPARE(s.cntAniGif, int16_t(1));
     QCOMPARE(s.aniGifPrefix, QStringLiteral("_ANIGIF_"));
     QCOMPARE(s.flagReplyArrived, int16_t(1));
-    QCOMPARE(s.flagCmdButton, int16_t(0));
     QCOMPARE(s.flagSilent, kTrue);
     QCOMPARE(s.ExitToProgram, kFalse);
     QCOMPARE(s.WizardActive, kTrue);
@@ -259,7 +259,7 @@ void TestStartUp::orderlyQuitWaitsForTheSlideTick() {
 
     f.state.clockStatus = 1; // a slide tick is running
     f.SSTCfg_ExitProgram_Click();
-    QCOMPARE(f.state.flagCmdButton, int16_t(2));
+    QCOMPARE(f.supervisor().pending(), Command::Quit);
     f.panControl.start();
     QTest::qWait(10 * f.panControl.interval());
     QCOMPARE(ended.count(), 0);

@@ -347,7 +347,7 @@ void TestShowRuns::checkLoopsPlayTheirOwnFiles(qsizetype from, int atLeast) {
 
 void TestShowRuns::openPanel() {
     form_->btSetup_Click();
-    QTRY_COMPARE_WITH_TIMEOUT(state().flagCmdButton, int16_t(3), 60000);
+    QTRY_COMPARE_WITH_TIMEOUT(form_->supervisor().pending(), Command::PanelShown, 60000);
     QVERIFY(form_->SSTCfg->isVisible());
     QVERIFY(!form_->panel().FormWait->isVisible()); // the fill ends the wait
     QTRY_VERIFY_WITH_TIMEOUT(form_->SSTCfg_cmdConferma->isEnabled(), 10000);
@@ -401,7 +401,7 @@ void TestShowRuns::showRunsByItselfInSelectionOrder() {
 
     // The quit command ends the program in order.
     QSignalSpy ended(form_.get(), &FormPicture::programEnded);
-    state().flagCmdButton = 2;
+    form_->supervisor().request(Command::Quit);
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 30000);
     QVERIFY(readFile(work("Skyglance7_Picture_List.dat")).startsWith("0\r\n1\r\n"));
 }
@@ -517,7 +517,7 @@ void TestShowRuns::panelStartWithUnchangedTicksFetchesNothing() {
     form_->SSTCfg_cmdConferma->click();
     QCOMPARE(seen_.size(), shownBefore);
     ticks.stop();
-    QCOMPARE(state().flagCmdButton, int16_t(0));
+    QCOMPARE(form_->supervisor().pending(), Command::None);
     QCOMPARE(state().cntImagesLoaded, int16_t(4));
     // Only the version file and the message were asked; no picture was
     // fetched again.
@@ -549,7 +549,7 @@ void TestShowRuns::serviceLostMidShowKeepsSlidesAndFiles() {
     form_->SSTCfg_cmdConferma->click();
     QCOMPARE(form_->lCountDown->text(), FailedReplyText(1) + " - " + site +
                                             "/service/catalogue?p=1&x00=x5555: Connection refused");
-    QCOMPARE(state().flagCmdButton, int16_t(0));
+    QCOMPARE(form_->supervisor().pending(), Command::None);
     const qsizetype shown = seen_.size();
     waitForSlides(int(shown) + 3);
     QCOMPARE(state().cntImagesLoaded, int16_t(4));
@@ -771,7 +771,7 @@ void TestShowRuns::incompleteCatalogueKeepsSavedSelection() {
 
     const auto openPanelAndSave = [&] {
         form_->btSetup_Click();
-        QTRY_COMPARE_WITH_TIMEOUT(state().flagCmdButton, int16_t(3), 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(form_->supervisor().pending(), Command::PanelShown, 60000);
         QVERIFY(!form_->panel().FormWait->isVisible());
         QVERIFY(form_->panel().WizardText->isVisible());
         QCOMPARE(form_->panel().WizardText->text(), CatalogueUnavailableText(1));
@@ -822,7 +822,7 @@ void TestShowRuns::incompleteCatalogueKeepsSavedSelection() {
     startAndSeeSlides();
 
     QSignalSpy ended(form_.get(), &FormPicture::programEnded);
-    state().flagCmdButton = 2;
+    form_->supervisor().request(Command::Quit);
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 30000);
     QCOMPARE(readFile(work("Skyglance7_Picture_List.dat")), saved);
 }

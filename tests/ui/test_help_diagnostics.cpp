@@ -276,7 +276,6 @@ void TestHelpDiagnostics::diagnosticsShowLiveValues() {
     state.listIdCopyright[0] = 1;
     state.listImageKind[0] = 1;
     state.listPicture[3] = QImage(40, 30, QImage::Format_RGB32);
-    state.flagCmdButton = 3;
 
     QTimer imgClock;
     QTimer panControl;
@@ -284,6 +283,7 @@ void TestHelpDiagnostics::diagnosticsShowLiveValues() {
     platform::ProxySetting proxy{true, QStringLiteral("proxy.lan:3128"), {}, "joe", "secret"};
     Diagnostics diagnostics(state, {{{"imgClock", &imgClock}, {"panControl", &panControl}},
                                     [&proxy] { return proxy; }});
+    diagnostics.showCommand(Command::PanelShown);
     diagnostics.open();
     QVERIFY(diagnostics.isOpen());
     // In front of the full-screen show.
@@ -317,7 +317,7 @@ void TestHelpDiagnostics::diagnosticsShowLiveValues() {
     imgClock.start(1);
     QTRY_VERIFY(diagnostics.ticks("imgClock") >= 3);
     imgClock.stop();
-    state.flagCmdButton = 0;
+    diagnostics.showCommand(Command::None);
     state.listPicture[3] = QImage();
     proxy.password = QStringLiteral("pw");
     diagnostics.refresh();
