@@ -12,14 +12,12 @@
 // composed; painting twice shows the same picture twice. A frame's disposal
 // applies when the next frame begins.
 //
-// Storage choices (the pixel results are those of the GDI original): the
-// composite is one
-// 32-bit image whose alpha channel is the 1-bit mask (alpha 0 = mask 1,
-// transparent, with black colour; alpha 255 = covered). Without a mask the
-// composite is opaque (QImage::Format_RGB32). Copying a frame through the
-// strip's colour table is one 256-entry lookup per pixel that yields either
-// "leave the target as it is" or an opaque colour: exactly what the AND/OR
-// pair of masked block copies leaves behind.
+// Storage: the composite is one 32-bit image whose alpha channel is the
+// 1-bit mask (alpha 0 = mask 1, transparent, with black colour; alpha 255 =
+// covered). Without a mask the composite is opaque (QImage::Format_RGB32).
+// Copying a frame through the strip's colour table is one 256-entry lookup
+// per pixel that yields either "leave the target as it is" or an opaque
+// colour: exactly what the AND/OR pair of masked block copies leaves behind.
 
 #include "anigif/GifDecoding.h"
 

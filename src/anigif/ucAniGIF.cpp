@@ -1,11 +1,13 @@
+// The player half of the animated-GIF control: loading, the frame clock,
+// Action and painting. The members that only serve a form host (colours,
+// cursor, mouse events, colour tables, persistence) are in ucAniGIFCompat.cpp.
+
 #include "ucAniGIF.h"
 
 #include <QApplication>
 #include <QAtomicInt>
-#include <QCursor>
 #include <QFile>
 #include <QFileInfo>
-#include <QMouseEvent>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -14,129 +16,12 @@
 #include <cstdlib>
 #include <limits>
 
-using anigif::GifPicture;
-
 namespace {
 
 // GIF bytes beyond this are not read: the parser's offsets are 32-bit.
 constexpr qint64 kMaxGifBytes = qint64(1) << 30;
 
 QAtomicInt nextIdentity{0};
-
-// A system colour index (the low byte of a colour with the high bit set)
-// to the palette colour that stands for it here.
-std::optional<QColor> systemColor(int index, const QPalette& pal) {
-    switch (index) {
-    case 0:
-        return pal.color(QPalette::Button); // scroll bar
-    case 1:
-        return pal.color(QPalette::Dark); // desktop
-    case 2:
-        return pal.color(QPalette::Highlight); // active caption
-    case 3:
-        return pal.color(QPalette::Mid); // inactive caption
-    case 4:
-        return pal.color(QPalette::Window); // menu
-    case 5:
-        return pal.color(QPalette::Base); // window
-    case 6:
-        return pal.color(QPalette::WindowText); // window frame
-    case 7:
-        return pal.color(QPalette::WindowText); // menu text
-    case 8:
-        return pal.color(QPalette::Text); // window text
-    case 9:
-        return pal.color(QPalette::HighlightedText); // caption text
-    case 10:
-        return pal.color(QPalette::Button); // active border
-    case 11:
-        return pal.color(QPalette::Button); // inactive border
-    case 12:
-        return pal.color(QPalette::Mid); // application workspace
-    case 13:
-        return pal.color(QPalette::Highlight); // highlight
-    case 14:
-        return pal.color(QPalette::HighlightedText); // highlighted text
-    case 15:
-        return pal.color(QPalette::Button); // button face
-    case 16:
-        return pal.color(QPalette::Dark); // button shadow
-    case 17:
-        return pal.color(QPalette::Disabled, QPalette::Text); // grey text
-    case 18:
-        return pal.color(QPalette::ButtonText); // button text
-    case 19:
-        return pal.color(QPalette::Text); // inactive caption text
-    case 20:
-        return pal.color(QPalette::Light); // button highlight
-    case 21:
-        return pal.color(QPalette::Shadow); // 3-D dark shadow
-    case 22:
-        return pal.color(QPalette::Midlight); // 3-D light
-    case 23:
-        return pal.color(QPalette::ToolTipText); // info text
-    case 24:
-        return pal.color(QPalette::ToolTipBase); // info background
-    case 26:
-        return pal.color(QPalette::Link); // hot light
-    case 27:
-        return pal.color(QPalette::Highlight); // gradient active caption
-    case 28:
-        return pal.color(QPalette::Mid); // gradient inactive caption
-    case 29:
-        return pal.color(QPalette::Highlight); // menu highlight
-    case 30:
-        return pal.color(QPalette::Window); // menu bar
-    default:
-        return std::nullopt;
-    }
-}
-
-// A colour in the 0x00BBGGRR convention (or a system colour) as a QColor;
-// none for a value that is no colour.
-std::optional<QColor> resolveColor(int value, const QPalette& pal) {
-    const auto v = static_cast<uint32_t>(value);
-    if (v & 0x80000000u) {
-        if ((v & 0x7FFFFF00u) != 0) {
-            return std::nullopt;
-        }
-        return systemColor(static_cast<int>(v & 0xFFu), pal);
-    }
-    const uint32_t kind = v >> 24;
-    if (kind != 0 && kind != 2) {
-        return std::nullopt;
-    }
-    return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
-                  static_cast<int>((v >> 16) & 0xFF));
-}
-
-short buttonCode(Qt::MouseButtons b) {
-    short code = 0;
-    if (b & Qt::LeftButton) {
-        code |= 1;
-    }
-    if (b & Qt::RightButton) {
-        code |= 2;
-    }
-    if (b & Qt::MiddleButton) {
-        code |= 4;
-    }
-    return code;
-}
-
-short shiftCode(Qt::KeyboardModifiers m) {
-    short code = 0;
-    if (m & Qt::ShiftModifier) {
-        code |= 1;
-    }
-    if (m & Qt::ControlModifier) {
-        code |= 2;
-    }
-    if (m & Qt::AltModifier) {
-        code |= 4;
-    }
-    return code;
-}
 
 } // namespace
 
@@ -155,14 +40,6 @@ ucAniGIF::~ucAniGIF() {
         disconnect(remote_, nullptr, this, nullptr);
         remote_->abort();
     }
-}
-
-QString ucAniGIF::HelpString(const QString& member) {
-    return anigif::HelpString(member);
-}
-
-void ucAniGIF::ReportChanged(const char* name) {
-    emit PropertyChanged(QString::fromLatin1(name));
 }
 
 // ---------------------------------------------------------------------------
@@ -549,34 +426,6 @@ void ucAniGIF::setAction(int command) {
 // ---------------------------------------------------------------------------
 // Properties
 
-anigif::GifPicture ucAniGIF::AnimatedGIF() const {
-    GifPicture picture;
-    if (currentFrame_ < 1) {
-        return picture;
-    }
-    picture.gif = gif_.ExportFrame(currentFrame_);
-    picture.image = QImage::fromData(picture.gif, "GIF");
-    if (picture.image.isNull()) {
-        return GifPicture{};
-    }
-    return picture;
-}
-
-void ucAniGIF::setAnimatedGIF(const anigif::GifPicture& picture) {
-    if (!designTime_) {
-        return;
-    }
-    if (picture.isNull()) {
-        gif_.GifBytes.clear();
-        ClearControl();
-        repaint();
-    } else {
-        gif_.GifBytes = picture.gif;
-        LoadGif();
-    }
-    ReportChanged("AnimatedGIF");
-}
-
 void ucAniGIF::setAutoSize(bool on) {
     if (on == AutoSize()) {
         return;
@@ -586,11 +435,6 @@ void ucAniGIF::setAutoSize(bool on) {
         FitControl();
     }
     ReportChanged("AutoSize");
-}
-
-void ucAniGIF::setEnabled(bool on) {
-    QWidget::setEnabled(on);
-    ReportChanged("Enabled");
 }
 
 void ucAniGIF::setStretch(int mode) {
@@ -688,31 +532,6 @@ void ucAniGIF::setDelayAnimation(int mode) {
     ReportChanged("DelayAnimation");
 }
 
-void ucAniGIF::setMouseIcon(const QPixmap& icon) {
-    mouseIcon_ = icon;
-    if (icon.isNull()) {
-        mousePointer_ = 0;
-    }
-    ApplyCursor();
-    ReportChanged("MouseIcon");
-}
-
-void ucAniGIF::setMousePointer(int pointer) {
-    mousePointer_ = pointer;
-    ApplyCursor();
-    ReportChanged("MousePointer");
-}
-
-void ucAniGIF::ApplyCursor() {
-    if (mousePointer_ == 99 && !mouseIcon_.isNull()) {
-        setCursor(QCursor(mouseIcon_));
-    } else if (const auto shape = anigif::CursorShape(mousePointer_)) {
-        setCursor(QCursor(*shape));
-    } else {
-        unsetCursor();
-    }
-}
-
 void ucAniGIF::setOffsetX(int x) {
     offsetX_ = x;
     if (designTime_ || state_ != Playing) {
@@ -729,84 +548,9 @@ void ucAniGIF::setOffsetY(int y) {
     ReportChanged("OffsetY");
 }
 
-void ucAniGIF::setBackColor(int color) {
-    if (!resolveColor(color, QApplication::palette(this)).has_value()) {
-        return; // the base refuses it; the error is cleared
-    }
-    backColor_ = color;
-    ApplyBackColor();
-    if (designTime_ && (backStyle_ == 1 || comp_.OwnWindowOpaque)) {
-        repaint();
-    }
-    ReportChanged("BackColor");
-}
-
-void ucAniGIF::ApplyBackColor() {
-    const auto c = resolveColor(backColor_, QApplication::palette(this));
-    if (c.has_value()) {
-        QPalette pal = palette();
-        pal.setColor(QPalette::Window, *c);
-        setPalette(pal);
-    }
-}
-
-void ucAniGIF::setBackStyle(int style) {
-    if (style < 0 || style > 1) {
-        return;
-    }
-    backStyle_ = style;
-    if (designTime_ && !comp_.OwnWindowOpaque) {
-        repaint();
-    }
-    ReportChanged("BackStyle");
-}
-
 void ucAniGIF::setSteppedDelay(int ms) {
     steppedDelay_ = ms <= 0 ? 0 : ms;
     ReportChanged("SteppedDelay");
-}
-
-// ---------------------------------------------------------------------------
-// Colour tables
-
-bool ucAniGIF::GetPalette(int FrameIndex, QList<uint32_t>& paletteEntries) {
-    if (currentFrame_ == 0 || FrameIndex < 0) {
-        return false;
-    }
-    const bool wasPlaying = state_ == Playing;
-    PauseAnimation();
-    const bool ok = comp_.GetPalette(FrameIndex, paletteEntries);
-    if (wasPlaying) {
-        StartClock();
-    }
-    return ok;
-}
-
-bool ucAniGIF::SetPalette(int FrameIndex, const QList<uint32_t>* paletteEntries) {
-    if (currentFrame_ == 0 || FrameIndex < 0) {
-        return false;
-    }
-    const bool wasPlaying = state_ == Playing;
-    PauseAnimation();
-    const bool ok = comp_.SetPalette(FrameIndex, paletteEntries);
-    if (wasPlaying) {
-        StartClock();
-    } else {
-        repaint();
-    }
-    return ok;
-}
-
-bool ucAniGIF::CacheColorTables() {
-    return comp_.CacheColorTables();
-}
-
-bool ucAniGIF::RestoreColorTables(bool bReleaseCache) {
-    return comp_.RestoreColorTables(bReleaseCache);
-}
-
-void ucAniGIF::Refresh() {
-    repaint();
 }
 
 // ---------------------------------------------------------------------------
@@ -817,12 +561,12 @@ void ucAniGIF::PaintTo(QPainter& painter) const {
     ctx.designTime = designTime_;
     ctx.backStyle = backStyle_;
     const QPalette system = QApplication::palette(this);
-    ctx.backColor = resolveColor(backColor_, system).value_or(QColor(Qt::black));
+    ctx.backColor = anigif::ResolveColor(backColor_, system).value_or(QColor(Qt::black));
     ctx.offsetX = offsetX_;
     ctx.offsetY = offsetY_;
     ctx.innerWidth = width();
     ctx.innerHeight = height();
-    ctx.outlineColor = resolveColor(kSystemWindowFrame, system).value_or(QColor(Qt::black));
+    ctx.outlineColor = anigif::ResolveColor(kSystemWindowFrame, system).value_or(QColor(Qt::black));
     comp_.PaintFrame(painter, ctx);
 }
 
@@ -860,7 +604,8 @@ void ucAniGIF::showEvent(QShowEvent* event) {
     if (comp_.ZoomX == 0.0f && currentFrame_ > 0) {
         comp_.ComputeZoom(width(), height(), Stretch(), AutoSize());
     }
-    // Showing resumes a paused animation: Action 1, with the Action rules.
+    // Showing resumes a paused animation through setAction, so a deferred
+    // decode still waiting runs before the clock starts.
     if (state_ == Paused) {
         setAction(Playing);
     }
@@ -868,79 +613,7 @@ void ucAniGIF::showEvent(QShowEvent* event) {
 
 void ucAniGIF::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    // Hiding is Action 2 (pause), with the Action rules: a deferred decode
-    // still waiting runs first, so the animation is paused, not left to
-    // start while hidden.
+    // Hiding pauses through setAction: a deferred decode still waiting runs
+    // first, so the animation is paused, not left to start while hidden.
     setAction(Paused);
-}
-
-void ucAniGIF::mousePressEvent(QMouseEvent* event) {
-    const QPointF p = event->position();
-    emit MouseDown(buttonCode(event->button()), shiftCode(event->modifiers()),
-                   static_cast<float>(std::floor(p.x())), static_cast<float>(std::floor(p.y())));
-}
-
-void ucAniGIF::mouseReleaseEvent(QMouseEvent* event) {
-    const QPointF p = event->position();
-    const bool click = event->button() == Qt::LeftButton && rect().contains(p.toPoint());
-    const QPointer<ucAniGIF> self(this);
-    emit MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()),
-                 static_cast<float>(std::floor(p.x())), static_cast<float>(std::floor(p.y())));
-    if (click && !self.isNull()) {
-        emit Click();
-    }
-}
-
-void ucAniGIF::mouseMoveEvent(QMouseEvent* event) {
-    const QPointF p = event->position();
-    emit MouseMove(buttonCode(event->buttons()), shiftCode(event->modifiers()),
-                   static_cast<float>(std::floor(p.x())), static_cast<float>(std::floor(p.y())));
-}
-
-// ---------------------------------------------------------------------------
-// Persistence
-
-void ucAniGIF::WriteProperties(anigif::PropertyBag& bag) const {
-    bag.WriteProperty("GIF", gif_.GifBytes);
-    bag.WriteProperty("Delay", minFrameDelay_, 50);
-    bag.WriteProperty("Stretch", stretchCode_, 1);
-    bag.WriteProperty("Loops", gif_.Loops, 0);
-    bag.WriteProperty("DelayLoad", delayAnimation_, 1);
-    bag.WriteProperty("Mirror", mirrored_, 0);
-    if (!mouseIcon_.isNull()) {
-        bag.WriteProperty("MouseIcon", mouseIcon_);
-    }
-    bag.WriteProperty("MousePointer", mousePointer_, 0);
-    bag.WriteProperty("Enabled", isEnabled(), true);
-    bag.WriteProperty("OffsetX", offsetX_, 0);
-    bag.WriteProperty("OffsetY", offsetY_, 0);
-    bag.WriteProperty("BkgFill", backColor_, kSystemButtonFace);
-    bag.WriteProperty("BkgUsed", backStyle_, 0);
-    bag.WriteProperty("StepDelay", steppedDelay_, 0);
-}
-
-void ucAniGIF::ReadProperties(const anigif::PropertyBag& bag) {
-    gif_.GifBytes = bag.ReadProperty("GIF", QByteArray()).toByteArray();
-    minFrameDelay_ = bag.ReadProperty("Delay", minFrameDelay_).toInt();
-    stretchCode_ = bag.ReadProperty("Stretch", 1).toInt();
-    delayAnimation_ = bag.ReadProperty("DelayLoad", 1).toInt();
-    if (delayAnimation_ == -1) {
-        delayAnimation_ = 1;
-    }
-    mirrored_ = bag.ReadProperty("Mirror", 0).toInt();
-    QWidget::setEnabled(bag.ReadProperty("Enabled", true).toBool());
-    mouseIcon_ = bag.ReadProperty("MouseIcon", QPixmap()).value<QPixmap>();
-    mousePointer_ = bag.ReadProperty("MousePointer", 0).toInt();
-    ApplyCursor();
-    backColor_ = bag.ReadProperty("BkgFill", kSystemButtonFace).toInt();
-    ApplyBackColor();
-    backStyle_ = bag.ReadProperty("BkgUsed", 0).toInt();
-    steppedDelay_ = bag.ReadProperty("StepDelay", 0).toInt();
-    offsetX_ = bag.ReadProperty("OffsetX", 0).toInt();
-    offsetY_ = bag.ReadProperty("OffsetY", 0).toInt();
-    if (LoadGif() > 0) {
-        // Read as 32-bit: a stored count above 32767 must not fail.
-        gif_.Loops = bag.ReadProperty("Loops", 0).toInt();
-        loopsRemaining_ = gif_.Loops;
-    }
 }

@@ -8,44 +8,32 @@
 //
 // A frame is composed when it becomes current (a tick, an Action, a load),
 // never in a paint: Qt paints when it likes, and a paint only shows what is
-// composed. Hiding the control is Action 2 and showing it resumes a paused
-// animation through Action 1, with the Action rules (a deferred decode still
-// waiting runs first).
+// composed. Hiding the control pauses it and showing it resumes a paused
+// animation, both through setAction (a deferred decode still waiting runs
+// first).
 //
 // Property getters carry the property's name (Stretch(), Loops() ...), the
 // setters are setX(); events are Qt signals with the event's name and
 // parameters (by-reference parameters are references: connect directly).
+//
+// The player (loading, the frame clock, Action, painting) is ucAniGIF.cpp.
+// The members a form host uses and the player does not need are declared in
+// the sections marked "compatibility surface" and implemented in
+// ucAniGIFCompat.cpp.
 
 #include "anigif/FrameComposition.h"
 #include "anigif/GifDecoding.h"
-#include "anigif/ucAniGIFProperties.h"
+#include "anigif/ucAniGIFCompat.h"
 
 #include <QByteArray>
-#include <QImage>
-#include <QList>
-#include <QPair>
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
-#include <QVariant>
 #include <QWidget>
-#include <optional>
 
 class QNetworkAccessManager;
 class QNetworkReply;
-
-namespace anigif {
-
-// A picture object as the AnimatedGIF property reads and takes it: the GIF
-// bytes it was made from and the picture the platform loader made of them.
-struct GifPicture {
-    QByteArray gif;
-    QImage image;
-    bool isNull() const { return gif.isEmpty(); }
-};
-
-} // namespace anigif
 
 class ucAniGIF : public QWidget {
     Q_OBJECT
@@ -84,14 +72,10 @@ public:
     bool DesignTime() const { return designTime_; }
     void setDesignTime(bool designTime) { designTime_ = designTime; }
 
-    // ---- Properties
-    anigif::GifPicture AnimatedGIF() const;
-    void setAnimatedGIF(const anigif::GifPicture& picture);
+    // ---- Properties of the player
     int CurrentFrame() const { return currentFrame_; }
     bool AutoSize() const { return (stretchCode_ & 8) != 0; }
     void setAutoSize(bool on);
-    bool Enabled() const { return isEnabled(); }
-    void setEnabled(bool on);
     int FrameCount() const { return currentFrame_ > 0 ? gif_.FrameCount() : 0; }
     void setFrameCount(int) {}
     int ActualWidth() const { return gif_.ImageWidth; }
@@ -109,25 +93,17 @@ public:
     void setAction(int command);
     int DelayAnimation() const { return delayAnimation_; }
     void setDelayAnimation(int mode);
-    QPixmap MouseIcon() const { return mouseIcon_; }
-    void setMouseIcon(const QPixmap& icon);
-    int MousePointer() const { return mousePointer_; }
-    void setMousePointer(int pointer);
     int OffsetX() const { return offsetX_; }
     void setOffsetX(int x);
     int OffsetY() const { return offsetY_; }
     void setOffsetY(int y);
-    int BackColor() const { return backColor_; }
-    void setBackColor(int color);
-    int BackStyle() const { return backStyle_; }
-    void setBackStyle(int style);
     int SteppedDelay() const { return steppedDelay_; }
     void setSteppedDelay(int ms);
     bool Visible() const { return !isHidden(); }
     // True while a GIF is loaded (the last load succeeded).
     bool isLoaded() const { return currentFrame_ > 0; }
 
-    // ---- Methods
+    // ---- Loading
     // Each load reads only its own bytes: a failed load (a missing, empty or
     // unreadable file, no GIF, no usable frame, a surface beyond the caps)
     // returns false and leaves the control empty (CurrentFrame and
@@ -136,18 +112,6 @@ public:
     bool LoadAnimatedGIF_File(const QString& FileName);
     void LoadAnimatedGIF_Remote(const QString& RemotePath);
     bool LoadAnimatedGIF_Array(const QByteArray& Bytes);
-    bool GetPalette(int FrameIndex, QList<uint32_t>& paletteEntries);
-    bool SetPalette(int FrameIndex, const QList<uint32_t>* paletteEntries);
-    bool CacheColorTables();
-    bool RestoreColorTables(bool bReleaseCache);
-    void Refresh();
-
-    // ---- Persistence
-    void ReadProperties(const anigif::PropertyBag& bag);
-    void WriteProperties(anigif::PropertyBag& bag) const;
-
-    // The help string a property browser shows for a member ("" if none).
-    static QString HelpString(const QString& member);
 
     // Paints what the control shows now into a painter (the paint event
     // does exactly this on the control's surface). It only shows the frame
@@ -173,6 +137,33 @@ public:
     // bounds the part of a frame a direct-mode paint converts.
     void setMaxCompositePixels(qint64 pixels) { comp_.maxCompositePixels = pixels; }
 
+    // ---- Compatibility surface: properties
+    anigif::GifPicture AnimatedGIF() const;
+    void setAnimatedGIF(const anigif::GifPicture& picture);
+    bool Enabled() const { return isEnabled(); }
+    void setEnabled(bool on);
+    QPixmap MouseIcon() const { return mouseIcon_; }
+    void setMouseIcon(const QPixmap& icon);
+    int MousePointer() const { return mousePointer_; }
+    void setMousePointer(int pointer);
+    int BackColor() const { return backColor_; }
+    void setBackColor(int color);
+    int BackStyle() const { return backStyle_; }
+    void setBackStyle(int style);
+
+    // ---- Compatibility surface: colour tables
+    bool GetPalette(int FrameIndex, QList<uint32_t>& paletteEntries);
+    bool SetPalette(int FrameIndex, const QList<uint32_t>* paletteEntries);
+    bool CacheColorTables();
+    bool RestoreColorTables(bool bReleaseCache);
+    void Refresh();
+
+    // ---- Compatibility surface: persistence and help
+    void ReadProperties(const anigif::PropertyBag& bag);
+    void WriteProperties(anigif::PropertyBag& bag) const;
+    // The help string a property browser shows for a member ("" if none).
+    static QString HelpString(const QString& member);
+
 signals:
     void Click();
     void MouseDown(short Button, short Shift, float x, float y);
@@ -190,6 +181,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    // Compatibility surface: the mouse events as signals.
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -217,10 +209,12 @@ private:
     void ShowFrame(int k, bool paint);
     int FrameTime(int k) const;
     bool RaiseFrameChanged(int frameIndex, bool viaTimer);
+    void RemoteFinished();
+    // Compatibility surface: the background colour and the cursor as the
+    // properties set them, and the change report a form designer reads.
     void ApplyBackColor();
     void ApplyCursor();
     void ReportChanged(const char* name);
-    void RemoteFinished();
 
     anigif::GifDecoding gif_;
     anigif::FrameComposition comp_{gif_};
