@@ -1,5 +1,8 @@
 #pragma once
 
+#include "ui/PanelTexts.h"
+
+#include <QHash>
 #include <QObject>
 #include <QPixmap>
 #include <QString>
@@ -18,33 +21,6 @@ class QTabWidget;
 class QWidget;
 struct RunState;
 
-// ---- Pure texts of the panel (1 English, 2 Italian, 3 French, 4 Spanish).
-
-namespace PanelTexts {
-
-// The hover-help text of a panel element; English serves a language without
-// a version of its own and a language outside 1 to 4. Null for an element
-// without hover help.
-QString hoverText(const QString& objectName, int lingua);
-// The names of every element that has hover help.
-QStringList hoverElements();
-// The first text of the help frame, before any element was hovered.
-QString wizardIntroText(int lingua);
-// The wait frame while the catalogue loads: its tooltip, its label, and the
-// caption TextPictureSelection takes meanwhile. English outside 1 to 4.
-QString waitToolTip(int lingua);
-QString waitCaption(int lingua);
-QString previewTitle(int lingua);
-// Texts of the set-up tab, which the shared language tables leave to the
-// panel: its title and navigation labels, the connection label, the town
-// label and the tab's help box. English outside 1 to 4.
-QString setupTitle(int lingua);
-QString connectionCaption(int lingua);
-QString townCaption(int lingua);
-QString setupHelpText(int lingua);
-
-} // namespace PanelTexts
-
 // The configuration panel: the tab control SSTCfg with its five tabs over
 // the main window, the help frame FrameWizard below it and the wait frame
 // FormWait. Builds every element with its control name, places them, and
@@ -52,8 +28,8 @@ QString setupHelpText(int lingua);
 // handed to the std::function the window assigns (unset ones do nothing).
 //
 // Element positions are twips in the tab control's coordinates (the tab row
-// included), as the panel's layout table sets them; each tab's elements live on a
-// canvas that keeps that origin (tabCanvas).
+// included), as the table of PanelLayout sets them; each tab's elements live
+// on a canvas that keeps that origin (tabCanvas).
 class ConfigurationPanel : public QObject {
     Q_OBJECT
 public:
@@ -222,18 +198,11 @@ public:
 private:
     void buildTabs();
     QWidget* newCanvas(int tab);
-    void buildTimersTab();
-    void buildSetupTab();
-    void buildPicturesTab();
-    void buildRunExitTab();
-    void buildToolsTab();
-    void buildNavigationStrip(int tab);
+    void buildElements();
+    void bindElements();
+    void connectActions();
     void buildWizardFrame();
     void buildWaitFrame();
-    QPushButton* icon(int tab, const QString& name, const QString& picture);
-    QLabel* label(int tab, const QString& name, const QString& english = {});
-    QLabel* title(int tab, const QString& name);
-    QPlainTextEdit* helpBox(int tab, const QString& name);
     void connectPair(QPushButton* iconButton, QLabel* caption, std::function<void()> action);
     void connectNavigation(QWidget* element, int tab);
     void makeClickable(QLabel* caption, std::function<void()> action);
@@ -247,7 +216,8 @@ private:
     QWidget* window_;
     RunState& state_;
     QWidget* canvases_[kTabCount] = {};
-    QLabel* backgrounds_[kTabCount] = {};
+    // Every element the panel created from its layout table, by name.
+    QHash<QString, QWidget*> elements_;
     std::vector<std::pair<QObject*, std::function<void()>>> labelActions_;
     bool layingOut_ = false;
 };

@@ -7,6 +7,7 @@
 #include "ui/ConfigurationPanel.h"
 #include "ui/LanguageTables.h"
 #include "ui/OnlineHelp.h"
+#include "ui/PanelLayout.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -70,6 +71,7 @@ class TestConfigurationPanel : public QObject {
 private slots:
     void everyElementSitsOnItsTab();
     void toolsGridAndFramesAtTheirPlaces();
+    void layoutTableKeepsElementsApart();
     void labelsDoWhatTheirIconsDo();
     void navigationShowsItsTab();
     void tabChangeFollowsUnsavedChanges();
@@ -219,6 +221,40 @@ void TestConfigurationPanel::toolsGridAndFramesAtTheirPlaces() {
     QVERIFY(f.panel->FormWait->isVisible());
     QCOMPARE(f.panel->LabelWait->text(), QStringLiteral("Loading Database, wait..."));
     QCOMPARE(f.panel->TextPictureSelection->text(), QStringLiteral("Picture preview"));
+}
+
+// Every element of the layout table lies on its tab below the tab row, and
+// no two that show from the start overlap. Stand-ins hidden until they
+// replace an element, the tabs' backgrounds and the catalogue notice over
+// the list may; so may edges by up to 30 twips (two pixels), as the
+// centred captions of the picture tab's left column reach 20 twips into the
+// list's edge, where their words never go.
+void TestConfigurationPanel::layoutTableKeepsElementsApart() {
+    Fixture f;
+    const QRect tabArea(0, ConfigurationPanel::kTabTop, ConfigurationPanel::kPanelWidth,
+                        ConfigurationPanel::kBackgroundHeight);
+    constexpr int kEdge = 30;
+    QList<const PanelLayout::Element*> shown;
+    for (const PanelLayout::Element& element : PanelLayout::elements()) {
+        const QRect at(element.left, element.top, element.width, element.height);
+        QVERIFY2(tabArea.contains(at), qPrintable(element.name));
+        if (QWidget* widget = f.element(element.name)) {
+            QVERIFY2(f.panel->tabOf(widget) == element.tab, qPrintable(element.name));
+        }
+        if (element.kind == PanelLayout::Kind::Background ||
+            (element.flags & PanelLayout::kHidden) != 0 ||
+            element.name == QLatin1String("CatalogueUnavailable")) {
+            continue;
+        }
+        for (const PanelLayout::Element* other : shown) {
+            const QRect common =
+                at.intersected(QRect(other->left, other->top, other->width, other->height));
+            QVERIFY2(other->tab != element.tab || common.width() <= kEdge ||
+                         common.height() <= kEdge,
+                     qPrintable(element.name + QLatin1String(" overlaps ") + other->name));
+        }
+        shown << &element;
+    }
 }
 
 void TestConfigurationPanel::labelsDoWhatTheirIconsDo() {
