@@ -8,6 +8,7 @@ PACKAGES="
 build-essential cmake ninja-build pkg-config git curl ca-certificates
 clang clang-format libclang-rt-14-dev
 qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libqt6svg6 qt6-svg-dev
+qt6-tools-dev qt6-l10n-tools
 qt6-webengine-dev
 xvfb xauth fonts-dejavu-core
 libcpp-httplib-dev libsqlite3-dev sqlite3 libssl-dev

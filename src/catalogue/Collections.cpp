@@ -7,7 +7,7 @@
 #include "settings/SettingsFile.h"
 #include "settings/SettingsFormat.h"
 #include "state/RunState.h"
-#include "ui/LanguageTables.h"
+#include "ui/Translations.h"
 
 #include <QDir>
 #include <QFile>
@@ -173,20 +173,6 @@ std::optional<QStringList> codesOf(QXmlStreamReader& reader) {
     return codes;
 }
 
-QString textFor(int lingua, const char* english, const char* italian, const char* french,
-                const char* spanish) {
-    switch (lingua) {
-    case LanguageTables::kItalian:
-        return QString::fromUtf8(italian);
-    case LanguageTables::kFrench:
-        return QString::fromUtf8(french);
-    case LanguageTables::kSpanish:
-        return QString::fromUtf8(spanish);
-    default:
-        return QString::fromUtf8(english);
-    }
-}
-
 } // namespace
 
 QString EntryCodeForSave(const QString& entryText) {
@@ -270,26 +256,19 @@ std::optional<QStringList> ReadCollectionFile(const QString& path) {
 }
 
 QString CollectionTexts::saved(int lingua) {
-    return textFor(
-        lingua,
-        "Collection Saved with date and time info on:", "Collection salvata con data e ora su:",
-        "Votre Collection a été faite en toute sécurité:", "Su Colección se hizo fuerte:");
+    return Translations::in(lingua).translate("CollectionTexts",
+                                              "Collection Saved with date and time info on:");
 }
 
 QString CollectionTexts::saveFailed(int lingua) {
-    return textFor(lingua, "Collection NOT saved: this file could not be written:",
-                   "Collection NON salvata: impossibile scrivere il file:",
-                   "Collection NON enregistrée : impossible d'écrire le fichier :",
-                   "Colección NO guardada: no se pudo escribir el archivo:");
+    return Translations::in(lingua).translate(
+        "CollectionTexts", "Collection NOT saved: this file could not be written:");
 }
 
 QString CollectionTexts::reloaded(int lingua) {
-    const char* english =
-        "Table reloaded, Please restart Skyglance to trim exact time for every picture";
-    return textFor(lingua, english,
-                   "Tabella ricaricata, riavviare il programma per ripristinare i tempi corretti "
-                   "ad ogni immagine",
-                   english, english);
+    return Translations::in(lingua).translate(
+        "CollectionTexts",
+        "Table reloaded, Please restart Skyglance to trim exact time for every picture");
 }
 
 QString CollectionTexts::invalidSelection(int /*lingua*/) {

@@ -8,6 +8,7 @@
 #include "settings/SettingsFile.h"
 #include "state/RunState.h"
 #include "ui/LanguageTables.h"
+#include "ui/Translations.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -99,23 +100,15 @@ QString PreviewDescription(const QString& comment, const QString& copyright) {
 }
 
 QString ListCleanedText(int lingua) {
-    return lingua == LanguageTables::kItalian
-               ? QStringLiteral("Lista cancellata - prego selezionare minimo 2 immagini o "
-                                "caricare una collection")
-               : QStringLiteral("List cleaned - please select min. 2 pictures or load collection");
+    return Translations::in(lingua).translate(
+        "SelectionTable", "List cleaned - please select min. 2 pictures or load collection");
 }
 
 QString CatalogueUnavailableText(int lingua) {
-    return LanguageTables::inLanguage(
-        lingua,
+    return Translations::in(lingua).translate(
+        "SelectionTable",
         "The picture catalogue cannot be reached now. Your saved selection is kept as it is, "
-        "and Start goes on showing it.",
-        "Il catalogo delle immagini non è raggiungibile ora. La selezione salvata resta com'è, "
-        "e Avvia continua a mostrarla.",
-        "Le catalogue des images est injoignable pour le moment. Votre sélection enregistrée "
-        "reste telle quelle, et Démarrer continue de l'afficher.",
-        "El catálogo de imágenes no está disponible ahora. Su selección guardada se conserva "
-        "tal cual, y Iniciar sigue mostrándola.");
+        "and Start goes on showing it.");
 }
 
 SelectionTable::SelectionTable(RunState& state, platform::Dialogs& dialogs, SettingsFile& settings,

@@ -6,7 +6,7 @@
 #include "platform/SafeFiles.h"
 #include "settings/SettingsFormat.h"
 #include "state/RunState.h"
-#include "ui/LanguageTables.h"
+#include "ui/Translations.h"
 
 #include <QDir>
 #include <QFile>
@@ -286,10 +286,8 @@ PackageExtraction ExtractCollectionsPackage(const QString& archivePath,
 }
 
 QString VersionUpdateTexts::collectionsUpgraded(int lingua) {
-    return lingua == LanguageTables::kItalian
-               ? QStringLiteral("Collections Aggiornate - Estrazione automatica dei files "
-                                "collections")
-               : QStringLiteral("Collections Upgraded - Automatic collections-files extraction");
+    return Translations::in(lingua).translate(
+        "VersionUpdateTexts", "Collections Upgraded - Automatic collections-files extraction");
 }
 
 VersionUpdate::VersionUpdate(RunState& state, platform::Dialogs& dialogs, FetchPrimitives& fetch,

@@ -12,7 +12,7 @@
 #include "settings/SettingsFile.h"
 #include "settings/SettingsFormat.h"
 #include "state/RunState.h"
-#include "ui/LanguageTables.h"
+#include "ui/Translations.h"
 
 #include <QApplication>
 #include <QDir>
@@ -57,18 +57,13 @@ void setEnabledIf(QWidget* widget, bool enabled) {
 } // namespace
 
 QString NoPictureText(int lingua) {
-    return LanguageTables::inLanguage(
-        lingua, "Error: you have to check at least one Image from list!",
-        "Errore: occorre selezionare almeno una immagine dalla lista!",
-        "Erreur : vous devez sélectionner au moins une image dans la liste !",
-        "Error: hace falta seleccionar al menos una imagen de la lista!");
+    return Translations::in(lingua).translate(
+        "DownloadCycle", "Error: you have to check at least one Image from list!");
 }
 
 QString FailedReplyText(int lingua) {
-    return LanguageTables::inLanguage(lingua, "Waiting Internet Connection......??????",
-                                      "Attesa di connessione ad Internet.....??????",
-                                      "Attente de la connexion à Internet......??????",
-                                      "Espera de conexión a Internet.....??????");
+    return Translations::in(lingua).translate("DownloadCycle",
+                                              "Waiting Internet Connection......??????");
 }
 
 int SlideIntervalMs(const QString& secondsText) {

@@ -6,7 +6,7 @@
 #include "run/Scheduler.h"
 #include "show/Presenter.h"
 #include "state/RunState.h"
-#include "ui/LanguageTables.h"
+#include "ui/Translations.h"
 
 #include <QDir>
 #include <QFile>
@@ -125,10 +125,8 @@ QList<int> SlidesWithinLimit(const QList<qint64>& sizes, const QList<QDateTime>&
 
 QString LastGoodStatusText(int lingua, const QDateTime& fetched) {
     const QString when = fetched.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm"));
-    return LanguageTables::inLanguage(lingua, "Picture of %1 - waiting for the network",
-                                      "Immagine del %1 - in attesa della rete",
-                                      "Image du %1 - en attente du réseau",
-                                      "Imagen del %1 - esperando la red")
+    return Translations::in(lingua)
+        .translate("LastGood", "Picture of %1 - waiting for the network")
         .arg(when);
 }
 
@@ -142,9 +140,7 @@ QImage ReadKeptPicture(const QString& path) {
 
 QString KeptPictureText(int lingua, const QDateTime& fetched) {
     const QString when = fetched.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm"));
-    return LanguageTables::inLanguage(lingua, "Picture of %1", "Immagine del %1", "Image du %1",
-                                      "Imagen del %1")
-        .arg(when);
+    return Translations::in(lingua).translate("LastGood", "Picture of %1").arg(when);
 }
 
 const StoredSlide* FindStoredSlide(const QList<StoredSlide>& slides, const QString& address,

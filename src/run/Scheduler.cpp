@@ -15,7 +15,7 @@
 #include "show/Presenter.h"
 #include "state/CommandLine.h"
 #include "state/RunState.h"
-#include "ui/LanguageTables.h"
+#include "ui/Translations.h"
 
 #include <QDir>
 #include <QFile>
@@ -329,32 +329,22 @@ bool Scheduler::copyPlaceholder(const QString& file) const {
 }
 
 QString WorkFolderUnwritableText(int lingua, const QString& folder) {
-    return LanguageTables::inLanguage(
-               lingua >= 1 && lingua <= 4 ? lingua : 1,
-               "The work folder %1 cannot be written.\nThe pictures on show stay; the download is "
-               "tried again at the next cycle.",
-               "Impossibile scrivere nella cartella di lavoro %1.\nLe immagini restano in mostra; "
-               "lo scaricamento sarà ritentato al prossimo ciclo.",
-               "Impossible d'écrire dans le dossier de travail %1.\nLes images restent affichées ; "
-               "le téléchargement sera retenté au prochain cycle.",
-               "No se puede escribir en la carpeta de trabajo %1.\nLas imágenes siguen en "
-               "pantalla; la descarga se reintentará en el próximo ciclo.")
+    return Translations::in(lingua)
+        .translate(
+            "Scheduler",
+            "The work folder %1 cannot be written.\nThe pictures on show stay; the download is "
+            "tried again at the next cycle.")
         .arg(folder);
 }
 
 QString PictureNoteText(int lingua, int note) {
-    const int l = lingua >= 1 && lingua <= 4 ? lingua : 1;
     switch (note) {
     case kPictureScaledForMemory:
-        return LanguageTables::inLanguage(l, "picture reduced to fit the picture memory",
-                                          "immagine ridotta per la memoria delle immagini",
-                                          "image réduite pour la mémoire des images",
-                                          "imagen reducida para la memoria de imágenes");
+        return Translations::in(lingua).translate("Scheduler",
+                                                  "picture reduced to fit the picture memory");
     case kPictureTooLargeForMemory:
-        return LanguageTables::inLanguage(l, "picture too large for the picture memory",
-                                          "immagine troppo grande per la memoria delle immagini",
-                                          "image trop grande pour la mémoire des images",
-                                          "imagen demasiado grande para la memoria de imágenes");
+        return Translations::in(lingua).translate("Scheduler",
+                                                  "picture too large for the picture memory");
     default:
         return {};
     }

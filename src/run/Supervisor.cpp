@@ -6,7 +6,7 @@
 #include "run/DownloadCycle.h"
 #include "run/Scheduler.h"
 #include "state/RunState.h"
-#include "ui/LanguageTables.h"
+#include "ui/Translations.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -28,18 +28,14 @@ constexpr long long kPastTheLimit = 100;
 } // namespace
 
 QString ConnectionWaitText(int lingua) {
-    return LanguageTables::inLanguage(
-        lingua, "Waiting for Internet connection (have to be active!).....",
-        "Attesa di connessione ad Internet (deve essere attiva).....",
-        "Attente de la connexion à Internet (doit être active !).....",
-        "Espera de conexión a Internet (tiene que ser activa!).....");
+    return Translations::in(lingua).translate(
+        "Supervisor", "Waiting for Internet connection (have to be active!).....");
 }
 
 QString ProgressText(int lingua, int loaded, int toLoad) {
-    const QString text = LanguageTables::inLanguage(
-        lingua, "Loading Pictures from WEB...", "Caricamento immagini dal WEB...",
-        "Téléchargement des images à partir du web...", "Carga imagina del WEB...");
-    const QString separator = LanguageTables::inLanguage(lingua, " of ", " di ", " du ", " de ");
+    const QString text =
+        Translations::in(lingua).translate("Supervisor", "Loading Pictures from WEB...");
+    const QString separator = Translations::in(lingua).translate("Supervisor", " of ");
     return text + QLatin1Char(' ') + QString::number(loaded) + separator + QString::number(toLoad);
 }
 

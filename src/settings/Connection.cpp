@@ -8,6 +8,7 @@
 #include "settings/SettingsFormat.h"
 #include "state/RunState.h"
 #include "ui/LanguageTables.h"
+#include "ui/Translations.h"
 
 #include <QFileInfo>
 #include <QFrame>
@@ -38,24 +39,6 @@ constexpr int kFrameHeightTwips = 3750;
 const char kDesignNoProxyCaption[] = "Connect to Internet through Adsl, Wi-Fi, Modem";
 const char kDesignProxyCaption[] = "Connect to Internet through Proxy Server - Lan";
 
-// Option captions for Lingua 1 to 4.
-const std::array<const char*, 4> kNoProxyCaptions = {
-    "Internet Connection: Adsl, Wi-Fi, Modem, Lan", "Connessione via Adsl, Wi-Fi, Modem, Lan",
-    "Connexion Internet: Adsl, Wi-Fi, Modem, Lan", "Conexión a Internet: Adsl, Wi-Fi, Modem, Lan"};
-const std::array<const char*, 4> kProxyCaptions = {
-    "Internet Connection: Proxy Server", "Connessione via Proxy Server",
-    "Connexion Internet: serveur proxy", "Conexión a Internet: Servidor Proxy"};
-
-const std::array<const char*, 4> kPasswordRefused = {
-    "The proxy password contains the character \"%1\", which cannot be saved.\n"
-    "Please choose another password.",
-    "La password del proxy contiene il carattere \"%1\", che non può essere salvato.\n"
-    "Scegliere un'altra password.",
-    "Le mot de passe du proxy contient le caractère \"%1\", qui ne peut pas être "
-    "enregistré.\nVeuillez choisir un autre mot de passe.",
-    "La contraseña del proxy contiene el carácter \"%1\", que no se puede guardar.\n"
-    "Elija otra contraseña."};
-
 // The colours of the status bar, so the frame reads as part of the program.
 const char kFrameStyle[] =
     "QFrame#Frame_Select_Connection { background-color: #0d1f3c;"
@@ -77,12 +60,8 @@ bool isLineBreakOrNul(char32_t code) {
     return code == U'\r' || code == U'\n' || code == 0;
 }
 
-QString caption(const std::array<const char*, 4>& table, int lingua) {
-    return QString::fromUtf8(table[static_cast<size_t>(lingua - 1)]);
-}
-
 bool knownLanguage(int lingua) {
-    return lingua >= LanguageTables::kEnglish && lingua <= LanguageTables::kSpanish;
+    return Translations::isLanguage(lingua);
 }
 
 // The proxy file holds a password: only its owner may read it.
@@ -152,8 +131,11 @@ platform::ProxySetting parseProxyFile(const QByteArray& bytes) {
 }
 
 QString passwordRefusedText(const QString& character, int lingua) {
-    const int row = knownLanguage(lingua) ? lingua : LanguageTables::kEnglish;
-    return caption(kPasswordRefused, row).arg(character);
+    return Translations::in(lingua)
+        .translate("Connection",
+                   "The proxy password contains the character \"%1\", which cannot be saved.\n"
+                   "Please choose another password.")
+        .arg(character);
 }
 
 Connection::Connection(RunState& state, platform::Dialogs& dialogs, QFrame* Frame_Select_Connection,
@@ -301,8 +283,10 @@ void Connection::showCaptionsForLanguage() {
     if (!knownLanguage(state_.Lingua)) {
         return;
     }
-    No_Proxy->setText(caption(kNoProxyCaptions, state_.Lingua));
-    Proxy->setText(caption(kProxyCaptions, state_.Lingua));
+    const Translations::Language language = Translations::in(state_.Lingua);
+    No_Proxy->setText(
+        language.translate("Connection", "Internet Connection: Adsl, Wi-Fi, Modem, Lan"));
+    Proxy->setText(language.translate("Connection", "Internet Connection: Proxy Server"));
 }
 
 void Connection::centreFrame() {

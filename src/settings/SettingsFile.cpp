@@ -5,6 +5,7 @@
 #include "settings/RemovedFolder.h"
 #include "state/RunState.h"
 #include "ui/LanguageTables.h"
+#include "ui/Translations.h"
 
 #include <QEvent>
 #include <QFileInfo>
@@ -67,60 +68,44 @@ QString SettingsTexts::writeError(int l) {
     return inLanguageOrEnglish(LanguageTables::writeErrorText, l);
 }
 QString SettingsTexts::cleanupTitle(int l) {
-    return LanguageTables::inLanguage(l, "WARNING!", "Attenzione!", "ATTENTION!!",
-                                      "¡ADVERTENCIA! !");
+    return Translations::in(l).translate("SettingsTexts", "WARNING!");
 }
 QString SettingsTexts::cleanupSentence(int l) {
-    return LanguageTables::inLanguage(
-        l, "If you confirm, all configuration files will be deleted",
-        "Se confermi verranno cancellati tutti i files di configurazione.",
-        " Si vous confirmez, tous les fichiers de configuration seront supprimés",
-        "Si confirma, todos los archivos de configuración serán borrados.");
+    return Translations::in(l).translate("SettingsTexts",
+                                         "If you confirm, all configuration files will be deleted");
 }
 QString SettingsTexts::cleanupWarningWord(int l) {
-    return LanguageTables::inLanguage(l, "WARNING", "ATTENZIONE", "ATTENTION", "¡ADVERTENCIA");
+    return Translations::in(l).translate("SettingsTexts", "WARNING");
 }
 QString SettingsTexts::cleanedMessage(int l) {
-    return LanguageTables::inLanguage(l, "Configuration cleaned, please restart Skyglance",
-                                      "La configurazione è stata azzerata. Rilanciare Skyglance",
-                                      "Configuration cleaned, please restart Skyglance",
-                                      "La impostación borrarse. Reencaminar Skyglance");
+    return Translations::in(l).translate("SettingsTexts",
+                                         "Configuration cleaned, please restart Skyglance");
 }
 QString SettingsTexts::notExecutedMessage(int l) {
-    return LanguageTables::inLanguage(l, "Restart Not executed", "Restart annullato",
-                                      "Restart Not executed", "Restart Not executed");
+    return Translations::in(l).translate("SettingsTexts", "Restart Not executed");
 }
 
 QString SettingsTexts::unreadableFile(int l, const QString& path, Unreadable why) {
-    const int lingua = l >= 1 && l <= 4 ? l : 1;
+    const Translations::Language language = Translations::in(l);
     QString reason;
     switch (why) {
     case Unreadable::Folder:
-        reason = LanguageTables::inLanguage(lingua, "it is a folder", "è una cartella",
-                                            "c'est un dossier", "es una carpeta");
+        reason = language.translate("SettingsTexts", "it is a folder");
         break;
     case Unreadable::NotPermitted:
-        reason = LanguageTables::inLanguage(lingua, "permission denied", "permesso negato",
-                                            "permission refusée", "permiso denegado");
+        reason = language.translate("SettingsTexts", "permission denied");
         break;
     case Unreadable::TooLarge:
-        reason = LanguageTables::inLanguage(lingua, "it is too large", "è troppo grande",
-                                            "il est trop grand", "es demasiado grande");
+        reason = language.translate("SettingsTexts", "it is too large");
         break;
     case Unreadable::None:
     case Unreadable::ReadError:
-        reason = LanguageTables::inLanguage(lingua, "read error", "errore di lettura",
-                                            "erreur de lecture", "error de lectura");
+        reason = language.translate("SettingsTexts", "read error");
         break;
     }
-    return LanguageTables::inLanguage(
-               lingua, "Cannot read the file %1: %2.\nThe other configuration files are kept.",
-               "Impossibile leggere il file %1: %2.\nGli altri file di configurazione sono "
-               "conservati.",
-               "Impossible de lire le fichier %1 : %2.\nLes autres fichiers de configuration "
-               "sont conservés.",
-               "No se puede leer el archivo %1: %2.\nLos demás archivos de configuración se "
-               "conservan.")
+    return language
+        .translate("SettingsTexts",
+                   "Cannot read the file %1: %2.\nThe other configuration files are kept.")
         .arg(path, reason);
 }
 

@@ -6,6 +6,7 @@
 #include "ui/LanguageTables.h"
 #include "ui/PanelLayout.h"
 #include "ui/PanelTabs.h"
+#include "ui/Translations.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -566,9 +567,6 @@ void ConfigurationPanel::ApplyOwnTexts() {
     }
     Connection->setText(PanelTexts::connectionCaption(lingua));
     LabelYourTown->setText(PanelTexts::townCaption(lingua));
-    static constexpr std::array<const char*, 4> kLanguageWord{"Language", "Lingua", "Langue",
-                                                              "Idioma"};
-    LabelLanguage->setText(QString::fromUtf8(
-        kLanguageWord[static_cast<std::size_t>(isKnownLanguage(lingua) ? lingua - 1 : 0)]));
+    LabelLanguage->setText(Translations::in(lingua).translate("PanelTexts", "Language"));
     Box_Help_Setup->setPlainText(PanelTexts::setupHelpText(lingua));
 }

@@ -1,8 +1,10 @@
 #include "ui/LanguageTables.h"
 
 #include "state/RunState.h"
+#include "ui/Translations.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -14,294 +16,153 @@
 namespace LanguageTables {
 namespace {
 
-// One text in the four languages, UTF-8. A null entry means English serves
-// that language. The texts are kept exactly as the users have always seen
-// them, including odd spacing and spelling.
-struct Texts {
-    const char* en;
-    const char* it;
-    const char* fr;
-    const char* es;
-};
+// The tables hold the English texts; the other languages are in the
+// translation catalogues, under the context named beside each table. The
+// texts are kept exactly as the users have always seen them, including odd
+// spacing and spelling.
 
-// An element found by objectName and the text it receives.
+// An element found by objectName and the English source of its text.
 struct ElementText {
     const char* objectName;
-    const Texts* texts;
+    const char* text;
 };
 
 // ---- Tab captions of SSTCfg, by tab index. Tab 1 holds the connection and
 // clean-up elements.
-constexpr std::array<Texts, 5> kTabCaptions{{
-    {"Display Timers", "Timer Diapositive", "Intervalle d'affichage", "Temporizador Pictures"},
-    {"Setup", "Impostazioni", "Configuration", "Configuración"},
-    {"Picture   Selection", "Scelta   Immagini", "Choix des images", "Selección Imaginas "},
-    {"Run / Exit", "Avvio Termina", "Démarrer arrêter", "Inicio Fin"},
-    {"Tools - Language", "Tools - Lingua", "Outils - Language", "Utensilio Idioma"},
-}};
+constexpr const char* kTabContext = "PanelTabs";
+constexpr std::array<const char*, 5> kTabCaptions{
+    QT_TRANSLATE_NOOP("PanelTabs", "Display Timers"),
+    QT_TRANSLATE_NOOP("PanelTabs", "Setup"),
+    QT_TRANSLATE_NOOP("PanelTabs", "Picture   Selection"),
+    QT_TRANSLATE_NOOP("PanelTabs", "Run / Exit"),
+    QT_TRANSLATE_NOOP("PanelTabs", "Tools - Language"),
+};
 
-// ---- Label captions. A text shared by several elements is one entry.
-constexpr Texts kLocalImages{"Local I.", "I. locali", "I. local", "I. locales"};
-constexpr Texts kTools{"Tools", "Tools", "Outils", "Utensilio"};
-constexpr Texts kSaveConfig{"Save Configur.", "Salva Configur.", "Enregistr. configurat.",
-                            "Recordar Impostac."};
-constexpr Texts kDisplayTimersIcon{"Display Timers", "Timer Diapositive", "Intervalle d'affichage",
-                                   "Timer Diapositive"};
-constexpr Texts kDisplayTimer{"Display Timer", "Timer Diapositive", "Intervalle-affichage",
-                              "Temporiz. Imaginas"};
-constexpr Texts kSlideTimer{"Slide Show Img. Timer", "Timer Diapositive", "Intervalle d'affichage",
-                            "Temporiz. Imaginas"};
-constexpr Texts kSeconds{"(seconds)", "(secondi)", "(secondes)", "(segundo)"};
-constexpr Texts kDownloadTimer{"Download Img. Times", "Tempo Riconnessione", "Intervalle connexion",
-                               "Temporiz. Conexión "};
-constexpr Texts kMinutes{"(minuts)", "(minuti)", "(minutes)", "(minuto)"};
-constexpr Texts kDisplayMode{"Display Picture Mode", "Modo Visualizz.", "Mode d'affichage",
-                             "Modos visualización"};
-constexpr Texts kStartShow{"Start Slide Show", "Inizia Proiezione", "Lancer diaporama ",
-                           "Inicia Proyección"};
-constexpr Texts kPictureSelection{"Picture Selection", "Scelta Immagini", "Choix des images",
-                                  "Selección Imágenes"};
-constexpr Texts kRunExit{"Run - Exit", "Avvio Termina", "Démarrer arrêter", "Inicio Finir"};
-// The tools-tab label that leads to tab 1 carries the tab's own caption.
-constexpr const Texts& kSetup = kTabCaptions[1];
-constexpr Texts kHelpTeamViewer{"Help TeamViewer", "Help TeamViewer", "Aide TeamViewer",
-                                "Ayudante TeamViewer"};
-constexpr Texts kHelp{"Help", "Help", "Aide", "Ayudante"};
-constexpr Texts kQuitProgram{"Quit Program", "Termina Programma", "Quitter programme",
-                             "Concluir programa"};
-constexpr Texts kAbout{"About", "About", "About", "Detalle"};
-constexpr Texts kCleanup{"Cleanup Config.", "Reset Configuraz.", "Cleanup Configurat.",
-                         "Cancelar configurac."};
-constexpr Texts kAddOwnImage{"Add Owner Image", "Immagi. Personale", "Ajout Image personnali.",
-                             "Imaginas Personale"};
-constexpr Texts kRemoveOwnImage{"Remove Own. Img.", "Elimina Imm. Pers.", "Enlever Image pers.",
-                                "Eliminar Imm. Pers."};
-constexpr Texts kBackupCollection{"Backup Collection", "Salva Collection", "Backup Collection",
-                                  "Backup Colección ."};
-constexpr Texts kLoadCollection{"Load_File Collection", "Carica Collection", "Load_File Collection",
-                                "Load_File Colección "};
-
+// ---- Label captions. The tools-tab label that leads to tab 1 (IcoSwapSST12)
+// carries the tab's own caption.
+constexpr const char* kCaptionContext = "PanelCaptions";
 constexpr ElementText kCaptions[] = {
-    {"LabelOwnerImage", &kLocalImages},
-    {"TextTools", &kTools},
-    {"TextTool1", &kTools},
-    {"TextTool2", &kTools},
-    {"TextTool3", &kTools},
-    {"TextTool4", &kTools},
-    {"TextTool5", &kTools},
-    {"SSTCfg_salvaConfig2", &kSaveConfig},
-    {"IcoSwapSST02", &kDisplayTimersIcon},
-    {"TextDisplayTimers", &kDisplayTimer},
-    {"TextDisplayTimers0", &kDisplayTimer},
-    {"TextDisplayTimers1", &kDisplayTimer},
-    {"TextDisplayTimers3", &kDisplayTimer},
-    {"SSTCfg_Aggiorna2", &kSlideTimer},
-    {"textSeconds", &kSeconds},
-    {"SSTCfg_Download2", &kDownloadTimer},
-    {"TextMinuts", &kMinutes},
-    {"dyMode2", &kDisplayMode},
-    {"SSTCfg_cmdConferma2", &kStartShow},
-    {"IcoSwapSST12", &kSetup},
-    {"IcoSwapSST22", &kPictureSelection},
-    {"TextPictureSelection", &kPictureSelection},
-    {"TextPictureSelection0", &kPictureSelection},
-    {"TextPictureSelection1", &kPictureSelection},
-    {"TextPictureSelection3", &kPictureSelection},
-    {"IcoSwapSST32", &kRunExit},
-    {"TextRunExit", &kRunExit},
-    {"TextRunExit0", &kRunExit},
-    {"TextRunExit1", &kRunExit},
-    {"TextRunExit3", &kRunExit},
-    {"IcoHelpTools2", &kHelpTeamViewer},
-    {"helpEsegui2", &kHelp},
-    {"helpImg2", &kHelp},
-    {"helpTime2", &kHelp},
-    {"SSTCfg_ExitProgram2", &kQuitProgram},
-    {"infoStatusBar2", &kAbout},
-    {"Cleanup2", &kCleanup},
-    {"SSTCfg_FileUser2", &kAddOwnImage},
-    {"SSTCfg_resetUserImg2", &kRemoveOwnImage},
-    {"SSTCfg_Backupconf", &kBackupCollection},
-    {"SSTCfg_Loadconf", &kLoadCollection},
+    {"LabelOwnerImage", QT_TRANSLATE_NOOP("PanelCaptions", "Local I.")},
+    {"TextTools", QT_TRANSLATE_NOOP("PanelCaptions", "Tools")},
+    {"TextTool1", QT_TRANSLATE_NOOP("PanelCaptions", "Tools")},
+    {"TextTool2", QT_TRANSLATE_NOOP("PanelCaptions", "Tools")},
+    {"TextTool3", QT_TRANSLATE_NOOP("PanelCaptions", "Tools")},
+    {"TextTool4", QT_TRANSLATE_NOOP("PanelCaptions", "Tools")},
+    {"TextTool5", QT_TRANSLATE_NOOP("PanelCaptions", "Tools")},
+    {"SSTCfg_salvaConfig2", QT_TRANSLATE_NOOP("PanelCaptions", "Save Configur.")},
+    {"IcoSwapSST02", QT_TRANSLATE_NOOP("PanelCaptions", "Display Timers")},
+    {"TextDisplayTimers", QT_TRANSLATE_NOOP("PanelCaptions", "Display Timer")},
+    {"TextDisplayTimers0", QT_TRANSLATE_NOOP("PanelCaptions", "Display Timer")},
+    {"TextDisplayTimers1", QT_TRANSLATE_NOOP("PanelCaptions", "Display Timer")},
+    {"TextDisplayTimers3", QT_TRANSLATE_NOOP("PanelCaptions", "Display Timer")},
+    {"SSTCfg_Aggiorna2", QT_TRANSLATE_NOOP("PanelCaptions", "Slide Show Img. Timer")},
+    {"textSeconds", QT_TRANSLATE_NOOP("PanelCaptions", "(seconds)")},
+    {"SSTCfg_Download2", QT_TRANSLATE_NOOP("PanelCaptions", "Download Img. Times")},
+    {"TextMinuts", QT_TRANSLATE_NOOP("PanelCaptions", "(minuts)")},
+    {"dyMode2", QT_TRANSLATE_NOOP("PanelCaptions", "Display Picture Mode")},
+    {"SSTCfg_cmdConferma2", QT_TRANSLATE_NOOP("PanelCaptions", "Start Slide Show")},
+    {"IcoSwapSST12", QT_TRANSLATE_NOOP("PanelCaptions", "Setup")},
+    {"IcoSwapSST22", QT_TRANSLATE_NOOP("PanelCaptions", "Picture Selection")},
+    {"TextPictureSelection", QT_TRANSLATE_NOOP("PanelCaptions", "Picture Selection")},
+    {"TextPictureSelection0", QT_TRANSLATE_NOOP("PanelCaptions", "Picture Selection")},
+    {"TextPictureSelection1", QT_TRANSLATE_NOOP("PanelCaptions", "Picture Selection")},
+    {"TextPictureSelection3", QT_TRANSLATE_NOOP("PanelCaptions", "Picture Selection")},
+    {"IcoSwapSST32", QT_TRANSLATE_NOOP("PanelCaptions", "Run - Exit")},
+    {"TextRunExit", QT_TRANSLATE_NOOP("PanelCaptions", "Run - Exit")},
+    {"TextRunExit0", QT_TRANSLATE_NOOP("PanelCaptions", "Run - Exit")},
+    {"TextRunExit1", QT_TRANSLATE_NOOP("PanelCaptions", "Run - Exit")},
+    {"TextRunExit3", QT_TRANSLATE_NOOP("PanelCaptions", "Run - Exit")},
+    {"IcoHelpTools2", QT_TRANSLATE_NOOP("PanelCaptions", "Help TeamViewer")},
+    {"helpEsegui2", QT_TRANSLATE_NOOP("PanelCaptions", "Help")},
+    {"helpImg2", QT_TRANSLATE_NOOP("PanelCaptions", "Help")},
+    {"helpTime2", QT_TRANSLATE_NOOP("PanelCaptions", "Help")},
+    {"SSTCfg_ExitProgram2", QT_TRANSLATE_NOOP("PanelCaptions", "Quit Program")},
+    {"infoStatusBar2", QT_TRANSLATE_NOOP("PanelCaptions", "About")},
+    {"Cleanup2", QT_TRANSLATE_NOOP("PanelCaptions", "Cleanup Config.")},
+    {"SSTCfg_FileUser2", QT_TRANSLATE_NOOP("PanelCaptions", "Add Owner Image")},
+    {"SSTCfg_resetUserImg2", QT_TRANSLATE_NOOP("PanelCaptions", "Remove Own. Img.")},
+    {"SSTCfg_Backupconf", QT_TRANSLATE_NOOP("PanelCaptions", "Backup Collection")},
+    {"SSTCfg_Loadconf", QT_TRANSLATE_NOOP("PanelCaptions", "Load_File Collection")},
 };
 
 // ---- Tooltips of the status-bar icons. The closing quote of the wait
-// tooltips is part of the text.
-constexpr Texts kWaitTip{"Wait...\"", "Attendere...\"", "Veuillez patienter...\"", "Esperar...\""};
-constexpr Texts kSetupTip{"Configuration", "Configurazione", "Configuration", "Configuración"};
-constexpr Texts kQuitTip{"Quit", "Termina", "Quitter", "Acaba"};
-constexpr Texts kBrokenTip{"Connection Broken", "Connessione Interrotta", "Connexion coupée",
-                           "Conexión Interrumpida"};
-constexpr Texts kActiveTip{"Connection Active", "Connessione Attiva", "Connexion activê",
-                           "Conexión Activa"};
-
+// tooltip is part of the text.
+constexpr const char* kToolTipContext = "StatusBarToolTips";
 constexpr ElementText kToolTips[] = {
-    {"btWait", &kWaitTip}, {"btSetup", &kSetupTip},           {"btTermina", &kQuitTip},
-    {"btHelp", &kHelp},    {"ImageDisconnesso", &kBrokenTip}, {"ImageConnesso", &kActiveTip},
+    {"btWait", QT_TRANSLATE_NOOP("StatusBarToolTips", "Wait...\"")},
+    {"btSetup", QT_TRANSLATE_NOOP("StatusBarToolTips", "Configuration")},
+    {"btTermina", QT_TRANSLATE_NOOP("StatusBarToolTips", "Quit")},
+    {"btHelp", QT_TRANSLATE_NOOP("StatusBarToolTips", "Help")},
+    {"ImageDisconnesso", QT_TRANSLATE_NOOP("StatusBarToolTips", "Connection Broken")},
+    {"ImageConnesso", QT_TRANSLATE_NOOP("StatusBarToolTips", "Connection Active")},
 };
 
 // ---- Display-mode names.
-constexpr Texts kFullScreenName{"Full_Screen", "Tutto_schermo", "Plein_écran", "Pleno_Video"};
-constexpr Texts kNormalName{"Normal", "In_scala", "Normal", "Dimensión Original"};
+constexpr const char* kDisplayModeContext = "DisplayModes";
+constexpr const char* kFullScreenName = QT_TRANSLATE_NOOP("DisplayModes", "Full_Screen");
+constexpr const char* kNormalName = QT_TRANSLATE_NOOP("DisplayModes", "Normal");
 
 // ---- Help boxes, lines joined by CR LF.
-constexpr Texts kHelpDisplayTimer{
-    "DISPLAY TIMERS\r\n"
-    " \r\n"
-    "_Download Images Timer\r\n"
-    "_Slide Show Timer\r\n"
-    "_Display Mode",
-    "DISPLAY TIMERS\r\n"
-    " \r\n"
-    "_Tempo Ricarica Immagini\r\n"
-    "_Tempo Proiezione Immagini\r\n"
-    "_Modo Visualizz. Immagini",
-    "Intervalle d'affichage\r\n"
-    " \r\n"
-    "_Intervalle de téléchargement\r\n"
-    "_Intervalle entre les images\r\n"
-    "_Mode d'affichage",
-    "Proyección Temporizador\r\n"
-    " \r\n"
-    "_Tiempo Recarga Imágenes\r\n"
-    "_Tiempo Proyección Imágenes\r\n"
-    "_Modo Visualizz. Imágenes",
-};
-constexpr Texts kHelpRunExit{
-    "RUN EXIT:\r\n"
-    " \r\n"
-    "_Start Slide Show\r\n"
-    "_Save Configuration\r\n"
-    "_Quit Program\r\n"
-    "_Status Bar Info",
-    "ESEGUI ESCI:\r\n"
-    "_Inizia Proiezione Immagini\r\n"
-    "_Salva tutte le Impostazioni\r\n"
-    "_Esci dal programma.\r\n"
-    "_Visualizza informazioni barra",
-    "DÉMARRER ARRÊTER:\r\n"
-    " \r\n"
-    "_Lancer le diaporama\r\n"
-    "_Sauvegarder Configuration\r\n"
-    "_Quitter le programme\r\n"
-    "_Informations de la barre d'état",
-    "EJECUTAS SALES:\r\n"
-    "_Inicia Proyección Imaginas\r\n"
-    "_Salva todas las Impostaciones\r\n"
-    "_Sales del programa.\r\n"
-    "_Visualiza informaciones barra",
-};
-constexpr Texts kHelpTools{
-    "TOOLS AVAILABLE:\r\n"
-    " \r\n"
-    "_Display Timers: select your preferred slide show time and connection to download new "
-    "images.\r\n"
-    "_Picture Selection: select Image to display from database.\r\n"
-    "_Run-Exit: Start slide show or exit from program.",
-    "TOOLS DISPONIBILI:\r\n"
-    " \r\n"
-    "_Display Timers: imposta tempi per connessione, aggiornamento, velocità e modo di "
-    "visualizzazione.\r\n"
-    "_Picture Selection: selezione di quali immagini visualizzare\r\n"
-    "_Run-Exit: Encamina visualización o salida por el programa",
-    "OUTILS:\r\n"
-    " \r\n"
-    "_Intervalle d'affichage : choisissez l'intervalle de temps entre deux images du diaporama "
-    "et l'intervalle de téléchargement.\r\n"
-    "_Choix des images : sélectionnez les images à afficher à partir de la base de données.\r\n"
-    "_Démarrer-arrêter : lancer le diaporama ou quitter le programme.",
-    "Regulación Disponible:\r\n"
-    " \r\n"
-    "_Visual. Temporz.: impuesto tiempos por conexión, puesta al día, velocidad' y modo de "
-    "visualización.\r\n"
-    "_Imaginas Selección: selección de cuál imaginas visualizar\r\n"
-    "_Inicio-Fin: Inicio visualización o bien acabar programa",
-};
-
+constexpr const char* kHelpBoxContext = "HelpBoxes";
 constexpr ElementText kHelpBoxes[] = {
-    {"Box_Help_Display_Timer", &kHelpDisplayTimer},
-    {"Box_Help_Run_Exit", &kHelpRunExit},
-    {"LeftTipText", &kHelpTools},
+    {"Box_Help_Display_Timer", QT_TRANSLATE_NOOP("HelpBoxes", "DISPLAY TIMERS\r\n"
+                                                              " \r\n"
+                                                              "_Download Images Timer\r\n"
+                                                              "_Slide Show Timer\r\n"
+                                                              "_Display Mode")},
+    {"Box_Help_Run_Exit", QT_TRANSLATE_NOOP("HelpBoxes", "RUN EXIT:\r\n"
+                                                         " \r\n"
+                                                         "_Start Slide Show\r\n"
+                                                         "_Save Configuration\r\n"
+                                                         "_Quit Program\r\n"
+                                                         "_Status Bar Info")},
+    {"LeftTipText",
+     QT_TRANSLATE_NOOP("HelpBoxes",
+                       "TOOLS AVAILABLE:\r\n"
+                       " \r\n"
+                       "_Display Timers: select your preferred slide show time and connection to "
+                       "download new images.\r\n"
+                       "_Picture Selection: select Image to display from database.\r\n"
+                       "_Run-Exit: Start slide show or exit from program.")},
 };
 
-// ---- Messages. Pieces around a caller's value are separate entries.
-constexpr Texts kWarningTitle{"Warning!", "Attenzione!", "Attention !", "Atención!"};
-constexpr Texts kBadDownloadTime{"Invalid Download Time.", "Tempo Download non valido.",
-                                 "Intervalle de téléchargement invalide.",
-                                 "Intervalo Descargue no vadeo."};
-constexpr Texts kDownloadTimeShort{"Download Timer too small.", "Tempo Download troppo corto.",
-                                   "Intervalle de téléchargement trop court.",
-                                   "Intervalo Descargue demasiado corto."};
-constexpr Texts kBadSlideTime{"Slide Show Timer not valid.", "Timer Slide Show non valido.",
-                              "Intervalle entre les images invalide.",
-                              "Temporizador Slide Espectáculo no vadea."};
-constexpr Texts kSlideTimeShort{"Slide Show Timer too small.", "Timer Slde Show troppo corto.",
-                                "Intervalle entre les images trop court.",
-                                "Temporizador Slde Espectáculo demasiado corto."};
-constexpr Texts kWriteError{"ERROR WRITING CONFIGURATION FILES!",
-                            "ERRORE DURANTE LA SCRITTURA DEL FILE DI CONFIGURAZIONE!",
-                            "ERREUR D'ÉCRITURE SUR LES FICHIERS DE CONFIGURATION!",
-                            "ERROR DURANTE LA ESCRITURA DEL EXPEDIENTE DE CONFIGURACIÓN!"};
-constexpr Texts kNoNetwork{
-    "The local system is not connected to a network!", "Non è presente una connessione alla rete!",
-    "L'ordinateur n'est pas connecté à un réseau !", "No y' presiente una conexión a la internet!"};
-constexpr Texts kNetworkKindBefore{
-    "The local system is connected to a ", "Il sistema è connesso a una rete ",
-    "L'ordinateur est connecté à un ", "El sistema y' conexo a una red "};
-constexpr Texts kNetworkKindAfter{" network!", " !", " network!", " !"};
-constexpr Texts kProgramEnded{"Program ended \r\n The sponsors page will open.",
-                              "Programma Terminato\r\nSi aprirà la pagina degli sponsor.",
-                              "Le programme a pris fin \r\n La page des sponsors s'ouvrira.",
-                              "El programa finalizó \r\n Se abrirá la página de patrocinadores."};
-constexpr Texts kOwnPictures{
-    "You can add up 9 .jpg own pictures.\r\nPut files in folder ",
-    "Puoi aggiungere fino a 9 altre immagini personali .jpg\r\nCopiale nella cartella ", nullptr,
-    nullptr};
-
-constexpr Texts kUnselect{"Unselect All Pictures", "Deseleziona Tutte Immagini", nullptr, nullptr};
+// ---- Messages. Pieces around a caller's value are separate texts.
+constexpr const char* kMessageContext = "Messages";
 
 bool isKnownLanguage(int lingua) {
-    return lingua >= kEnglish && lingua <= kSpanish;
+    return Translations::isLanguage(lingua);
 }
 
-// The text for a language 1 to 4, English where the language has none.
-QString inLanguage(const Texts& texts, int lingua) {
-    const char* chosen = nullptr;
-    switch (lingua) {
-    case kItalian:
-        chosen = texts.it;
-        break;
-    case kFrench:
-        chosen = texts.fr;
-        break;
-    case kSpanish:
-        chosen = texts.es;
-        break;
-    default:
-        break;
-    }
-    return QString::fromUtf8(chosen != nullptr ? chosen : texts.en);
+// The text in the language, English where the language has none.
+QString inLanguage(const char* context, const char* source, int lingua) {
+    return Translations::in(lingua).translate(context, source);
 }
 
-// As inLanguage, but null outside 1 to 4.
-QString inKnownLanguage(const Texts& texts, int lingua) {
-    return isKnownLanguage(lingua) ? inLanguage(texts, lingua) : QString();
+// As inLanguage, but null outside the program's languages.
+QString inKnownLanguage(const char* context, const char* source, int lingua) {
+    return isKnownLanguage(lingua) ? inLanguage(context, source, lingua) : QString();
+}
+
+// A message text, null outside the program's languages.
+QString knownMessage(const char* source, int lingua) {
+    return inKnownLanguage(kMessageContext, source, lingua);
 }
 
 template <std::size_t N>
-const Texts* find(const ElementText (&table)[N], const QString& objectName) {
+const char* find(const ElementText (&table)[N], const QString& objectName) {
     for (const ElementText& row : table) {
         if (objectName == QLatin1String(row.objectName)) {
-            return row.texts;
+            return row.text;
         }
     }
     return nullptr;
 }
 
 template <std::size_t N>
-QString lookUp(const ElementText (&table)[N], const QString& objectName, int lingua) {
-    const Texts* texts = find(table, objectName);
-    return texts != nullptr ? inKnownLanguage(*texts, lingua) : QString();
+QString lookUp(const ElementText (&table)[N], const char* context, const QString& objectName,
+               int lingua) {
+    const char* source = find(table, objectName);
+    return source != nullptr ? inKnownLanguage(context, source, lingua) : QString();
 }
 
 QList<QWidget*> elementsNamed(QWidget* root, const char* objectName) {
@@ -336,9 +197,10 @@ void applyTabCaptions(QWidget* root, int lingua) {
 }
 
 template <std::size_t N, typename Apply>
-void applyTable(QWidget* root, const ElementText (&table)[N], int lingua, Apply apply) {
+void applyTable(QWidget* root, const ElementText (&table)[N], const char* context, int lingua,
+                Apply apply) {
     for (const ElementText& row : table) {
-        const QString text = inLanguage(*row.texts, lingua);
+        const QString text = inLanguage(context, row.text, lingua);
         for (QWidget* element : elementsNamed(root, row.objectName)) {
             apply(element, text);
         }
@@ -375,62 +237,71 @@ QString tabCaption(int tab, int lingua) {
     if (tab < 0 || tab >= static_cast<int>(kTabCaptions.size())) {
         return {};
     }
-    return inKnownLanguage(kTabCaptions[static_cast<std::size_t>(tab)], lingua);
+    return inKnownLanguage(kTabContext, kTabCaptions[static_cast<std::size_t>(tab)], lingua);
 }
 
 QString captionFor(const QString& objectName, int lingua) {
-    return lookUp(kCaptions, objectName, lingua);
+    return lookUp(kCaptions, kCaptionContext, objectName, lingua);
 }
 
 QString toolTipFor(const QString& objectName, int lingua) {
-    return lookUp(kToolTips, objectName, lingua);
+    return lookUp(kToolTips, kToolTipContext, objectName, lingua);
 }
 
+// Only Italian has a text of its own; the other catalogues keep the English.
 QString unselectLabel(int lingua) {
-    return lingua == kItalian ? inLanguage(kUnselect, kItalian) : inLanguage(kUnselect, kEnglish);
+    return Translations::in(lingua).translate("Messages", "Unselect All Pictures");
 }
 
 QString helpText(const QString& boxName, int lingua) {
-    return lookUp(kHelpBoxes, boxName, lingua);
+    return lookUp(kHelpBoxes, kHelpBoxContext, boxName, lingua);
 }
 
 QString displayModeName(const QString& modeWord, int lingua) {
     const bool full = modeWord == QLatin1String("Full_Screen");
-    return inKnownLanguage(full ? kFullScreenName : kNormalName, lingua);
+    return inKnownLanguage(kDisplayModeContext, full ? kFullScreenName : kNormalName, lingua);
 }
 
 QString warningTitle(int lingua) {
-    return inKnownLanguage(kWarningTitle, lingua);
+    return knownMessage(QT_TRANSLATE_NOOP("Messages", "Warning!"), lingua);
 }
 QString badDownloadTimeText(int lingua) {
-    return inKnownLanguage(kBadDownloadTime, lingua);
+    return knownMessage(QT_TRANSLATE_NOOP("Messages", "Invalid Download Time."), lingua);
 }
 QString downloadTimeShortText(int lingua) {
-    return inKnownLanguage(kDownloadTimeShort, lingua);
+    return knownMessage(QT_TRANSLATE_NOOP("Messages", "Download Timer too small."), lingua);
 }
 QString badSlideTimeText(int lingua) {
-    return inKnownLanguage(kBadSlideTime, lingua);
+    return knownMessage(QT_TRANSLATE_NOOP("Messages", "Slide Show Timer not valid."), lingua);
 }
 QString slideTimeShortText(int lingua) {
-    return inKnownLanguage(kSlideTimeShort, lingua);
+    return knownMessage(QT_TRANSLATE_NOOP("Messages", "Slide Show Timer too small."), lingua);
 }
 QString writeErrorText(int lingua) {
-    return inKnownLanguage(kWriteError, lingua);
+    return knownMessage(QT_TRANSLATE_NOOP("Messages", "ERROR WRITING CONFIGURATION FILES!"),
+                        lingua);
 }
 QString noNetworkText(int lingua) {
-    return inKnownLanguage(kNoNetwork, lingua);
+    return knownMessage(
+        QT_TRANSLATE_NOOP("Messages", "The local system is not connected to a network!"), lingua);
 }
 QString networkKindText(const QString& kind, int lingua) {
     if (!isKnownLanguage(lingua)) {
         return {};
     }
-    return inLanguage(kNetworkKindBefore, lingua) + kind + inLanguage(kNetworkKindAfter, lingua);
+    const Translations::Language language = Translations::in(lingua);
+    return language.translate("Messages", "The local system is connected to a ") + kind +
+           language.translate("Messages", " network!");
 }
 QString programEndedText(int lingua) {
-    return inKnownLanguage(kProgramEnded, lingua);
+    return knownMessage(
+        QT_TRANSLATE_NOOP("Messages", "Program ended \r\n The sponsors page will open."), lingua);
 }
+// Only Italian has a text of its own; the other catalogues keep the English.
 QString ownPicturesText(const QString& folder, int lingua) {
-    return inLanguage(kOwnPictures, lingua) + folder;
+    return Translations::in(lingua).translate(
+               "Messages", "You can add up 9 .jpg own pictures.\r\nPut files in folder ") +
+           folder;
 }
 
 QString programTitle() {
@@ -445,11 +316,12 @@ void ApplyLanguage(QWidget* root, const RunState& state) {
     const int lingua = state.Lingua;
     if (isKnownLanguage(lingua)) {
         applyTabCaptions(root, lingua);
-        applyTable(root, kCaptions, lingua, setCaption);
-        applyTable(root, kToolTips, lingua,
+        applyTable(root, kCaptions, kCaptionContext, lingua, setCaption);
+        applyTable(root, kToolTips, kToolTipContext, lingua,
                    [](QWidget* icon, const QString& tip) { icon->setToolTip(tip); });
     }
     ApplyPanelTexts(root, state);
+    Translations::useForApplication(lingua);
 }
 
 void ApplyPanelTexts(QWidget* root, const RunState& state) {
@@ -458,7 +330,7 @@ void ApplyPanelTexts(QWidget* root, const RunState& state) {
         setCaption(label, unselectLabel(lingua));
     }
     if (isKnownLanguage(lingua)) {
-        applyTable(root, kHelpBoxes, lingua, setBoxText);
+        applyTable(root, kHelpBoxes, kHelpBoxContext, lingua, setBoxText);
     }
     hideRedDots(root);
 }
@@ -492,7 +364,21 @@ void MsgOwnPictures(platform::Dialogs& dialogs, const QString& folder, int lingu
 }
 
 QString inLanguage(int lingua, const char* en, const char* it, const char* fr, const char* es) {
-    return inLanguage(Texts{en, it, fr, es}, lingua);
+    const char* chosen = nullptr;
+    switch (lingua) {
+    case kItalian:
+        chosen = it;
+        break;
+    case kFrench:
+        chosen = fr;
+        break;
+    case kSpanish:
+        chosen = es;
+        break;
+    default:
+        break;
+    }
+    return QString::fromUtf8(chosen != nullptr ? chosen : en);
 }
 
 } // namespace LanguageTables

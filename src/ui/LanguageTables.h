@@ -8,8 +8,9 @@ class QWidget;
 struct RunState;
 
 // Captions, tooltips, help texts and messages in the four languages
-// (1 English, 2 Italian, 3 French, 4 Spanish). The texts live as tables in
-// LanguageTables.cpp; the functions here look them up or apply them.
+// (1 English, 2 Italian, 3 French, 4 Spanish). LanguageTables.cpp holds the
+// English texts as tables; the other languages come from the translation
+// catalogues (Translations.h). The functions here look them up or apply them.
 //
 // Elements are found by objectName among the descendants of the root window
 // handed in; an element that does not exist (yet) is skipped. The panel's
@@ -59,19 +60,21 @@ QString ownPicturesText(const QString& folder, int lingua);
 // The title of a box that has none of its own: the program's name.
 QString programTitle();
 
-// The end message text; empty while no language is chosen, when no message
-// is shown at all. Same as programEndedText.
-// One of four texts by language: Italian for 2, French for 3, Spanish for 4,
-// English for any other value. For the messages of other subsystems.
+// One of four texts given inline by language: Italian for 2, French for 3,
+// Spanish for 4, English for any other value. The program's own texts live in
+// the translation catalogues instead (Translations::in(lingua).translate).
 QString inLanguage(int lingua, const char* en, const char* it, const char* fr, const char* es);
 
+// The end message text; empty while no language is chosen, when no message
+// is shown at all. Same as programEndedText.
 QString MsgProgramEnded(int lingua);
 
 // ---- Applying texts to the window.
 
 // For Lingua 1 to 4: tab captions of SSTCfg, label captions and status-bar
 // tooltips in that language; then ApplyPanelTexts. For any other Lingua only
-// ApplyPanelTexts.
+// ApplyPanelTexts. Either way the language's catalogue becomes the
+// application's (none outside 1 to 4), so that tr() texts follow.
 void ApplyLanguage(QWidget* root, const RunState& state);
 // Label11, the three help boxes (left as they are outside 1 to 4) and
 // hiding the red-dot shapes.

@@ -4,6 +4,7 @@
 #include "platform/Shell.h"
 #include "state/RunState.h"
 #include "ui/LanguageTables.h"
+#include "ui/Translations.h"
 
 #include <QAbstractButton>
 #include <QColor>
@@ -97,14 +98,6 @@ QString localPath(const QString& file, const QString& directory) {
         return path;
     }
     return QDir(directory).filePath(path);
-}
-
-QString joinLines(std::initializer_list<const char*> lines) {
-    QStringList out;
-    for (const char* line : lines) {
-        out << QString::fromUtf8(line);
-    }
-    return out.join(QStringLiteral("\r\n"));
 }
 
 void setBackColour(QWidget* box, uint32_t bgr) {
@@ -246,28 +239,19 @@ QString OnlineHelp::helpPagePath(Section section, int lingua) {
 }
 
 QString OnlineHelp::teamViewerNotice(int lingua) {
-    if (lingua == LanguageTables::kItalian) {
-        return joinLines({"Stai per lanciare il software di assistenza Remota TeamViewer",
-                          "Il software è freeware per usi non professionali ",
-                          "E' necessario essere in collegamento telefonico con un operatore che ",
-                          "provvederà ad aiutarti a configurare Skyglance e su tua autorizzazione,",
-                          "prenderà il controllo remoto del tuo computer."});
-    }
-    return joinLines({"You are incoming to run TeamViewer, a Remote Control software.",
-                      "It is freeware fon no profit use. ",
-                      "You have to be connected by phone with our operator that ",
-                      "try to hel you for Skyglance configuration, and under your authorization,",
-                      "try to remote control your computer."});
+    return Translations::in(lingua).translate(
+        "OnlineHelp", "You are incoming to run TeamViewer, a Remote Control software.\r\n"
+                      "It is freeware fon no profit use. \r\n"
+                      "You have to be connected by phone with our operator that \r\n"
+                      "try to hel you for Skyglance configuration, and under your "
+                      "authorization,\r\n"
+                      "try to remote control your computer.");
 }
 
 QString OnlineHelp::teamViewerHelpText(int lingua) {
-    if (lingua == LanguageTables::kItalian) {
-        return QStringLiteral("Apre TeamViewer per avere assistenza remota da parte dello staff di "
-                              "Skyglance (occorre concordare preventivamente data e ora usando la "
-                              "pagina dei contatti.");
-    }
-    return QStringLiteral("Open TeamViewer for remote assistance from Skyglance staff (you must "
-                          "first agree on the date and time using the contact page.");
+    return Translations::in(lingua).translate(
+        "OnlineHelp", "Open TeamViewer for remote assistance from Skyglance staff (you must first "
+                      "agree on the date and time using the contact page.");
 }
 
 QString OnlineHelp::teamViewerFileName(int lingua) {
@@ -276,37 +260,16 @@ QString OnlineHelp::teamViewerFileName(int lingua) {
 }
 
 QString OnlineHelp::teamViewerMissingText(int lingua) {
-    switch (lingua) {
-    case LanguageTables::kItalian:
-        return QString::fromUtf8("Il programma di assistenza remota TeamViewer non è stato "
-                                 "trovato.\r\nCopia TeamViewer nella cartella di Skyglance oppure "
-                                 "installa teamviewer, poi riprova.");
-    case LanguageTables::kFrench:
-        return QString::fromUtf8("Le programme d'assistance à distance TeamViewer est "
-                                 "introuvable.\r\nPlacez TeamViewerEng dans le dossier de "
-                                 "Skyglance ou installez teamviewer, puis réessayez.");
-    case LanguageTables::kSpanish:
-        return QString::fromUtf8("No se ha encontrado el programa de asistencia remota "
-                                 "TeamViewer.\r\nCopie TeamViewerEng en la carpeta de Skyglance "
-                                 "o instale teamviewer y vuelva a intentarlo.");
-    default:
-        return QStringLiteral("The remote assistance program TeamViewer was not found.\r\nPut "
-                              "TeamViewerEng in the Skyglance folder or install teamviewer, then "
-                              "try again.");
-    }
+    return Translations::in(lingua).translate(
+        "OnlineHelp", "The remote assistance program TeamViewer was not found.\r\nPut "
+                      "TeamViewerEng in the Skyglance folder or install teamviewer, then try "
+                      "again.");
 }
 
 QString OnlineHelp::teamViewerFailedText(int lingua, const QString& reason) {
-    switch (lingua) {
-    case LanguageTables::kItalian:
-        return QStringLiteral("Impossibile avviare TeamViewer.\r\n") + reason;
-    case LanguageTables::kFrench:
-        return QStringLiteral("Impossible de lancer TeamViewer.\r\n") + reason;
-    case LanguageTables::kSpanish:
-        return QStringLiteral("No se puede iniciar TeamViewer.\r\n") + reason;
-    default:
-        return QStringLiteral("TeamViewer could not be started.\r\n") + reason;
-    }
+    return Translations::in(lingua).translate("OnlineHelp",
+                                              "TeamViewer could not be started.\r\n") +
+           reason;
 }
 
 OnlineHelp::OnlineHelp(RunState& state, platform::Dialogs& dialogs, platform::Shell& shell,

@@ -22,6 +22,7 @@ private slots:
     void applyLanguageOnAPartlyBuiltPanel();
     void unknownLanguageOnlySetsTheUnselectLabel_data();
     void unknownLanguageOnlySetsTheUnselectLabel();
+    void applicationTranslatorFollowsTheLanguage();
 };
 
 void TestLanguageTables::textsKeepTheirExactLetters() {
@@ -179,6 +180,21 @@ void TestLanguageTables::unknownLanguageOnlySetsTheUnselectLabel() {
     QCOMPARE(panel.toolsHelp->text(), QStringLiteral("before"));
     QCOMPARE(panel.label11->text(), QStringLiteral("Unselect All Pictures"));
     QVERIFY(panel.redDot->isHidden());
+}
+
+// tr() and QCoreApplication::translate answer in the program's language once
+// it is applied, and in English again when no language is chosen.
+void TestLanguageTables::applicationTranslatorFollowsTheLanguage() {
+    SmallPanel panel;
+    RunState state;
+    const auto warning = [] { return QCoreApplication::translate("Messages", "Warning!"); };
+    for (const auto& [lingua, expected] :
+         {std::pair{kItalian, "Attenzione!"}, std::pair{kSpanish, "Atención!"},
+          std::pair{int{kNoLanguage}, "Warning!"}}) {
+        state.Lingua = static_cast<int16_t>(lingua);
+        ApplyLanguage(&panel.root, state);
+        QCOMPARE(warning(), QString::fromUtf8(expected));
+    }
 }
 
 QTEST_MAIN(TestLanguageTables)
