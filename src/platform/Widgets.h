@@ -17,8 +17,8 @@ inline int roundHalfEvenToInt(double value) {
     return static_cast<int>(std::nearbyint(value));
 }
 
-// A new child widget that carries its control name, so layout rules, tests
-// and the diagnostics find it by that name.
+// A new child widget that carries its control name, so the panel's layout table,
+// the tests and the diagnostics find it by that name.
 template <typename W> W* named(QWidget* parent, const QString& name) {
     auto* widget = new W(parent);
     widget->setObjectName(name);
