@@ -1,8 +1,12 @@
 // The show as an owner meets it: the real catalogue service, a home folder in
 // the program's own formats, and the program left to itself at a small
 // timing knob. Only the person at the screen is played by the test.
-#include "../network/NetTestSupport.h"
-#include "SeededHome.h"
+#include "CatalogueServiceLauncher.h"
+#include "DemoHome.h"
+#include "FileHelpers.h"
+#include "LoopbackPeers.h"
+#include "NginxFront.h"
+#include "ProgramHarness.h"
 #include "anigif/ucAniGIF.h"
 #include "browser/Browser.h"
 #include "catalogue/SelectionTable.h"
@@ -42,48 +46,15 @@ namespace {
 
 constexpr double kScale = 0.01;
 
-// The catalogue service on a free port, with its access log.
-class Service {
+// The catalogue service on `port` (0: a free one) with its access log, whose
+// targets a test reads.
+class Service : public CatalogueServiceLauncher {
 public:
-    explicit Service(int port = 0, const QStringList& extra = {}) {
-        process_.start(QStringLiteral(SKYGLANCE_CATALOGUE_SERVICE),
-                       QStringList{"--port", QString::number(port), "--db",
-                                   dir_.filePath("c.sqlite"), "--access-log", log()} +
-                           extra);
-        QByteArray out;
-        QDeadlineTimer deadline(20000);
-        while (site_.isEmpty() && !deadline.hasExpired() && process_.waitForReadyRead(200)) {
-            out += process_.readAllStandardOutput();
-            for (const QByteArray& line : out.split('\n')) {
-                if (line.startsWith("site: ")) {
-                    site_ = QString::fromUtf8(line.mid(6)).trimmed();
-                }
-            }
-        }
+    explicit Service(quint16 onPort = 0, const QStringList& extra = {}) {
+        start(QStringList{"--access-log", log()} + extra, onPort);
     }
-    ~Service() { stop(); }
-    void stop() {
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
-    QString site() const { return site_; }
-    QString log() const { return dir_.filePath("access.log"); }
-    // The targets asked, in order.
-    QStringList targets() const {
-        QStringList out;
-        for (const QByteArray& line : readFile(log()).split('\n')) {
-            const QList<QByteArray> fields = line.split(' ');
-            if (fields.size() >= 4) {
-                out << QString::fromUtf8(fields.at(3));
-            }
-        }
-        return out;
-    }
-
-private:
-    QTemporaryDir dir_;
-    QProcess process_;
-    QString site_;
+    QString log() const { return tempPath("access.log"); }
+    QStringList targets() const { return askedTargets(log()); }
 };
 
 // A site root whose catalogue requests all ask for a code the real service
@@ -95,41 +66,24 @@ QString refusingRoot(const QString& site) {
 
 // The program itself, as a service manager starts it: offscreen, nobody at
 // the screen, its standard error collected.
-class ProgramRun {
+class ProgramRun : public ProgramHarness {
 public:
     ProgramRun(const QString& home, const QString& site, const QString& timeScale,
                const QString& statusAddress = {}, const QString& statusToken = {}) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", home);
-        env.remove("HOMEDRIVE");
-        env.remove("HOMEPATH");
-        env.insert("SKYGLANCE_SITE", site);
-        env.insert("SKYGLANCE_TIME_SCALE", timeScale);
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("BROWSER", "/bin/true"); // the sponsor page at the end
+        setHome(home);
+        setEnv("SKYGLANCE_SITE", site);
+        setEnv("SKYGLANCE_TIME_SCALE", timeScale);
+        setEnv("QT_QPA_PLATFORM", "offscreen");
+        setEnv("BROWSER", "/bin/true"); // the sponsor page at the end
         if (!statusAddress.isEmpty()) {
-            env.insert("SKYGLANCE_STATUS_ADDR", statusAddress);
+            setEnv("SKYGLANCE_STATUS_ADDR", statusAddress);
         }
-        env.remove("SKYGLANCE_STATUS_TOKEN");
+        unsetEnv("SKYGLANCE_STATUS_TOKEN");
         if (!statusToken.isEmpty()) {
-            env.insert("SKYGLANCE_STATUS_TOKEN", statusToken);
+            setEnv("SKYGLANCE_STATUS_TOKEN", statusToken);
         }
-        process_.setProcessEnvironment(env);
-        process_.start(QStringLiteral(SKYGLANCE_APP_DIR "/skyglance"), QStringList{});
+        start();
     }
-    ~ProgramRun() {
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
-    QByteArray err() {
-        err_ += process_.readAllStandardError();
-        return err_;
-    }
-    QProcess& process() { return process_; }
-
-private:
-    QProcess process_;
-    QByteArray err_;
 };
 
 // The status page's answer to a GET of target (with one header when given):
@@ -253,10 +207,10 @@ private:
     void forceCycleAndWait(int slidesAfter);
     void checkLoopsPlayTheirOwnFiles(qsizetype from, int atLeast = 3);
     void openPanel();
-    QString work(const QString& name) const { return home_->path() + "/Skyglance7_Work/" + name; }
+    QString work(const QString& name) const { return home_->work(name); }
     RunState& state() { return form_->state; }
 
-    std::unique_ptr<QTemporaryDir> home_;
+    std::unique_ptr<TemporaryHome> home_;
     platform::ScriptedDialogs dialogs_;
     std::unique_ptr<FormPicture> form_;
     QList<Seen> seen_;
@@ -269,10 +223,7 @@ const QStringList kSelection = {"0", "1", "2", "3", "15", "16", "20", "21"};
 
 void TestShowRuns::init() {
     platform::setTimeScale(kScale);
-    home_ = std::make_unique<QTemporaryDir>();
-    qunsetenv("HOMEDRIVE");
-    qunsetenv("HOMEPATH");
-    qputenv("HOME", home_->path().toLocal8Bit());
+    home_ = std::make_unique<TemporaryHome>();
     dialogs_.clear();
     dialogs_.leaveUnattended(false);
     seen_.clear();
@@ -316,7 +267,7 @@ void TestShowRuns::startProgram(const QString& site) {
     form_->show();
     QVERIFY(form_->Form_Load());
     // The placeholder that replaces old loops lies beside the program.
-    state().appPath = QStringLiteral(SKYGLANCE_APP_DIR);
+    state().appPath = ProgramHarness::folder();
 }
 
 void TestShowRuns::waitForSlides(int count) {
@@ -355,8 +306,8 @@ void TestShowRuns::openPanel() {
 
 void TestShowRuns::showRunsByItselfInSelectionOrder() {
     Service service;
-    seedHome(home_->path(), kSelection);
-    startProgram(service.site());
+    seedDemoHome(home_->path(), kSelection);
+    startProgram(service.site);
     waitForSlides(6);
     QCOMPARE(state().cntImagesLoaded, int16_t(4));
     QList<int> order;
@@ -408,7 +359,7 @@ void TestShowRuns::showRunsByItselfInSelectionOrder() {
 
 void TestShowRuns::firstStartAsksLanguageAndConnection() {
     Service service;
-    startProgram(service.site());
+    startProgram(service.site);
     // The person at the screen picks English and a direct connection.
     QTimer person;
     connect(&person, &QTimer::timeout, this, [this] {
@@ -430,7 +381,7 @@ void TestShowRuns::firstStartAsksLanguageAndConnection() {
 }
 
 void TestShowRuns::unreachableServiceKeepsCountingDown() {
-    seedHome(home_->path(), kSelection);
+    seedDemoHome(home_->path(), kSelection);
     startProgram(QStringLiteral("http://127.0.0.1:%1").arg(nettest::deadPort()));
     QStringList countdown;
     int offers = 0;
@@ -470,7 +421,7 @@ void TestShowRuns::unreachableServiceKeepsCountingDown() {
 }
 
 void TestShowRuns::errReplyShowsFailedTextAndAsksAgain() {
-    seedHome(home_->path(), kSelection);
+    seedDemoHome(home_->path(), kSelection);
     nettest::HttpPeer refusing(nettest::HttpPeer::Mode::Answer,
                                nettest::HttpPeer::response(200, "<P>ERR no service<P>"));
     startProgram(refusing.url(QString()));
@@ -487,8 +438,8 @@ void TestShowRuns::errReplyShowsFailedTextAndAsksAgain() {
 
 void TestShowRuns::panelStartWithUnchangedTicksFetchesNothing() {
     Service service;
-    seedHome(home_->path(), kSelection);
-    startProgram(service.site());
+    seedDemoHome(home_->path(), kSelection);
+    startProgram(service.site);
     waitForSlides(2);
     openPanel();
     QListWidget* table = form_->Tabella_Mappe_Selezionate;
@@ -539,12 +490,12 @@ void TestShowRuns::panelStartWithUnchangedTicksFetchesNothing() {
 
 void TestShowRuns::serviceLostMidShowKeepsSlidesAndFiles() {
     auto service = std::make_unique<Service>();
-    seedHome(home_->path(), kSelection);
-    startProgram(service->site());
+    seedDemoHome(home_->path(), kSelection);
+    startProgram(service->site);
     waitForSlides(2);
     openPanel();
     const qint64 firstPicture = state().listPicture[0].cacheKey();
-    const QString site = service->site();
+    const QString site = service->site;
     service.reset(); // the network goes away
     form_->SSTCfg_cmdConferma->click();
     QCOMPARE(form_->lCountDown->text(), FailedReplyText(1) + " - " + site +
@@ -563,8 +514,8 @@ void TestShowRuns::serviceLostMidShowKeepsSlidesAndFiles() {
 
 void TestShowRuns::closingFromOutsideQuitsInOrder() {
     Service service;
-    seedHome(home_->path(), kSelection);
-    startProgram(service.site());
+    seedDemoHome(home_->path(), kSelection);
+    startProgram(service.site);
     waitForSlides(1);
     QFile::remove(work("Skyglance7_Config.dat"));
     QSignalSpy ended(form_.get(), &FormPicture::programEnded);
@@ -576,9 +527,9 @@ void TestShowRuns::closingFromOutsideQuitsInOrder() {
 
 void TestShowRuns::restartWithoutNetworkPlaysLastGoodPictures() {
     auto service = std::make_unique<Service>();
-    const QString site = service->site();
+    const QString site = service->site;
     const int port = QUrl(site).port();
-    seedHome(home_->path(), kSelection);
+    seedDemoHome(home_->path(), kSelection);
     startProgram(site);
     waitForSlides(2);
     // The set is written by a thread of its own while the show goes on.
@@ -610,7 +561,7 @@ void TestShowRuns::restartWithoutNetworkPlaysLastGoodPictures() {
     form_->show();
     sinceWindow.start();
     QVERIFY(form_->Form_Load());
-    state().appPath = QStringLiteral(SKYGLANCE_APP_DIR);
+    state().appPath = ProgramHarness::folder();
     QTRY_VERIFY_WITH_TIMEOUT(!kept.isEmpty(), 10000);
     QVERIFY2(kept[0].second < 3000, qPrintable(QString::number(kept[0].second)));
     QCOMPARE(kept[0].first, 0);
@@ -629,7 +580,7 @@ void TestShowRuns::restartWithoutNetworkPlaysLastGoodPictures() {
     // pass brings new ones, without the marks.
     platform::setTimeScale(kScale);
     service = std::make_unique<Service>(port);
-    QVERIFY(!service->site().isEmpty());
+    QVERIFY(!service->site.isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(form_->supervisor().startState(), 2, 30000);
     waitForSlides(1);
     QCOMPARE(seen_[0].line2, QStringLiteral("Surface pressure over Europe"));
@@ -642,8 +593,8 @@ void TestShowRuns::restartWithoutNetworkPlaysLastGoodPictures() {
 void TestShowRuns::everyLoopPlaysItsOwnFileRoundAfterRound() {
     // Three radar loops, one of them the first slide, around a still map.
     Service service;
-    seedHome(home_->path(), {"2", "3", "0", "1", "22", "23", "23", "24"});
-    startProgram(service.site());
+    seedDemoHome(home_->path(), {"2", "3", "0", "1", "22", "23", "23", "24"});
+    startProgram(service.site);
     waitForSlides(9);
     checkLoopsPlayTheirOwnFiles(0);
     if (QTest::currentTestFailed()) {
@@ -674,9 +625,9 @@ void TestShowRuns::failedPicturesKeepTheirLastGoodOnes() {
     // A map, a forecast page captured from the browser and a radar loop.
     const QStringList selection = {"0", "1", "4", "5", "2", "3"};
     auto service = std::make_unique<Service>(0, QStringList{"--faults", "404@0+100000"});
-    const QString site = service->site();
+    const QString site = service->site;
     const int port = QUrl(site).port();
-    seedHome(home_->path(), selection);
+    seedDemoHome(home_->path(), selection);
     startProgram(site);
     waitForSlides(3);
     // Never loaded: the error picture with its notice, also for the page,
@@ -718,38 +669,18 @@ namespace {
 
 // The real nginx in front of the service, answering one catalogue column
 // its own way (rule): a service that gives only part of the catalogue.
-class Front {
+class Front : public NginxFront {
 public:
-    explicit Front(const QString& site) : site_(site), port_(nettest::deadPort()) {}
-    ~Front() { stop(); }
+    explicit Front(const QString& site) : site_(site) {}
     bool start(const QString& rule) {
-        stop();
-        const QString d = dir_.path();
-        writeFile(d + "/nginx.conf",
-                  QStringLiteral("daemon off; master_process off; pid %1/nginx.pid;\n"
-                                 "error_log %1/error.log; events {}\n"
-                                 "http { access_log off; client_body_temp_path %1;\n"
-                                 " proxy_temp_path %1; fastcgi_temp_path %1; uwsgi_temp_path %1;\n"
-                                 " scgi_temp_path %1; server { listen 127.0.0.1:%2;\n"
-                                 " location / { %3 proxy_pass %4; } } }\n")
-                      .arg(d)
-                      .arg(port_)
-                      .arg(rule, site_)
-                      .toUtf8());
-        process_.start("nginx", {"-p", d, "-e", d + "/error.log", "-c", d + "/nginx.conf"});
-        return nettest::waitUntilListening(port_, 10000);
+        return NginxFront::start(
+            QStringLiteral("server { listen 127.0.0.1:%1; location / { %2 proxy_pass %3; } }")
+                .arg(port())
+                .arg(rule, site_));
     }
-    void stop() {
-        process_.terminate();
-        process_.waitForFinished(5000);
-    }
-    QString site() const { return QStringLiteral("http://127.0.0.1:%1").arg(port_); }
 
 private:
-    QTemporaryDir dir_;
     QString site_;
-    quint16 port_;
-    QProcess process_;
 };
 
 } // namespace
@@ -762,9 +693,9 @@ void TestShowRuns::incompleteCatalogueKeepsSavedSelection() {
         QSKIP("nginx is not installed");
     }
     auto service = std::make_unique<Service>();
-    auto front = std::make_unique<Front>(service->site());
+    auto front = std::make_unique<Front>(service->site);
     QVERIFY(front->start("if ($arg_x00 = x6666) { return 500; }"));
-    seedHome(home_->path(), kSelection);
+    seedDemoHome(home_->path(), kSelection);
     const QByteArray saved = readFile(work("Skyglance7_Picture_List.dat"));
     startProgram(front->site());
     waitForSlides(2);
@@ -838,14 +769,14 @@ void TestShowRuns::refusedRequestEndsTheProgram_data() {
 void TestShowRuns::refusedRequestEndsTheProgram() {
     QFETCH(bool, fromStartCommand);
     Service service;
-    seedHome(home_->path(), kSelection);
-    startProgram(service.site());
+    seedDemoHome(home_->path(), kSelection);
+    startProgram(service.site);
     waitForSlides(1);
     if (fromStartCommand) {
         openPanel();
     }
     dialogs_.leaveUnattended(true);
-    qputenv("SKYGLANCE_SITE", refusingRoot(service.site()).toUtf8());
+    qputenv("SKYGLANCE_SITE", refusingRoot(service.site).toUtf8());
     const QStringList deleted = {"Skyglance7_Picture_List.dat", "Skyglance7_Config.dat",
                                  "Skyglance7_Proxy.dat", "Skyglance7_Language.dat"};
     QMap<QString, QByteArray> before;
@@ -885,7 +816,7 @@ void TestShowRuns::refusedRequestEndsTheProgram() {
 void TestShowRuns::unattendedProgramSaysWhyItWaitsAndEndsWhenRefused() {
     const quint16 dead = nettest::deadPort();
     const quint16 statusPort = nettest::deadPort();
-    seedHome(home_->path(), kSelection);
+    seedDemoHome(home_->path(), kSelection);
     {
         const QString site = QStringLiteral("http://127.0.0.1:%1").arg(dead);
         // At the normal timing: the connection choice comes back after 5 s.
@@ -908,15 +839,15 @@ void TestShowRuns::unattendedProgramSaysWhyItWaitsAndEndsWhenRefused() {
         tooMany << "0"
                 << "1";
     }
-    seedHome(home_->path(), tooMany);
+    seedDemoHome(home_->path(), tooMany);
     Service service;
     // At the normal timing it ends within seconds, for its service manager
     // to start it again.
-    ProgramRun run(home_->path(), service.site(), "1");
+    ProgramRun run(home_->path(), service.site, "1");
     QVERIFY(run.process().waitForFinished(30000));
     QCOMPARE(run.process().exitStatus(), QProcess::NormalExit);
     QCOMPARE(run.process().exitCode(), 0);
-    QVERIFY2(run.err().contains("catalogue request refused: " + service.site().toUtf8() +
+    QVERIFY2(run.err().contains("catalogue request refused: " + service.site.toUtf8() +
                                 "/service/catalogue?p=1&x00=y2222[_1_1_"),
              run.err().constData());
     QVERIFY(run.err().contains("...: ERR malformed picture ID list"));
@@ -941,9 +872,9 @@ void TestShowRuns::malformedSeriesClosesItsBoxAndTheShowGoesOn() {
                    "http://{HOST}/site/maps/alps_temperature.png\t3\tAlps ALPTEMP temperature\t"
                    "MAP-(c) Skyglance sample maps--Temperature across the Alps-\n");
     Service service(0, {"--catalogue", tsv});
-    seedHome(home_->path(), {"0", "1", "1", "2", "2", "3"});
+    seedDemoHome(home_->path(), {"0", "1", "1", "2", "2", "3"});
     dialogs_.leaveUnattended(true);
-    startProgram(service.site());
+    startProgram(service.site);
     waitForSlides(4);
     const QStringList boxes = dialogs_.shownTexts().filter("Proc ZizozEdezuvu Error ");
     QCOMPARE(boxes.size(), 1);
@@ -960,10 +891,10 @@ void TestShowRuns::malformedSeriesClosesItsBoxAndTheShowGoesOn() {
 // program waits without deleting anything.
 void TestShowRuns::serviceGoneBeforeTheFirstPassIsTold() {
     Service service;
-    seedHome(home_->path(), kSelection);
+    seedDemoHome(home_->path(), kSelection);
     const quint16 statusPort = nettest::deadPort();
     qputenv("SKYGLANCE_STATUS_ADDR", QByteArray::number(statusPort));
-    startProgram(service.site());
+    startProgram(service.site);
     qunsetenv("SKYGLANCE_STATUS_ADDR");
     const QString gone = QStringLiteral("http://127.0.0.1:%1").arg(nettest::deadPort());
     // The first tick of the show's start follows the accepted reply.
@@ -988,7 +919,7 @@ void TestShowRuns::statusPageOutlastsSlowAndIdleClientsAndAsksForItsToken() {
     const QString site = QStringLiteral("http://127.0.0.1:%1").arg(nettest::deadPort());
     const quint16 port = nettest::deadPort();
     const QString beyond = QStringLiteral("0.0.0.0:%1").arg(port);
-    seedHome(home_->path(), kSelection);
+    seedDemoHome(home_->path(), kSelection);
     {
         ProgramRun run(home_->path(), site, "1", beyond);
         QTRY_VERIFY_WITH_TIMEOUT(run.err().contains("skyglance: waiting: "), 30000);
@@ -1076,10 +1007,10 @@ void TestShowRuns::picturesBeyondTheBudgetAreScaledOrRefused() {
                    "5ttp://{HOST}/site/big/big_*.png,1,1,4,2\t2\tBig BIG4 beyond the screen\t"
                    "SER-(c) test--Big pictures-\n");
     Service service(0, {"--catalogue", tsv, "--site", site.path()});
-    seedHome(home_->path(), {"0", "1", "1", "2"});
+    seedDemoHome(home_->path(), {"0", "1", "1", "2"});
     qputenv("SKYGLANCE_PICTURE_BUDGET_MB", "16");
     grabSlides_ = true;
-    startProgram(service.site());
+    startProgram(service.site);
 
     const QString reduced =
         QStringLiteral("Big pictures - picture reduced to fit the picture memory");
