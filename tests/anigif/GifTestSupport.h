@@ -5,6 +5,7 @@
 // loops), rendering what the control shows into an image, and reading the
 // conformance suite's .conf and .rgba files.
 
+#include "FileHelpers.h"
 #include "anigif/GifLzw.h"
 #include "anigif/ucAniGIF.h"
 
@@ -24,14 +25,6 @@ namespace giftest {
 
 inline QString dataPath(const QString& relative) {
     return QStringLiteral(SKYGLANCE_TESTDATA "/") + relative;
-}
-
-inline QByteArray readFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return f.readAll();
 }
 
 struct TestFrame {

@@ -2,7 +2,9 @@
 // check and collections update against the real catalogue service, and the
 // collections package read as an archive that may be hostile.
 
-#include "NetTestSupport.h"
+#include "CatalogueServiceLauncher.h"
+#include "FileHelpers.h"
+#include "LoopbackPeers.h"
 #include "catalogue/Collections.h"
 #include "catalogue/SelectionTable.h"
 #include "catalogue/VendorServices.h"
@@ -23,17 +25,6 @@
 #include <zip.h>
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 QStringList folderEntries(const QString& path) {
     return QDir(path).entryList(
@@ -147,37 +138,6 @@ private:
     std::deque<QByteArray> data_;
 };
 
-// The catalogue service with a version and collections set of the test's
-// choosing, on a free loopback port.
-class ServiceWithVersion {
-public:
-    ~ServiceWithVersion() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.terminate();
-            process_.waitForFinished(5000);
-        }
-    }
-    QString start(const QString& program, const QString& version, const QString& set) {
-        process_.start(program, {"--port", "0", "--db", dir_.filePath("catalogue.sqlite"),
-                                 "--version-name", version, "--collections-set", set});
-        QByteArray output;
-        QDeadlineTimer deadline(30000);
-        while (!deadline.hasExpired() && process_.waitForReadyRead(500)) {
-            output += process_.readAllStandardOutput();
-            for (const QByteArray& line : output.split('\n')) {
-                if (line.startsWith("site: ")) {
-                    return QString::fromUtf8(line.mid(6)).trimmed();
-                }
-            }
-        }
-        return {};
-    }
-
-private:
-    QTemporaryDir dir_;
-    QProcess process_;
-};
-
 } // namespace
 
 class TestCollections : public QObject {
@@ -208,8 +168,8 @@ void TestCollections::savedCollectionHasTheFileFormatAndLoadsBackTheSameTicks() 
                          "\r\n" + xmlPath});
     QCOMPARE(f.dialogs.shown().first().title, QString());
     QCOMPARE(f.saveBars, 1);
-    QCOMPARE(readAll(base + "Skyglance_Collection_03032021_090507.dat"),
-             readAll(f.settings->selectionFilePath()));
+    QCOMPARE(readFile(base + "Skyglance_Collection_03032021_090507.dat"),
+             readFile(f.settings->selectionFilePath()));
     const QStringList expected{"<?xml version=\"1.0\"?>",
                                "<SkyglanceCollection>",
                                "\t<SkyglanceVersion>5</SkyglanceVersion>",
@@ -242,7 +202,7 @@ void TestCollections::savedCollectionHasTheFileFormatAndLoadsBackTheSameTicks() 
                                "\t</PicList>",
                                "</SkyglanceCollection>",
                                ""};
-    QCOMPARE(QString::fromUtf8(readAll(xmlPath)).split("\r\n"), expected);
+    QCOMPARE(QString::fromUtf8(readFile(xmlPath)).split("\r\n"), expected);
 
     // Loading adds to the ticks already set; the refill restores them all.
     f.dialogs.clear();
@@ -268,7 +228,7 @@ void TestCollections::savedCollectionHasTheFileFormatAndLoadsBackTheSameTicks() 
     f.tick({});
     f.collections->now = [] { return QDateTime(QDate(2020, 3, 1), QTime(9, 5, 3)); };
     f.collections->SSTCfg_BackUpcnf_Click();
-    QVERIFY(readAll(base + "Skyglance_Collection_03012020_090503.xml")
+    QVERIFY(readFile(base + "Skyglance_Collection_03012020_090503.xml")
                 .contains("\t<PicList>\r\n\t</PicList>\r\n"));
 
     // A collection file that cannot be written is reported, never "saved",
@@ -305,7 +265,7 @@ void TestCollections::loadingReadsLegacyFilesAndRefusesBadOnes() {
                               "\t\t\t<Description> - Meteo Z\xfcrich-Nord x</Description>\r\n"
                               "\t\t</PicItem>\r\n\t\t<PicItem><CodePic> EUMAP </CodePic>"
                               "</PicItem>\r\n\t</PicList>\r\n</SkyglanceCollection>\r\n";
-    writeAll(dir + "legacy.xml", legacy);
+    writeFile(dir + "legacy.xml", legacy);
     f.load(dir + "legacy.xml");
     QCOMPARE(f.ticked(), (QList<int>{1, 2}));
 
@@ -328,19 +288,19 @@ void TestCollections::loadingReadsLegacyFilesAndRefusesBadOnes() {
     QVERIFY(!ReadCollectionCodes("<a><PicItem><CodePic>&ext;</CodePic></PicItem></a>"));
     QByteArray huge = "<a><!--" + QByteArray(kMaxCollectionFileBytes, ' ') + "--></a>";
     QVERIFY(!ReadCollectionCodes(huge));
-    writeAll(dir + "huge.xml", huge);
+    writeFile(dir + "huge.xml", huge);
     QVERIFY(!ReadCollectionFile(dir + "huge.xml"));
 
     // A broken file: the message, and nothing else changes.
-    writeAll(dir + "broken.xml", "<a><PicItem><CodePic>RAD</CodePic></PicItem>");
+    writeFile(dir + "broken.xml", "<a><PicItem><CodePic>RAD</CodePic></PicItem>");
     f.dialogs.clear();
     f.waitIco.clear();
-    const QByteArray selectionBefore = readAll(f.settings->selectionFilePath());
+    const QByteArray selectionBefore = readFile(f.settings->selectionFilePath());
     f.load(dir + "broken.xml");
     QCOMPARE(f.dialogs.shownTexts(), QStringList{"Error: Failed to load xml data from file."});
     QCOMPARE(f.waitIco, (QList<bool>{true, false}));
     QCOMPARE(f.ticked(), (QList<int>{1, 2}));
-    QCOMPARE(readAll(f.settings->selectionFilePath()), selectionBefore);
+    QCOMPARE(readFile(f.settings->selectionFilePath()), selectionBefore);
 
     // No file chosen (cancel, or the blanks of an untouched name box).
     for (const QString& answer : {QString(), QStringLiteral("    ")}) {
@@ -368,9 +328,9 @@ void TestCollections::versionCheckAndUpdateAgainstTheCatalogueService() {
     QCOMPARE(other->Aggiornare, QString("\r\nskyglance_7.8.12 AVAILABLE"));
     QCOMPARE(other->whoWeAreColour, kWhoWeAreOutdatedColour);
 
-#ifndef SKYGLANCE_CATALOGUE_SERVICE
-    QSKIP("the catalogue service is not built");
-#else
+    if (CatalogueServiceLauncher::program().isEmpty()) {
+        QSKIP("the catalogue service is not built");
+    }
     QTemporaryDir dir;
     RunState state;
     state.Lingua = 1;
@@ -395,10 +355,11 @@ void TestCollections::versionCheckAndUpdateAgainstTheCatalogueService() {
     QCOMPARE(peer.requestsSeen(), 1);
     QVERIFY(!QFile::exists(broken.localMarkPath()));
 
-    ServiceWithVersion service;
-    const QString site =
-        service.start(SKYGLANCE_CATALOGUE_SERVICE, "Skyglance_7.9.0", "Collection_007");
-    QVERIFY2(!site.isEmpty(), "the catalogue service did not start");
+    CatalogueServiceLauncher service;
+    QVERIFY2(
+        service.start({"--version-name", "Skyglance_7.9.0", "--collections-set", "Collection_007"}),
+        qPrintable(service.why()));
+    const QString site = service.site;
     VendorServices vendor(site);
     VersionUpdate update(state, dialogs, fetch, vendor);
     QList<uint32_t> colours;
@@ -407,7 +368,7 @@ void TestCollections::versionCheckAndUpdateAgainstTheCatalogueService() {
     QCOMPARE(state.Aggiornare.toString(),
              QString("\r\nSkyglance_7.9.0 AVAILABLE - COLLECTIONS AVAILABLE"));
     QCOMPARE(colours, QList<uint32_t>{kWhoWeAreOutdatedColour});
-    QCOMPARE(readAll(update.localMarkPath()), QByteArray("Collection_001"));
+    QCOMPARE(readFile(update.localMarkPath()), QByteArray("Collection_001"));
     QCOMPARE(update.flagCollectionsUpdate, kTrue);
 
     update.UpdateCollections();
@@ -415,7 +376,7 @@ void TestCollections::versionCheckAndUpdateAgainstTheCatalogueService() {
              QStringList{"Collections Upgraded - Automatic collections-files extraction"});
     QVERIFY2(update.lastExtraction().ok, qPrintable(update.lastExtraction().error));
     QCOMPARE(update.lastExtraction().skipped, 0);
-    QCOMPARE(readAll(update.localMarkPath()), QByteArray("Collection_007"));
+    QCOMPARE(readFile(update.localMarkPath()), QByteArray("Collection_007"));
     // Only collection files and their selection copies: the package is gone.
     const QStringList files = folderEntries(state.Skyglance_Collections_Dir);
     QVERIFY(files.size() >= 3);
@@ -435,7 +396,6 @@ void TestCollections::versionCheckAndUpdateAgainstTheCatalogueService() {
     QCOMPARE(update.flagCollectionsUpdate, kFalse);
     update.UpdateCollections();
     QVERIFY(dialogs.shown().isEmpty());
-#endif
 }
 
 void TestCollections::hostileOrDamagedPackagesChangeNothingOutsideTheirFiles() {
@@ -443,7 +403,7 @@ void TestCollections::hostileOrDamagedPackagesChangeNothingOutsideTheirFiles() {
     const QString outside = root.filePath("outside");
     const QString collections = outside + "/Collections";
     QDir().mkpath(collections);
-    writeAll(collections + "/old.xml", "<old/>");
+    writeFile(collections + "/old.xml", "<old/>");
     const QString absoluteTarget = root.filePath("absolute.xml");
 
     const QString hostile = root.filePath("hostile.zip");
@@ -468,7 +428,7 @@ void TestCollections::hostileOrDamagedPackagesChangeNothingOutsideTheirFiles() {
     QCOMPARE(folderEntries(collections),
              (QStringList{"LocalCollection.dat", "good.xml", "old.xml"}));
     QVERIFY(!QFile::exists(absoluteTarget));
-    QCOMPARE(readAll(collections + "/LocalCollection.dat"), QByteArray("Collection_009"));
+    QCOMPARE(readFile(collections + "/LocalCollection.dat"), QByteArray("Collection_009"));
 
     // Damage found in the second entry, or a cut archive: nothing changes.
     const QString good = root.filePath("good.zip");
@@ -478,21 +438,21 @@ void TestCollections::hostileOrDamagedPackagesChangeNothingOutsideTheirFiles() {
         zip.add("LocalCollection.dat", "SECOND-SET-NAME", true);
         QVERIFY(zip.close());
     }
-    QByteArray bytes = readAll(good);
+    QByteArray bytes = readFile(good);
     const qsizetype data = bytes.lastIndexOf("SECOND-SET-NAME");
     QVERIFY(data > 0);
     QByteArray corrupted = bytes;
     corrupted[data] = 'X';
-    writeAll(root.filePath("corrupted.zip"), corrupted);
-    writeAll(root.filePath("cut.zip"), bytes.left(bytes.size() / 2));
-    writeAll(root.filePath("noise.zip"), QByteArray(4096, 'P'));
+    writeFile(root.filePath("corrupted.zip"), corrupted);
+    writeFile(root.filePath("cut.zip"), bytes.left(bytes.size() / 2));
+    writeFile(root.filePath("noise.zip"), QByteArray(4096, 'P'));
     for (const char* name : {"corrupted.zip", "cut.zip", "noise.zip"}) {
         const PackageExtraction damaged =
             ExtractCollectionsPackage(root.filePath(name), collections);
         QVERIFY2(!damaged.ok, name);
         QCOMPARE(folderEntries(collections),
                  (QStringList{"LocalCollection.dat", "good.xml", "old.xml"}));
-        QCOMPARE(readAll(collections + "/LocalCollection.dat"), QByteArray("Collection_009"));
+        QCOMPARE(readFile(collections + "/LocalCollection.dat"), QByteArray("Collection_009"));
     }
 }
 

@@ -1,7 +1,9 @@
 // Every source code against the real catalogue service and the real browser
 // engine: what each entry becomes, which work files it leaves, and how the
 // failures end.
-#include "../network/NetTestSupport.h"
+#include "CatalogueServiceLauncher.h"
+#include "FileHelpers.h"
+#include "LoopbackPeers.h"
 #include "anigif/ucAniGIF.h"
 #include "browser/Browser.h"
 #include "download/FetchPrimitives.h"
@@ -43,11 +45,6 @@ QString evaluate(platform::BrowserView& view, const QString& script) {
 QSize bmpSize(const QString& file) {
     QImageReader reader(file, "bmp");
     return reader.canRead() ? reader.size() : QSize();
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 struct ProcessLook {
@@ -123,7 +120,7 @@ private slots:
 
 private:
     RunState& state() { return form_->state; }
-    QString site(const QString& path) const { return service_->siteUrl() + path; }
+    QString site(const QString& path) const { return service_->site + path; }
     // The address with its code in place of the "h".
     QString coded(char code, const QString& path) const {
         return QLatin1Char(code) + site(path).mid(1);
@@ -139,24 +136,19 @@ private:
         return state().listPicture[slide].cacheKey() == form_->ErrLoadPicture.cacheKey();
     }
 
-    std::unique_ptr<nettest::CatalogueServiceProcess> service_;
-    std::unique_ptr<QTemporaryDir> home_;
+    std::unique_ptr<CatalogueServiceLauncher> service_;
+    std::unique_ptr<TemporaryHome> home_;
     platform::ScriptedDialogs dialogs_;
     std::unique_ptr<FormPicture> form_;
 };
 
 void TestFetchSlide::initTestCase() {
-    service_ = std::make_unique<nettest::CatalogueServiceProcess>(
-        QStringLiteral(SKYGLANCE_CATALOGUE_SERVICE));
-    QString why;
-    QVERIFY2(service_->start(&why), qPrintable(why));
+    service_ = std::make_unique<CatalogueServiceLauncher>();
+    QVERIFY2(service_->start(), qPrintable(service_->why()));
 }
 
 void TestFetchSlide::init() {
-    home_ = std::make_unique<QTemporaryDir>();
-    qunsetenv("HOMEDRIVE");
-    qunsetenv("HOMEPATH");
-    qputenv("HOME", home_->path().toLocal8Bit());
+    home_ = std::make_unique<TemporaryHome>();
     dialogs_.clear();
     FormPicture::Options options;
     // Empty: the screen's own size (1920 x 1080 under the Xvfb run).

@@ -216,20 +216,13 @@ fi
 [ -s "$STATE_DIRECTORY/catalogue.sqlite" ] || fail "the service's database is not in its state folder"
 
 
-# A home as the program leaves it: English, a direct connection, one map,
-# pictures downloaded again every minute, and an animated picture left from an
-# earlier run, which the next download replaces by the placeholder first.
+# The demo home (English, a direct connection) with one map, pictures
+# downloaded again every minute, and an animated picture left from an earlier
+# run, which the next download replaces by the placeholder first.
 HOME_DIR=$SCRATCH/home
 WORK=$HOME_DIR/Skyglance7_Work
-mkdir -p "$WORK"
-crlf() { printf '%s\r\n' "$@"; }
-crlf 1 8 Full_Screen "" "" >"$WORK/Skyglance7_Config.dat"
-crlf 0 1 "" "" >"$WORK/Skyglance7_Picture_List.dat"
-printf ' 1' >"$WORK/Skyglance7_Language.dat"
-crlf "" "" "" "" 0 >"$WORK/Skyglance7_Proxy.dat"
-cp "$WORK/Skyglance7_Proxy.dat" "$WORK/Skyglance7_Proxy.bak"
-crlf Courmayeur New+York ny us Naples Italy OPTION1 OPTION2 OPTION3 OPTION4 \
-    OPTION5 OPTION6 OPTION7 OPTION8 F " " " " " " >"$WORK/Skyglance7_MyTown.dat"
+sh "$(dirname "$0")/../../scripts/seed-demo-home.sh" "$HOME_DIR" 0 1
+printf '%s\r\n' 1 8 Full_Screen "" "" >"$WORK/Skyglance7_Config.dat"
 LEFT_OVER=$WORK/Skyglance7_Img_ANIGIF_1.gif
 echo "an old loop" >"$LEFT_OVER"
 PLACEHOLDER=$ROOT/usr/share/skyglance/pic_not_available.gif

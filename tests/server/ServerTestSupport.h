@@ -1,6 +1,8 @@
 #pragma once
-// Shared by the service tests: the built skyglance-catalogue started on a
-// free loopback port, and requests written by hand.
+// Shared by the service tests: requests written by hand to the built
+// skyglance-catalogue, which CatalogueServiceLauncher starts.
+#include "CatalogueServiceLauncher.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QProcess>
@@ -64,81 +66,6 @@ inline int rawStatus(quint16 port, const QByteArray& target) {
     const QByteArray answer = rawAnswer(port, target);
     return answer.isEmpty() ? -1 : statusOf(answer);
 }
-
-class ServerProcess {
-public:
-    ~ServerProcess() { stop(); }
-
-    // Whether standard error (the fault log, for one) says `text` within `ms`.
-    bool errorsContain(const QByteArray& text, int ms = 5000) {
-        QDeadlineTimer deadline(ms);
-        while (!(errors_ += process_.readAllStandardError()).contains(text)) {
-            if (deadline.hasExpired()) {
-                return false;
-            }
-            QTest::qWait(50);
-        }
-        return true;
-    }
-
-    // `launcher`: a command that runs the service (its program and options
-    // follow), e.g. to start it with other limits.
-    bool start(const QStringList& extra = {}, const QStringList& launcher = {}) {
-        const QStringList command = launcher +
-                                    QStringList{SKYGLANCE_CATALOGUE_EXE, "--port", "0", "--db",
-                                                dir_.filePath("catalogue.sqlite")} +
-                                    extra;
-        process_.setProgram(command.front());
-        process_.setArguments(command.mid(1));
-        process_.setProcessChannelMode(QProcess::SeparateChannels);
-        process_.start();
-        if (!process_.waitForStarted(10000)) {
-            return false;
-        }
-        QByteArray out;
-        while (!out.contains("site: ") || !out.contains("service: ") || !out.endsWith('\n')) {
-            if (!process_.waitForReadyRead(30000)) {
-                return false;
-            }
-            out += process_.readAllStandardOutput();
-        }
-        for (const QByteArray& line : out.split('\n')) {
-            if (line.startsWith("service: ")) {
-                service = QString::fromUtf8(line.mid(9));
-            } else if (line.startsWith("site: ")) {
-                site = QString::fromUtf8(line.mid(6));
-            }
-        }
-        port = static_cast<quint16>(QUrl(site).port());
-        return port != 0;
-    }
-
-    // Ends the server as a service manager would; true when it stopped cleanly.
-    bool stop() {
-        if (process_.state() == QProcess::NotRunning) {
-            return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
-        }
-        process_.terminate();
-        if (!process_.waitForFinished(15000)) {
-            process_.kill();
-            process_.waitForFinished(5000);
-            return false;
-        }
-        return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
-    }
-
-    QString tempPath(const QString& name) const { return dir_.filePath(name); }
-    qint64 pid() const { return process_.processId(); }
-
-    QString service;
-    QString site;
-    quint16 port = 0;
-
-private:
-    QTemporaryDir dir_;
-    QProcess process_;
-    QByteArray errors_;
-};
 
 // Tries until `attempt` succeeds (once: it may take what it asks for).
 inline bool eventually(const std::function<bool()>& attempt, int ms = 15000) {

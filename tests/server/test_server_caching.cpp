@@ -52,7 +52,7 @@ private slots:
     void rangesNeverAddUpToMoreThanTheWhole();
 
 private:
-    ServerProcess server_;
+    CatalogueServiceLauncher server_;
 };
 
 void TestServerCaching::eachReplyKindIsTaggedAndRevalidated_data() {

@@ -5,6 +5,7 @@
 #include "CatalogueDatabase.h"
 #include "CatalogueReplies.h"
 #include "CollectionsPackage.h"
+#include "FileHelpers.h"
 #include "GifWriter.h"
 #include "HttpCaching.h"
 #include "PictureCache.h"
@@ -66,21 +67,6 @@ std::vector<std::string> splitDashes(const std::string& record) {
     return fields;
 }
 
-std::string readFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return file.readAll().toStdString();
-}
-
-bool writeFile(const QString& path, const std::string& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) &&
-           file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-               static_cast<qint64>(bytes.size());
-}
-
 const std::string kGoodRow = "http://{HOST}/a.jpg\t7\tEurope EUMAP a map\tX-(c) Me-95-Line two-";
 
 Catalogue smallCatalogue() {
@@ -122,7 +108,8 @@ private slots:
 };
 
 void TestServerCore::bundledCatalogueIsCompleteAndServable() {
-    const auto parsed = parseCatalogueTsv(readFile(SKYGLANCE_SERVER_DIR "/catalogue.tsv"));
+    const auto parsed =
+        parseCatalogueTsv(readFile(SKYGLANCE_SERVER_DIR "/catalogue.tsv").toStdString());
     QVERIFY2(parsed.errors.empty(), parsed.errors.empty() ? "" : parsed.errors.front().c_str());
     QVERIFY(parsed.rows.size() >= 30);
 
@@ -319,9 +306,9 @@ void TestServerCore::symbolicLinksLeadingOutAreRefused() {
     QTemporaryDir outside;
     QTemporaryDir siteDir;
     QVERIFY(outside.isValid() && siteDir.isValid());
-    QVERIFY(writeFile(outside.filePath("secret.txt"), "secret"));
+    writeFile(outside.filePath("secret.txt"), "secret");
     QVERIFY(QDir().mkpath(siteDir.filePath("pages")));
-    QVERIFY(writeFile(siteDir.filePath("pages/ok.html"), "ok"));
+    writeFile(siteDir.filePath("pages/ok.html"), "ok");
     QVERIFY(QFile::link(outside.filePath("secret.txt"), siteDir.filePath("pages/out.html")));
     QVERIFY(QFile::link(outside.path(), siteDir.filePath("linked")));
     QVERIFY(QFile::link(siteDir.filePath("pages/ok.html"), siteDir.filePath("pages/alias.html")));
@@ -392,7 +379,7 @@ void TestServerCore::zipArchiveIsReadableByUnzip() {
     zip.add("dir/b.bin", std::string("\0\1\2\xff", 4), when);
     zip.add("empty", "", when);
     QTemporaryDir dir;
-    QVERIFY(writeFile(dir.filePath("x.zip"), zip.finish()));
+    writeFile(dir.filePath("x.zip"), QByteArray::fromStdString(zip.finish()));
 
     QProcess test;
     test.start(unzip, {"-t", dir.filePath("x.zip")});
@@ -470,7 +457,7 @@ void TestServerCore::databaseImportsOnceAndAgainWhenTheFileChanges() {
     QTemporaryDir dir;
     const QString tsv = dir.filePath("c.tsv");
     const std::string db = dir.filePath("c.sqlite").toStdString();
-    QVERIFY(writeFile(tsv, kGoodRow + "\n"));
+    writeFile(tsv, QByteArray::fromStdString(kGoodRow + "\n"));
     std::string error;
     auto database = CatalogueDatabase::open(db, error);
     QVERIFY2(database, error.c_str());
@@ -480,11 +467,12 @@ void TestServerCore::databaseImportsOnceAndAgainWhenTheFileChanges() {
              CatalogueDatabase::ImportOutcome::UpToDate);
 
     // An edited file is imported again; a broken one keeps the old rows.
-    QVERIFY(writeFile(tsv, kGoodRow + "\nhttp://{HOST}/b.png\t8\tAlps ALPS b\tY-Z\n"));
+    writeFile(tsv,
+              QByteArray::fromStdString(kGoodRow + "\nhttp://{HOST}/b.png\t8\tAlps ALPS b\tY-Z\n"));
     QCOMPARE(database->importIfStale(tsv.toStdString(), error),
              CatalogueDatabase::ImportOutcome::Imported);
     QCOMPARE(database->loadRows(error).size(), std::size_t(2));
-    QVERIFY(writeFile(tsv, "broken line\n"));
+    writeFile(tsv, "broken line\n");
     QCOMPARE(database->importIfStale(tsv.toStdString(), error),
              CatalogueDatabase::ImportOutcome::Failed);
     QVERIFY(error.find("line 1") != std::string::npos);
@@ -517,7 +505,7 @@ void TestServerCore::concurrentImportsIntoOneDatabaseAgree() {
         text += "http://{HOST}/p" + std::to_string(i) + ".jpg\t" + std::to_string(i) +
                 "\tRow CODE" + std::to_string(i) + " x\tA-B\n";
     }
-    QVERIFY(writeFile(QString::fromStdString(tsv), text));
+    writeFile(QString::fromStdString(tsv), QByteArray::fromStdString(text));
     std::vector<std::thread> threads;
     std::vector<std::size_t> counts(4, 0);
     for (std::size_t t = 0; t < counts.size(); ++t) {
@@ -614,7 +602,7 @@ void TestServerCore::accessLogLinesStayWholeAndBounded() {
     // Workers write at once; every line arrives whole, after what was there.
     QTemporaryDir dir;
     const QString path = dir.filePath("access.log");
-    QVERIFY(writeFile(path, "earlier line\n"));
+    writeFile(path, "earlier line\n");
     std::string error;
     auto log = AccessLog::open(path.toStdString(), error);
     QVERIFY2(log, error.c_str());
@@ -632,7 +620,7 @@ void TestServerCore::accessLogLinesStayWholeAndBounded() {
     for (auto& worker : workers) {
         worker.join();
     }
-    const QList<QByteArray> lines = QByteArray::fromStdString(readFile(path)).split('\n');
+    const QList<QByteArray> lines = readFile(path).split('\n');
     QCOMPARE(lines.size(), 1 + 1000 + 1); // the last line end leaves an empty piece
     QCOMPARE(lines.front(), QByteArray("earlier line"));
     std::map<QByteArray, int> perStatus;

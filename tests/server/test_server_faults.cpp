@@ -40,7 +40,7 @@ private slots:
 
 void TestServerFaults::refusesABadSchedule() {
     QProcess process;
-    process.start(SKYGLANCE_CATALOGUE_EXE, {"--port", "0", "--faults", "slow@1+2"});
+    process.start(CatalogueServiceLauncher::program(), {"--port", "0", "--faults", "slow@1+2"});
     QVERIFY(process.waitForFinished(30000));
     QCOMPARE(process.exitCode(), 2);
     QVERIFY(process.readAllStandardError().contains("unknown fault 'slow'"));
@@ -57,7 +57,7 @@ void TestServerFaults::spoilsPicturesAndPagesOnly_data() {
 
 void TestServerFaults::spoilsPicturesAndPagesOnly() {
     QFETCH(QString, fault);
-    ServerProcess server;
+    CatalogueServiceLauncher server;
     QVERIFY(server.start({"--faults", fault + "@0+600"}));
     const QByteArray picture = rawAnswer(server.port, kPicture);
     const QByteArray page = rawAnswer(server.port, kPage);
@@ -102,7 +102,7 @@ void TestServerFaults::spoilsPicturesAndPagesOnly() {
 }
 
 void TestServerFaults::deadRefusesThenComesBack() {
-    ServerProcess server;
+    CatalogueServiceLauncher server;
     QVERIFY(server.start({"--faults", "dead@0+3"}));
     QVERIFY(eventually([&server] {
         QTcpSocket socket;
@@ -116,7 +116,7 @@ void TestServerFaults::deadRefusesThenComesBack() {
 }
 
 void TestServerFaults::stallSendsPartThenNothing() {
-    ServerProcess server;
+    CatalogueServiceLauncher server;
     QVERIFY(server.start({"--faults", "stall@0+600"}));
     QTcpSocket socket;
     QByteArray answer;

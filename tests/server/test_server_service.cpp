@@ -151,7 +151,7 @@ private slots:
 private:
     HttpResult ask(const QString& query) { return httpGet(nam_, QUrl(server_.service + query)); }
 
-    ServerProcess server_;
+    CatalogueServiceLauncher server_;
     QNetworkAccessManager nam_;
 };
 
@@ -375,7 +375,7 @@ void TestServerService::refusesSymbolicLinksLeadingOutOfTheSite() {
     QVERIFY(QFile::link(outside.filePath("secret.html"), site.filePath("link.html")));
     QVERIFY(QFile::link(outside.path(), site.filePath("dir")));
 
-    ServerProcess other;
+    CatalogueServiceLauncher other;
     QVERIFY(other.start({"--site", site.path()}));
     QNetworkAccessManager nam;
     const HttpResult inside = httpGet(nam, QUrl(other.site + "/inside.html"));
@@ -431,7 +431,7 @@ void TestServerService::holdsUnderConcurrentClients() {
 }
 
 void TestServerService::picturesGetNewerWithTheClock() {
-    ServerProcess fast;
+    CatalogueServiceLauncher fast;
     QVERIFY(fast.start({"--refresh", "1"}));
     QNetworkAccessManager nam;
     const QUrl url(fast.site + "/site/radar/alps.gif");
@@ -446,7 +446,7 @@ void TestServerService::picturesGetNewerWithTheClock() {
 }
 
 void TestServerService::reimportsAnEditedCatalogue() {
-    ServerProcess own;
+    CatalogueServiceLauncher own;
     const QString tsv = own.tempPath("own.tsv");
     auto writeCatalogue = [&tsv](const QByteArray& comment) {
         QFile file(tsv);
@@ -483,20 +483,21 @@ void TestServerService::refusesABrokenCatalogueAtStart() {
     file.write("http://{HOST}/a.jpg\t1\tBad <P> comment\tA\n");
     file.close();
     QProcess process;
-    process.start(SKYGLANCE_CATALOGUE_EXE, {"--port", "0", "--catalogue", dir.filePath("bad.tsv"),
-                                            "--db", dir.filePath("bad.sqlite")});
+    process.start(CatalogueServiceLauncher::program(),
+                  {"--port", "0", "--catalogue", dir.filePath("bad.tsv"), "--db",
+                   dir.filePath("bad.sqlite")});
     QVERIFY(process.waitForFinished(30000));
     QVERIFY(process.exitCode() != 0);
     QVERIFY(process.readAllStandardError().contains("line 1"));
     QVERIFY(!process.readAllStandardOutput().contains("service: "));
 
     QProcess usage;
-    usage.start(SKYGLANCE_CATALOGUE_EXE, {"--port", "http"});
+    usage.start(CatalogueServiceLauncher::program(), {"--port", "http"});
     QVERIFY(usage.waitForFinished(30000));
     QCOMPARE(usage.exitCode(), 2);
 
     QProcess version;
-    version.start(SKYGLANCE_CATALOGUE_EXE, {"--version"});
+    version.start(CatalogueServiceLauncher::program(), {"--version"});
     QVERIFY(version.waitForFinished(30000));
     QCOMPARE(version.exitCode(), 0);
     QCOMPARE(version.readAllStandardOutput(),
@@ -551,7 +552,7 @@ void TestServerService::servesTheEdgeCasesOfEachPageKind() {
 }
 
 void TestServerService::holdsANeverEndingPageWithinBounds() {
-    ServerProcess held;
+    CatalogueServiceLauncher held;
     QVERIFY(held.start({"--threads", "4"})); // room for one held page
     const QByteArray never = "/site/test/never.html";
 
@@ -590,7 +591,7 @@ void TestServerService::holdsANeverEndingPageWithinBounds() {
 }
 
 void TestServerService::accessLogRecordsEachRequestInOrder() {
-    ServerProcess own;
+    CatalogueServiceLauncher own;
     const QString logPath = own.tempPath("access.log");
     QVERIFY(own.start({"--access-log", logPath}));
     const QString longQuery = "p=1&x00=x4444&pad=" + QString(2500, 'a');
@@ -628,7 +629,7 @@ void TestServerService::accessLogRecordsEachRequestInOrder() {
 
     // A log that cannot be opened stops the start.
     QProcess refused;
-    refused.start(SKYGLANCE_CATALOGUE_EXE,
+    refused.start(CatalogueServiceLauncher::program(),
                   {"--port", "0", "--db", own.tempPath("catalogue.sqlite"), "--access-log",
                    own.tempPath("no/such/folder/access.log")});
     QVERIFY(refused.waitForFinished(30000));

@@ -3,6 +3,8 @@
 // come whole within about two seconds is cut off, however it trickles. Nor do
 // bodies the service never reads: they are refused on their head, also
 // behind the shipped nginx front.
+#include "FileHelpers.h"
+#include "NginxFront.h"
 #include "ServerTestSupport.h"
 
 #include <QElapsedTimer>
@@ -27,7 +29,7 @@ private slots:
     void acceptingPausesAtTheDescriptorLimit();
 
 private:
-    ServerProcess server_;
+    CatalogueServiceLauncher server_;
 };
 
 void TestServerSlowClients::othersAreAnsweredWhileManyTrickle() {
@@ -139,52 +141,20 @@ void TestServerSlowClients::bodiesAreRefusedBeforeAnyWorkerWaitsForThem() {
 
 namespace {
 
-quint16 freePort() {
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost) ? probe.serverPort() : 0;
-}
-
 // The real nginx running deploy/nginx-cache.conf as shipped, with the
-// service's address, a free port and a cache folder of its own.
-class NginxFront {
-public:
-    ~NginxFront() {
-        process_.terminate();
-        process_.waitForFinished(5000);
+// service's address, a port and a cache folder of its own.
+bool startShippedFront(NginxFront& front, quint16 servicePort) {
+    QString servers = QString::fromUtf8(readFile(SKYGLANCE_NGINX_CONF));
+    if (servers.isEmpty()) {
+        return false;
     }
-    bool start(quint16 servicePort) {
-        QFile shipped(SKYGLANCE_NGINX_CONF);
-        if (!shipped.open(QIODevice::ReadOnly)) {
-            return false;
-        }
-        const QString d = dir_.path();
-        port = freePort();
-        const QString site =
-            QString::fromUtf8(shipped.readAll())
-                .replace("127.0.0.1:8080", QString("127.0.0.1:%1").arg(servicePort))
-                .replace("listen 80;", QString("listen 127.0.0.1:%1;").arg(port))
-                .replace("/var/cache/nginx/skyglance", d + "/cache");
-        QFile conf(d + "/nginx.conf");
-        if (!conf.open(QIODevice::WriteOnly)) {
-            return false;
-        }
-        conf.write(QString("daemon off; master_process off; pid %1/nginx.pid;\n"
-                           "error_log %1/error.log; events {}\n"
-                           "http { access_log off; client_body_temp_path %1;\n"
-                           " proxy_temp_path %1; fastcgi_temp_path %1; uwsgi_temp_path %1;\n"
-                           " scgi_temp_path %1;\n%2\n}\n")
-                       .arg(d, site)
-                       .toUtf8());
-        conf.close();
-        process_.start("nginx", {"-p", d, "-e", d + "/error.log", "-c", d + "/nginx.conf"});
-        return eventually([&] { return rawStatus(port, "/currentversion.html") == 200; }, 10000);
-    }
-    quint16 port = 0;
-
-private:
-    QTemporaryDir dir_;
-    QProcess process_;
-};
+    servers.replace("127.0.0.1:8080", QString("127.0.0.1:%1").arg(servicePort))
+        .replace("listen 80;", QString("listen 127.0.0.1:%1;").arg(front.port()))
+        .replace("/var/cache/nginx/skyglance", front.folder() + "/cache");
+    return front.start(servers) &&
+           eventually([&] { return rawStatus(front.port(), "/currentversion.html") == 200; },
+                      10000);
+}
 
 } // namespace
 
@@ -196,11 +166,11 @@ void TestServerSlowClients::smuggledRequestsDoNotPoisonTheNginxCache() {
     if (QStandardPaths::findExecutable("nginx").isEmpty()) {
         QSKIP("nginx is not installed");
     }
-    ServerProcess own;
+    CatalogueServiceLauncher own;
     const QString logPath = own.tempPath("access.log");
     QVERIFY(own.start({"--access-log", logPath}));
     NginxFront front;
-    QVERIFY(front.start(own.port));
+    QVERIFY(startShippedFront(front, own.port));
 
     const QByteArray shown = "/site/maps/europe_pressure.jpg";
     const QByteArray planted = "GET /site/radar/north_italy.gif HTTP/1.1\r\nHost: x\r\n\r\n";
@@ -214,15 +184,15 @@ void TestServerSlowClients::smuggledRequestsDoNotPoisonTheNginxCache() {
     for (int round = 0; round < 3; ++round) {
         for (const QByteArray& attack : attacks) {
             QTcpSocket attacker;
-            attacker.connectToHost(QHostAddress::LocalHost, front.port);
+            attacker.connectToHost(QHostAddress::LocalHost, front.port());
             QVERIFY(attacker.waitForConnected(5000));
             attacker.write(attack);
             QVERIFY(attacker.waitForBytesWritten(5000));
             // Screens asking meanwhile get the picture they asked for.
             for (int i = 0; i < 3; ++i) {
                 const QByteArray answer =
-                    rawAnswer(front.port, "/site/maps/alps_temperature.png?screen=" +
-                                              QByteArray::number(++screen));
+                    rawAnswer(front.port(), "/site/maps/alps_temperature.png?screen=" +
+                                                QByteArray::number(++screen));
                 QCOMPARE(statusOf(answer), 200);
                 QVERIFY2(answer.contains("Content-Type: image/png"), answer.left(300).constData());
             }
@@ -232,7 +202,7 @@ void TestServerSlowClients::smuggledRequestsDoNotPoisonTheNginxCache() {
             QCOMPARE(int(answer.count("HTTP/1.1 ")), 1);
         }
     }
-    const QByteArray answer = rawAnswer(front.port, shown);
+    const QByteArray answer = rawAnswer(front.port(), shown);
     QCOMPARE(statusOf(answer), 200);
     QVERIFY(answer.contains("Content-Type: image/jpeg"));
     QVERIFY(bodyOf(answer).startsWith("\xff\xd8"));
@@ -267,8 +237,8 @@ double cpuSeconds(qint64 pid) {
 // backlog: the service must not spin on them, must still open the files its
 // open connections ask for, and accepts the others once some close.
 void TestServerSlowClients::acceptingPausesAtTheDescriptorLimit() {
-    ServerProcess own;
-    QVERIFY(own.start({"--threads", "4"}, {"sh", "-c", "ulimit -n 64 && exec \"$0\" \"$@\""}));
+    CatalogueServiceLauncher own;
+    QVERIFY(own.start({"--threads", "4"}, 0, {"sh", "-c", "ulimit -n 64 && exec \"$0\" \"$@\""}));
     std::vector<std::unique_ptr<QTcpSocket>> clients;
     for (int i = 0; i < 120; ++i) {
         clients.push_back(std::make_unique<QTcpSocket>());

@@ -1,5 +1,7 @@
 // The main window's start-up and its two ends, run offscreen in a temporary
 // home directory with the user's answers scripted.
+#include "FileHelpers.h"
+#include "ProgramHarness.h"
 #include "browser/Browser.h"
 #include "download/ConnectionMonitor.h"
 #include "platform/Dialogs.h"
@@ -18,7 +20,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -29,25 +30,16 @@
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 const QByteArray kFirstRunSettings("15\r\n8\r\nFull_Screen\r\n\r\n\r\n");
 const QByteArray kFirstRunSelection("0\r\n1\r\n1\r\n2\r\n2\r\n3\r\n3\r\n4\r\n\r\n\r\n");
 
 // A home directory of its own, and a browser that writes down what it opens.
-struct Home {
-    QTemporaryDir dir;
+struct Home : TemporaryHome {
     QString browserLog;
 
     Home() {
-        qunsetenv("HOMEDRIVE");
-        qunsetenv("HOMEPATH");
-        qputenv("HOME", dir.path().toLocal8Bit());
-        browserLog = dir.path() + QStringLiteral("/browser.log");
-        const QString script = dir.path() + QStringLiteral("/browser.sh");
+        browserLog = path() + QStringLiteral("/browser.log");
+        const QString script = path() + QStringLiteral("/browser.sh");
         QFile file(script);
         if (file.open(QIODevice::WriteOnly)) {
             file.write(QStringLiteral("#!/bin/sh\necho \"$1\" >> '%1'\n").arg(browserLog).toUtf8());
@@ -58,16 +50,13 @@ struct Home {
         qputenv("BROWSER", script.toLocal8Bit());
         qputenv("SKYGLANCE_SITE", "http://127.0.0.1:9");
     }
-    QString work(const char* file) const {
-        return dir.path() + QStringLiteral("/Skyglance7_Work/") + QLatin1String(file);
-    }
     QStringList opened() const {
         QDeadlineTimer deadline(5000);
         while (!QFile::exists(browserLog) && !deadline.hasExpired()) {
             QTest::qWait(20);
         }
         QTest::qWait(50); // let the script finish its line
-        return QString::fromUtf8(readAll(browserLog)).split('\n', Qt::SkipEmptyParts);
+        return QString::fromUtf8(readFile(browserLog)).split('\n', Qt::SkipEmptyParts);
     }
 };
 
@@ -121,13 +110,13 @@ void TestStartUp::firstStartCreatesFoldersAndFiles() {
     QVERIFY(w.form->Form_Load());
     for (const char* folder :
          {"Skyglance7_Work", "Skyglance_SlideShow", "Skyglance_PHP", "Skyglance_Collections"}) {
-        QVERIFY2(QFileInfo(home.dir.path() + '/' + folder).isDir(), folder);
+        QVERIFY2(QFileInfo(home.path() + '/' + folder).isDir(), folder);
     }
-    QCOMPARE(readAll(home.work("Skyglance7_Config.dat")), kFirstRunSettings);
-    QCOMPARE(readAll(home.work("Skyglance7_Picture_List.dat")), kFirstRunSelection);
-    QCOMPARE(w.form->state.WORK_PATH_FILE_LIST, home.dir.path() + "/Skyglance7_Work/");
-    QCOMPARE(w.form->state.imgFileBase, home.dir.path() + "/Skyglance7_Work/Skyglance7_Img");
-    QCOMPARE(QDir::currentPath(), home.dir.path() + "/Skyglance_Collections");
+    QCOMPARE(readFile(home.work("Skyglance7_Config.dat")), kFirstRunSettings);
+    QCOMPARE(readFile(home.work("Skyglance7_Picture_List.dat")), kFirstRunSelection);
+    QCOMPARE(w.form->state.WORK_PATH_FILE_LIST, home.path() + "/Skyglance7_Work/");
+    QCOMPARE(w.form->state.imgFileBase, home.path() + "/Skyglance7_Work/Skyglance7_Img");
+    QCOMPARE(QDir::currentPath(), home.path() + "/Skyglance_Collections");
     QVERIFY(w.dialogs.shown().isEmpty());
 }
 
@@ -180,7 +169,7 @@ void TestStartUp::startValuesAndTimers() {
 
 void TestStartUp::emptySelectionStartsAsFirstStart() {
     Home home;
-    QDir(home.dir.path()).mkdir("Skyglance7_Work");
+    QDir(home.path()).mkdir("Skyglance7_Work");
     QFile settings(home.work("Skyglance7_Config.dat"));
     QVERIFY(settings.open(QIODevice::WriteOnly));
     settings.write("60\r\n20\r\nNormal\r\n\r\n\r\n");
@@ -192,8 +181,8 @@ void TestStartUp::emptySelectionStartsAsFirstStart() {
 
     Window w;
     QVERIFY(w.form->Form_Load());
-    QCOMPARE(readAll(home.work("Skyglance7_Config.dat")), kFirstRunSettings);
-    QCOMPARE(readAll(home.work("Skyglance7_Picture_List.dat")), kFirstRunSelection);
+    QCOMPARE(readFile(home.work("Skyglance7_Config.dat")), kFirstRunSettings);
+    QCOMPARE(readFile(home.work("Skyglance7_Picture_List.dat")), kFirstRunSelection);
     QCOMPARE(w.form->SSTCfg_timeDwLoad->text(), QStringLiteral("15"));
 }
 
@@ -213,7 +202,7 @@ void TestStartUp::commandLineOptions() {
 
 void TestStartUp::unusableWorkFolderEndsTheStart() {
     Home home;
-    QFile blocker(home.dir.path() + "/Skyglance7_Work");
+    QFile blocker(home.path() + "/Skyglance7_Work");
     QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
     blocker.close();
     Window w;
@@ -269,7 +258,7 @@ void TestStartUp::orderlyQuitWaitsForTheSlideTick() {
     QTRY_COMPARE(ended.count(), 1);
     QVERIFY(!f.panControl.isActive());
     QCOMPARE(f.timerflag->property("BackColor").toUInt(), 255u);
-    QCOMPARE(readAll(home.work("Skyglance7_Config.dat")),
+    QCOMPARE(readFile(home.work("Skyglance7_Config.dat")),
              QByteArray("15\r\n12\r\nFull_Screen\r\n\r\n\r\n"));
     QVERIFY(QFile::exists(home.work("Skyglance7_Picture_List.dat")));
     QCOMPARE(w.dialogs.shown().size(), 1);
@@ -287,25 +276,19 @@ void TestStartUp::orderlyQuitWithoutLanguageShowsNoMessage() {
     w.form->QuitProgram();
     QVERIFY(w.dialogs.shown().isEmpty());
     QCOMPARE(home.opened(), QStringList{"http://127.0.0.1:9/public/rovuradidiviz.html"});
-    QCOMPARE(readAll(home.work("Skyglance7_Config.dat")), kFirstRunSettings);
+    QCOMPARE(readFile(home.work("Skyglance7_Config.dat")), kFirstRunSettings);
 }
 
 void TestStartUp::helpAndVersionNeedNoDisplay() {
-    const QString program = QStringLiteral(SKYGLANCE_BINARY_DIR "/src/app/skyglance");
-    if (!QFileInfo::exists(program)) {
+    if (!QFileInfo::exists(ProgramHarness::program())) {
         QSKIP("the program is not built");
     }
-    const auto run = [&program](const QString& flag) {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    const auto run = [](const QString& flag) {
+        ProgramHarness program;
         // A platform that does not exist: making the QApplication would fail.
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
-        process.setProcessEnvironment(env);
-        process.start(program, {flag});
-        const bool finished = process.waitForFinished(30000);
-        const bool clean =
-            finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-        return clean ? QString::fromUtf8(process.readAllStandardOutput()) : QString();
+        program.setEnv(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
+        program.start({flag});
+        return program.endsCleanly() ? QString::fromUtf8(program.out()) : QString();
     };
     static const QRegularExpression version(QStringLiteral("^skyglance \\d+\\.\\d+\\.\\d+\n$"));
     for (const QString& flag : {QStringLiteral("--version"), QStringLiteral("-V")}) {
@@ -322,8 +305,7 @@ void TestStartUp::helpAndVersionNeedNoDisplay() {
 }
 
 void TestStartUp::secondProgramOnTheSameHomeEnds() {
-    const QString program = QStringLiteral(SKYGLANCE_BINARY_DIR "/src/app/skyglance");
-    if (!QFileInfo::exists(program)) {
+    if (!QFileInfo::exists(ProgramHarness::program())) {
         QSKIP("the program is not built");
     }
     Home home;
@@ -331,16 +313,14 @@ void TestStartUp::secondProgramOnTheSameHomeEnds() {
         int exitCode;
         QString error;
     };
-    const auto run = [&program] {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    const auto run = [] {
+        ProgramHarness program;
         // A platform that does not exist: a program that gets past the work
         // folder stops at its display instead of showing anything.
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
-        process.setProcessEnvironment(env);
-        process.start(program, {});
-        process.waitForFinished(30000);
-        return Run{process.exitCode(), QString::fromLocal8Bit(process.readAllStandardError())};
+        program.setEnv(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
+        program.start();
+        program.waitForEnd();
+        return Run{program.process().exitCode(), QString::fromLocal8Bit(program.err())};
     };
     {
         // This process holds the folder as a running program does.
@@ -351,7 +331,7 @@ void TestStartUp::secondProgramOnTheSameHomeEnds() {
         QVERIFY2(second.error.contains(
                      QStringLiteral("skyglance: the work folder %1/Skyglance7_Work is in use by "
                                     "another Skyglance (process %2); this one ends")
-                         .arg(home.dir.path())
+                         .arg(home.path())
                          .arg(QCoreApplication::applicationPid())),
                  qPrintable(second.error));
     }
@@ -366,26 +346,21 @@ void TestStartUp::secondProgramOnTheSameHomeEnds() {
 // The program leaves the engine's sandbox alone: as root, without the
 // variable, the engine ends it, and standard error has said why and what to do.
 void TestStartUp::rootIsToldWhatTheBrowserSandboxNeeds() {
-    const QString program = QStringLiteral(SKYGLANCE_BINARY_DIR "/src/app/skyglance");
-    if (!QFileInfo::exists(program) || ::geteuid() != 0) {
+    if (!QFileInfo::exists(ProgramHarness::program()) || ::geteuid() != 0) {
         QSKIP("needs the program, run as root");
     }
     Home home;
-    const auto run = [&program](bool sandboxOff, const QString& platform) {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"));
+    const auto run = [](bool sandboxOff, const QString& platform) {
+        ProgramHarness program;
+        program.unsetEnv(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"));
         if (sandboxOff) {
-            env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
+            program.setEnv(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
         }
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
-        process.setProcessEnvironment(env);
-        process.start(program, {});
-        const bool ended = process.waitForFinished(30000);
-        process.kill();
-        process.waitForFinished();
-        const QString error = QString::fromLocal8Bit(process.readAllStandardError());
-        return ended && process.exitCode() != 0 ? error : QStringLiteral("still running");
+        program.setEnv(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        program.start();
+        const bool ended = program.waitForEnd();
+        const QString error = QString::fromLocal8Bit(program.err());
+        return ended && program.process().exitCode() != 0 ? error : QStringLiteral("still running");
     };
     const QString withSandbox = run(false, QStringLiteral("offscreen"));
     QVERIFY2(withSandbox.contains(QStringLiteral(
@@ -454,7 +429,7 @@ void TestStartUp::oldLoopsTakeTheBuiltInPlaceholderWhenItsFileIsMissing() {
     QVERIFY(w.form->scheduler().ResetAniGifFiles());
     QFile builtIn(":/pictures/pic_not_available.gif");
     QVERIFY(builtIn.open(QIODevice::ReadOnly));
-    QCOMPARE(readAll(loop), builtIn.readAll());
+    QCOMPARE(readFile(loop), builtIn.readAll());
     QVERIFY(QFileInfo(loop).isWritable());
     QCOMPARE(ended.count(), 0);
     QVERIFY(w.dialogs.shown().isEmpty());

@@ -1,6 +1,8 @@
 // Pictures from the network onto the screen: the loader against the real
 // catalogue service serving a site folder made by the test, and the main
 // window rendered offscreen with a slide in each display mode.
+#include "CatalogueServiceLauncher.h"
+#include "FileHelpers.h"
 #include "anigif/ucAniGIF.h"
 #include "download/PictureLoading.h"
 #include "platform/Dialogs.h"
@@ -11,42 +13,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-
-// The catalogue service serving a folder of the test's own pictures.
-class Service {
-public:
-    explicit Service(const QString& siteFolder) {
-        process_.start(
-            QStringLiteral(SKYGLANCE_CATALOGUE_SERVICE),
-            {"--port", "0", "--site", siteFolder, "--db", dbDir_.filePath("catalogue.sqlite")});
-        QByteArray output;
-        QDeadlineTimer deadline(20000);
-        while (site_.isEmpty() && !deadline.hasExpired() && process_.waitForReadyRead(200)) {
-            output += process_.readAllStandardOutput();
-            for (const QByteArray& line : output.split('\n')) {
-                if (line.startsWith("site: ")) {
-                    site_ = QString::fromUtf8(line.mid(6)).trimmed();
-                }
-            }
-        }
-    }
-    ~Service() {
-        process_.kill();
-        process_.waitForFinished(3000);
-    }
-    QString url(const QString& path) const { return site_ + QLatin1Char('/') + path; }
-    bool running() const { return !site_.isEmpty(); }
-
-private:
-    QTemporaryDir dbDir_;
-    QProcess process_;
-    QString site_;
-};
 
 QImage solid(int w, int h, QColor colour, QImage::Format format = QImage::Format_RGB32) {
     QImage image(w, h, format);
@@ -54,21 +24,12 @@ QImage solid(int w, int h, QColor colour, QImage::Format format = QImage::Format
     return image;
 }
 
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 // A home of its own and a window on a 1920 x 1080 screen.
 struct Fixture {
-    QTemporaryDir home;
+    TemporaryHome home;
     platform::ScriptedDialogs dialogs;
     std::unique_ptr<FormPicture> form;
     Fixture() {
-        qunsetenv("HOMEDRIVE");
-        qunsetenv("HOMEPATH");
-        qputenv("HOME", home.path().toLocal8Bit());
         FormPicture::Options options;
         options.screenPixels = QSize(1920, 1080);
         options.dialogs = &dialogs;
@@ -108,8 +69,10 @@ private slots:
     void animatedGifSlidePlaysInThePictureFrame();
 
 private:
+    QString url(const QString& path) const { return service_.site + QLatin1Char('/') + path; }
+
     QTemporaryDir site_;
-    std::unique_ptr<Service> service_;
+    CatalogueServiceLauncher service_;
 };
 
 void TestPictureDisplay::initTestCase() {
@@ -119,17 +82,16 @@ void TestPictureDisplay::initTestCase() {
     QPainter(&transparent).fillRect(0, 0, 10, 10, Qt::red);
     QVERIFY(transparent.save(d + "/clear.png", "PNG"));
     QVERIFY(transparent.save(d + "/upper.PNG", "PNG"));
-    writeBytes(d + "/broken.jpg", "<html>not a picture</html>");
+    writeFile(d + "/broken.jpg", "<html>not a picture</html>");
     QVERIFY(
         QFile::copy(QStringLiteral(SKYGLANCE_TESTDATA "/animated-red-blue.gif"), d + "/loop.gif"));
     QVERIFY(QFile::copy(d + "/loop.gif", d + "/loop2.gif"));
-    service_ = std::make_unique<Service>(d);
-    QVERIFY2(service_->running(), "the catalogue service did not start");
+    QVERIFY2(service_.start({"--site", d}), qPrintable(service_.why()));
 }
 
 void TestPictureDisplay::stillPicturesByExtension() {
     Fixture f;
-    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("photo.jpg"), 0);
+    f.form->Load_JPG_GIF_PNG_On_Array(url("photo.jpg"), 0);
     QCOMPARE(f.state().listImageKind[0], int16_t(1));
     QCOMPARE(f.state().listIMAGEnotLoaded[0], int16_t(0));
     QCOMPARE(f.state().listPicture[0].size(), QSize(640, 480));
@@ -138,28 +100,28 @@ void TestPictureDisplay::stillPicturesByExtension() {
     QCOMPARE(f.form->Miniatura->picture().cacheKey(), f.state().listPicture[0].cacheKey());
 
     // A PNG is flattened onto white.
-    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("clear.png"), 1);
+    f.form->Load_JPG_GIF_PNG_On_Array(url("clear.png"), 1);
     const QImage png = f.state().listPicture[1];
     QCOMPARE(png.pixelColor(30, 20), QColor(Qt::white));
     QCOMPARE(png.pixelColor(2, 2), QColor(Qt::red));
     QVERIFY(!png.hasAlphaChannel());
 
     // ".PNG" is not ".png": the standard loader keeps the transparency.
-    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("upper.PNG"), 2);
+    f.form->Load_JPG_GIF_PNG_On_Array(url("upper.PNG"), 2);
     QCOMPARE(f.state().listIMAGEnotLoaded[2], int16_t(0));
     QCOMPARE(f.state().listPicture[2].pixelColor(30, 20).alpha(), 0);
     QVERIFY(QFile::exists(f.workFile(".PNG")));
 
     // A query string after the extension: stored under a safe name, decoded
     // by content, never written outside the work folder.
-    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("photo.jpg?t=1/../../x"), 4);
+    f.form->Load_JPG_GIF_PNG_On_Array(url("photo.jpg?t=1/../../x"), 4);
     QCOMPARE(f.state().listIMAGEnotLoaded[4], int16_t(0));
     QCOMPARE(f.state().listPicture[4].size(), QSize(640, 480));
     QVERIFY(QFile::exists(f.workFile(".img")));
     QCOMPARE(QDir(f.home.path()).entryList(QDir::Files), QStringList{});
 
     // A GIF of kind 0 gives its first frame as a still picture.
-    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("loop.gif"), 3);
+    f.form->Load_JPG_GIF_PNG_On_Array(url("loop.gif"), 3);
     QCOMPARE(f.state().listImageKind[3], int16_t(1));
     QVERIFY(!f.state().listPicture[3].isNull());
     QCOMPARE(f.state().cntAniGif, int16_t(1));
@@ -169,8 +131,8 @@ void TestPictureDisplay::failuresBecomeTheErrorPicture() {
     Fixture f;
     QCOMPARE(f.form->ErrLoadPicture.size(), QSize(1024, 768));
     f.state().listImageKind[0] = 4;
-    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("missing.jpg"), 0);
-    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("broken.jpg"), 1);
+    f.form->Load_JPG_GIF_PNG_On_Array(url("missing.jpg"), 0);
+    f.form->Load_JPG_GIF_PNG_On_Array(url("broken.jpg"), 1);
     f.form->Load_JPG_GIF_PNG_On_Array("http://127.0.0.1:9/dead.gif", 2);
     for (int slide = 0; slide < 3; ++slide) {
         QCOMPARE(f.state().listIMAGEnotLoaded[slide], int16_t(-1));
@@ -187,9 +149,9 @@ void TestPictureDisplay::animatedGifCopiesAreNumberedInOrder() {
     f.state().listImageKind[0] = 4;
     f.state().listImageKind[1] = 4;
     f.state().listImageKind[2] = 4;
-    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("loop.gif"), 0);
-    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("loop2.gif"), 1);
-    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("photo.jpg") + "?x=clear.png", 2);
+    f.form->Load_JPG_GIF_PNG_On_Array(url("loop.gif"), 0);
+    f.form->Load_JPG_GIF_PNG_On_Array(url("loop2.gif"), 1);
+    f.form->Load_JPG_GIF_PNG_On_Array(url("photo.jpg") + "?x=clear.png", 2);
     QCOMPARE(f.state().cntAniGif, int16_t(3));
     QVERIFY(QFile::exists(f.workFile("_ANIGIF_1.gif")));
     QVERIFY(QFile::exists(f.workFile("_ANIGIF_2.gif")));
@@ -273,7 +235,7 @@ void TestPictureDisplay::animatedGifSlidePlaysInThePictureFrame() {
     f.form->txtDisplay->setText("Full_Screen");
     f.state().listImageKind[0] = 4;
     f.state().cntAniGif = 1;
-    f.form->Load_JPG_GIF_PNG_On_Array(service_->url("loop.gif"), 0);
+    f.form->Load_JPG_GIF_PNG_On_Array(url("loop.gif"), 0);
     f.state().GLOBAL_IMAGE_CURRENT_POINTER = 0;
     f.form->presenter().ShowPicture(f.state().listPicture[0]);
     QVERIFY(!f.form->fotoBrowser->isVisible());

@@ -2,7 +2,8 @@
 // client, the picture download and the page-image fetch, with their limits,
 // and the proxy with a user name and password (the real tinyproxy).
 
-#include "NetTestSupport.h"
+#include "FileHelpers.h"
+#include "LoopbackPeers.h"
 #include "catalogue/CatalogueService.h"
 #include "download/FetchPrimitives.h"
 #include "platform/Timing.h"
@@ -30,17 +31,6 @@ QByteArray pngBytes(QColor colour) {
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return bytes;
-}
-
-QByteArray readFile(const QString& name) {
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& name, const QByteArray& bytes) {
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 // Everything below a folder, to prove that nothing was written elsewhere.

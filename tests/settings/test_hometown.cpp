@@ -1,5 +1,6 @@
 // The town file and the parameter boxes: defaults, reading, short and broken
 // files, and saving what was typed in the frame.
+#include "FileHelpers.h"
 #include "platform/Dialogs.h"
 #include "settings/HomeTown.h"
 #include "settings/SettingsFormat.h"
@@ -18,17 +19,6 @@ namespace {
 const QByteArray kDefaultFile = "Courmayeur\r\nNew+York\r\nny\r\nus\r\nNaples\r\nItaly\r\n"
                                 "OPTION1\r\nOPTION2\r\nOPTION3\r\nOPTION4\r\nOPTION5\r\n"
                                 "OPTION6\r\nOPTION7\r\nOPTION8\r\nF\r\n \r\n \r\n \r\n";
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 QByteArray townLines(int count, const QByteArray& unit = {}) {
     QByteArray out;
@@ -88,7 +78,7 @@ void TestHomeTown::missingFileIsWrittenWithDefaultsAndShown() {
     Fixture f;
     f.town->PARAM[0]->setText(QStringLiteral("changed"));
     f.town->LoadTown();
-    QCOMPARE(readAll(f.path()), kDefaultFile);
+    QCOMPARE(readFile(f.path()), kDefaultFile);
     QCOMPARE(f.boxes(), defaultBoxes());
     QVERIFY(f.town->Farenaith->isChecked());
     QVERIFY(!f.town->Centigradi->isChecked());
@@ -101,7 +91,7 @@ void TestHomeTown::valuesAreTrimmedAndOnlyCapitalFIsFahrenheit() {
     QByteArray file = townLines(kTownParamCount, "f");
     file.replace("town0", "  Rome  ");
     file.replace("town5", "\tSan Remo ");
-    writeAll(f.path(), file);
+    writeFile(f.path(), file);
     f.town->LoadTown();
     QCOMPARE(f.town->param(0), QStringLiteral("Rome"));
     QCOMPARE(f.town->param(5), QStringLiteral("San Remo"));
@@ -109,18 +99,18 @@ void TestHomeTown::valuesAreTrimmedAndOnlyCapitalFIsFahrenheit() {
     QVERIFY(f.town->Centigradi->isChecked());
     QVERIFY(!f.town->Farenaith->isChecked());
 
-    writeAll(f.path(), townLines(kTownParamCount, "  F "));
+    writeFile(f.path(), townLines(kTownParamCount, "  F "));
     QVERIFY(f.town->ReadTownFile());
     QVERIFY(f.town->Farenaith->isChecked());
     QVERIFY(!f.town->Centigradi->isChecked());
     QVERIFY(f.dialogs.shown().isEmpty());
-    QCOMPARE(readAll(f.path()), townLines(kTownParamCount, "  F ")); // reading leaves the file
+    QCOMPARE(readFile(f.path()), townLines(kTownParamCount, "  F ")); // reading leaves the file
 }
 
 void TestHomeTown::shortFileIsCompletedFromTheDefaultsAndSaved() {
     Fixture f;
     f.town->Centigradi->setChecked(true);
-    writeAll(f.path(), townLines(10));
+    writeFile(f.path(), townLines(10));
     QVERIFY(f.town->ReadTownFile());
     QVERIFY(f.dialogs.shown().isEmpty()); // nothing to ask at every start
     QStringList expected = defaultBoxes();
@@ -133,16 +123,16 @@ void TestHomeTown::shortFileIsCompletedFromTheDefaultsAndSaved() {
     for (int i = 10; i < kTownParamCount; ++i) {
         saved += defaultBoxes().at(i).toUtf8() + "\r\n";
     }
-    QCOMPARE(readAll(f.path()), saved + "F\r\n \r\n \r\n \r\n");
+    QCOMPARE(readFile(f.path()), saved + "F\r\n \r\n \r\n \r\n");
 
     // Fourteen values without the unit line are short as well; an empty
     // file is all defaults.
-    writeAll(f.path(), townLines(kTownParamCount));
+    writeFile(f.path(), townLines(kTownParamCount));
     f.town->LoadTown();
-    QCOMPARE(readAll(f.path()), townLines(kTownParamCount, "F") + " \r\n \r\n \r\n");
-    writeAll(f.path(), QByteArray());
+    QCOMPARE(readFile(f.path()), townLines(kTownParamCount, "F") + " \r\n \r\n \r\n");
+    writeFile(f.path(), QByteArray());
     f.town->LoadTown();
-    QCOMPARE(readAll(f.path()), kDefaultFile);
+    QCOMPARE(readFile(f.path()), kDefaultFile);
     QCOMPARE(f.boxes(), defaultBoxes());
     QVERIFY(f.dialogs.shown().isEmpty());
 }
@@ -156,12 +146,12 @@ void TestHomeTown::hugeOrBinaryFileLeavesBoxesAlone() {
     binary[3] = '\0';
     for (const QByteArray& bytes : {huge, binary}) {
         Fixture f;
-        writeAll(f.path(), bytes);
+        writeFile(f.path(), bytes);
         f.town->LoadTown();
         QCOMPARE(f.dialogs.shownTexts(),
                  QStringList{QStringLiteral("Error FileTown - Cleanup Please")});
         QCOMPARE(f.boxes(), defaultBoxes());
-        QCOMPARE(readAll(f.path()).size(), bytes.size()); // not overwritten behind the user
+        QCOMPARE(readFile(f.path()).size(), bytes.size()); // not overwritten behind the user
     }
 }
 
@@ -186,7 +176,7 @@ void TestHomeTown::okSavesWhatWasTypedInTheShownFrame() {
     QByteArray expected = kDefaultFile;
     expected.replace("Courmayeur", "Aosta").replace("New+York", "San+Francisco");
     expected.replace("F\r\n", "C\r\n");
-    QCOMPARE(readAll(f.path()), expected);
+    QCOMPARE(readFile(f.path()), expected);
     QCOMPARE(f.town->param(1), QStringLiteral("San+Francisco"));
     QVERIFY(f.town->param(-1).isEmpty() && f.town->param(kTownParamCount).isEmpty());
     QVERIFY(f.dialogs.shown().isEmpty());

@@ -2,7 +2,8 @@
 // service, started on a free loopback port, directly and through the real
 // tinyproxy.
 
-#include "NetTestSupport.h"
+#include "CatalogueServiceLauncher.h"
+#include "LoopbackPeers.h"
 #include "catalogue/CatalogueService.h"
 #include "catalogue/VendorServices.h"
 #include "download/FetchPrimitives.h"
@@ -53,7 +54,7 @@ private slots:
 private:
     void askWholeCatalogue();
 
-    std::unique_ptr<nettest::CatalogueServiceProcess> service_;
+    std::unique_ptr<CatalogueServiceLauncher> service_;
     std::unique_ptr<QTemporaryDir> sandbox_;
     std::unique_ptr<RunState> state_;
     std::unique_ptr<FetchPrimitives> fetch_;
@@ -62,13 +63,11 @@ private:
 };
 
 void CatalogueServiceTest::initTestCase() {
-    service_ = std::make_unique<nettest::CatalogueServiceProcess>(
-        QStringLiteral(SKYGLANCE_CATALOGUE_SERVICE));
-    QString why;
-    if (!service_->start(&why)) {
-        QFAIL(qPrintable(why));
+    service_ = std::make_unique<CatalogueServiceLauncher>();
+    if (!service_->start()) {
+        QFAIL(qPrintable(service_->why()));
     }
-    qputenv(kSiteEnvironmentVariable, service_->siteUrl().toUtf8());
+    qputenv(kSiteEnvironmentVariable, service_->site.toUtf8());
 }
 
 void CatalogueServiceTest::init() {
@@ -101,7 +100,7 @@ void CatalogueServiceTest::askWholeCatalogue() {
 }
 
 void CatalogueServiceTest::serviceAddressComesFromTheSite() {
-    QCOMPARE(catalogue_->serviceAddress(), service_->serviceUrl());
+    QCOMPARE(catalogue_->serviceAddress(), service_->service);
 }
 
 void CatalogueServiceTest::wholeCatalogueFillsEveryColumn() {
@@ -154,7 +153,7 @@ void CatalogueServiceTest::tickedPicturesComeInSelectionOrder() {
 void CatalogueServiceTest::malformedRequestIsAnErrReply() {
     askWholeCatalogue();
     const QString before = state_->listURL[0];
-    QCOMPARE(catalogue_->RequestCatalogueOutcome(service_->serviceUrl() + "p=1&x00=zzzz",
+    QCOMPARE(catalogue_->RequestCatalogueOutcome(service_->service + "p=1&x00=zzzz",
                                                  int(ReplyKind::Urls)),
              CatalogueResult::ErrReply);
     QVERIFY(state_->listData[0].startsWith("ERR"));
@@ -167,13 +166,13 @@ void CatalogueServiceTest::malformedRequestIsAnErrReply() {
 
 void CatalogueServiceTest::localhostReachesTheServiceOnItsPort() {
     // A configured site elsewhere, on the port of the running service.
-    const QUrl site(service_->siteUrl());
+    const QUrl site(service_->site);
     qunsetenv(kSiteEnvironmentVariable);
     vendor_->setConfiguredSiteRoot(QStringLiteral("http://weather.invalid:%1").arg(site.port()));
     state_->cmdParams[2] = QStringLiteral("LOCALHOST"); // as "-NOSILENT-LOCALHOST" splits
     QCOMPARE(catalogue_->Ask(CatalogueRequest::AllIds), CatalogueResult::Ok);
     QVERIFY(state_->listIdPicture[0] != 0);
-    qputenv(kSiteEnvironmentVariable, service_->siteUrl().toUtf8());
+    qputenv(kSiteEnvironmentVariable, service_->site.toUtf8());
 }
 
 void CatalogueServiceTest::samplePicturesDownloadAndDecode() {
@@ -200,11 +199,10 @@ void CatalogueServiceTest::samplePicturesDownloadAndDecode() {
 
 void CatalogueServiceTest::missingPictureIsNotWritten() {
     const QString target = WorkFileName(state_->imgFileBase, ".jpg");
-    QVERIFY(
-        !fetch_->DownloadFile(service_->siteUrl() + "/site/maps/no_such_map.jpg", target, ".jpg"));
+    QVERIFY(!fetch_->DownloadFile(service_->site + "/site/maps/no_such_map.jpg", target, ".jpg"));
     QVERIFY(!QFile::exists(target));
     QVERIFY(!fetch_->FetchImageToFile(state_->Skyglance_PHP_Dir,
-                                      service_->siteUrl() + "/site/maps/no_such_map.gif"));
+                                      service_->site + "/site/maps/no_such_map.gif"));
     QVERIFY(!QFile::exists(PageImageFile(state_->Skyglance_PHP_Dir)));
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 // Real network peers for the tests: a small HTTP peer on loopback whose
-// behaviour a test picks (answer, stay silent, stream forever), the real
-// tinyproxy, and the real catalogue service.
+// behaviour a test picks (answer, stay silent, stream forever) and the real
+// tinyproxy.
 
 #include <QByteArray>
 #include <QObject>
@@ -77,24 +77,6 @@ private:
     QTemporaryDir dir_;
     QProcess process_;
     quint16 port_ = 0;
-};
-
-// The real catalogue service on a free loopback port.
-class CatalogueServiceProcess {
-public:
-    explicit CatalogueServiceProcess(const QString& program);
-    ~CatalogueServiceProcess();
-
-    bool start(QString* why);
-    QString serviceUrl() const { return service_; }
-    QString siteUrl() const { return site_; }
-
-private:
-    QString program_;
-    QTemporaryDir dir_;
-    QProcess process_;
-    QString service_;
-    QString site_;
 };
 
 // Waits, letting events run, until connecting to port succeeds.

@@ -1,5 +1,6 @@
 // The connection type with its proxy file, the language choice with its file,
 // and a settings save that stops at its first failed write.
+#include "FileHelpers.h"
 #include "platform/Dialogs.h"
 #include "platform/Twips.h"
 #include "settings/Connection.h"
@@ -22,17 +23,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 unsigned modeBits(const QString& path) {
     struct stat info {};
@@ -196,8 +186,8 @@ void TestConnectionLanguage::firstStartWaitsForTheChoiceAndWritesPrivateFiles() 
                  QStringLiteral("Internet Connection: Adsl, Wi-Fi, Modem, Lan"));
 
         const QByteArray expected = "proxy.lan:3128\r\n8080\r\nmario\r\n\x9e\x9d\x9c\r\n1\r\n";
-        QCOMPARE(readAll(f.dat()), expected);
-        QCOMPARE(readAll(f.bak()), expected);
+        QCOMPARE(readFile(f.dat()), expected);
+        QCOMPARE(readFile(f.bak()), expected);
         QCOMPARE(modeBits(f.dat()), 0600U);
         QCOMPARE(modeBits(f.bak()), 0600U);
         QCOMPARE(f.applied.size(), 1);
@@ -209,7 +199,7 @@ void TestConnectionLanguage::firstStartWaitsForTheChoiceAndWritesPrivateFiles() 
 
     // Files left readable by others from an older run are rewritten private.
     ConnectionFixture f;
-    writeAll(f.bak(), kDirectFile);
+    writeFile(f.bak(), kDirectFile);
     QFile::setPermissions(f.bak(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                        QFileDevice::ReadGroup | QFileDevice::ReadOther);
     Answerer answer(f.frame, [&] {
@@ -217,7 +207,7 @@ void TestConnectionLanguage::firstStartWaitsForTheChoiceAndWritesPrivateFiles() 
         click(f.connection->Connection_Selected);
     });
     f.connection->CheckConnectionSettings();
-    QCOMPARE(readAll(f.dat()), kDirectFile);
+    QCOMPARE(readFile(f.dat()), kDirectFile);
     QCOMPARE(modeBits(f.bak()), 0600U);
     QVERIFY(!f.applied.last().enabled);
 }
@@ -225,7 +215,7 @@ void TestConnectionLanguage::firstStartWaitsForTheChoiceAndWritesPrivateFiles() 
 void TestConnectionLanguage::laterStartsReadTheFileOrOfferTheBackup() {
     // A direct-connection file: no frame, empty and disabled boxes.
     ConnectionFixture f;
-    writeAll(f.dat(), kDirectFile);
+    writeFile(f.dat(), kDirectFile);
     Answerer never(f.frame, [&] { click(f.connection->Connection_Selected); });
     f.connection->CheckConnectionSettings();
     QVERIFY(!never.shown);
@@ -234,12 +224,12 @@ void TestConnectionLanguage::laterStartsReadTheFileOrOfferTheBackup() {
     QVERIFY(!f.connection->Proxy_Password->isEnabled());
     QCOMPARE(f.applied.size(), 1);
     QVERIFY(!f.applied[0].enabled);
-    QCOMPARE(readAll(f.bak()), kDirectFile);
+    QCOMPARE(readFile(f.bak()), kDirectFile);
 
     // After a cleanup only the backup is left: its values are offered.
     ConnectionFixture g;
     const QByteArray proxyFile = "10.0.0.1\r\n3128\r\nanna\r\n\x9e\x9d\x9c\r\n1\r\n";
-    writeAll(g.bak(), proxyFile);
+    writeFile(g.bak(), proxyFile);
     bool offered = false;
     Answerer answer(g.frame, [&] {
         offered = g.connection->Proxy->isChecked() &&
@@ -250,7 +240,7 @@ void TestConnectionLanguage::laterStartsReadTheFileOrOfferTheBackup() {
     g.connection->CheckConnectionSettings();
     QVERIFY(answer.shown);
     QVERIFY(offered);
-    QCOMPARE(readAll(g.dat()), proxyFile);
+    QCOMPARE(readFile(g.dat()), proxyFile);
     QCOMPARE(g.applied.last().password, QStringLiteral("abc"));
 }
 
@@ -287,7 +277,7 @@ void TestConnectionLanguage::unstorablePasswordIsRefused() {
                                          "non può essere salvato.\nScegliere un'altra password."));
     QCOMPARE(f.dialogs.shown()[0].title, QStringLiteral("Attenzione!"));
     QCOMPARE(f.dialogs.shown()[0].icon, platform::Dialogs::Icon::Warning);
-    const QByteArray good = readAll(f.dat());
+    const QByteArray good = readFile(f.dat());
     QVERIFY(good.endsWith("\x8f\x9e\x8c\x8c\r\n1\r\n"));
 
     // A password that slipped past the frame leaves the files as they were.
@@ -295,8 +285,8 @@ void TestConnectionLanguage::unstorablePasswordIsRefused() {
     c.Proxy_Password->setText(QStringLiteral("xò"));
     QVERIFY(!c.ApplyConnectionSettings());
     QCOMPARE(f.dialogs.shown().size(), 1);
-    QCOMPARE(readAll(f.dat()), good);
-    QCOMPARE(readAll(f.bak()), good);
+    QCOMPARE(readFile(f.dat()), good);
+    QCOMPARE(readFile(f.bak()), good);
     QCOMPARE(f.applied.last().password, QStringLiteral("xò"));
 }
 
@@ -323,7 +313,7 @@ void TestConnectionLanguage::languageFirstStartAndLaterStarts() {
     QCOMPARE(placed.topLeft(), QPoint(3250, 1750));
     QVERIFY(fits);
     QVERIFY(!f.frame->isVisible());
-    QCOMPARE(readAll(f.path()), QByteArray(" 2"));
+    QCOMPARE(readFile(f.path()), QByteArray(" 2"));
     QCOMPARE(f.state.Lingua, int16_t(2));
     QCOMPARE(f.applied, 1);
     QCOMPARE(f.state.helpFile, QStringLiteral("/opt/skyglance/Skyglance.html"));
@@ -339,12 +329,12 @@ void TestConnectionLanguage::languageFirstStartAndLaterStarts() {
     for (const auto& [bytes, lingua] :
          {std::pair<QByteArray, int16_t>{" 3", 3}, {"7", 7}, {"  4\r\n", 4}}) {
         LanguageFixture g;
-        writeAll(g.path(), bytes);
+        writeFile(g.path(), bytes);
         Answerer never(g.frame, [&] { click(g.language->English_01); });
         g.language->LoadLanguage();
         QVERIFY(!never.shown);
         QCOMPARE(g.state.Lingua, lingua);
-        QCOMPARE(readAll(g.path()), bytes);
+        QCOMPARE(readFile(g.path()), bytes);
     }
 }
 
@@ -352,12 +342,12 @@ void TestConnectionLanguage::emptyOrGarbageLanguageFileAsks() {
     for (const QByteArray& bytes :
          {QByteArray(), QByteArray("   "), QByteArray("abc"), QByteArray("\n2"), QByteArray("-")}) {
         LanguageFixture f;
-        writeAll(f.path(), bytes);
+        writeFile(f.path(), bytes);
         Answerer answer(f.frame, [&] { click(f.language->Spanish_04); });
         f.language->LoadLanguage();
         QVERIFY2(answer.shown, bytes.constData());
         QCOMPARE(f.state.Lingua, int16_t(4));
-        QCOMPARE(readAll(f.path()), QByteArray(" 4"));
+        QCOMPARE(readFile(f.path()), QByteArray(" 4"));
     }
 }
 

@@ -1,5 +1,6 @@
 // The settings and selection files: formats, reading back, the interval
 // checks, the ticks, the start-up check and the cleanup.
+#include "FileHelpers.h"
 #include "platform/Dialogs.h"
 #include "settings/RemovedFolder.h"
 #include "settings/SettingsFile.h"
@@ -18,17 +19,6 @@
 #endif
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 // A settings object over real controls in a temporary work folder.
 struct Fixture {
@@ -67,8 +57,8 @@ struct Fixture {
         display.setText(mode);
         ownPicture.setText(own);
     }
-    QByteArray settingsBytes() const { return readAll(settings->settingsFilePath()); }
-    QByteArray selectionBytes() const { return readAll(settings->selectionFilePath()); }
+    QByteArray settingsBytes() const { return readFile(settings->settingsFilePath()); }
+    QByteArray selectionBytes() const { return readFile(settings->selectionFilePath()); }
 };
 
 } // namespace
@@ -132,20 +122,20 @@ void TestSettings::ownPicturePathOutsideAsciiSurvives() {
     QCOMPARE(f.ownPicture.text(), path);
 
     // An older file in a single-byte code page still reads.
-    writeAll(f.settings->settingsFilePath(),
-             QByteArray("15\r\n8\r\nNormal\r\nC:\\M\xe9t\xe9o\\a.jpg\r\n\r\n\r\n"));
+    writeFile(f.settings->settingsFilePath(),
+              QByteArray("15\r\n8\r\nNormal\r\nC:\\M\xe9t\xe9o\\a.jpg\r\n\r\n\r\n"));
     QVERIFY(f.settings->ReadSettings(false));
     QCOMPARE(f.ownPicture.text(), QString::fromUtf8("C:\\Météo\\a.jpg"));
 }
 
 void TestSettings::displayModeIsExactWord() {
     Fixture f;
-    writeAll(f.settings->settingsFilePath(), "15\r\n8\r\nfull_screen\r\n\r\n\r\n");
+    writeFile(f.settings->settingsFilePath(), "15\r\n8\r\nfull_screen\r\n\r\n\r\n");
     QVERIFY(f.settings->ReadSettings(false));
     QCOMPARE(f.display.text(), QStringLiteral("Normal"));
     QCOMPARE(f.state.flagFullScreen, int16_t(0));
     // Blanks around a value are removed when read.
-    writeAll(f.settings->settingsFilePath(), "  30 \r\n 9\r\n Full_Screen \r\n\r\n\r\n");
+    writeFile(f.settings->settingsFilePath(), "  30 \r\n 9\r\n Full_Screen \r\n\r\n\r\n");
     QVERIFY(f.settings->ReadSettings(false));
     QCOMPARE(f.download.text(), QStringLiteral("30"));
     QCOMPARE(f.state.flagFullScreen, int16_t(1));
@@ -234,8 +224,8 @@ void TestSettings::tickedRowsGoToFileAndSlideMap() {
 
 void TestSettings::restoreTicksSkipsRowsTheTableLacks() {
     Fixture f(30);
-    writeAll(f.settings->selectionFilePath(),
-             "40\r\n140\r\n5\r\n105\r\nxx\r\n1\r\n29\r\n129\r\n\r\n3\r\n103\r\n");
+    writeFile(f.settings->selectionFilePath(),
+              "40\r\n140\r\n5\r\n105\r\nxx\r\n1\r\n29\r\n129\r\n\r\n3\r\n103\r\n");
     f.settings->RestoreTicks();
     QList<int> ticked;
     for (int r = 0; r < f.table.count(); ++r) {
@@ -266,17 +256,17 @@ void TestSettings::firstStartWritesDefaults() {
 
 void TestSettings::emptySelectionStartsAsFirstRun() {
     Fixture f;
-    writeAll(f.settings->settingsFilePath(), "30\r\n12\r\nNormal\r\n\r\n\r\n");
-    writeAll(f.settings->selectionFilePath(), "\r\n\r\n");
-    writeAll(f.settings->languageFilePath(), " 2\r\n");
+    writeFile(f.settings->settingsFilePath(), "30\r\n12\r\nNormal\r\n\r\n\r\n");
+    writeFile(f.settings->selectionFilePath(), "\r\n\r\n");
+    writeFile(f.settings->languageFilePath(), " 2\r\n");
     f.settings->PrepareSettings();
     QCOMPARE(f.settingsBytes(), QByteArray("15\r\n8\r\nFull_Screen\r\n\r\n\r\n"));
     QCOMPARE(f.selectionBytes(), QByteArray("0\r\n1\r\n1\r\n2\r\n2\r\n3\r\n3\r\n4\r\n\r\n\r\n"));
 
     // A selection with ticks keeps the settings as they are.
     Fixture g;
-    writeAll(g.settings->settingsFilePath(), "30\r\n12\r\nNormal\r\n\r\n\r\n");
-    writeAll(g.settings->selectionFilePath(), "3\r\n4\r\n\r\n\r\n");
+    writeFile(g.settings->settingsFilePath(), "30\r\n12\r\nNormal\r\n\r\n\r\n");
+    writeFile(g.settings->selectionFilePath(), "3\r\n4\r\n\r\n\r\n");
     g.settings->PrepareSettings();
     QCOMPARE(g.download.text(), QStringLiteral("30"));
     QCOMPARE(g.settingsBytes(), QByteArray("30\r\n12\r\nNormal\r\n\r\n\r\n"));
@@ -285,7 +275,7 @@ void TestSettings::emptySelectionStartsAsFirstRun() {
 void TestSettings::failedWriteReportsAndKeepsTheFiles() {
     Fixture f;
     f.setValues("15", "8", "Full_Screen");
-    writeAll(f.settings->languageFilePath(), " 1\r\n");
+    writeFile(f.settings->languageFilePath(), " 1\r\n");
     // A folder where the settings file should be makes the write fail.
     QVERIFY(QDir().mkpath(f.settings->settingsFilePath()));
     f.imgClock.start(1000);
@@ -293,7 +283,7 @@ void TestSettings::failedWriteReportsAndKeepsTheFiles() {
     QCOMPARE(f.dialogs.shownTexts(), QStringList{"ERROR WRITING CONFIGURATION FILES!"});
     QCOMPARE(f.dialogs.shown().first().icon, platform::Dialogs::Icon::None);
     QVERIFY(!f.imgClock.isActive());
-    QCOMPARE(readAll(f.settings->languageFilePath()), QByteArray(" 1\r\n"));
+    QCOMPARE(readFile(f.settings->languageFilePath()), QByteArray(" 1\r\n"));
     QVERIFY(QFile::exists(f.settings->selectionFilePath()));
     // No temporary file is left behind in the work folder.
     QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files).size(), 2);
@@ -305,12 +295,12 @@ void TestSettings::writesReplaceLinksNotTheirTargets() {
     Fixture f;
     QTemporaryDir outside;
     const QString precious = outside.filePath("precious.txt");
-    writeAll(precious, "keep me");
+    writeFile(precious, "keep me");
     QVERIFY(QFile::link(precious, f.settings->settingsFilePath()));
     QVERIFY(QFile::link(precious, f.settings->selectionFilePath()));
     f.setValues("15", "8", "Full_Screen");
     QVERIFY(f.settings->WriteSettings());
-    QCOMPARE(readAll(precious), QByteArray("keep me"));
+    QCOMPARE(readFile(precious), QByteArray("keep me"));
     for (const QString& path : {f.settings->settingsFilePath(), f.settings->selectionFilePath()}) {
         QVERIFY2(!QFileInfo(path).isSymLink(), qPrintable(path));
     }
@@ -354,7 +344,7 @@ void TestSettings::cleanupAsksAndRequestsTheQuit() {
     Fixture f;
     f.setValues("15", "8", "Full_Screen");
     QVERIFY(f.settings->WriteSettings());
-    writeAll(f.settings->proxyFilePath(), "x\r\n");
+    writeFile(f.settings->proxyFilePath(), "x\r\n");
     QFile::setPermissions(f.settings->proxyFilePath(), QFileDevice::ReadOwner);
 
     QSignalSpy quit(&*f.settings, &SettingsFile::quitRequested);
@@ -386,10 +376,10 @@ void TestSettings::cleanupAsksAndRequestsTheQuit() {
     QCOMPARE(removed.size(), 1);
     QVERIFY(QRegularExpression("^Removed-\\d{8}-\\d{6}$").match(removed[0]).hasMatch());
     const QString aside = f.dir.filePath(removed[0]) + "/";
-    QCOMPARE(readAll(aside + "Skyglance7_Config.dat"),
+    QCOMPARE(readFile(aside + "Skyglance7_Config.dat"),
              QByteArray("15\r\n8\r\nFull_Screen\r\n\r\n\r\n"));
-    QCOMPARE(readAll(aside + "Skyglance7_Picture_List.dat"), QByteArray("\r\n\r\n"));
-    QCOMPARE(readAll(aside + "Skyglance7_Proxy.dat"), QByteArray("x\r\n"));
+    QCOMPARE(readFile(aside + "Skyglance7_Picture_List.dat"), QByteArray("\r\n\r\n"));
+    QCOMPARE(readFile(aside + "Skyglance7_Proxy.dat"), QByteArray("x\r\n"));
 }
 
 // Six deletions in a row (some in the same second) keep the newest five
@@ -398,9 +388,9 @@ void TestSettings::deletionsKeepTheNewestFiveRemovedFolders() {
     Fixture f;
     QTemporaryDir outside;
     const QString precious = outside.filePath("precious.txt");
-    writeAll(precious, "keep me");
+    writeFile(precious, "keep me");
     for (int n = 1; n <= 6; ++n) {
-        writeAll(f.settings->languageFilePath(), QByteArray::number(n));
+        writeFile(f.settings->languageFilePath(), QByteArray::number(n));
         if (n == 1) {
             QVERIFY(QFile::link(precious, f.settings->proxyFilePath()));
             QVERIFY(QFile::link(outside.path(), f.settings->settingsFilePath()));
@@ -410,10 +400,10 @@ void TestSettings::deletionsKeepTheNewestFiveRemovedFolders() {
     const QStringList removed = removedFolders(f.dir.path());
     QCOMPARE(removed.size(), kRemovedFoldersKept);
     for (int i = 0; i < removed.size(); ++i) {
-        QCOMPARE(readAll(f.dir.filePath(removed[i]) + "/Skyglance7_Language.dat"),
+        QCOMPARE(readFile(f.dir.filePath(removed[i]) + "/Skyglance7_Language.dat"),
                  QByteArray::number(i + 2));
     }
-    QCOMPARE(readAll(precious), QByteArray("keep me"));
+    QCOMPARE(readFile(precious), QByteArray("keep me"));
     QVERIFY(!QFile::exists(f.settings->languageFilePath()));
 }
 
@@ -422,13 +412,13 @@ void TestSettings::deletionsKeepTheNewestFiveRemovedFolders() {
 void TestSettings::unreadableSettingsFileLeavesTheOthers() {
     Fixture f;
     const QByteArray selection = "3\r\n4\r\n\r\n\r\n";
-    writeAll(f.settings->selectionFilePath(), selection);
-    writeAll(f.settings->languageFilePath(), " 2\r\n");
+    writeFile(f.settings->selectionFilePath(), selection);
+    writeFile(f.settings->languageFilePath(), " 2\r\n");
     QVERIFY(QDir().mkpath(f.settings->settingsFilePath()));
     f.imgClock.start(1000);
     f.settings->PrepareSettings();
     QCOMPARE(f.selectionBytes(), selection);
-    QCOMPARE(readAll(f.settings->languageFilePath()), QByteArray(" 2\r\n"));
+    QCOMPARE(readFile(f.settings->languageFilePath()), QByteArray(" 2\r\n"));
     QVERIFY(removedFolders(f.dir.path()).isEmpty());
     QVERIFY(f.imgClock.isActive());
     QCOMPARE(f.download.text(), QStringLiteral("15"));
@@ -443,7 +433,7 @@ void TestSettings::unreadableSettingsFileLeavesTheOthers() {
 
     // The same for a selection file that is a folder: the settings stay.
     Fixture g;
-    writeAll(g.settings->settingsFilePath(), "30\r\n12\r\nNormal\r\n\r\n\r\n");
+    writeFile(g.settings->settingsFilePath(), "30\r\n12\r\nNormal\r\n\r\n\r\n");
     QVERIFY(QDir().mkpath(g.settings->selectionFilePath()));
     g.state.Lingua = 3;
     g.settings->PrepareSettings();

@@ -1,4 +1,4 @@
-#include "NetTestSupport.h"
+#include "LoopbackPeers.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -211,51 +211,6 @@ bool TinyProxy::start(QString* why) {
 
 QString TinyProxy::log() {
     return QString::fromLocal8Bit(process_.readAll());
-}
-
-CatalogueServiceProcess::CatalogueServiceProcess(const QString& program) : program_(program) {}
-
-CatalogueServiceProcess::~CatalogueServiceProcess() {
-    if (process_.state() != QProcess::NotRunning) {
-        process_.terminate();
-        if (!process_.waitForFinished(5000)) {
-            process_.kill();
-            process_.waitForFinished(5000);
-        }
-    }
-}
-
-bool CatalogueServiceProcess::start(QString* why) {
-    process_.setProcessChannelMode(QProcess::SeparateChannels);
-    process_.start(program_, {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--db"),
-                              dir_.filePath(QStringLiteral("catalogue.sqlite"))});
-    if (!process_.waitForStarted(5000)) {
-        *why = QStringLiteral("the catalogue service did not start: ") + process_.errorString();
-        return false;
-    }
-    QByteArray output;
-    QDeadlineTimer deadline(30000);
-    while (!deadline.hasExpired() && (service_.isEmpty() || site_.isEmpty())) {
-        if (!process_.waitForReadyRead(200) && process_.state() == QProcess::NotRunning) {
-            break;
-        }
-        output += process_.readAllStandardOutput();
-        const QList<QByteArray> lines = output.split('\n');
-        for (const QByteArray& line : lines) {
-            const QString text = QString::fromUtf8(line).trimmed();
-            if (text.startsWith(QLatin1String("service: "))) {
-                service_ = text.mid(9);
-            } else if (text.startsWith(QLatin1String("site: "))) {
-                site_ = text.mid(6);
-            }
-        }
-    }
-    if (service_.isEmpty() || site_.isEmpty()) {
-        *why = QStringLiteral("the catalogue service printed no addresses: ") +
-               QString::fromLocal8Bit(output + process_.readAllStandardError());
-        return false;
-    }
-    return true;
 }
 
 } // namespace nettest

@@ -1,7 +1,8 @@
 // The selection table: filling from the catalogue tables with the saved ticks,
 // clearing, the preview address and description, and a live preview through
 // the real browser engine against a loopback page.
-#include "NetTestSupport.h"
+#include "FileHelpers.h"
+#include "LoopbackPeers.h"
 #include "browser/Browser.h"
 #include "catalogue/SelectionTable.h"
 #include "platform/Dialogs.h"
@@ -19,12 +20,6 @@
 #include <QtTest>
 
 namespace {
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 // The selection tab with its controls, as the main window holds them.
 struct Fixture {
@@ -122,7 +117,7 @@ void TestSelectionTable::fillMakesOneEntryPerRowAndRestoresTicks() {
     // and a refill starts from an empty table.
     f.setRows({QStringLiteral("h0"), QStringLiteral("h1"), QStringLiteral("h2"),
                QStringLiteral("h3"), QStringLiteral("h4")});
-    writeAll(f.settings->selectionFilePath(), "1\r\n500\r\n7\r\n501\r\n\r\n\r\n");
+    writeFile(f.settings->selectionFilePath(), "1\r\n500\r\n7\r\n501\r\n\r\n\r\n");
     f.table->item(0)->setCheckState(Qt::Checked);
     f.selection->FillSelectionTable();
     QCOMPARE(f.table->count(), 5);
@@ -138,7 +133,7 @@ void TestSelectionTable::clearUnticksAndTellsInTheLanguage() {
         Fixture f;
         f.state.Lingua = static_cast<int16_t>(lingua);
         f.setRows({QStringLiteral("h0"), QStringLiteral("h1"), QStringLiteral("h2")});
-        writeAll(f.settings->selectionFilePath(), "0\r\n1\r\n2\r\n3\r\n\r\n\r\n");
+        writeFile(f.settings->selectionFilePath(), "0\r\n1\r\n2\r\n3\r\n\r\n\r\n");
         f.selection->FillSelectionTable();
         QCOMPARE(f.ticked(), (QList<int>{0, 2}));
         // The user clicks the label.

@@ -2,8 +2,11 @@
 // service playing each of its network faults, a work folder it may not write,
 // a full disk, settings files cut short and a proxy that refuses. In each the
 // show goes on, says what is wrong, and loses no file that was whole.
-#include "../network/NetTestSupport.h"
-#include "../show/SeededHome.h"
+#include "CatalogueServiceLauncher.h"
+#include "DemoHome.h"
+#include "FileHelpers.h"
+#include "LoopbackPeers.h"
+#include "ProgramHarness.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "platform/Timing.h"
@@ -24,7 +27,6 @@
 #include <QtTest>
 #include <csignal>
 #include <linux/capability.h>
-#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -48,47 +50,12 @@ QMap<QString, QByteArray> settingsFiles(const QString& work) {
 
 // The real catalogue service, started again on the same port with other
 // faults, as a service that goes wrong and comes back would be.
-class Service {
+class Service : public CatalogueServiceLauncher {
 public:
-    ~Service() { stop(); }
-
     bool start(const QString& faults = {}) {
-        stop();
-        QStringList arguments = {"--port", QString::number(port_), "--db",
-                                 dir_.filePath("c.sqlite")};
-        if (!faults.isEmpty()) {
-            arguments << "--faults" << faults;
-        }
-        // A test that crashes takes its service with it.
-        process_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
-        process_.start(QStringLiteral(SKYGLANCE_CATALOGUE_SERVICE), arguments);
-        QByteArray out;
-        QDeadlineTimer deadline(20000);
-        while (!deadline.hasExpired() && process_.state() != QProcess::NotRunning) {
-            process_.waitForReadyRead(200);
-            out += process_.readAllStandardOutput();
-            const qsizetype at = out.indexOf("site: ");
-            if (at >= 0 && out.indexOf('\n', at) > at) {
-                site_ = QString::fromUtf8(out.mid(at + 6, out.indexOf('\n', at) - at - 6));
-                port_ = QUrl(site_).port();
-                return true;
-            }
-        }
-        return false;
+        return CatalogueServiceLauncher::start(
+            faults.isEmpty() ? QStringList{} : QStringList{"--faults", faults}, port);
     }
-    void stop() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.kill();
-            process_.waitForFinished(5000);
-        }
-    }
-    QString site() const { return site_; }
-
-private:
-    QTemporaryDir dir_;
-    QProcess process_;
-    QString site_;
-    int port_ = 0;
 };
 
 // The sponsor page opened at the end goes nowhere.
@@ -193,12 +160,10 @@ private:
     // Waits until the slides show so, then checks one more round.
     void waitForShowing(qsizetype from, const QList<int>& failed, bool keptPictures = false);
     void answerFirstStartQuestions();
-    QString work(const QString& name = {}) const {
-        return home_->path() + "/Skyglance7_Work/" + name;
-    }
+    QString work(const QString& name = {}) const { return home_->work(name); }
     RunState& state() { return form_->state; }
 
-    std::unique_ptr<QTemporaryDir> home_;
+    std::unique_ptr<TemporaryHome> home_;
     platform::ScriptedDialogs dialogs_;
     QuietShell shell_;
     std::unique_ptr<FormPicture> form_;
@@ -209,10 +174,7 @@ private:
 
 void TestFaultMatrix::init() {
     platform::setTimeScale(kScale);
-    home_ = std::make_unique<QTemporaryDir>();
-    qunsetenv("HOMEDRIVE");
-    qunsetenv("HOMEPATH");
-    qputenv("HOME", home_->path().toLocal8Bit());
+    home_ = std::make_unique<TemporaryHome>();
     dialogs_.clear();
     seen_.clear();
     noticesWhenAsked_.clear();
@@ -241,7 +203,7 @@ void TestFaultMatrix::startProgram(const QString& site) {
     form_->show();
     QVERIFY(form_->Form_Load());
     // The placeholder that replaces old loops lies beside the program.
-    state().appPath = QStringLiteral(SKYGLANCE_APP_DIR);
+    state().appPath = ProgramHarness::folder();
 }
 
 void TestFaultMatrix::quitProgram() {
@@ -311,9 +273,9 @@ void TestFaultMatrix::serviceFaultShowsErrorPictureThenRecovers() {
     const QString faults = fault + "@0+86400";
     Service service;
     QVERIFY(service.start(fromStart ? faults : QString()));
-    seedHome(home_->path(), kSelection);
+    seedDemoHome(home_->path(), kSelection);
     const QMap<QString, QByteArray> before = settingsFiles(work());
-    startProgram(service.site());
+    startProgram(service.site);
     qsizetype from = 0;
     if (!fromStart) {
         waitForShowing(0, {});
@@ -349,7 +311,7 @@ void TestFaultMatrix::unwritableDiskKeepsShowAndFiles() {
     QFETCH(QList<int>, failedSlides);
     Service service;
     QVERIFY(service.start());
-    seedHome(home_->path(), kSelection);
+    seedDemoHome(home_->path(), kSelection);
     const QMap<QString, QByteArray> before = settingsFiles(work());
     std::unique_ptr<ReadOnlyFolder> readOnly;
     std::unique_ptr<FullDisk> full;
@@ -361,7 +323,7 @@ void TestFaultMatrix::unwritableDiskKeepsShowAndFiles() {
     } else {
         full = std::make_unique<FullDisk>();
     }
-    startProgram(service.site());
+    startProgram(service.site);
     waitForShowing(0, failedSlides);
     // The settings cannot be saved at the end: the message says so and the
     // files stay as they were.
@@ -385,8 +347,8 @@ void TestFaultMatrix::unwritableWorkFolderAtLoopResetKeepsShowing() {
     QFETCH(DiskFault, fault);
     Service service;
     QVERIFY(service.start());
-    seedHome(home_->path(), kSelection);
-    startProgram(service.site());
+    seedDemoHome(home_->path(), kSelection);
+    startProgram(service.site);
     waitForShowing(0, {});
     const QString loop = state().imgFileBase + state().aniGifPrefix + "1.gif";
     const QByteArray loopBytes = readFile(loop);
@@ -452,11 +414,11 @@ void TestFaultMatrix::cutSettingsFileKeepsShowing() {
     QFETCH(QByteArray, completedAtStart);
     Service service;
     QVERIFY(service.start());
-    seedHome(home_->path(), kSelection);
+    seedDemoHome(home_->path(), kSelection);
     const QByteArray whole = readFile(work(file));
     writeFile(work(file), whole.left(whole.size() / 2));
     QMap<QString, QByteArray> before = settingsFiles(work());
-    startProgram(service.site());
+    startProgram(service.site);
     waitForShowing(0, failedSlides);
     QCOMPARE(state().flagFullScreen != 0, fullScreen);
     if (!message.isEmpty()) {
@@ -478,11 +440,11 @@ void TestFaultMatrix::cutSettingsFileKeepsShowing() {
 void TestFaultMatrix::emptySettingsFileStartsAfresh() {
     Service service;
     QVERIFY(service.start());
-    seedHome(home_->path(), kSelection);
+    seedDemoHome(home_->path(), kSelection);
     writeFile(work("Skyglance7_Config.dat"), QByteArray());
     const QMap<QString, QByteArray> before = settingsFiles(work());
     answerFirstStartQuestions();
-    startProgram(service.site());
+    startProgram(service.site);
     waitForShowing(0, {});
     // The four files of the choices are deleted and the first start's choices
     // made again: the default settings and selection, the language and the
@@ -503,11 +465,11 @@ void TestFaultMatrix::emptySettingsFileStartsAfresh() {
 void TestFaultMatrix::settingsFileAsFolderKeepsTheOthers() {
     Service service;
     QVERIFY(service.start());
-    seedHome(home_->path(), kSelection);
+    seedDemoHome(home_->path(), kSelection);
     QFile::remove(work("Skyglance7_Config.dat"));
     QVERIFY(QDir().mkpath(work("Skyglance7_Config.dat")));
     const QMap<QString, QByteArray> before = settingsFiles(work());
-    startProgram(service.site());
+    startProgram(service.site);
     waitForShowing(0, {});
     const QString told =
         SettingsTexts::unreadableFile(1, work("Skyglance7_Config.dat"), Unreadable::Folder);
@@ -521,7 +483,7 @@ void TestFaultMatrix::settingsFileAsFolderKeepsTheOthers() {
 void TestFaultMatrix::refusingProxyIsShownUntilChanged() {
     Service service;
     QVERIFY(service.start());
-    seedHome(home_->path(), kSelection);
+    seedDemoHome(home_->path(), kSelection);
     const QByteArray proxy = crlf({"127.0.0.1", QString::number(nettest::deadPort()), "", "", "1"});
     writeFile(work("Skyglance7_Proxy.dat"), proxy);
     const QMap<QString, QByteArray> before = settingsFiles(work());
@@ -529,7 +491,7 @@ void TestFaultMatrix::refusingProxyIsShownUntilChanged() {
     // until the connection choice is offered again, and the person picks a
     // direct connection.
     answerFirstStartQuestions();
-    startProgram(service.site());
+    startProgram(service.site);
     waitForShowing(0, {});
     QVERIFY(!noticesWhenAsked_.isEmpty());
     QVERIFY2(noticesWhenAsked_.first().startsWith(ConnectionWaitText(1)),

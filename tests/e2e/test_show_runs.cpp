@@ -1,90 +1,9 @@
-// The show as an owner meets it: the real catalogue service, a home folder in
-// the program's own formats, and the program left to itself at a small
-// timing knob. Only the person at the screen is played by the test.
-#include "../network/NetTestSupport.h"
-#include "SeededHome.h"
-#include "anigif/ucAniGIF.h"
-#include "browser/Browser.h"
-#include "catalogue/SelectionTable.h"
-#include "download/PictureBudget.h"
-#include "platform/Dialogs.h"
-#include "platform/Timing.h"
-#include "run/DownloadCycle.h"
-#include "run/LastGood.h"
-#include "run/Scheduler.h"
-#include "run/Supervisor.h"
-#include "settings/Connection.h"
-#include "settings/LanguageChoice.h"
-#include "settings/RemovedFolder.h"
-#include "shell/FormPicture.h"
-#include "show/PictureBox.h"
-#include "show/Presenter.h"
-#include "ui/ConfigurationPanel.h"
-
-#include <QImageReader>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QLabel>
-#include <QListWidget>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QtTest>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+// The show on its own screen: slides in selection order, the first start's
+// questions, the service lost and back, the loops, the panel's Start, the
+// last good pictures, refusals and the picture budget.
+#include "ShowRuns.h"
 
 namespace {
-
-constexpr double kScale = 0.01;
-
-// The catalogue service on a free port, with its access log.
-class Service {
-public:
-    explicit Service(int port = 0, const QStringList& extra = {}) {
-        process_.start(QStringLiteral(SKYGLANCE_CATALOGUE_SERVICE),
-                       QStringList{"--port", QString::number(port), "--db",
-                                   dir_.filePath("c.sqlite"), "--access-log", log()} +
-                           extra);
-        QByteArray out;
-        QDeadlineTimer deadline(20000);
-        while (site_.isEmpty() && !deadline.hasExpired() && process_.waitForReadyRead(200)) {
-            out += process_.readAllStandardOutput();
-            for (const QByteArray& line : out.split('\n')) {
-                if (line.startsWith("site: ")) {
-                    site_ = QString::fromUtf8(line.mid(6)).trimmed();
-                }
-            }
-        }
-    }
-    ~Service() { stop(); }
-    void stop() {
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
-    QString site() const { return site_; }
-    QString log() const { return dir_.filePath("access.log"); }
-    // The targets asked, in order.
-    QStringList targets() const {
-        QStringList out;
-        for (const QByteArray& line : readFile(log()).split('\n')) {
-            const QList<QByteArray> fields = line.split(' ');
-            if (fields.size() >= 4) {
-                out << QString::fromUtf8(fields.at(3));
-            }
-        }
-        return out;
-    }
-
-private:
-    QTemporaryDir dir_;
-    QProcess process_;
-    QString site_;
-};
 
 // A site root whose catalogue requests all ask for a code the real service
 // does not know (the rest of the address is a fragment, never sent): it
@@ -93,186 +12,11 @@ QString refusingRoot(const QString& site) {
     return site + "/service/catalogue?x00=x0000#";
 }
 
-// The program itself, as a service manager starts it: offscreen, nobody at
-// the screen, its standard error collected.
-class ProgramRun {
-public:
-    ProgramRun(const QString& home, const QString& site, const QString& timeScale,
-               const QString& statusAddress = {}, const QString& statusToken = {}) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", home);
-        env.remove("HOMEDRIVE");
-        env.remove("HOMEPATH");
-        env.insert("SKYGLANCE_SITE", site);
-        env.insert("SKYGLANCE_TIME_SCALE", timeScale);
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("BROWSER", "/bin/true"); // the sponsor page at the end
-        if (!statusAddress.isEmpty()) {
-            env.insert("SKYGLANCE_STATUS_ADDR", statusAddress);
-        }
-        env.remove("SKYGLANCE_STATUS_TOKEN");
-        if (!statusToken.isEmpty()) {
-            env.insert("SKYGLANCE_STATUS_TOKEN", statusToken);
-        }
-        process_.setProcessEnvironment(env);
-        process_.start(QStringLiteral(SKYGLANCE_APP_DIR "/skyglance"), QStringList{});
-    }
-    ~ProgramRun() {
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
-    QByteArray err() {
-        err_ += process_.readAllStandardError();
-        return err_;
-    }
-    QProcess& process() { return process_; }
-
-private:
-    QProcess process_;
-    QByteArray err_;
-};
-
-// The status page's answer to a GET of target (with one header when given):
-// its status code and body; 0 when none came within the deadline.
-std::pair<int, QByteArray> askStatusPage(quint16 port, const QString& target,
-                                         const QByteArray& header = {},
-                                         const QByteArray& value = {}) {
-    QNetworkAccessManager net;
-    QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(target)));
-    if (!header.isEmpty()) {
-        request.setRawHeader(header, value);
-    }
-    std::unique_ptr<QNetworkReply> reply(net.get(request));
-    QDeadlineTimer deadline(10000);
-    while (!reply->isFinished() && !deadline.hasExpired()) {
-        QTest::qWait(20);
-    }
-    return {reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll()};
-}
-
-QJsonObject statusJson(quint16 port) {
-    return QJsonDocument::fromJson(askStatusPage(port, "/status.json").second).object();
-}
-
-// A bare TCP connection to a loopback port; -1 when it cannot be had.
-int connectTo(quint16 port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-// Whether the other end has closed the connection; what it said before is
-// read and dropped.
-bool closedByPeer(int fd) {
-    char bytes[512];
-    while (true) {
-        const ssize_t n = ::recv(fd, bytes, sizeof bytes, MSG_DONTWAIT);
-        if (n <= 0) {
-            return n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
-        }
-    }
-}
-
-// The sockets of a process bound to a local TCP port: a listener and the
-// connections it accepted.
-int socketsOnPort(qint64 pid, quint16 port) {
-    const QByteArray local = ':' + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
-    QSet<QByteArray> inodes;
-    for (const char* table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
-        for (const QByteArray& line : readFile(table).split('\n')) {
-            const QList<QByteArray> fields = line.simplified().split(' ');
-            if (fields.size() > 9 && fields[1].endsWith(local)) {
-                inodes << "socket:[" + fields[9] + "]";
-            }
-        }
-    }
-    int count = 0;
-    const QString fds = QStringLiteral("/proc/%1/fd").arg(pid);
-    for (const QString& fd : QDir(fds).entryList(QDir::System)) {
-        char target[64] = {};
-        const QByteArray path = QFile::encodeName(fds + "/" + fd);
-        if (::readlink(path.constData(), target, sizeof target - 1) > 0 &&
-            inodes.contains(target)) {
-            ++count;
-        }
-    }
-    return count;
-}
-
-// What the screen showed at each slide.
-struct Seen {
-    int slide;
-    QString line1;
-    QString line2;
-    int interval;
-    bool animation;
-    int kind = 0;
-    bool loopPlaying = false;
-    bool loopIsOwn = false;
-    QString notice;
-    QString bar = {};   // the status text as the bar shows it
-    QColor centre = {}; // the window's pixel at the picture's centre, when grabbed
-};
-
 } // namespace
-
-class TestShowRuns : public QObject {
-    Q_OBJECT
-private slots:
-    void init();
-    void cleanup();
-    void showRunsByItselfInSelectionOrder();
-    void firstStartAsksLanguageAndConnection();
-    void unreachableServiceKeepsCountingDown();
-    void errReplyShowsFailedTextAndAsksAgain();
-    void panelStartWithUnchangedTicksFetchesNothing();
-    void serviceLostMidShowKeepsSlidesAndFiles();
-    void closingFromOutsideQuitsInOrder();
-    void restartWithoutNetworkPlaysLastGoodPictures();
-    void everyLoopPlaysItsOwnFileRoundAfterRound();
-    void failedPicturesKeepTheirLastGoodOnes();
-    void incompleteCatalogueKeepsSavedSelection();
-    void refusedRequestEndsTheProgram_data();
-    void refusedRequestEndsTheProgram();
-    void unattendedProgramSaysWhyItWaitsAndEndsWhenRefused();
-    void malformedSeriesClosesItsBoxAndTheShowGoesOn();
-    void serviceGoneBeforeTheFirstPassIsTold();
-    void statusPageOutlastsSlowAndIdleClientsAndAsksForItsToken();
-    void picturesBeyondTheBudgetAreScaledOrRefused();
-
-private:
-    void startProgram(const QString& site);
-    void waitForSlides(int count);
-    void forceCycleAndWait(int slidesAfter);
-    void checkLoopsPlayTheirOwnFiles(qsizetype from, int atLeast = 3);
-    void openPanel();
-    QString work(const QString& name) const { return home_->path() + "/Skyglance7_Work/" + name; }
-    RunState& state() { return form_->state; }
-
-    std::unique_ptr<QTemporaryDir> home_;
-    platform::ScriptedDialogs dialogs_;
-    std::unique_ptr<FormPicture> form_;
-    QList<Seen> seen_;
-    bool grabSlides_ = false;
-};
-
-// Rows and IDs: a JPEG map, a radar loop ("200"), a PNG ("99"), a storm map
-// ("200").
-const QStringList kSelection = {"0", "1", "2", "3", "15", "16", "20", "21"};
 
 void TestShowRuns::init() {
     platform::setTimeScale(kScale);
-    home_ = std::make_unique<QTemporaryDir>();
-    qunsetenv("HOMEDRIVE");
-    qunsetenv("HOMEPATH");
-    qputenv("HOME", home_->path().toLocal8Bit());
+    home_ = std::make_unique<TemporaryHome>();
     dialogs_.clear();
     dialogs_.leaveUnattended(false);
     seen_.clear();
@@ -316,7 +60,7 @@ void TestShowRuns::startProgram(const QString& site) {
     form_->show();
     QVERIFY(form_->Form_Load());
     // The placeholder that replaces old loops lies beside the program.
-    state().appPath = QStringLiteral(SKYGLANCE_APP_DIR);
+    state().appPath = ProgramHarness::folder();
 }
 
 void TestShowRuns::waitForSlides(int count) {
@@ -355,8 +99,8 @@ void TestShowRuns::openPanel() {
 
 void TestShowRuns::showRunsByItselfInSelectionOrder() {
     Service service;
-    seedHome(home_->path(), kSelection);
-    startProgram(service.site());
+    seedDemoHome(home_->path(), kSelection);
+    startProgram(service.site);
     waitForSlides(6);
     QCOMPARE(state().cntImagesLoaded, int16_t(4));
     QList<int> order;
@@ -408,7 +152,7 @@ void TestShowRuns::showRunsByItselfInSelectionOrder() {
 
 void TestShowRuns::firstStartAsksLanguageAndConnection() {
     Service service;
-    startProgram(service.site());
+    startProgram(service.site);
     // The person at the screen picks English and a direct connection.
     QTimer person;
     connect(&person, &QTimer::timeout, this, [this] {
@@ -430,7 +174,7 @@ void TestShowRuns::firstStartAsksLanguageAndConnection() {
 }
 
 void TestShowRuns::unreachableServiceKeepsCountingDown() {
-    seedHome(home_->path(), kSelection);
+    seedDemoHome(home_->path(), kSelection);
     startProgram(QStringLiteral("http://127.0.0.1:%1").arg(nettest::deadPort()));
     QStringList countdown;
     int offers = 0;
@@ -470,7 +214,7 @@ void TestShowRuns::unreachableServiceKeepsCountingDown() {
 }
 
 void TestShowRuns::errReplyShowsFailedTextAndAsksAgain() {
-    seedHome(home_->path(), kSelection);
+    seedDemoHome(home_->path(), kSelection);
     nettest::HttpPeer refusing(nettest::HttpPeer::Mode::Answer,
                                nettest::HttpPeer::response(200, "<P>ERR no service<P>"));
     startProgram(refusing.url(QString()));
@@ -487,8 +231,8 @@ void TestShowRuns::errReplyShowsFailedTextAndAsksAgain() {
 
 void TestShowRuns::panelStartWithUnchangedTicksFetchesNothing() {
     Service service;
-    seedHome(home_->path(), kSelection);
-    startProgram(service.site());
+    seedDemoHome(home_->path(), kSelection);
+    startProgram(service.site);
     waitForSlides(2);
     openPanel();
     QListWidget* table = form_->Tabella_Mappe_Selezionate;
@@ -539,12 +283,12 @@ void TestShowRuns::panelStartWithUnchangedTicksFetchesNothing() {
 
 void TestShowRuns::serviceLostMidShowKeepsSlidesAndFiles() {
     auto service = std::make_unique<Service>();
-    seedHome(home_->path(), kSelection);
-    startProgram(service->site());
+    seedDemoHome(home_->path(), kSelection);
+    startProgram(service->site);
     waitForSlides(2);
     openPanel();
     const qint64 firstPicture = state().listPicture[0].cacheKey();
-    const QString site = service->site();
+    const QString site = service->site;
     service.reset(); // the network goes away
     form_->SSTCfg_cmdConferma->click();
     QCOMPARE(form_->lCountDown->text(), FailedReplyText(1) + " - " + site +
@@ -563,8 +307,8 @@ void TestShowRuns::serviceLostMidShowKeepsSlidesAndFiles() {
 
 void TestShowRuns::closingFromOutsideQuitsInOrder() {
     Service service;
-    seedHome(home_->path(), kSelection);
-    startProgram(service.site());
+    seedDemoHome(home_->path(), kSelection);
+    startProgram(service.site);
     waitForSlides(1);
     QFile::remove(work("Skyglance7_Config.dat"));
     QSignalSpy ended(form_.get(), &FormPicture::programEnded);
@@ -576,9 +320,9 @@ void TestShowRuns::closingFromOutsideQuitsInOrder() {
 
 void TestShowRuns::restartWithoutNetworkPlaysLastGoodPictures() {
     auto service = std::make_unique<Service>();
-    const QString site = service->site();
+    const QString site = service->site;
     const int port = QUrl(site).port();
-    seedHome(home_->path(), kSelection);
+    seedDemoHome(home_->path(), kSelection);
     startProgram(site);
     waitForSlides(2);
     // The set is written by a thread of its own while the show goes on.
@@ -610,7 +354,7 @@ void TestShowRuns::restartWithoutNetworkPlaysLastGoodPictures() {
     form_->show();
     sinceWindow.start();
     QVERIFY(form_->Form_Load());
-    state().appPath = QStringLiteral(SKYGLANCE_APP_DIR);
+    state().appPath = ProgramHarness::folder();
     QTRY_VERIFY_WITH_TIMEOUT(!kept.isEmpty(), 10000);
     QVERIFY2(kept[0].second < 3000, qPrintable(QString::number(kept[0].second)));
     QCOMPARE(kept[0].first, 0);
@@ -629,7 +373,7 @@ void TestShowRuns::restartWithoutNetworkPlaysLastGoodPictures() {
     // pass brings new ones, without the marks.
     platform::setTimeScale(kScale);
     service = std::make_unique<Service>(port);
-    QVERIFY(!service->site().isEmpty());
+    QVERIFY(!service->site.isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(form_->supervisor().startState(), 2, 30000);
     waitForSlides(1);
     QCOMPARE(seen_[0].line2, QStringLiteral("Surface pressure over Europe"));
@@ -642,8 +386,8 @@ void TestShowRuns::restartWithoutNetworkPlaysLastGoodPictures() {
 void TestShowRuns::everyLoopPlaysItsOwnFileRoundAfterRound() {
     // Three radar loops, one of them the first slide, around a still map.
     Service service;
-    seedHome(home_->path(), {"2", "3", "0", "1", "22", "23", "23", "24"});
-    startProgram(service.site());
+    seedDemoHome(home_->path(), {"2", "3", "0", "1", "22", "23", "23", "24"});
+    startProgram(service.site);
     waitForSlides(9);
     checkLoopsPlayTheirOwnFiles(0);
     if (QTest::currentTestFailed()) {
@@ -674,9 +418,9 @@ void TestShowRuns::failedPicturesKeepTheirLastGoodOnes() {
     // A map, a forecast page captured from the browser and a radar loop.
     const QStringList selection = {"0", "1", "4", "5", "2", "3"};
     auto service = std::make_unique<Service>(0, QStringList{"--faults", "404@0+100000"});
-    const QString site = service->site();
+    const QString site = service->site;
     const int port = QUrl(site).port();
-    seedHome(home_->path(), selection);
+    seedDemoHome(home_->path(), selection);
     startProgram(site);
     waitForSlides(3);
     // Never loaded: the error picture with its notice, also for the page,
@@ -714,119 +458,6 @@ void TestShowRuns::failedPicturesKeepTheirLastGoodOnes() {
     checkLoopsPlayTheirOwnFiles(from, 1);
 }
 
-namespace {
-
-// The real nginx in front of the service, answering one catalogue column
-// its own way (rule): a service that gives only part of the catalogue.
-class Front {
-public:
-    explicit Front(const QString& site) : site_(site), port_(nettest::deadPort()) {}
-    ~Front() { stop(); }
-    bool start(const QString& rule) {
-        stop();
-        const QString d = dir_.path();
-        writeFile(d + "/nginx.conf",
-                  QStringLiteral("daemon off; master_process off; pid %1/nginx.pid;\n"
-                                 "error_log %1/error.log; events {}\n"
-                                 "http { access_log off; client_body_temp_path %1;\n"
-                                 " proxy_temp_path %1; fastcgi_temp_path %1; uwsgi_temp_path %1;\n"
-                                 " scgi_temp_path %1; server { listen 127.0.0.1:%2;\n"
-                                 " location / { %3 proxy_pass %4; } } }\n")
-                      .arg(d)
-                      .arg(port_)
-                      .arg(rule, site_)
-                      .toUtf8());
-        process_.start("nginx", {"-p", d, "-e", d + "/error.log", "-c", d + "/nginx.conf"});
-        return nettest::waitUntilListening(port_, 10000);
-    }
-    void stop() {
-        process_.terminate();
-        process_.waitForFinished(5000);
-    }
-    QString site() const { return QStringLiteral("http://127.0.0.1:%1").arg(port_); }
-
-private:
-    QTemporaryDir dir_;
-    QString site_;
-    quint16 port_;
-    QProcess process_;
-};
-
-} // namespace
-
-// Opening the panel while the service gives part of the catalogue (a column
-// refused, a column short), and while it is gone: the saved ticks stay byte for byte through Save,
-// Start and the quit, the panel says why, and Start goes on with the saved ones.
-void TestShowRuns::incompleteCatalogueKeepsSavedSelection() {
-    if (QStandardPaths::findExecutable("nginx").isEmpty()) {
-        QSKIP("nginx is not installed");
-    }
-    auto service = std::make_unique<Service>();
-    auto front = std::make_unique<Front>(service->site());
-    QVERIFY(front->start("if ($arg_x00 = x6666) { return 500; }"));
-    seedHome(home_->path(), kSelection);
-    const QByteArray saved = readFile(work("Skyglance7_Picture_List.dat"));
-    startProgram(front->site());
-    waitForSlides(2);
-
-    const auto openPanelAndSave = [&] {
-        form_->btSetup_Click();
-        QTRY_COMPARE_WITH_TIMEOUT(form_->supervisor().pending(), Command::PanelShown, 60000);
-        QVERIFY(!form_->panel().FormWait->isVisible());
-        QVERIFY(form_->panel().WizardText->isVisible());
-        QCOMPARE(form_->panel().WizardText->text(), CatalogueUnavailableText(1));
-        form_->panel().ShowTab(2);
-        QLabel* line = form_->selectionTable().CatalogueUnavailable;
-        QVERIFY(line->isVisible());
-        QCOMPARE(line->text(), CatalogueUnavailableText(1));
-        QCOMPARE(form_->Tabella_Mappe_Selezionate->count(), 0);
-        form_->panel().onSave();
-        QCOMPARE(readFile(work("Skyglance7_Picture_List.dat")), saved);
-    };
-    const auto startAndSeeSlides = [&] {
-        form_->SSTCfg_cmdConferma->click();
-        QCOMPARE(readFile(work("Skyglance7_Picture_List.dat")), saved);
-        const int shown = int(seen_.size());
-        waitForSlides(shown + 3);
-        QCOMPARE(state().cntImagesLoaded, int16_t(4));
-        QVERIFY(seen_.last().line2.size() > 6); // a picture's own text, not ". . . "
-    };
-
-    // Only some of the catalogue came: Start asks for the saved pictures again.
-    openPanelAndSave();
-    const qsizetype asked = service->targets().size();
-    startAndSeeSlides();
-    QVERIFY(
-        service->targets().mid(asked).contains("/service/catalogue?p=1&x00=y2222[_1_3_16_21_]"));
-
-    // Every column answered, the comments one list short of the others.
-    QVERIFY(front->start("if ($arg_x00 = x7777) { return 200 '<P>Only<P>two<P>'; }"));
-    openPanelAndSave();
-    startAndSeeSlides();
-
-    // The whole catalogue again: the table is offered, and saving it writes
-    // the same ticks.
-    QVERIFY(front->start(QString()));
-    openPanel();
-    QVERIFY(form_->Tabella_Mappe_Selezionate->count() > 20);
-    QVERIFY(!form_->selectionTable().CatalogueUnavailable->isVisible());
-    QVERIFY(form_->panel().WizardText->text() != CatalogueUnavailableText(1));
-    form_->panel().onSave();
-    QCOMPARE(readFile(work("Skyglance7_Picture_List.dat")), saved);
-    startAndSeeSlides();
-
-    // No service at all: the show goes on with the pictures it has.
-    front.reset();
-    service.reset();
-    openPanelAndSave();
-    startAndSeeSlides();
-
-    QSignalSpy ended(form_.get(), &FormPicture::programEnded);
-    form_->supervisor().request(Command::Quit);
-    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 30000);
-    QCOMPARE(readFile(work("Skyglance7_Picture_List.dat")), saved);
-}
-
 void TestShowRuns::refusedRequestEndsTheProgram_data() {
     QTest::addColumn<bool>("fromStartCommand");
     QTest::newRow("start command") << true;
@@ -838,14 +469,14 @@ void TestShowRuns::refusedRequestEndsTheProgram_data() {
 void TestShowRuns::refusedRequestEndsTheProgram() {
     QFETCH(bool, fromStartCommand);
     Service service;
-    seedHome(home_->path(), kSelection);
-    startProgram(service.site());
+    seedDemoHome(home_->path(), kSelection);
+    startProgram(service.site);
     waitForSlides(1);
     if (fromStartCommand) {
         openPanel();
     }
     dialogs_.leaveUnattended(true);
-    qputenv("SKYGLANCE_SITE", refusingRoot(service.site()).toUtf8());
+    qputenv("SKYGLANCE_SITE", refusingRoot(service.site).toUtf8());
     const QStringList deleted = {"Skyglance7_Picture_List.dat", "Skyglance7_Config.dat",
                                  "Skyglance7_Proxy.dat", "Skyglance7_Language.dat"};
     QMap<QString, QByteArray> before;
@@ -879,55 +510,6 @@ void TestShowRuns::refusedRequestEndsTheProgram() {
     QVERIFY2(sinceAsked.elapsed() < 10000, qPrintable(QString::number(sinceAsked.elapsed())));
 }
 
-// The program as a service manager runs it: it says on standard error and on
-// its status page why it waits, and a refused catalogue request ends the
-// process, boxes and all, so that it can be started again.
-void TestShowRuns::unattendedProgramSaysWhyItWaitsAndEndsWhenRefused() {
-    const quint16 dead = nettest::deadPort();
-    const quint16 statusPort = nettest::deadPort();
-    seedHome(home_->path(), kSelection);
-    {
-        const QString site = QStringLiteral("http://127.0.0.1:%1").arg(dead);
-        // At the normal timing: the connection choice comes back after 5 s.
-        ProgramRun run(home_->path(), site, "1", QStringLiteral("127.0.0.1:%1").arg(statusPort));
-        const QString reason = ConnectionWaitText(1) + " - " + site +
-                               "/service/catalogue?p=1&x00=x5555: Connection refused";
-        QTRY_VERIFY_WITH_TIMEOUT(run.err().contains(("skyglance: waiting: " + reason).toUtf8()),
-                                 30000);
-        QCOMPARE(statusJson(statusPort)["waiting"].toString(), reason);
-        // The choice offered again waits for a person, and says so.
-        const QString choice = QStringLiteral("the connection choice waits for an answer");
-        QTRY_VERIFY_WITH_TIMEOUT(run.err().contains("skyglance: waiting: " + choice.toUtf8()),
-                                 30000);
-        QTRY_COMPARE_WITH_TIMEOUT(statusJson(statusPort)["waiting"].toString(), choice, 5000);
-    }
-
-    // 2001 pictures: the service refuses the list of IDs (at most 2000).
-    QStringList tooMany;
-    for (int i = 0; i <= 2000; ++i) {
-        tooMany << "0"
-                << "1";
-    }
-    seedHome(home_->path(), tooMany);
-    Service service;
-    // At the normal timing it ends within seconds, for its service manager
-    // to start it again.
-    ProgramRun run(home_->path(), service.site(), "1");
-    QVERIFY(run.process().waitForFinished(30000));
-    QCOMPARE(run.process().exitStatus(), QProcess::NormalExit);
-    QCOMPARE(run.process().exitCode(), 0);
-    QVERIFY2(run.err().contains("catalogue request refused: " + service.site().toUtf8() +
-                                "/service/catalogue?p=1&x00=y2222[_1_1_"),
-             run.err().constData());
-    QVERIFY(run.err().contains("...: ERR malformed picture ID list"));
-    // The address of 2001 IDs is cut to a line one can read.
-    for (const QByteArray& line : run.err().split('\n')) {
-        QVERIFY(line.size() < 600);
-    }
-    QVERIFY(!QFile::exists(work("Skyglance7_Proxy.dat")));
-    QVERIFY(!QFile::exists(work("Skyglance7_Language.dat")));
-}
-
 // A series address without its "*": the message closes by itself, its text
 // stands on the second status line of the slide shown next, and the show
 // goes on with the other pictures.
@@ -941,9 +523,9 @@ void TestShowRuns::malformedSeriesClosesItsBoxAndTheShowGoesOn() {
                    "http://{HOST}/site/maps/alps_temperature.png\t3\tAlps ALPTEMP temperature\t"
                    "MAP-(c) Skyglance sample maps--Temperature across the Alps-\n");
     Service service(0, {"--catalogue", tsv});
-    seedHome(home_->path(), {"0", "1", "1", "2", "2", "3"});
+    seedDemoHome(home_->path(), {"0", "1", "1", "2", "2", "3"});
     dialogs_.leaveUnattended(true);
-    startProgram(service.site());
+    startProgram(service.site);
     waitForSlides(4);
     const QStringList boxes = dialogs_.shownTexts().filter("Proc ZizozEdezuvu Error ");
     QCOMPARE(boxes.size(), 1);
@@ -953,102 +535,6 @@ void TestShowRuns::malformedSeriesClosesItsBoxAndTheShowGoesOn() {
     QVERIFY(seen_[0].bar.endsWith("\n" + boxes.first()));
     QCOMPARE(seen_[1].line2, QStringLiteral("Temperature across the Alps"));
     QCOMPARE(seen_[2].line2, QStringLiteral("Surface pressure over Europe"));
-}
-
-// The first reply came, then the service went: with nothing to show, the
-// waiting line and the status page name the address that failed, and the
-// program waits without deleting anything.
-void TestShowRuns::serviceGoneBeforeTheFirstPassIsTold() {
-    Service service;
-    seedHome(home_->path(), kSelection);
-    const quint16 statusPort = nettest::deadPort();
-    qputenv("SKYGLANCE_STATUS_ADDR", QByteArray::number(statusPort));
-    startProgram(service.site());
-    qunsetenv("SKYGLANCE_STATUS_ADDR");
-    const QString gone = QStringLiteral("http://127.0.0.1:%1").arg(nettest::deadPort());
-    // The first tick of the show's start follows the accepted reply.
-    connect(&form_->utilityTmr, &QTimer::timeout, this,
-            [&gone] { qputenv("SKYGLANCE_SITE", gone.toUtf8()); });
-    const QString start = FailedReplyText(1) + " - " + gone + "/service/catalogue?p=1&x00=";
-    const QLabel* line = form_->lCountDown;
-    QTRY_VERIFY_WITH_TIMEOUT(line->text().startsWith(start), 30000);
-    QVERIFY(line->text().endsWith(": Connection refused"));
-    QVERIFY(line->isVisible());
-    QTRY_COMPARE_WITH_TIMEOUT(statusJson(statusPort)["waiting"].toString(), line->text(), 10000);
-    QVERIFY(seen_.isEmpty());
-    QVERIFY(QFile::exists(work("Skyglance7_Picture_List.dat")));
-    QVERIFY(QFile::exists(work("Skyglance7_Language.dat")));
-}
-
-// The status page beyond loopback, as an attacker meets it: it is not served
-// without a token, asks every request for it, and keeps answering (within its
-// own few descriptors) while clients send their requests a byte at a time or
-// open hundreds of connections and send nothing.
-void TestShowRuns::statusPageOutlastsSlowAndIdleClientsAndAsksForItsToken() {
-    const QString site = QStringLiteral("http://127.0.0.1:%1").arg(nettest::deadPort());
-    const quint16 port = nettest::deadPort();
-    const QString beyond = QStringLiteral("0.0.0.0:%1").arg(port);
-    seedHome(home_->path(), kSelection);
-    {
-        ProgramRun run(home_->path(), site, "1", beyond);
-        QTRY_VERIFY_WITH_TIMEOUT(run.err().contains("skyglance: waiting: "), 30000);
-        QVERIFY2(run.err().contains(("skyglance: no status page: " + beyond +
-                                     " is reachable beyond this machine; set "
-                                     "SKYGLANCE_STATUS_TOKEN")
-                                        .toUtf8()),
-                 run.err().constData());
-        QCOMPARE(run.process().state(), QProcess::Running);
-    }
-    ProgramRun run(home_->path(), site, "1", beyond, "s3cret token");
-    QTRY_COMPARE_WITH_TIMEOUT(askStatusPage(port, "/status.json?token=s3cret%20token").first, 200,
-                              30000);
-    QCOMPARE(askStatusPage(port, "/status.json").first, 401);
-    QCOMPARE(askStatusPage(port, "/status.json?token=s3cret").first, 401);
-    QCOMPARE(askStatusPage(port, "/", "X-Skyglance-Token", "s3cret tokens").first, 401);
-    QCOMPARE(askStatusPage(port, "/", "X-Skyglance-Token", "s3cret token").first, 200);
-    // The page's links carry the token on.
-    QVERIFY(askStatusPage(port, "/?token=s3cret%20token")
-                .second.contains("href=\"/status.json?token=s3cret%20token\""));
-
-    std::vector<int> slow{connectTo(port), connectTo(port)};
-    const QByteArray dribbled =
-        "GET /status.json HTTP/1.1\r\nHost: x\r\nX-Pad: " + QByteArray(4000, 'a');
-    qsizetype sent = 0;
-    QTimer dribble;
-    connect(&dribble, &QTimer::timeout, this, [&] {
-        for (const int fd : slow) {
-            ::send(fd, dribbled.constData() + sent % dribbled.size(), 1, MSG_NOSIGNAL);
-        }
-        ++sent;
-    });
-    dribble.start(100);
-    std::vector<int> idle;
-    for (int i = 0; i < 400; ++i) {
-        idle.push_back(connectTo(port));
-        QVERIFY(idle.back() >= 0);
-    }
-    const auto [code, body] =
-        askStatusPage(port, "/status.json", "Authorization", "Bearer s3cret token");
-    QCOMPARE(code, 200);
-    QVERIFY(QJsonDocument::fromJson(body).object().contains("waiting"));
-    const int sockets = socketsOnPort(run.process().processId(), port);
-    QVERIFY2(sockets > 1 && sockets <= 1 + 32, qPrintable(QString::number(sockets)));
-    // A head too long is refused at once.
-    const int big = connectTo(port);
-    const QByteArray longHead = "GET / HTTP/1.1\r\nX-Pad: " + QByteArray(20000, 'a');
-    ::send(big, longHead.constData(), static_cast<size_t>(longHead.size()), MSG_NOSIGNAL);
-    char answer[32] = {};
-    QVERIFY(::recv(big, answer, sizeof answer - 1, 0) > 0);
-    QVERIFY2(QByteArray(answer).startsWith("HTTP/1.1 431 "), answer);
-    ::close(big);
-    // Every connection without a whole request is closed by the head
-    // deadline, the slow ones too.
-    std::vector<int> waiting = idle;
-    waiting.insert(waiting.end(), slow.begin(), slow.end());
-    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(waiting.begin(), waiting.end(), closedByPeer), 30000);
-    for (const int fd : waiting) {
-        ::close(fd);
-    }
 }
 
 // A cycle brings pictures beyond a small memory budget (16 MB, 11 MB of it
@@ -1076,10 +562,10 @@ void TestShowRuns::picturesBeyondTheBudgetAreScaledOrRefused() {
                    "5ttp://{HOST}/site/big/big_*.png,1,1,4,2\t2\tBig BIG4 beyond the screen\t"
                    "SER-(c) test--Big pictures-\n");
     Service service(0, {"--catalogue", tsv, "--site", site.path()});
-    seedHome(home_->path(), {"0", "1", "1", "2"});
+    seedDemoHome(home_->path(), {"0", "1", "1", "2"});
     qputenv("SKYGLANCE_PICTURE_BUDGET_MB", "16");
     grabSlides_ = true;
-    startProgram(service.site());
+    startProgram(service.site);
 
     const QString reduced =
         QStringLiteral("Big pictures - picture reduced to fit the picture memory");
@@ -1121,4 +607,3 @@ void TestShowRuns::picturesBeyondTheBudgetAreScaledOrRefused() {
 }
 
 QTEST_MAIN(TestShowRuns)
-#include "test_show_runs.moc"

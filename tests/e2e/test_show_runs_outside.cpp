@@ -1,0 +1,342 @@
+// The show as seen from outside its window: the program run as a service
+// manager runs it, its standard error and its status page, and a service
+// that gives only part of the catalogue through the real nginx in front.
+#include "ShowRuns.h"
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// The program itself, as a service manager starts it: offscreen, nobody at
+// the screen, its standard error collected.
+class ProgramRun : public ProgramHarness {
+public:
+    ProgramRun(const QString& home, const QString& site, const QString& timeScale,
+               const QString& statusAddress = {}, const QString& statusToken = {}) {
+        setHome(home);
+        setEnv("SKYGLANCE_SITE", site);
+        setEnv("SKYGLANCE_TIME_SCALE", timeScale);
+        setEnv("QT_QPA_PLATFORM", "offscreen");
+        setEnv("BROWSER", "/bin/true"); // the sponsor page at the end
+        if (!statusAddress.isEmpty()) {
+            setEnv("SKYGLANCE_STATUS_ADDR", statusAddress);
+        }
+        unsetEnv("SKYGLANCE_STATUS_TOKEN");
+        if (!statusToken.isEmpty()) {
+            setEnv("SKYGLANCE_STATUS_TOKEN", statusToken);
+        }
+        start();
+    }
+};
+
+// The status page's answer to a GET of target (with one header when given):
+// its status code and body; 0 when none came within the deadline.
+std::pair<int, QByteArray> askStatusPage(quint16 port, const QString& target,
+                                         const QByteArray& header = {},
+                                         const QByteArray& value = {}) {
+    QNetworkAccessManager net;
+    QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(target)));
+    if (!header.isEmpty()) {
+        request.setRawHeader(header, value);
+    }
+    std::unique_ptr<QNetworkReply> reply(net.get(request));
+    QDeadlineTimer deadline(10000);
+    while (!reply->isFinished() && !deadline.hasExpired()) {
+        QTest::qWait(20);
+    }
+    return {reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll()};
+}
+
+QJsonObject statusJson(quint16 port) {
+    return QJsonDocument::fromJson(askStatusPage(port, "/status.json").second).object();
+}
+
+// A bare TCP connection to a loopback port; -1 when it cannot be had.
+int connectTo(quint16 port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Whether the other end has closed the connection; what it said before is
+// read and dropped.
+bool closedByPeer(int fd) {
+    char bytes[512];
+    while (true) {
+        const ssize_t n = ::recv(fd, bytes, sizeof bytes, MSG_DONTWAIT);
+        if (n <= 0) {
+            return n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+        }
+    }
+}
+
+// The sockets of a process bound to a local TCP port: a listener and the
+// connections it accepted.
+int socketsOnPort(qint64 pid, quint16 port) {
+    const QByteArray local = ':' + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
+    QSet<QByteArray> inodes;
+    for (const char* table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+        for (const QByteArray& line : readFile(table).split('\n')) {
+            const QList<QByteArray> fields = line.simplified().split(' ');
+            if (fields.size() > 9 && fields[1].endsWith(local)) {
+                inodes << "socket:[" + fields[9] + "]";
+            }
+        }
+    }
+    int count = 0;
+    const QString fds = QStringLiteral("/proc/%1/fd").arg(pid);
+    for (const QString& fd : QDir(fds).entryList(QDir::System)) {
+        char target[64] = {};
+        const QByteArray path = QFile::encodeName(fds + "/" + fd);
+        if (::readlink(path.constData(), target, sizeof target - 1) > 0 &&
+            inodes.contains(target)) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+// The real nginx in front of the service, answering one catalogue column
+// its own way (rule): a service that gives only part of the catalogue.
+class Front : public NginxFront {
+public:
+    explicit Front(const QString& site) : site_(site) {}
+    bool start(const QString& rule) {
+        return NginxFront::start(
+            QStringLiteral("server { listen 127.0.0.1:%1; location / { %2 proxy_pass %3; } }")
+                .arg(port())
+                .arg(rule, site_));
+    }
+
+private:
+    QString site_;
+};
+
+} // namespace
+
+// Opening the panel while the service gives part of the catalogue (a column
+// refused, a column short), and while it is gone: the saved ticks stay byte for byte through Save,
+// Start and the quit, the panel says why, and Start goes on with the saved ones.
+void TestShowRuns::incompleteCatalogueKeepsSavedSelection() {
+    if (QStandardPaths::findExecutable("nginx").isEmpty()) {
+        QSKIP("nginx is not installed");
+    }
+    auto service = std::make_unique<Service>();
+    auto front = std::make_unique<Front>(service->site);
+    QVERIFY(front->start("if ($arg_x00 = x6666) { return 500; }"));
+    seedDemoHome(home_->path(), kSelection);
+    const QByteArray saved = readFile(work("Skyglance7_Picture_List.dat"));
+    startProgram(front->site());
+    waitForSlides(2);
+
+    const auto openPanelAndSave = [&] {
+        form_->btSetup_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(form_->supervisor().pending(), Command::PanelShown, 60000);
+        QVERIFY(!form_->panel().FormWait->isVisible());
+        QVERIFY(form_->panel().WizardText->isVisible());
+        QCOMPARE(form_->panel().WizardText->text(), CatalogueUnavailableText(1));
+        form_->panel().ShowTab(2);
+        QLabel* line = form_->selectionTable().CatalogueUnavailable;
+        QVERIFY(line->isVisible());
+        QCOMPARE(line->text(), CatalogueUnavailableText(1));
+        QCOMPARE(form_->Tabella_Mappe_Selezionate->count(), 0);
+        form_->panel().onSave();
+        QCOMPARE(readFile(work("Skyglance7_Picture_List.dat")), saved);
+    };
+    const auto startAndSeeSlides = [&] {
+        form_->SSTCfg_cmdConferma->click();
+        QCOMPARE(readFile(work("Skyglance7_Picture_List.dat")), saved);
+        const int shown = int(seen_.size());
+        waitForSlides(shown + 3);
+        QCOMPARE(state().cntImagesLoaded, int16_t(4));
+        QVERIFY(seen_.last().line2.size() > 6); // a picture's own text, not ". . . "
+    };
+
+    // Only some of the catalogue came: Start asks for the saved pictures again.
+    openPanelAndSave();
+    const qsizetype asked = service->targets().size();
+    startAndSeeSlides();
+    QVERIFY(
+        service->targets().mid(asked).contains("/service/catalogue?p=1&x00=y2222[_1_3_16_21_]"));
+
+    // Every column answered, the comments one list short of the others.
+    QVERIFY(front->start("if ($arg_x00 = x7777) { return 200 '<P>Only<P>two<P>'; }"));
+    openPanelAndSave();
+    startAndSeeSlides();
+
+    // The whole catalogue again: the table is offered, and saving it writes
+    // the same ticks.
+    QVERIFY(front->start(QString()));
+    openPanel();
+    QVERIFY(form_->Tabella_Mappe_Selezionate->count() > 20);
+    QVERIFY(!form_->selectionTable().CatalogueUnavailable->isVisible());
+    QVERIFY(form_->panel().WizardText->text() != CatalogueUnavailableText(1));
+    form_->panel().onSave();
+    QCOMPARE(readFile(work("Skyglance7_Picture_List.dat")), saved);
+    startAndSeeSlides();
+
+    // No service at all: the show goes on with the pictures it has.
+    front.reset();
+    service.reset();
+    openPanelAndSave();
+    startAndSeeSlides();
+
+    QSignalSpy ended(form_.get(), &FormPicture::programEnded);
+    form_->supervisor().request(Command::Quit);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 30000);
+    QCOMPARE(readFile(work("Skyglance7_Picture_List.dat")), saved);
+}
+
+// The program as a service manager runs it: it says on standard error and on
+// its status page why it waits, and a refused catalogue request ends the
+// process, boxes and all, so that it can be started again.
+void TestShowRuns::unattendedProgramSaysWhyItWaitsAndEndsWhenRefused() {
+    const quint16 dead = nettest::deadPort();
+    const quint16 statusPort = nettest::deadPort();
+    seedDemoHome(home_->path(), kSelection);
+    {
+        const QString site = QStringLiteral("http://127.0.0.1:%1").arg(dead);
+        // At the normal timing: the connection choice comes back after 5 s.
+        ProgramRun run(home_->path(), site, "1", QStringLiteral("127.0.0.1:%1").arg(statusPort));
+        const QString reason = ConnectionWaitText(1) + " - " + site +
+                               "/service/catalogue?p=1&x00=x5555: Connection refused";
+        QTRY_VERIFY_WITH_TIMEOUT(run.err().contains(("skyglance: waiting: " + reason).toUtf8()),
+                                 30000);
+        QCOMPARE(statusJson(statusPort)["waiting"].toString(), reason);
+        // The choice offered again waits for a person, and says so.
+        const QString choice = QStringLiteral("the connection choice waits for an answer");
+        QTRY_VERIFY_WITH_TIMEOUT(run.err().contains("skyglance: waiting: " + choice.toUtf8()),
+                                 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(statusJson(statusPort)["waiting"].toString(), choice, 5000);
+    }
+
+    // 2001 pictures: the service refuses the list of IDs (at most 2000).
+    QStringList tooMany;
+    for (int i = 0; i <= 2000; ++i) {
+        tooMany << "0"
+                << "1";
+    }
+    seedDemoHome(home_->path(), tooMany);
+    Service service;
+    // At the normal timing it ends within seconds, for its service manager
+    // to start it again.
+    ProgramRun run(home_->path(), service.site, "1");
+    QVERIFY(run.process().waitForFinished(30000));
+    QCOMPARE(run.process().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(run.process().exitCode(), 0);
+    QVERIFY2(run.err().contains("catalogue request refused: " + service.site.toUtf8() +
+                                "/service/catalogue?p=1&x00=y2222[_1_1_"),
+             run.err().constData());
+    QVERIFY(run.err().contains("...: ERR malformed picture ID list"));
+    // The address of 2001 IDs is cut to a line one can read.
+    for (const QByteArray& line : run.err().split('\n')) {
+        QVERIFY(line.size() < 600);
+    }
+    QVERIFY(!QFile::exists(work("Skyglance7_Proxy.dat")));
+    QVERIFY(!QFile::exists(work("Skyglance7_Language.dat")));
+}
+
+// The first reply came, then the service went: with nothing to show, the
+// waiting line and the status page name the address that failed, and the
+// program waits without deleting anything.
+void TestShowRuns::serviceGoneBeforeTheFirstPassIsTold() {
+    Service service;
+    seedDemoHome(home_->path(), kSelection);
+    const quint16 statusPort = nettest::deadPort();
+    qputenv("SKYGLANCE_STATUS_ADDR", QByteArray::number(statusPort));
+    startProgram(service.site);
+    qunsetenv("SKYGLANCE_STATUS_ADDR");
+    const QString gone = QStringLiteral("http://127.0.0.1:%1").arg(nettest::deadPort());
+    // The first tick of the show's start follows the accepted reply.
+    connect(&form_->utilityTmr, &QTimer::timeout, this,
+            [&gone] { qputenv("SKYGLANCE_SITE", gone.toUtf8()); });
+    const QString start = FailedReplyText(1) + " - " + gone + "/service/catalogue?p=1&x00=";
+    const QLabel* line = form_->lCountDown;
+    QTRY_VERIFY_WITH_TIMEOUT(line->text().startsWith(start), 30000);
+    QVERIFY(line->text().endsWith(": Connection refused"));
+    QVERIFY(line->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(statusJson(statusPort)["waiting"].toString(), line->text(), 10000);
+    QVERIFY(seen_.isEmpty());
+    QVERIFY(QFile::exists(work("Skyglance7_Picture_List.dat")));
+    QVERIFY(QFile::exists(work("Skyglance7_Language.dat")));
+}
+
+// The status page beyond loopback, as an attacker meets it: it is not served
+// without a token, asks every request for it, and keeps answering (within its
+// own few descriptors) while clients send their requests a byte at a time or
+// open hundreds of connections and send nothing.
+void TestShowRuns::statusPageOutlastsSlowAndIdleClientsAndAsksForItsToken() {
+    const QString site = QStringLiteral("http://127.0.0.1:%1").arg(nettest::deadPort());
+    const quint16 port = nettest::deadPort();
+    const QString beyond = QStringLiteral("0.0.0.0:%1").arg(port);
+    seedDemoHome(home_->path(), kSelection);
+    {
+        ProgramRun run(home_->path(), site, "1", beyond);
+        QTRY_VERIFY_WITH_TIMEOUT(run.err().contains("skyglance: waiting: "), 30000);
+        QVERIFY2(run.err().contains(("skyglance: no status page: " + beyond +
+                                     " is reachable beyond this machine; set "
+                                     "SKYGLANCE_STATUS_TOKEN")
+                                        .toUtf8()),
+                 run.err().constData());
+        QCOMPARE(run.process().state(), QProcess::Running);
+    }
+    ProgramRun run(home_->path(), site, "1", beyond, "s3cret token");
+    QTRY_COMPARE_WITH_TIMEOUT(askStatusPage(port, "/status.json?token=s3cret%20token").first, 200,
+                              30000);
+    QCOMPARE(askStatusPage(port, "/status.json").first, 401);
+    QCOMPARE(askStatusPage(port, "/status.json?token=s3cret").first, 401);
+    QCOMPARE(askStatusPage(port, "/", "X-Skyglance-Token", "s3cret tokens").first, 401);
+    QCOMPARE(askStatusPage(port, "/", "X-Skyglance-Token", "s3cret token").first, 200);
+    // The page's links carry the token on.
+    QVERIFY(askStatusPage(port, "/?token=s3cret%20token")
+                .second.contains("href=\"/status.json?token=s3cret%20token\""));
+
+    std::vector<int> slow{connectTo(port), connectTo(port)};
+    const QByteArray dribbled =
+        "GET /status.json HTTP/1.1\r\nHost: x\r\nX-Pad: " + QByteArray(4000, 'a');
+    qsizetype sent = 0;
+    QTimer dribble;
+    connect(&dribble, &QTimer::timeout, this, [&] {
+        for (const int fd : slow) {
+            ::send(fd, dribbled.constData() + sent % dribbled.size(), 1, MSG_NOSIGNAL);
+        }
+        ++sent;
+    });
+    dribble.start(100);
+    std::vector<int> idle;
+    for (int i = 0; i < 400; ++i) {
+        idle.push_back(connectTo(port));
+        QVERIFY(idle.back() >= 0);
+    }
+    const auto [code, body] =
+        askStatusPage(port, "/status.json", "Authorization", "Bearer s3cret token");
+    QCOMPARE(code, 200);
+    QVERIFY(QJsonDocument::fromJson(body).object().contains("waiting"));
+    const int sockets = socketsOnPort(run.process().processId(), port);
+    QVERIFY2(sockets > 1 && sockets <= 1 + 32, qPrintable(QString::number(sockets)));
+    // A head too long is refused at once.
+    const int big = connectTo(port);
+    const QByteArray longHead = "GET / HTTP/1.1\r\nX-Pad: " + QByteArray(20000, 'a');
+    ::send(big, longHead.constData(), static_cast<size_t>(longHead.size()), MSG_NOSIGNAL);
+    char answer[32] = {};
+    QVERIFY(::recv(big, answer, sizeof answer - 1, 0) > 0);
+    QVERIFY2(QByteArray(answer).startsWith("HTTP/1.1 431 "), answer);
+    ::close(big);
+    // Every connection without a whole request is closed by the head
+    // deadline, the slow ones too.
+    std::vector<int> waiting = idle;
+    waiting.insert(waiting.end(), slow.begin(), slow.end());
+    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(waiting.begin(), waiting.end(), closedByPeer), 30000);
+    for (const int fd : waiting) {
+        ::close(fd);
+    }
+}
