@@ -161,15 +161,12 @@ struct HeldReply {
     }
 };
 
-// When the request a worker is answering arrived. A worker answers one
-// request at a time from routing to logging; requests refused before
-// routing (malformed ones) have none and count from the log call.
-thread_local std::optional<std::chrono::steady_clock::time_point> requestRouted;
-
-void logRequest(AccessLog& log, const httplib::Request& req, const Reply& reply) {
+// `routedAt`: when the request went to its handler; requests refused before
+// (malformed ones) have none and count as taking no time.
+void logRequest(AccessLog& log, const httplib::Request& req, const Reply& reply,
+                std::optional<std::chrono::steady_clock::time_point> routedAt) {
     const auto now = std::chrono::steady_clock::now();
-    const auto took = requestRouted ? now - *requestRouted : std::chrono::steady_clock::duration{};
-    requestRouted.reset();
+    const auto took = routedAt ? now - *routedAt : std::chrono::steady_clock::duration{};
     AccessRecord record;
     record.took = std::chrono::duration_cast<std::chrono::milliseconds>(took);
     record.arrived = std::chrono::system_clock::now() -
@@ -365,11 +362,17 @@ struct CatalogueServer::Impl {
         const ParsedHead head = parseRequestHead(stream.pending(), req);
         stream.consume(head.consumed);
         bool routed = false;
+        std::optional<std::chrono::steady_clock::time_point> routedAt;
         switch (head.verdict) {
         case HeadVerdict::Request:
             req.remote_addr = stream.remoteAddress();
             req.remote_port = stream.remotePort();
-            routed = route(stream, req, reply);
+            if (req.get_header_value("Expect") == "100-continue") {
+                constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
+                stream.writeAll(kContinue.data(), kContinue.size());
+            }
+            routedAt = std::chrono::steady_clock::now();
+            routed = route(req, reply);
             break;
         case HeadVerdict::RangeNotSatisfiable:
             req.remote_addr = stream.remoteAddress();
@@ -386,18 +389,13 @@ struct CatalogueServer::Impl {
         const bool closes = last || !framed || head.verdict == HeadVerdict::BadRequest;
         const bool written = writeReply(stream, req, reply, routed, closes);
         if (config.accessLog) {
-            logRequest(*config.accessLog, req, reply);
+            logRequest(*config.accessLog, req, reply, routedAt);
         }
         return written && !head.clientCloses && !closes;
     }
 
     // Runs the handler the request's method and path lead to; whether one did.
-    bool route(ConnectionStream& stream, httplib::Request& req, Reply& reply) const {
-        if (req.get_header_value("Expect") == "100-continue") {
-            constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
-            stream.writeAll(kContinue.data(), kContinue.size());
-        }
-        requestRouted = std::chrono::steady_clock::now();
+    bool route(httplib::Request& req, Reply& reply) const {
         bool routed = false;
         try {
             routed = router.route(req, reply);

@@ -37,6 +37,8 @@ std::string contentRange(Span span, std::size_t length) {
            std::to_string(span.offset + span.length - 1) + "/" + std::to_string(length);
 }
 
+// The same shape of boundary the service has always sent: a fixed prefix
+// and 16 random letters and digits.
 std::string multipartBoundary() {
     static const char letters[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
     std::random_device seed;
