@@ -74,10 +74,6 @@ bool forEachPart(const httplib::Request& req, std::size_t length, const std::str
     return true;
 }
 
-void setHeader(httplib::Response& res, const std::string& name, const std::string& value) {
-    res.set_header(name, value);
-}
-
 // Cuts a body held in memory to the ranges asked for, then compresses it
 // for the client.
 void cutAndEncodeBody(const httplib::Request& req, httplib::Response& res,
@@ -85,7 +81,7 @@ void cutAndEncodeBody(const httplib::Request& req, httplib::Response& res,
     const Coding coding = codingFor(req, res.get_header_value("Content-Type"));
     if (req.ranges.size() == 1) {
         const Span span = rangeSpan(req, res.body.size(), 0);
-        setHeader(res, "Content-Range", contentRange(span, res.body.size()));
+        res.set_header("Content-Range", contentRange(span, res.body.size()));
         if (span.offset < res.body.size()) {
             res.body = res.body.substr(span.offset, span.length);
         } else {
@@ -115,10 +111,10 @@ void cutAndEncodeBody(const httplib::Request& req, httplib::Response& res,
         std::string encoded;
         if (encodeBody(coding, res.body, encoded)) {
             res.body.swap(encoded);
-            setHeader(res, "Content-Encoding", std::string(codingName(coding)));
+            res.set_header("Content-Encoding", std::string(codingName(coding)));
         }
     }
-    setHeader(res, "Content-Length", std::to_string(res.body.size()));
+    res.set_header("Content-Length", std::to_string(res.body.size()));
 }
 
 // The Content-Length (and Content-Range) of a provided body cut to the
@@ -130,7 +126,7 @@ void announceProvidedLength(const httplib::Request& req, Reply& reply, const std
     if (req.ranges.size() == 1) {
         const Span span = rangeSpan(req, whole, 0);
         length = span.length;
-        setHeader(reply.http, "Content-Range", contentRange(span, whole));
+        reply.http.set_header("Content-Range", contentRange(span, whole));
     } else if (req.ranges.size() > 1) {
         length = 0;
         forEachPart(
@@ -141,7 +137,7 @@ void announceProvidedLength(const httplib::Request& req, Reply& reply, const std
                 return true;
             });
     }
-    setHeader(reply.http, "Content-Length", std::to_string(length));
+    reply.http.set_header("Content-Length", std::to_string(length));
 }
 
 // Cuts the reply to the ranges asked for; several ranges make a
@@ -168,21 +164,20 @@ void applyRanges(const httplib::Request& req, Reply& reply, std::string& boundar
 void addConnectionHeaders(const httplib::Request& req, Reply& reply, bool close) {
     httplib::Response& res = reply.http;
     if (close || req.get_header_value("Connection") == "close") {
-        setHeader(res, "Connection", "close");
+        res.set_header("Connection", "close");
     } else {
-        setHeader(res, "Keep-Alive",
-                  "timeout=" + std::to_string(kKeepAliveSeconds) +
-                      ", max=" + std::to_string(kKeepAliveRequests));
+        res.set_header("Keep-Alive", "timeout=" + std::to_string(kKeepAliveSeconds) +
+                                         ", max=" + std::to_string(kKeepAliveRequests));
     }
     const bool hasBody = !res.body.empty() || reply.providedLength > 0;
     if (!res.has_header("Content-Type") && hasBody) {
-        setHeader(res, "Content-Type", "text/plain");
+        res.set_header("Content-Type", "text/plain");
     }
     if (!res.has_header("Content-Length") && !hasBody) {
-        setHeader(res, "Content-Length", "0");
+        res.set_header("Content-Length", "0");
     }
     if (!res.has_header("Accept-Ranges") && req.method == "HEAD") {
-        setHeader(res, "Accept-Ranges", "bytes");
+        res.set_header("Accept-Ranges", "bytes");
     }
 }
 
