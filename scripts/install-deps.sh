@@ -13,7 +13,7 @@ qt6-webengine-dev
 xvfb xauth fonts-dejavu-core
 libcpp-httplib-dev libsqlite3-dev sqlite3 libssl-dev
 libgif-dev libbenchmark-dev
-libzip-dev
+libzip-dev zlib1g-dev libbrotli-dev
 tinyproxy nginx-light wrk zip unzip
 dpkg-dev file desktop-file-utils systemd
 "

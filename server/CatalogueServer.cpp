@@ -4,7 +4,9 @@
 #include "ConnectionStream.h"
 #include "FaultReplies.h"
 #include "HttpCaching.h"
+#include "HttpReply.h"
 #include "PageHolds.h"
+#include "RequestParser.h"
 #include "RequestScreen.h"
 #include "SitePaths.h"
 #include "SiteTemplates.h"
@@ -27,25 +29,9 @@ namespace {
 constexpr const char* kServicePath = "/service/catalogue";
 constexpr const char* kCatalogueType = "text/html; charset=utf-8";
 constexpr std::size_t kMaxSiteFileBytes = 4u * 1024u * 1024u;
-constexpr std::size_t kKeepAliveRequests = 100;
-constexpr int kKeepAliveSeconds = 2;
 // As many as nginx runs workers on this machine's kind (worker_processes
 // auto on 2 cores); the picture drawing and held pages are the workers'.
 constexpr int kEventLoops = 2;
-
-// httplib reads and answers the requests; the connections are the
-// reactor's. A content provider goes on only while httplib believes it has
-// a listening socket, so it is told it has one while the service runs.
-class RequestProcessor : public httplib::Server {
-public:
-    // Answers the request buffered on `stream`; false to close the connection.
-    bool serve(ConnectionStream& stream, bool last) {
-        bool closed = false;
-        return process_request(stream, last, closed, nullptr) && !closed;
-    }
-
-    void setRunning(bool running) { svr_sock_ = running ? 0 : INVALID_SOCKET; }
-};
 
 // Catalogue requests are answered from the snapshot in memory without
 // waiting on anything, and are what every screen asks most often.
@@ -108,15 +94,14 @@ bool rangesAnswerable(const httplib::Ranges& ranges, std::size_t length) {
 // would send the picture 2,000 times) get the whole representation instead,
 // 200, as RFC 9110 allows: they come from a broken client or an attack. One
 // range is never longer than the whole and is left as asked.
-void ignoreUnanswerableRanges(const httplib::Request& req, const httplib::Response& res) {
+void ignoreUnanswerableRanges(httplib::Request& req, const Reply& reply) {
     if (req.ranges.size() <= 1) {
         return;
     }
-    const std::size_t length = res.body.empty() ? res.content_length_ : res.body.size();
+    const std::size_t length =
+        reply.http.body.empty() ? reply.providedLength : reply.http.body.size();
     if (!rangesAnswerable(req.ranges, length)) {
-        // httplib lends handlers its own request as const and cuts the reply
-        // to its ranges after them; the request itself is not const.
-        const_cast<httplib::Request&>(req).ranges.clear();
+        req.ranges.clear();
     }
 }
 
@@ -148,11 +133,10 @@ constexpr std::size_t kHoldBlanks = 1024;
 
 // The head of a held page at once, then a blank each tick, so that the
 // connection stays busy and a vanished client shows as a failed write; the
-// rest when the time is up or the service stops. All in one call of the
-// provider: between calls httplib drops a reply once it is stopping, which
-// would cut the page short. The reply announces its full length: httplib
-// would compress a chunked text reply and keep the trickle in the
-// compressor, where no browser sees it.
+// rest when the time is up or the service stops, all in one call of the
+// provider. The reply announces its full length: a chunked text reply
+// would be compressed and the trickle kept in the compressor, where no
+// browser sees it.
 struct HeldReply {
     HeldPage page;
     std::shared_ptr<PageHolds> holds; // also the slot taken
@@ -177,26 +161,12 @@ struct HeldReply {
     }
 };
 
-// When the request a worker is answering arrived. A worker answers one
-// request at a time from routing to logging; requests refused before
-// routing (malformed ones) have none and count from the log call.
-thread_local std::optional<std::chrono::steady_clock::time_point> requestRouted;
-
-std::size_t bodyBytesSent(const httplib::Request& req, const httplib::Response& res) {
-    if (req.method == "HEAD") {
-        return 0;
-    }
-    if (!res.body.empty()) {
-        return res.body.size();
-    }
-    // A provided body (a held page) counts only when it went out whole.
-    return res.content_provider_success_ ? res.content_length_ : 0;
-}
-
-void logRequest(AccessLog& log, const httplib::Request& req, const httplib::Response& res) {
+// `routedAt`: when the request went to its handler; requests refused before
+// (malformed ones) have none and count as taking no time.
+void logRequest(AccessLog& log, const httplib::Request& req, const Reply& reply,
+                std::optional<std::chrono::steady_clock::time_point> routedAt) {
     const auto now = std::chrono::steady_clock::now();
-    const auto took = requestRouted ? now - *requestRouted : std::chrono::steady_clock::duration{};
-    requestRouted.reset();
+    const auto took = routedAt ? now - *routedAt : std::chrono::steady_clock::duration{};
     AccessRecord record;
     record.took = std::chrono::duration_cast<std::chrono::milliseconds>(took);
     record.arrived = std::chrono::system_clock::now() -
@@ -204,8 +174,8 @@ void logRequest(AccessLog& log, const httplib::Request& req, const httplib::Resp
     record.client = req.remote_addr;
     record.method = req.method;
     record.target = req.target;
-    record.status = res.status;
-    record.bytesSent = bodyBytesSent(req, res);
+    record.status = reply.http.status;
+    record.bytesSent = bodyBytesSent(req, reply);
     log.write(record);
 }
 
@@ -214,7 +184,7 @@ void logRequest(AccessLog& log, const httplib::Request& req, const httplib::Resp
 struct CatalogueServer::Impl {
     Config config;
     std::unique_ptr<PageHolds> holds; // outlives the workers of `http`
-    RequestProcessor http;
+    Router router;
     std::unique_ptr<ConnectionReactor> reactor;
     mutable std::shared_mutex lock;
     std::shared_ptr<const CatalogueReplies> replies;
@@ -239,7 +209,8 @@ struct CatalogueServer::Impl {
         return config.siteUrl;
     }
 
-    void answerCatalogue(const httplib::Request& req, httplib::Response& res) const {
+    void answerCatalogue(const httplib::Request& req, Reply& reply) const {
+        httplib::Response& res = reply.http;
         std::vector<std::string> codes;
         const auto range = req.params.equal_range("x00");
         for (auto it = range.first; it != range.second; ++it) {
@@ -286,7 +257,8 @@ struct CatalogueServer::Impl {
 
     bool isDead() const { return currentFault().kind == FaultKind::Dead; }
 
-    void answerSite(const httplib::Request& req, httplib::Response& res) const {
+    void answerSite(const httplib::Request& req, Reply& reply) const {
+        httplib::Response& res = reply.http;
         if (const auto resource = findResource(req.path)) {
             sendTagged(req, res, resource, kRevalidate);
             return;
@@ -297,7 +269,7 @@ struct CatalogueServer::Impl {
                 sendText(res, 503, "picture not ready\n");
                 return;
             }
-            send(req, picture, maxAge(config.pictures->secondsLeftInPeriod()), res);
+            send(req, picture, maxAge(config.pictures->secondsLeftInPeriod()), reply);
             return;
         }
         const auto relative = siteRelativePath(req.path);
@@ -311,7 +283,7 @@ struct CatalogueServer::Impl {
             send(req,
                  std::make_shared<const Resource>(
                      Resource{std::move(bytes), contentTypeFor(*file), {}}),
-                 maxAge(kSiteFileMaxAge), res);
+                 maxAge(kSiteFileMaxAge), reply);
             return;
         }
         PageContext context;
@@ -327,12 +299,12 @@ struct CatalogueServer::Impl {
             FaultContext fault = currentFault();
             if (fault.kind == FaultKind::NotFound || fault.kind == FaultKind::Redirect) {
                 fault.siteUrl = context.siteRoot;
-                answerWithFault(fault, req, nullptr, res);
+                answerWithFault(fault, req, nullptr, reply);
                 return;
             }
             held->head = fillTemplate(held->head, context);
             held->tail = fillTemplate(held->tail, context);
-            holdPage(req, std::move(*held), contentTypeFor(*file), res);
+            holdPage(req, std::move(*held), contentTypeFor(*file), reply);
             return;
         }
         // Test pages are there to be met afresh by a client under test.
@@ -340,23 +312,24 @@ struct CatalogueServer::Impl {
         send(req,
              std::make_shared<const Resource>(
                  Resource{fillTemplate(bytes, context), contentTypeFor(*file), {}}),
-             testPage ? std::string(kNeverStore) : maxAge(kPageMaxAge), res);
+             testPage ? std::string(kNeverStore) : maxAge(kPageMaxAge), reply);
     }
 
     // A picture or page as it is, or spoilt by the fault in force.
-    void send(const httplib::Request& req, std::shared_ptr<const Resource> reply,
-              const std::string& cacheControl, httplib::Response& res) const {
+    void send(const httplib::Request& req, std::shared_ptr<const Resource> resource,
+              const std::string& cacheControl, Reply& reply) const {
         FaultContext fault = currentFault();
-        if (faultSpoils(fault.kind, siteReplyKind(reply->contentType))) {
+        if (faultSpoils(fault.kind, siteReplyKind(resource->contentType))) {
             fault.siteUrl = siteUrl();
-            answerWithFault(fault, req, std::move(reply), res);
+            answerWithFault(fault, req, std::move(resource), reply);
             return;
         }
-        sendTagged(req, res, std::move(reply), cacheControl);
+        sendTagged(req, reply.http, std::move(resource), cacheControl);
     }
 
     void holdPage(const httplib::Request& req, HeldPage page, const std::string& contentType,
-                  httplib::Response& res) const {
+                  Reply& reply) const {
+        httplib::Response& res = reply.http;
         // The page is written whole from its start, never as a byte range.
         if (!req.ranges.empty()) {
             sendText(res, 416, "no ranges of a held page\n");
@@ -368,68 +341,102 @@ struct CatalogueServer::Impl {
             sendText(res, 503, "too many pages held open\n");
             return;
         }
-        auto reply = std::make_shared<HeldReply>();
-        reply->page = std::move(page);
-        reply->holds = std::move(slot);
-        reply->deadline = std::chrono::steady_clock::now() + kHoldLimit;
+        auto held = std::make_shared<HeldReply>();
+        held->page = std::move(page);
+        held->holds = std::move(slot);
+        held->deadline = std::chrono::steady_clock::now() + kHoldLimit;
         res.set_header("Cache-Control", kNeverStore);
-        res.set_content_provider(reply->length(), contentType,
-                                 [reply](std::size_t, std::size_t, httplib::DataSink& sink) {
-                                     return reply->send(sink);
-                                 });
+        provideContent(
+            reply, held->length(), contentType,
+            [held](std::size_t, std::size_t, httplib::DataSink& sink) { return held->send(sink); });
+    }
+
+    // Reads the request whose head is buffered on `stream`, answers it and
+    // logs it; false to close the connection.
+    bool serve(ConnectionStream& stream, bool last) const {
+        // A malformed request line is answered with 400; what follows it
+        // cannot be trusted to be a request, so the connection closes.
+        const bool framed = opensWithRequestLine(stream.pending());
+        httplib::Request req;
+        Reply reply;
+        const ParsedHead head = parseRequestHead(stream.pending(), req);
+        stream.consume(head.consumed);
+        bool routed = false;
+        std::optional<std::chrono::steady_clock::time_point> routedAt;
+        switch (head.verdict) {
+        case HeadVerdict::Request:
+            req.remote_addr = stream.remoteAddress();
+            req.remote_port = stream.remotePort();
+            if (req.get_header_value("Expect") == "100-continue") {
+                constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
+                stream.writeAll(kContinue.data(), kContinue.size());
+            }
+            routedAt = std::chrono::steady_clock::now();
+            routed = route(req, reply);
+            break;
+        case HeadVerdict::RangeNotSatisfiable:
+            req.remote_addr = stream.remoteAddress();
+            req.remote_port = stream.remotePort();
+            reply.http.status = 416;
+            break;
+        case HeadVerdict::UriTooLong:
+            reply.http.status = 414;
+            break;
+        case HeadVerdict::BadRequest:
+            reply.http.status = 400;
+            break;
+        }
+        const bool closes = last || !framed || head.verdict == HeadVerdict::BadRequest;
+        const bool written = writeReply(stream, req, reply, routed, closes);
+        if (config.accessLog) {
+            logRequest(*config.accessLog, req, reply, routedAt);
+        }
+        return written && !head.clientCloses && !closes;
+    }
+
+    // Runs the handler the request's method and path lead to; whether one did.
+    bool route(httplib::Request& req, Reply& reply) const {
+        bool routed = false;
+        try {
+            routed = router.route(req, reply);
+            if (!routed && req.method != "GET" && req.method != "HEAD") {
+                reply.http.status = 400; // only GET and HEAD are served
+            }
+        } catch (...) {
+            sendText(reply.http, 500, "internal error\n");
+            routed = true;
+        }
+        if (reply.http.status == -1) {
+            reply.http.status = routed ? (req.ranges.empty() ? 200 : 206) : 404;
+        }
+        return routed;
     }
 };
 
 CatalogueServer::CatalogueServer(Config config) : impl_(std::make_unique<Impl>()) {
     impl_->config = std::move(config);
-    auto& http = impl_->http;
     const int threads = impl_->config.threads;
     impl_->holds = std::make_unique<PageHolds>(threads);
+    Impl* impl = impl_.get();
     // Each open connection waits in the reactor, not in a worker; an idle
     // one is closed after 2 s.
-    http.set_keep_alive_timeout(kKeepAliveSeconds);
-    http.set_keep_alive_max_count(kKeepAliveRequests);
-    http.set_payload_max_length(64 * 1024);
-    Impl* impl = impl_.get();
     ConnectionReactor::Settings settings;
     settings.workers = threads;
     settings.loops = kEventLoops;
     settings.requestsPerConnection = kKeepAliveRequests;
     settings.keepAliveIdle = std::chrono::seconds(kKeepAliveSeconds);
     impl_->reactor = std::make_unique<ConnectionReactor>(
-        settings,
-        [impl](ConnectionStream& stream, bool last) {
-            // httplib answers a malformed request line with 400 and would
-            // read on; what follows it cannot be trusted to be a request.
-            const bool framed = opensWithRequestLine(stream.pending());
-            return impl->http.serve(stream, last || !framed) && framed;
-        },
+        settings, [impl](ConnectionStream& stream, bool last) { return impl->serve(stream, last); },
         impl_->config.faults ? ConnectionReactor::Unreachable([impl] { return impl->isDead(); })
                              : ConnectionReactor::Unreachable(),
         isCatalogueRequest);
-    http.Get(kServicePath, [impl](const httplib::Request& req, httplib::Response& res) {
-        impl->answerCatalogue(req, res);
-        ignoreUnanswerableRanges(req, res);
+    impl_->router.get(kServicePath, [impl](httplib::Request& req, Reply& reply) {
+        impl->answerCatalogue(req, reply);
+        ignoreUnanswerableRanges(req, reply);
     });
-    http.Get(R"(/.*)", [impl](const httplib::Request& req, httplib::Response& res) {
-        impl->answerSite(req, res);
-        ignoreUnanswerableRanges(req, res);
-    });
-    if (AccessLog* log = impl_->config.accessLog) {
-        http.set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
-            requestRouted = std::chrono::steady_clock::now();
-            return httplib::Server::HandlerResponse::Unhandled;
-        });
-        http.set_logger([log](const httplib::Request& req, const httplib::Response& res) {
-            logRequest(*log, req, res);
-        });
-    }
-    http.set_exception_handler([](const httplib::Request&, httplib::Response& res,
-                                  std::exception_ptr) { sendText(res, 500, "internal error\n"); });
-    http.set_error_handler([](const httplib::Request&, httplib::Response& res) {
-        if (res.body.empty()) {
-            res.set_content(std::to_string(res.status) + "\n", "text/plain; charset=utf-8");
-        }
+    impl_->router.get("/*", [impl](httplib::Request& req, Reply& reply) {
+        impl->answerSite(req, reply);
+        ignoreUnanswerableRanges(req, reply);
     });
 }
 
@@ -440,9 +447,7 @@ int CatalogueServer::bind(const std::string& address, int port) {
 }
 
 bool CatalogueServer::listen() {
-    impl_->http.setRunning(true);
     impl_->reactor->run();
-    impl_->http.setRunning(false);
     return true;
 }
 

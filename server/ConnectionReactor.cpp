@@ -418,7 +418,6 @@ bool ConnectionReactor::serveHere(Connection& connection) {
         return false;
     }
     ConnectionStream& stream = connection.stream;
-    stream.setReadDeadline(Clock::now()); // all of it is buffered
     stream.setWriteTimeout(settings_.loopWriteTimeout);
     const bool last = ++connection.served >= settings_.requestsPerConnection;
     stream.holdNextWrite();
@@ -499,7 +498,6 @@ void ConnectionReactor::serveOn(ConnectionPtr connection) {
         if (stopping_ || unreachable()) {
             return; // closed unanswered
         }
-        stream.setReadDeadline(Clock::now() + settings_.requestReadLimit);
         const bool last = ++connection->served >= settings_.requestsPerConnection;
         stream.holdNextWrite();
         const bool keepOpen = serve_(stream, last);

@@ -88,19 +88,6 @@ bool ConnectionStream::fill() {
     }
 }
 
-bool ConnectionStream::waitForBytes(Clock::time_point deadline) {
-    while (buffered() == 0) {
-        if (!pollUntil(sock_, POLLIN, deadline)) {
-            return false;
-        }
-        const std::size_t before = buffered();
-        if (!fill() && buffered() == before) {
-            return false; // closed or failed
-        }
-    }
-    return true;
-}
-
 ConnectionStream::HeadWait ConnectionStream::waitForHead(Clock::time_point deadline) {
     while (!hasRequestHead()) {
         if (!pollUntil(sock_, POLLIN, deadline)) {
@@ -117,31 +104,21 @@ bool ConnectionStream::hasRequestHead() const {
     return requestHeadLength(pending()) > 0;
 }
 
-bool ConnectionStream::is_readable() const {
-    return buffered() > 0 || pollUntil(sock_, POLLIN, readDeadline_);
-}
-
-bool ConnectionStream::is_writable() const {
+bool ConnectionStream::isWritable() const {
     return pollUntil(sock_, POLLOUT, Clock::now() + writeTimeout_);
 }
 
-ssize_t ConnectionStream::read(char* ptr, size_t size) {
-    if (buffered() == 0 && !waitForBytes(readDeadline_)) {
-        return -1;
-    }
-    const std::size_t n = std::min(size, buffered());
-    std::memcpy(ptr, buffer_.data() + offset_, n);
-    offset_ += n;
+void ConnectionStream::consume(std::size_t count) {
+    offset_ += std::min(count, buffered());
     if (offset_ == buffer_.size()) {
         buffer_.clear();
         offset_ = 0;
     }
-    return static_cast<ssize_t>(n);
 }
 
 // Sends the held bytes and as much of `ptr` as goes with them; the count of
 // `ptr`'s bytes sent (0 is fine: the caller writes the rest again), or -1.
-ssize_t ConnectionStream::write(const char* ptr, size_t size) {
+ssize_t ConnectionStream::write(const char* ptr, std::size_t size) {
     if (holdNext_) {
         holdNext_ = false;
         held_.assign(ptr, size);
@@ -186,7 +163,19 @@ bool ConnectionStream::flush() {
     return true;
 }
 
-void ConnectionStream::get_remote_ip_and_port(std::string& ip, int& port) const {
+bool ConnectionStream::writeAll(const char* ptr, std::size_t size) {
+    std::size_t sent = 0;
+    while (sent < size) {
+        const ssize_t n = write(ptr + sent, size - sent);
+        if (n < 0) {
+            return false;
+        }
+        sent += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+const std::string& ConnectionStream::remoteAddress() const {
     if (remotePort_ < 0) {
         sockaddr_storage address{};
         socklen_t length = sizeof address;
@@ -195,21 +184,12 @@ void ConnectionStream::get_remote_ip_and_port(std::string& ip, int& port) const 
             addressOf(address, remoteIp_, remotePort_);
         }
     }
-    ip = remoteIp_;
-    port = remotePort_;
+    return remoteIp_;
 }
 
-void ConnectionStream::get_local_ip_and_port(std::string& ip, int& port) const {
-    if (localPort_ < 0) {
-        sockaddr_storage address{};
-        socklen_t length = sizeof address;
-        localPort_ = 0;
-        if (::getsockname(sock_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-            addressOf(address, localIp_, localPort_);
-        }
-    }
-    ip = localIp_;
-    port = localPort_;
+int ConnectionStream::remotePort() const {
+    remoteAddress();
+    return remotePort_;
 }
 
 } // namespace skyglance::catalogue

@@ -1,5 +1,7 @@
 #include "FaultReplies.h"
 
+#include "HttpReply.h"
+
 #include <algorithm>
 #include <httplib.h>
 
@@ -20,48 +22,46 @@ void noStore(httplib::Response& res) {
 // window has closed (or the service stops), by which time the client
 // should have given up. Without a free hold slot the connection is cut
 // after the first half instead, so that stalls never take every worker.
-void stall(const FaultContext& fault, std::shared_ptr<const Resource> real,
-           httplib::Response& res) {
+void stall(const FaultContext& fault, std::shared_ptr<const Resource> real, Reply& reply) {
     auto slot = fault.holds ? fault.holds->acquire() : nullptr;
     const auto end = fault.windowEnd;
-    res.set_content_provider(
-        real->body.size(), real->contentType,
-        [real, slot, end](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-            const std::string& body = real->body;
-            const std::size_t half = body.size() / 2;
-            if (offset < half && !sink.write(body.data() + offset, half - offset)) {
-                return false;
-            }
-            if (!slot) {
-                return false; // closes the connection
-            }
-            while (std::chrono::steady_clock::now() < end &&
-                   slot->wait(std::min<std::chrono::milliseconds>(
-                       std::chrono::milliseconds(1000),
-                       std::chrono::duration_cast<std::chrono::milliseconds>(
-                           end - std::chrono::steady_clock::now())))) {
-            }
-            const std::size_t from = std::max(offset, half);
-            return sink.write(body.data() + from, body.size() - from);
-        });
+    provideContent(reply, real->body.size(), real->contentType,
+                   [real, slot, end](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                       const std::string& body = real->body;
+                       const std::size_t half = body.size() / 2;
+                       if (offset < half && !sink.write(body.data() + offset, half - offset)) {
+                           return false;
+                       }
+                       if (!slot) {
+                           return false; // closes the connection
+                       }
+                       while (std::chrono::steady_clock::now() < end &&
+                              slot->wait(std::min<std::chrono::milliseconds>(
+                                  std::chrono::milliseconds(1000),
+                                  std::chrono::duration_cast<std::chrono::milliseconds>(
+                                      end - std::chrono::steady_clock::now())))) {
+                       }
+                       const std::size_t from = std::max(offset, half);
+                       return sink.write(body.data() + from, body.size() - from);
+                   });
 }
 
 // The full length announced, half the bytes sent, then the connection
 // closed: the client sees a transfer that ends early.
-void truncate(std::shared_ptr<const Resource> real, httplib::Response& res) {
-    res.set_content_provider(real->body.size(), real->contentType,
-                             [real](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-                                 const std::size_t half = real->body.size() / 2;
-                                 if (offset < half) {
-                                     sink.write(real->body.data() + offset, half - offset);
-                                 }
-                                 return false;
-                             });
+void truncate(std::shared_ptr<const Resource> real, Reply& reply) {
+    provideContent(reply, real->body.size(), real->contentType,
+                   [real](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                       const std::size_t half = real->body.size() / 2;
+                       if (offset < half) {
+                           sink.write(real->body.data() + offset, half - offset);
+                       }
+                       return false;
+                   });
 }
 
 // The real picture's bytes (so the start looks right for its type), then
 // junk up to kOversizeBytes, streamed a chunk at a time.
-void oversize(std::shared_ptr<const Resource> real, httplib::Response& res) {
+void oversize(std::shared_ptr<const Resource> real, Reply& reply) {
     static const std::string junk = [] {
         std::string bytes(kChunk, '\0');
         for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -69,16 +69,15 @@ void oversize(std::shared_ptr<const Resource> real, httplib::Response& res) {
         }
         return bytes;
     }();
-    res.set_content_provider(
-        kOversizeBytes, real->contentType,
-        [real](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-            const std::string& body = real->body;
-            if (offset < body.size()) {
-                const std::size_t n = std::min(length, body.size() - offset);
-                return sink.write(body.data() + offset, n);
-            }
-            return sink.write(junk.data(), std::min(length, junk.size()));
-        });
+    provideContent(reply, kOversizeBytes, real->contentType,
+                   [real](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                       const std::string& body = real->body;
+                       if (offset < body.size()) {
+                           const std::size_t n = std::min(length, body.size() - offset);
+                           return sink.write(body.data() + offset, n);
+                       }
+                       return sink.write(junk.data(), std::min(length, junk.size()));
+                   });
 }
 
 // 302 between the address asked for and the same address with a marker
@@ -134,21 +133,22 @@ bool faultSpoils(FaultKind kind, SiteReplyKind reply) {
 }
 
 void answerWithFault(const FaultContext& fault, const httplib::Request& req,
-                     std::shared_ptr<const Resource> real, httplib::Response& res) {
+                     std::shared_ptr<const Resource> real, Reply& reply) {
+    httplib::Response& res = reply.http;
     noStore(res);
     switch (fault.kind) {
     case FaultKind::Stall:
-        stall(fault, std::move(real), res);
+        stall(fault, std::move(real), reply);
         return;
     case FaultKind::Truncate:
-        truncate(std::move(real), res);
+        truncate(std::move(real), reply);
         return;
     case FaultKind::NotFound:
         res.status = 404;
         res.set_content("not found\n", "text/plain; charset=utf-8");
         return;
     case FaultKind::Oversize:
-        oversize(std::move(real), res);
+        oversize(std::move(real), reply);
         return;
     case FaultKind::WrongType:
         res.set_content("<!DOCTYPE html>\n<html><head><title>Maintenance</title></head>"

@@ -10,10 +10,11 @@
 
 namespace httplib {
 struct Request;
-struct Response;
 } // namespace httplib
 
 namespace skyglance::catalogue {
+
+struct Reply;
 
 // What a site reply is, for the faults: only pictures and pages are ever
 // spoilt; the version file, the collections package and the catalogue
@@ -33,9 +34,9 @@ struct FaultContext {
 bool faultSpoils(FaultKind kind, SiteReplyKind reply);
 
 // Puts the spoilt version of `real` (the reply that would have gone out)
-// into `res`. Call only when faultSpoils() said so.
+// into `reply`. Call only when faultSpoils() said so.
 void answerWithFault(const FaultContext& fault, const httplib::Request& req,
-                     std::shared_ptr<const Resource> real, httplib::Response& res);
+                     std::shared_ptr<const Resource> real, Reply& reply);
 
 // The size of an oversize reply: far beyond any picture a client should take.
 inline constexpr std::size_t kOversizeBytes = 64u * 1024u * 1024u;

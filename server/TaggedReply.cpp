@@ -1,5 +1,6 @@
 #include "TaggedReply.h"
 
+#include "ContentCoding.h"
 #include "HttpCaching.h"
 
 #include <httplib.h>
@@ -7,48 +8,14 @@
 namespace skyglance::catalogue {
 namespace {
 
-// The content types httplib compresses, as it has them.
-bool compressible(const std::string& type) {
-    return (type.rfind("text/", 0) == 0 && type != "text/event-stream") ||
-           type == "image/svg+xml" || type == "application/javascript" ||
-           type == "application/json" || type == "application/xml" ||
-           type == "application/xhtml+xml";
-}
-
-// The coding httplib will send this reply with, by its own rule.
-httplib::detail::EncodingType codingOf(const httplib::Request& req, const httplib::Response& res) {
-    return httplib::detail::encoding_type(req, res);
-}
-
-std::string_view codingName(httplib::detail::EncodingType coding) {
-    switch (coding) {
-    case httplib::detail::EncodingType::Gzip:
-        return "gzip";
-    case httplib::detail::EncodingType::Brotli:
-        return "br";
-    case httplib::detail::EncodingType::None:
-        break;
-    }
-    return {};
-}
-
-// The length of the body as httplib would send it with `coding`: what a
-// 304 must announce, if anything (never the 0 httplib puts otherwise).
-std::size_t sentLength(const std::string& body, httplib::detail::EncodingType coding) {
-    std::unique_ptr<httplib::detail::compressor> compressor;
-    if (coding == httplib::detail::EncodingType::Gzip) {
-        compressor = std::make_unique<httplib::detail::gzip_compressor>();
-    } else if (coding == httplib::detail::EncodingType::Brotli) {
-        compressor = std::make_unique<httplib::detail::brotli_compressor>();
-    } else {
+// The length of the body as it is sent with `coding`: what a 304 must
+// announce (never the 0 a reply without a body would say otherwise).
+std::size_t sentLength(const std::string& body, Coding coding) {
+    if (coding == Coding::Identity) {
         return body.size();
     }
-    std::size_t length = 0;
-    compressor->compress(body.data(), body.size(), true, [&length](const char*, std::size_t n) {
-        length += n;
-        return true;
-    });
-    return length;
+    std::string encoded;
+    return encodeBody(coding, body, encoded) ? encoded.size() : body.size();
 }
 
 const std::string& etagOf(const httplib::Response& res) {
@@ -71,8 +38,8 @@ void sendTagged(const httplib::Request& req, httplib::Response& res,
     // `res` is fresh: its headers are added, not replaced.
     std::string etag = reply->etag.empty() ? strongEtag(reply->body) : reply->etag;
     res.headers.emplace("Content-Type", reply->contentType);
-    const auto coding = codingOf(req, res);
-    if (compressible(reply->contentType)) {
+    const Coding coding = codingFor(req, reply->contentType);
+    if (compressibleType(reply->contentType)) {
         etag = etagForCoding(etag, codingName(coding));
         res.headers.emplace("Vary", "Accept-Encoding");
     }

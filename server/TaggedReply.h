@@ -29,7 +29,7 @@ std::string maxAge(int seconds);
 
 // Sends `reply` with its ETag and `cacheControl`, or 304 Not Modified without
 // a body when the request's If-None-Match names that tag. A reply that
-// httplib compresses for this client is another representation and gets
+// is compressed for this client is another representation and gets
 // its own tag, and says it varies by Accept-Encoding.
 void sendTagged(const httplib::Request& req, httplib::Response& res,
                 std::shared_ptr<const Resource> reply, const std::string& cacheControl);

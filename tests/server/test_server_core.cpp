@@ -1,6 +1,7 @@
 // The catalogue service's logic without the network: the catalogue file and
 // its database, the replies as the client splits them, safe site paths, page
-// templates, the collections package and the drawn pictures.
+// templates, the collections package, the drawn pictures and the reading of
+// request heads.
 #include "AccessLog.h"
 #include "CatalogueDatabase.h"
 #include "CatalogueReplies.h"
@@ -9,6 +10,8 @@
 #include "GifWriter.h"
 #include "HttpCaching.h"
 #include "PictureCache.h"
+#include "RequestParser.h"
+#include "RequestScreen.h"
 #include "SitePaths.h"
 #include "SiteTemplates.h"
 #include "ZipWriter.h"
@@ -105,6 +108,7 @@ private slots:
     void picturesAreDrawnOncePerPeriodOnThePainterThread();
     void accessLogLinesStayWholeAndBounded();
     void entityTagsFollowTheBytesAndMatchAsClientsSendThem();
+    void requestHeadsAreReadOneByOneAndBounded();
 };
 
 void TestServerCore::bundledCatalogueIsCompleteAndServable() {
@@ -660,6 +664,61 @@ void TestServerCore::entityTagsFollowTheBytesAndMatchAsClientsSendThem() {
     QVERIFY(!noneMatchHits("", tag));
     QVERIFY(!noneMatchHits(etagForCoding(tag, "gzip"), tag));
     QVERIFY(!noneMatchHits(std::string(9000, ' ') + tag, tag)); // bounded
+}
+
+void TestServerCore::requestHeadsAreReadOneByOneAndBounded() {
+    // A pipelined pair: each head is read alone, and what follows it stays
+    // for the next one.
+    const std::string first = "GET /site/a%20b.html?x00=x%34444+&p=1&p=1&=v&k HTTP/1.1\r\n"
+                              "Host: h\r\nAccept-Encoding: %67zip\r\nRange: bytes=0-1, -5,9-\r\n"
+                              "Empty:\r\n\r\n";
+    const std::string second = "HEAD /service/catalogue HTTP/1.0\r\n\r\n";
+    std::string pending = first + second;
+    httplib::Request req;
+    ParsedHead head = parseRequestHead(pending, req);
+    QCOMPARE(head.verdict, HeadVerdict::Request);
+    QCOMPARE(head.consumed, first.size());
+    QVERIFY(!head.clientCloses);
+    QCOMPARE(req.method, std::string("GET"));
+    QCOMPARE(req.path, std::string("/site/a b.html"));
+    // A pair repeated word for word counts once; one without a name not at all.
+    QCOMPARE(req.params, (httplib::Params{{"x00", "x4444 "}, {"p", "1"}, {"v", ""}, {"k", ""}}));
+    QCOMPARE(req.get_header_value("Accept-Encoding"), std::string("gzip"));
+    QVERIFY(!req.has_header("Empty"));
+    QCOMPARE(req.ranges, (httplib::Ranges{{0, 1}, {-1, 5}, {9, -1}}));
+    httplib::Request next;
+    head = parseRequestHead(std::string_view(pending).substr(head.consumed), next);
+    QCOMPARE(head.verdict, HeadVerdict::Request);
+    QCOMPARE(head.consumed, second.size());
+    QVERIFY(head.clientCloses); // HTTP/1.0 without keep-alive
+    QCOMPARE(next.method, std::string("HEAD"));
+
+    // Malformed request lines are bad requests, and their whole head is
+    // taken, so that no header line is read as a request of its own.
+    for (const std::string& bad :
+         {std::string("GARBAGE\r\nHost: h\r\n\r\n"), std::string("GET /a?b?c HTTP/1.1\r\n\r\n"),
+          std::string("GET /a HTTP/2.0\r\n\r\n"), std::string("BREW /a HTTP/1.1\r\n\r\n"),
+          "GET /a HTTP/1.1\r\nX-Long: " + std::string(9000, 'a') + "\r\nHost: h\r\n\r\n"}) {
+        httplib::Request request;
+        head = parseRequestHead(bad + second, request);
+        QCOMPARE(head.verdict, HeadVerdict::BadRequest);
+        QCOMPARE(head.consumed, bad.size());
+    }
+    // A request line over 8 KiB is 414, its head taken whole too.
+    const std::string longLine = "GET /" + std::string(9000, 'a') + " HTTP/1.1\r\nHost: h\r\n\r\n";
+    head = parseRequestHead(longLine + second, req);
+    QCOMPARE(head.verdict, HeadVerdict::UriTooLong);
+    QCOMPARE(head.consumed, longLine.size());
+    // An unreadable Range is 416; a head cut short is bad.
+    httplib::Request ranged;
+    QCOMPARE(parseRequestHead("GET / HTTP/1.1\r\nRange: bytes=5-1\r\n\r\n", ranged).verdict,
+             HeadVerdict::RangeNotSatisfiable);
+    QCOMPARE(parseRequestHead("GET / HTTP/1.1\r\nHost: h\r\n", ranged).verdict,
+             HeadVerdict::BadRequest);
+    httplib::Ranges ranges;
+    QVERIFY(!parseRangeHeader("bytes=99999999999999999999-", ranges));
+    QVERIFY(!parseRangeHeader("bytes=1-2;3-4", ranges));
+    QCOMPARE(decodeUrl("%u00e9%zz+%4", false), std::string("\xc3\xa9%zz+%4"));
 }
 
 QTEST_MAIN(TestServerCore)

@@ -120,6 +120,9 @@ void TestServerSlowClients::bodiesAreRefusedBeforeAnyWorkerWaitsForThem() {
         {"GET " + version + "X: a\rContent-Length: 5\r\n\r\nhello", "400"},
         {"GET /currentversion.html\r\n\r\n", "400"},
         {"GET " + version + "X-Big: " + QByteArray(17 * 1024, 'a') + "\r\n\r\n", "431"},
+        {"GET " + version + "X-Long: " + QByteArray(9000, 'a') + "\r\n\r\n", "400"},
+        {"GET /currentversion.html?a?b HTTP/1.1\r\n\r\n", "400"},
+        {"GET /" + QByteArray(9000, 'a') + " HTTP/1.1\r\n\r\n", "414 200"},
         {"GET /service/catalogue?p=1&x00=x6666 HTTP/1.1\r\nContent-Length: 3\r\n\r\nabc", "400"},
         {"GET " + version + "\r\nPUT " + version + "\r\n", "200 405"},
         {picture + "GET " + version + "Content-Length: 5\r\n\r\nhello", "200 400"}};
