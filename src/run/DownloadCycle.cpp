@@ -91,17 +91,10 @@ QStringList SlideFolderPictures(const QStringList& namesInListedOrder) {
 
 DownloadCycles::DownloadCycles(RunState& state, platform::Dialogs& dialogs, SettingsFile& settings,
                                CatalogueService& catalogue, SourceCodes& sources,
-                               Supervisor& supervisor, CycleControls controls)
+                               Supervisor& supervisor, QImage errorPicture, CycleControls controls)
     : state_(state), dialogs_(dialogs), settings_(settings), catalogue_(catalogue),
-      sources_(sources), supervisor_(supervisor), c_(std::move(controls)) {}
-
-void DownloadCycles::doPause(int ms) {
-    if (pause) {
-        pause(ms);
-    } else {
-        platform::pauseLettingEventsRun(ms);
-    }
-}
+      sources_(sources), supervisor_(supervisor), errorPicture_(std::move(errorPicture)),
+      c_(std::move(controls)) {}
 
 void DownloadCycles::enableBarButtons() {
     setEnabledIf(c_.whoWeAre, true);
@@ -151,7 +144,7 @@ void DownloadCycles::fetchWorkList(bool changed) {
     for (int d = 0; !state_.listImageSELECTED[d].isEmpty() && slide < kSlideLimit; ++d) {
         int filled = 0;
         if (fetchAll) {
-            doPause(kBeforeEachFetchMs);
+            platform::pauseLettingEventsRun(kBeforeEachFetchMs);
             filled = sources_.FetchSlide(d, slide);
         } else {
             filled = SlidesOfAddress(state_.listImageSELECTED[d], slide);
@@ -169,8 +162,8 @@ void DownloadCycles::fetchWorkList(bool changed) {
         slide += filled;
         state_.cntImagesLoaded = static_cast<int16_t>(slide);
     }
-    if (fetchAll && keepEarlierPicturesOfFailedSlides) {
-        keepEarlierPicturesOfFailedSlides();
+    if (fetchAll) {
+        emit everySlideFetched();
     }
 }
 
@@ -184,7 +177,7 @@ void DownloadCycles::showUpdatedNotice() {
     }
     QApplication::beep();
     platform::letEventsRun();
-    doPause(kNoticeMs);
+    platform::pauseLettingEventsRun(kNoticeMs);
     QApplication::beep();
     setVisibleIf(notice, false);
 }
@@ -199,7 +192,7 @@ void DownloadCycles::addOwnPicture(const QString& path) {
     // A missing or broken own picture is a slide like any failed one: the
     // error picture and its notice, never a stopped show.
     const bool ok = !decoded.image.isNull();
-    state_.listPicture[slide] = ok ? decoded.image : (errorPicture ? errorPicture() : QImage());
+    state_.listPicture[slide] = ok ? decoded.image : errorPicture_;
     state_.listPictureNote[slide] = decoded.note;
     state_.listIMAGEnotLoaded[slide] = ok ? 0 : -1;
     state_.listImageKind[slide] = 1;
@@ -281,7 +274,7 @@ bool DownloadCycles::DownloadCycle(int16_t cycleType) {
         state_.cntImagesToLoad = static_cast<int16_t>(count);
         state_.cntImagesLoaded = 0;
     }
-    doPause(kBeforeFetchLoopMs);
+    platform::pauseLettingEventsRun(kBeforeFetchLoopMs);
     fetchWorkList(changed);
     state_.flagReloadAll = 0;
     showUpdatedNotice();
@@ -291,12 +284,10 @@ bool DownloadCycles::DownloadCycle(int16_t cycleType) {
         QStringLiteral(" - RFRS:") + (state_.nowText ? state_.nowText() : QString());
     state_.statusLine1 = state_.weAre + state_.Aggiornare.toString() + state_.LastUpdate.toString();
     state_.statusLine2 = QStringLiteral(". . . ");
-    if (ShowStatusText) {
-        ShowStatusText();
-    }
+    emit statusTextChanged();
     setVisibleIf(c_.Miniatura, false);
     setVisibleIf(c_.DownloadPreview, false);
-    doPause(kAfterCycleMs);
+    platform::pauseLettingEventsRun(kAfterCycleMs);
     addOwnPictures();
     state_.GLOBAL_IMAGE_CURRENT_POINTER = 0;
     if (cycleType == 0) {
@@ -416,9 +407,10 @@ void DownloadCycles::RunCataloguePass(bool fromPanel) {
         // Ticks saved from a table built on part of the catalogue would name
         // the wrong pictures: such a table is never offered.
         wholeCatalogue_ = askWholeCatalogue();
-        const auto& fill = wholeCatalogue_ ? FillSelectionTable : ShowCatalogueUnavailable;
-        if (fill) {
-            fill();
+        if (wholeCatalogue_) {
+            emit wholeCatalogueArrived();
+        } else {
+            emit catalogueUnavailable();
         }
     } else if (askOrFail(static_cast<int>(CatalogueRequest::TickedUrls)) ||
                !passFailedInTransport_) {
@@ -442,21 +434,17 @@ void DownloadCycles::RunCataloguePass(bool fromPanel) {
     } else {
         toldFailure_.clear();
     }
-    if (noteWaiting) {
-        noteWaiting(nothingToShow && !fromPanel ? failedReplyLine() : QString());
-    }
+    emit waitReasonNoted(nothingToShow && !fromPanel ? failedReplyLine() : QString());
 }
 
 void DownloadCycles::OpenPanelForSelection() {
     while (state_.flagReplyArrived == 0) {
-        doPause(kPanelWaitStepMs);
+        platform::pauseLettingEventsRun(kPanelWaitStepMs);
     }
     while (state_.clockStatus == 1) {
-        doPause(kPanelWaitStepMs);
+        platform::pauseLettingEventsRun(kPanelWaitStepMs);
     }
-    if (ShowPanelForSelection) {
-        ShowPanelForSelection();
-    }
+    emit panelForSelectionDue();
     state_.flagCatalogueRequest = 1;
     state_.flagCatalogueLoaded = 0;
     RunCataloguePass(true);
@@ -473,12 +461,7 @@ void DownloadCycles::startWithSavedSelection() {
 }
 
 void DownloadCycles::SSTCfg_cmdConferma_Click() {
-    if (HidePreview) {
-        HidePreview();
-    }
-    if (CheckVersion) {
-        CheckVersion();
-    }
+    emit startConfirmed();
     setEnabledIf(c_.SSTCfg_ExitProgram, false);
     setVisibleIf(c_.SSTCfg_ExitProgram_BW, true);
     setEnabledIf(c_.SSTCfg_ExitProgram_BW, true);
@@ -486,7 +469,7 @@ void DownloadCycles::SSTCfg_cmdConferma_Click() {
         setVisibleIf(view, false);
     }
     setVisibleIf(c_.lVersion, false);
-    doPause(kBeforeSaveMs);
+    platform::pauseLettingEventsRun(kBeforeSaveMs);
     settings_.saveAll();
     state_.flagLoading = 1;
     if (c_.utilityTmr != nullptr) {

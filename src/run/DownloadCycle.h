@@ -4,9 +4,9 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <cstdint>
-#include <functional>
 
 class CatalogueService;
 class QLabel;
@@ -61,30 +61,14 @@ struct CycleControls {
 
 // Turns the ticks into slides: the catalogue pass, the download cycle, the
 // panel's start command and the opening of the panel for a new selection.
-class DownloadCycles {
+class DownloadCycles : public QObject {
+    Q_OBJECT
+
 public:
+    // errorPicture is what a slide whose picture failed shows.
     DownloadCycles(RunState& state, platform::Dialogs& dialogs, SettingsFile& settings,
                    CatalogueService& catalogue, SourceCodes& sources, Supervisor& supervisor,
-                   CycleControls controls);
-
-    // What others do for the cycle.
-    std::function<void()> ShowStatusText;
-    std::function<void()> FillSelectionTable;
-    // In place of the fill when the service did not give the whole catalogue.
-    std::function<void()> ShowCatalogueUnavailable;
-    std::function<void()> HidePreview;
-    std::function<void()> CheckVersion;
-    // The panel steps of opening the panel for a new selection.
-    std::function<void()> ShowPanelForSelection;
-    std::function<QImage()> errorPicture;
-    // After a cycle has fetched every slide again: slides whose fetch failed
-    // may take the picture an earlier cycle kept of them.
-    std::function<void()> keepEarlierPicturesOfFailedSlides;
-    // Waits ms (scaled), letting events run.
-    std::function<void(int ms)> pause;
-    // Why the show waits for the service (nothing to show, the service out
-    // of reach); empty when it waits no more.
-    std::function<void(const QString& reason)> noteWaiting;
+                   QImage errorPicture, CycleControls controls);
 
     bool DownloadCycle(int16_t cycleType);
     void RunCataloguePass(bool fromPanel);
@@ -123,6 +107,25 @@ public:
     qint64 lastCycleDurationMs() const { return lastCycleDurationMs_; }
     QDateTime slideFetched(int slide) const { return slideFetched_.value(slide); }
 
+signals:
+    // The status lines in the state changed.
+    void statusTextChanged();
+    // The panel's pass got the whole catalogue: the selection table is filled.
+    void wholeCatalogueArrived();
+    // In place of the fill when the service did not give the whole catalogue.
+    void catalogueUnavailable();
+    // The panel's start command begins: the preview closes and the version
+    // is checked.
+    void startConfirmed();
+    // The panel steps of opening the panel for a new selection.
+    void panelForSelectionDue();
+    // A cycle has fetched every slide again: slides whose fetch failed may
+    // take the picture an earlier cycle kept of them.
+    void everySlideFetched();
+    // Why the show waits for the service (nothing to show, the service out
+    // of reach); empty when it waits no more.
+    void waitReasonNoted(const QString& reason);
+
 private:
     bool askOrFail(int request);
     bool askWholeCatalogue();
@@ -138,7 +141,6 @@ private:
     void addOwnPicture(const QString& path);
     void showWaitSign();
     void enableBarButtons();
-    void doPause(int ms);
 
     RunState& state_;
     platform::Dialogs& dialogs_;
@@ -146,6 +148,7 @@ private:
     CatalogueService& catalogue_;
     SourceCodes& sources_;
     Supervisor& supervisor_;
+    QImage errorPicture_;
     CycleControls c_;
     QStringList slideAddresses_;
     QList<int> slideParts_;

@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -254,8 +256,8 @@ QList<StoredSlide> LastGoodSet::load() const {
     return slides;
 }
 
-LastGoodShow::LastGoodShow(RunState& state, Presenter& presenter)
-    : state_(state), presenter_(presenter) {
+LastGoodShow::LastGoodShow(RunState& state, Presenter& presenter, LastGoodControls controls)
+    : state_(state), presenter_(presenter), c_(controls) {
     timer_.setSingleShot(true);
     QObject::connect(&timer_, &QTimer::timeout, [this] { showNext(); });
 }
@@ -268,7 +270,7 @@ bool LastGoodShow::start(QList<StoredSlide> slides, int firstDelayMs) {
     }
     next_ = 0;
     ++starts_;
-    lastIntervalMs_ = slideIntervalMs ? slideIntervalMs() : 0;
+    lastIntervalMs_ = slideIntervalMs();
     playing_ = true;
     since_ = QDateTime::currentDateTime();
     timer_.start(platform::scaledMs(firstDelayMs));
@@ -280,8 +282,12 @@ void LastGoodShow::stop() {
     playing_ = false;
 }
 
+int LastGoodShow::slideIntervalMs() const {
+    return SlideIntervalMs(c_.SSTCfg_timeRefresh->text());
+}
+
 void LastGoodShow::scheduleNext(const QString& timingCode) {
-    const long long settingsMs = slideIntervalMs ? slideIntervalMs() : 0;
+    const long long settingsMs = slideIntervalMs();
     const long long ms = TimingCodeIntervalMs(timingCode, settingsMs);
     if (ms >= 0) {
         lastIntervalMs_ = ms;
@@ -307,14 +313,10 @@ void LastGoodShow::showNext() {
     presenter_.ShowStoredSlide(picture, slide.kind, slide.loopFile);
     state_.statusLine1 = slide.statusLine1;
     state_.statusLine2 = LastGoodStatusText(state_.Lingua, slide.fetched);
-    if (ShowStatusText) {
-        ShowStatusText();
-    }
-    if (raiseCountdown) {
-        raiseCountdown();
+    emit statusTextChanged();
+    if (c_.lCountDown->isVisible()) {
+        c_.lCountDown->raise();
     }
     scheduleNext(slide.timingCode);
-    if (slideShown) {
-        slideShown(index, slide);
-    }
+    emit slideShown(index, slide);
 }

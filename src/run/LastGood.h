@@ -3,11 +3,13 @@
 #include <QDateTime>
 #include <QImage>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QTimer>
-#include <functional>
 
 class Presenter;
+class QLabel;
+class QLineEdit;
 struct RunState;
 
 // The last good pictures: a copy of every slide of the last download cycle
@@ -80,18 +82,20 @@ private:
     qint64 limitBytes_;
 };
 
-// Plays the kept slides while the first catalogue reply is awaited.
-class LastGoodShow {
-public:
-    LastGoodShow(RunState& state, Presenter& presenter);
+// The controls the kept slides touch.
+struct LastGoodControls {
+    // The slide interval of the settings, in seconds.
+    QLineEdit* SSTCfg_timeRefresh = nullptr;
+    // The countdown line, kept above the pictures while it shows.
+    QLabel* lCountDown = nullptr;
+};
 
-    // The slide interval of the settings, in ms before scaling.
-    std::function<int()> slideIntervalMs;
-    std::function<void()> ShowStatusText;
-    // Keeps the countdown line above the pictures.
-    std::function<void()> raiseCountdown;
-    // After each kept slide is on the screen, with its place in the set.
-    std::function<void(int index, const StoredSlide& slide)> slideShown;
+// Plays the kept slides while the first catalogue reply is awaited.
+class LastGoodShow : public QObject {
+    Q_OBJECT
+
+public:
+    LastGoodShow(RunState& state, Presenter& presenter, LastGoodControls controls);
 
     // Starts with the first slide after firstDelayMs (scaled); false when
     // there is nothing to play.
@@ -101,12 +105,20 @@ public:
     // When the set began to play.
     QDateTime since() const { return since_; }
 
+signals:
+    // The status lines in the state changed.
+    void statusTextChanged();
+    // After each kept slide is on the screen, with its place in the set.
+    void slideShown(int index, const StoredSlide& slide);
+
 private:
+    int slideIntervalMs() const;
     void showNext();
     void scheduleNext(const QString& timingCode);
 
     RunState& state_;
     Presenter& presenter_;
+    LastGoodControls c_;
     QList<StoredSlide> slides_;
     int next_ = 0;
     quint64 starts_ = 0;

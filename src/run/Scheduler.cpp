@@ -158,9 +158,7 @@ void Scheduler::stopForNoSlides() {
     c_.btSetup->setEnabled(false);
     state_.flagFullScreen = 1;
     c_.txtDisplay->setText(QStringLiteral("Full_Screen"));
-    if (ShowDisplayMode) {
-        ShowDisplayMode();
-    }
+    emit displayModeChanged();
     state_.clockStatus = 0;
 }
 
@@ -184,17 +182,13 @@ void Scheduler::showSlideText(int s) {
         state_.statusLine1 =
             state_.copyrightFields[1] + state_.Aggiornare.toString() + state_.LastUpdate.toString();
         state_.statusLine2 = state_.copyrightFields[3];
-        if (ShowStatusText) {
-            ShowStatusText();
-        }
+        emit statusTextChanged();
         applyTimingCode(state_.copyrightFields[2]);
         return;
     }
     state_.statusLine1 = state_.weAre;
     state_.statusLine2 = QStringLiteral(". . . ");
-    if (ShowStatusText) {
-        ShowStatusText();
-    }
+    emit statusTextChanged();
     setImgClockInterval(state_.timerSlideValue.toLongLong());
 }
 
@@ -206,9 +200,7 @@ void Scheduler::markKeptPicture(int s) {
         return;
     }
     state_.statusLine2 = KeptPictureText(state_.Lingua, since);
-    if (ShowStatusText) {
-        ShowStatusText();
-    }
+    emit statusTextChanged();
 }
 
 void Scheduler::markPictureNote(int s) {
@@ -217,9 +209,7 @@ void Scheduler::markPictureNote(int s) {
         return;
     }
     state_.statusLine2 += QStringLiteral(" - ") + note;
-    if (ShowStatusText) {
-        ShowStatusText();
-    }
+    emit statusTextChanged();
 }
 
 void Scheduler::showServiceMessage(int s) {
@@ -256,9 +246,7 @@ void Scheduler::imgClock_Timer() {
     // The first line keeps the text of the slide on screen while this tick
     // works; only the second says that something is going on.
     state_.statusLine2 = QStringLiteral("- - - ");
-    if (ShowStatusText) {
-        ShowStatusText();
-    }
+    emit statusTextChanged();
     c_.BtAnimation->hide();
     if (state_.flagCatalogueLoaded == 0 && !runFirstPass()) {
         return;
@@ -296,9 +284,7 @@ void Scheduler::imgClock_Timer() {
     }
     state_.GLOBAL_IMAGE_CURRENT_POINTER = static_cast<int16_t>(s + 1);
     state_.clockStatus = 0;
-    if (slideShown) {
-        slideShown(s);
-    }
+    emit slideShown(s);
 }
 
 void Scheduler::ResetImageKinds() {
@@ -379,8 +365,6 @@ void Scheduler::dyMode_Click() {
     c_.txtDisplay->setText(c_.txtDisplay->text() == QLatin1String("Normal")
                                ? QStringLiteral("Full_Screen")
                                : QStringLiteral("Normal"));
-    if (ShowDisplayMode) {
-        ShowDisplayMode();
-    }
+    emit displayModeChanged();
     state_.flagConfigChanged = 1;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
-#include <functional>
 
 class DownloadCycles;
 class PictureBox;
@@ -56,16 +56,13 @@ struct SchedulerControls {
 };
 
 // The slide show: one slide per tick of imgClock.
-class Scheduler {
+class Scheduler : public QObject {
+    Q_OBJECT
+
 public:
     Scheduler(RunState& state, platform::Dialogs& dialogs, SettingsFile& settings,
               DownloadCycles& cycles, Presenter& presenter, Supervisor& supervisor,
               SchedulerControls controls);
-
-    std::function<void()> ShowStatusText;
-    std::function<void()> ShowDisplayMode;
-    // After every slide shown, with its position.
-    std::function<void(int slide)> slideShown;
 
     void imgClock_Timer();
     void dyMode_Click();
@@ -74,6 +71,14 @@ public:
     // False when a placeholder could not be written over an old loop (the
     // message shown): the show goes on and the next cycle tries again.
     bool ResetAniGifFiles();
+
+signals:
+    // The status lines in the state changed.
+    void statusTextChanged();
+    // The display mode box (txtDisplay) changed.
+    void displayModeChanged();
+    // After every slide shown, with its position.
+    void slideShown(int slide);
 
 private:
     bool runFirstPass();

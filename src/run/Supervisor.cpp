@@ -39,22 +39,12 @@ QString ProgressText(int lingua, int loaded, int toLoad) {
     return text + QLatin1Char(' ') + QString::number(loaded) + separator + QString::number(toLoad);
 }
 
-Supervisor::Supervisor(RunState& state, SupervisorControls controls, SupervisorActions actions)
-    : state_(state), c_(controls), a_(std::move(actions)) {}
+Supervisor::Supervisor(RunState& state, SupervisorControls controls, SupervisorHost& host)
+    : state_(state), c_(controls), host_(host) {}
 
 void Supervisor::request(Command command) {
     pending_ = command;
     emit commandChanged(command);
-}
-
-bool Supervisor::lastGoodPlaying() const {
-    return a_.lastGoodPlaying && a_.lastGoodPlaying();
-}
-
-void Supervisor::noteWaiting(const QString& reason) {
-    if (a_.noteWaiting) {
-        a_.noteWaiting(reason);
-    }
 }
 
 QString Supervisor::failureDetail() const {
@@ -66,25 +56,19 @@ void Supervisor::startUp() {
     c_.window->raise();
     c_.window->activateWindow();
     // A request sent again never puts the logo over the kept pictures.
-    if (a_.showLogo && !lastGoodPlaying()) {
-        a_.showLogo();
+    if (!host_.lastGoodPlaying()) {
+        emit logoDue();
     }
-    if (a_.LoadLanguage) {
-        a_.LoadLanguage();
-    }
-    if (a_.CheckConnectionSettings) {
-        a_.CheckConnectionSettings();
-    }
-    if (a_.LoadTown) {
-        a_.LoadTown();
-    }
+    emit languageDue();
+    emit connectionSettingsDue();
+    emit townDue();
     state_.flagReplyArrived = 0;
     startState_ = 1;
-    ticket_ = a_.startFirstRequest ? a_.startFirstRequest() : nullptr;
+    ticket_ = host_.startFirstRequest();
     sinceRequest_.start();
-    if (!lastGoodTried_ && a_.startLastGood) {
+    if (!lastGoodTried_) {
         lastGoodTried_ = true;
-        a_.startLastGood();
+        host_.startLastGood();
     }
     c_.generalClock->start();
 }
@@ -99,16 +83,14 @@ void Supervisor::showCountdown() {
     // The line says which address failed and how, after the usual text.
     c_.lCountDown->setText(ConnectionWaitText(state_.Lingua) +
                            QString::number(state_.cntWaitCountdown) + failureDetail());
-    noteWaiting(ConnectionWaitText(state_.Lingua) + failureDetail());
+    emit waitReasonNoted(ConnectionWaitText(state_.Lingua) + failureDetail());
     c_.lCountDown->raise();
     const bool offerAgain = state_.cntWaitCountdown == 1;
     state_.cntWaitCountdown = static_cast<int16_t>(state_.cntWaitCountdown - 1);
     // Over the kept pictures the countdown line tells the state; the panel's
     // connection button stays the way to change it.
-    if (offerAgain && !lastGoodPlaying()) {
-        if (a_.reofferConnection) {
-            a_.reofferConnection();
-        }
+    if (offerAgain && !host_.lastGoodPlaying()) {
+        emit connectionChoiceDue();
     }
     if (offerAgain) {
         state_.cntWaitCountdown = kCountdownStart;
@@ -123,11 +105,11 @@ void Supervisor::showCountdown() {
 
 void Supervisor::resendAfterTransportFailure() {
     // No answer at all is not a refusal: keep counting down and ask again.
-    if (sinceRequest_.elapsed() < platform::scaledMs(kResendAfterMs) || !a_.startFirstRequest) {
+    if (sinceRequest_.elapsed() < platform::scaledMs(kResendAfterMs)) {
         return;
     }
     state_.flagReplyArrived = 0;
-    ticket_ = a_.startFirstRequest();
+    ticket_ = host_.startFirstRequest();
     sinceRequest_.start();
 }
 
@@ -139,15 +121,13 @@ void Supervisor::judgeFirstReply() {
         const QString line = FailedReplyText(state_.Lingua) + failureDetail();
         c_.lCountDown->setText(line);
         c_.lCountDown->raise();
-        noteWaiting(line);
+        emit waitReasonNoted(line);
         startState_ = 0;
         return;
     }
     lastFailure_.clear();
-    noteWaiting(QString());
-    if (a_.stopLastGood) {
-        a_.stopLastGood();
-    }
+    emit waitReasonNoted(QString());
+    emit firstReplyAccepted();
     c_.lCountDown->hide();
     c_.btSetup->show();
     c_.btWait->hide();
@@ -158,9 +138,7 @@ void Supervisor::judgeFirstReply() {
 }
 
 void Supervisor::generalClock_Timer() {
-    if (a_.ShowConnectionState) {
-        a_.ShowConnectionState();
-    }
+    emit connectionStateDue();
     if (startState_ == 0) {
         startUp();
     }
@@ -180,9 +158,7 @@ void Supervisor::generalClock_Timer() {
     if (arrivedNow) {
         judgeFirstReply();
     }
-    if (a_.refreshDiagnostics) {
-        a_.refreshDiagnostics();
-    }
+    emit generalClockTicked();
 }
 
 void Supervisor::showProgress() {
@@ -200,20 +176,14 @@ void Supervisor::utilityTmr_Timer() {
     c_.utilityTmr->stop();
     if (state_.firstLaunch == 0) {
         c_.utilityTmr->setInterval(platform::scaledMs(kUtilityRunningMs));
-        if (a_.showLogo) {
-            a_.showLogo();
-        }
-        if (a_.pause) {
-            a_.pause(kLogoPauseMs);
-        }
+        emit logoDue();
+        platform::pauseLettingEventsRun(kLogoPauseMs);
         state_.firstLaunch = 1;
     } else {
         if (state_.firstLaunch == 1) {
             c_.utilityTmr->setInterval(platform::scaledMs(kUtilityRunningMs));
             c_.panControl->start();
-            if (a_.setTimerFlagColour) {
-                a_.setTimerFlagColour(kTimerFlagGreen);
-            }
+            emit timerFlagColourChanged(kTimerFlagGreen);
             state_.firstLaunch = 2;
         }
         if (state_.flagLoading == 1) {
@@ -224,25 +194,15 @@ void Supervisor::utilityTmr_Timer() {
 }
 
 void Supervisor::openPanel() {
-    if (a_.SetPanelButtonsWait) {
-        a_.SetPanelButtonsWait();
-    }
+    emit panelButtonsWaitDue();
     c_.SSTCfg_ExitProgram2->show();
     state_.cntCounterDwLoadImage = 0;
     c_.panControl->stop();
-    if (a_.LoadTown) {
-        a_.LoadTown();
-    }
-    if (a_.setTimerFlagColour) {
-        a_.setTimerFlagColour(kTimerFlagRed);
-    }
-    if (a_.OpenPanelForSelection) {
-        a_.OpenPanelForSelection();
-    }
+    emit townDue();
+    emit timerFlagColourChanged(kTimerFlagRed);
+    emit panelForSelectionDue();
     c_.panControl->start();
-    if (a_.setTimerFlagColour) {
-        a_.setTimerFlagColour(kTimerFlagGreen);
-    }
+    emit timerFlagColourChanged(kTimerFlagGreen);
     // A request made while the panel opened (a quit after a refused
     // catalogue request, a start from the panel) is not overwritten.
     if (pending_ == Command::OpenPanel) {
@@ -251,13 +211,10 @@ void Supervisor::openPanel() {
 }
 
 void Supervisor::panControl_Timer() {
-    if (a_.showTimerFlagNumber) {
-        a_.showTimerFlagNumber(static_cast<int>(pending_));
-    }
+    emit timerFlagNumberChanged(static_cast<int>(pending_));
     // Never in the middle of a slide tick or of a download cycle, whose
     // fetches let this timer tick.
-    const bool cycleRunning = a_.cycleRunning && a_.cycleRunning();
-    if (state_.clockStatus == 1 || state_.flagLoading == 1 || cycleRunning) {
+    if (state_.clockStatus == 1 || state_.flagLoading == 1 || host_.cycleRunning()) {
         return;
     }
     switch (pending_) {
@@ -270,14 +227,10 @@ void Supervisor::panControl_Timer() {
         openPanel();
         break;
     case Command::Quit:
-        if (a_.QuitProgram) {
-            a_.QuitProgram();
-        }
+        emit quitDue();
         break;
     case Command::PanelShown:
-        if (a_.SetPanelButtonsReady) {
-            a_.SetPanelButtonsReady();
-        }
+        emit panelButtonsReadyDue();
         break;
     }
 }

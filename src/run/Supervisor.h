@@ -5,7 +5,6 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
-#include <functional>
 #include <memory>
 
 class QLabel;
@@ -38,36 +37,18 @@ struct SupervisorControls {
     QLineEdit* SSTCfg_timeDwLoad = nullptr;
 };
 
-// What the supervisor asks of the rest of the program.
-struct SupervisorActions {
-    std::function<void()> ShowConnectionState;
-    std::function<void()> showLogo;
-    std::function<void()> LoadLanguage;
-    std::function<void()> CheckConnectionSettings;
-    std::function<void()> LoadTown;
-    // Reads the proxy file, offers the choice again and applies it.
-    std::function<void()> reofferConnection;
+// What the supervisor asks of the rest of the program and needs an answer to.
+class SupervisorHost {
+public:
+    virtual ~SupervisorHost() = default;
     // Starts the first request ("x5555") and returns at once.
-    std::function<std::shared_ptr<const TextRequestTicket>()> startFirstRequest;
-    std::function<void()> OpenPanelForSelection;
-    std::function<void()> SetPanelButtonsWait;
-    std::function<void()> SetPanelButtonsReady;
-    std::function<void()> QuitProgram;
-    // The run-state box: its colour (0x00BBGGRR) and the number it shows.
-    std::function<void(unsigned colour)> setTimerFlagColour;
-    std::function<void(int value)> showTimerFlagNumber;
-    std::function<void()> refreshDiagnostics;
-    std::function<void(int ms)> pause;
+    virtual std::shared_ptr<const TextRequestTicket> startFirstRequest() = 0;
     // True while a download cycle runs (nothing is started inside it).
-    std::function<bool()> cycleRunning;
+    virtual bool cycleRunning() const = 0;
     // The last good pictures of an earlier run: started once while the first
-    // reply is awaited (true when a set plays), asked, and stopped when the
-    // reply is accepted.
-    std::function<bool()> startLastGood;
-    std::function<bool()> lastGoodPlaying;
-    std::function<void()> stopLastGood;
-    // Tells the watchers why the show waits; empty when it waits no more.
-    std::function<void(const QString& reason)> noteWaiting;
+    // reply is awaited (true when a set plays), and asked whether they play.
+    virtual bool startLastGood() = 0;
+    virtual bool lastGoodPlaying() const = 0;
 };
 
 // The timers that start, watch and stop the show.
@@ -75,7 +56,7 @@ class Supervisor : public QObject {
     Q_OBJECT
 
 public:
-    Supervisor(RunState& state, SupervisorControls controls, SupervisorActions actions);
+    Supervisor(RunState& state, SupervisorControls controls, SupervisorHost& host);
 
     void generalClock_Timer();
     void utilityTmr_Timer();
@@ -93,6 +74,32 @@ public:
 
 signals:
     void commandChanged(Command command);
+    // A general clock tick begins: the connection icon is brought up to date.
+    void connectionStateDue();
+    // The logo goes on the screen.
+    void logoDue();
+    // The start-up steps before the first request, in this order.
+    void languageDue();
+    void connectionSettingsDue();
+    void townDue();
+    // The countdown ran out: read the proxy file, offer the connection choice
+    // again and apply it.
+    void connectionChoiceDue();
+    // The first reply was accepted: the last good pictures stop.
+    void firstReplyAccepted();
+    // Opening the panel: its buttons wait, then it opens for a new selection;
+    // once it is shown its buttons are ready again.
+    void panelButtonsWaitDue();
+    void panelForSelectionDue();
+    void panelButtonsReadyDue();
+    void quitDue();
+    // The run-state box: its colour (0x00BBGGRR) and the number it shows.
+    void timerFlagColourChanged(unsigned colour);
+    void timerFlagNumberChanged(int value);
+    // A general clock tick has ended.
+    void generalClockTicked();
+    // Why the show waits; empty when it waits no more.
+    void waitReasonNoted(const QString& reason);
 
 private:
     void startUp();
@@ -102,14 +109,12 @@ private:
     void resendAfterTransportFailure();
     void showProgress();
     void openPanel();
-    bool lastGoodPlaying() const;
-    void noteWaiting(const QString& reason);
     // " - address: what went wrong" of the last failed first request, or empty.
     QString failureDetail() const;
 
     RunState& state_;
     SupervisorControls c_;
-    SupervisorActions a_;
+    SupervisorHost& host_;
     int startState_ = 0;
     Command pending_ = Command::None;
     std::shared_ptr<const TextRequestTicket> ticket_;

@@ -255,64 +255,6 @@ void FormPicture::createPageParts() {
     sourceCodes_->errorPicture = [this] { return ErrLoadPicture; };
 }
 
-// The supervisor comes first: the download cycle and the slide tick ask it
-// for commands.
-void FormPicture::createSupervisor() {
-    SupervisorControls vc;
-    vc.window = this;
-    vc.generalClock = &generalClock;
-    vc.utilityTmr = &utilityTmr;
-    vc.panControl = &panControl;
-    vc.imgClock = &imgClock;
-    vc.lCountDown = lCountDown;
-    vc.btSetup = btSetup;
-    vc.btWait = btWait;
-    vc.btHelp = btHelp;
-    vc.btTermina = btTermina;
-    vc.BtAnimation = BtAnimation;
-    vc.whoWeAre = whoWeAre;
-    vc.SSTCfg_ExitProgram2 = SSTCfg_ExitProgram2;
-    vc.SSTCfg_timeDwLoad = SSTCfg_timeDwLoad;
-    SupervisorActions va;
-    va.ShowConnectionState = [this] { ShowConnectionState(); };
-    va.showLogo = [this] { presenter_->ShowPicture(ImageLogo); };
-    va.LoadTown = [this] { LoadTown(); };
-    va.LoadLanguage = [this] { languageChoice_->LoadLanguage(); };
-    va.CheckConnectionSettings = [this] { connection_->CheckConnectionSettings(); };
-    va.reofferConnection = [this] {
-        connection_->ReadProxyFile();
-        connection_->AskConnectionType();
-        connection_->ApplyConnectionSettings();
-    };
-    va.startFirstRequest = [this] {
-        return fetch_->StartTextRequest(
-            CatalogueQuery(catalogue_->serviceAddress(), CatalogueRequest::Message));
-    };
-    va.OpenPanelForSelection = [this] { OpenPanelForSelection(); };
-    va.SetPanelButtonsWait = [this] { SetPanelButtonsWait(); };
-    va.SetPanelButtonsReady = [this] { SetPanelButtonsReady(); };
-    va.QuitProgram = [this] { QuitProgram(); };
-    va.setTimerFlagColour = [this](unsigned colour) { setTimerFlagColour(colour); };
-    va.showTimerFlagNumber = [this](int value) { timerflag->setText(QString::number(value)); };
-    va.refreshDiagnostics = [this] { refreshDiagnostics(); };
-    va.pause = [](int ms) { platform::pauseLettingEventsRun(ms); };
-    va.cycleRunning = [this] { return cycles_->running(); };
-    va.startLastGood = [this] { return startLastGood(); };
-    va.lastGoodPlaying = [this] { return lastGoodShow_->playing(); };
-    va.stopLastGood = [this] { lastGoodShow_->stop(); };
-    va.noteWaiting = [this](const QString& reason) {
-        noteWaiting(QStringLiteral("service"), reason);
-    };
-    supervisor_ = std::make_unique<Supervisor>(state, vc, va);
-    connect(supervisor_.get(), &Supervisor::commandChanged, this, [this](Command command) {
-        if (diagnostics_) {
-            diagnostics_->showCommand(command);
-        }
-    });
-    connect(settings_.get(), &SettingsFile::quitRequested, this,
-            [this] { supervisor_->request(Command::Quit); });
-}
-
 void FormPicture::createShowParts() {
     createSupervisor();
     Frame_Select_Connection = named<QFrame>(this, "Frame_Select_Connection");
@@ -356,30 +298,30 @@ void FormPicture::createShowParts() {
     cc.SSTCfg_ExitProgram_BW = SSTCfg_ExitProgram_BW;
     cc.panelViews = {SSTCfg, FrameWizard, BrowserImgPreview, FrameDescPreview, DescPreview};
     cycles_ = std::make_unique<DownloadCycles>(state, *dialogs_, *settings_, *catalogue_,
-                                               *sourceCodes_, *supervisor_, cc);
-    cycles_->ShowStatusText = [this] { ShowStatusText(); };
-    cycles_->CheckVersion = [this] { CheckVersion(); };
-    cycles_->FillSelectionTable = [this] {
+                                               *sourceCodes_, *supervisor_, ErrLoadPicture, cc);
+    const DownloadCycles* cy = cycles_.get();
+    connect(cy, &DownloadCycles::statusTextChanged, statusBar_, &StatusBar::ShowStatusText);
+    connect(cy, &DownloadCycles::wholeCatalogueArrived, this, [this] {
         selection_->FillSelectionTable();
         if (panel_->WizardText->text() == CatalogueUnavailableText(state.Lingua)) {
             panel_->WizardText->setText(PanelTexts::wizardIntroText(state.Lingua));
         }
-    };
-    cycles_->ShowCatalogueUnavailable = [this] {
+    });
+    connect(cy, &DownloadCycles::catalogueUnavailable, this, [this] {
         selection_->ShowCatalogueUnavailable();
         // The panel opens on its tools tab: the help frame under it says so too.
         panel_->WizardText->setText(CatalogueUnavailableText(state.Lingua));
-    };
-    cycles_->HidePreview = [this] {
+    });
+    connect(cy, &DownloadCycles::startConfirmed, this, [this] {
         selection_->HidePreview();
         selection_->PreViewEnabled->setChecked(false);
-    };
-    cycles_->ShowPanelForSelection = [this] { showPanelForSelection(); };
-    cycles_->errorPicture = [this] { return ErrLoadPicture; };
-    cycles_->keepEarlierPicturesOfFailedSlides = [this] { keepEarlierPicturesOfFailedSlides(); };
-    cycles_->noteWaiting = [this](const QString& reason) {
-        noteWaiting(QStringLiteral("pass"), reason);
-    };
+        CheckVersion();
+    });
+    connect(cy, &DownloadCycles::panelForSelectionDue, this, &FormPicture::showPanelForSelection);
+    connect(cy, &DownloadCycles::everySlideFetched, this,
+            &FormPicture::keepEarlierPicturesOfFailedSlides);
+    connect(cy, &DownloadCycles::waitReasonNoted, this,
+            [this](const QString& reason) { noteWaiting(QStringLiteral("pass"), reason); });
 
     SchedulerControls sc;
     sc.window = this;
@@ -398,9 +340,10 @@ void FormPicture::createShowParts() {
     sc.SSTCfg_timeDwLoad = SSTCfg_timeDwLoad;
     scheduler_ = std::make_unique<Scheduler>(state, *dialogs_, *settings_, *cycles_, *presenter_,
                                              *supervisor_, sc);
-    scheduler_->ShowStatusText = [this] { ShowStatusText(); };
-    scheduler_->ShowDisplayMode = [this] { ShowDisplayMode(); };
-    scheduler_->slideShown = [this](int slide) { afterSlideShown(slide); };
+    connect(scheduler_.get(), &Scheduler::statusTextChanged, statusBar_,
+            &StatusBar::ShowStatusText);
+    connect(scheduler_.get(), &Scheduler::displayModeChanged, this, &FormPicture::ShowDisplayMode);
+    connect(scheduler_.get(), &Scheduler::slideShown, this, &FormPicture::afterSlideShown);
     if (qEnvironmentVariableIsSet("SKYGLANCE_SNAPSHOT")) {
         snapshots_ = std::make_unique<SnapshotWriter>(qEnvironmentVariable("SKYGLANCE_SNAPSHOT"));
     }
@@ -698,18 +641,12 @@ void FormPicture::createPresenter() {
     views.whoWeAre = whoWeAre;
     views.txtDisplay = txtDisplay;
     presenter_ = std::make_unique<Presenter>(state, views);
-    presenter_->setDelayAnimation = [this](int delay) { ucAniGIF1->setDelayAnimation(delay); };
-    presenter_->loadAnimatedGifFile = [this](const QString& file) {
-        ucAniGIF1->setProperty("loadedFile", file);
-        if (ucAniGIF1->LoadAnimatedGIF_File(file)) {
-            return true;
-        }
+    connect(presenter_.get(), &Presenter::loopNotPlayed, this, [this](const QString& file) {
         if (GifBeyondPlayerShare(file, PictureBudgetBytes())) {
             state.listPictureNote[state.GLOBAL_IMAGE_CURRENT_POINTER] = kPictureTooLargeForMemory;
         }
-        return false;
-    };
-    presenter_->raiseBar = [this] { statusBar_->raiseBar(); };
+    });
+    connect(presenter_.get(), &Presenter::pageCoversBar, statusBar_, &StatusBar::raiseBar);
     presenter_->setScreenTwips(QSize(screenWidthTwips(), screenHeightTwips()));
     presenter_->setWindowTwips(QSize(screenWidthTwips(), screenHeightTwips()));
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Twips.h"
+#include "run/Supervisor.h"
 #include "state/RunState.h"
 
 #include <QDateTime>
@@ -64,8 +65,8 @@ using platform::kTwipsPerPixel;
 using platform::twipsToPixels;
 
 // The main window: holds every control, table and timer, and composes the
-// subsystems.
-class FormPicture : public QWidget {
+// subsystems. It answers the supervisor's questions.
+class FormPicture : public QWidget, private SupervisorHost {
     Q_OBJECT
 public:
     struct Options {
@@ -254,7 +255,11 @@ private:
     void createPresenter();
     void createDownloadParts();
     void createPageParts();
+    // The supervisor and its wiring to the window (RunWiring.cpp).
     void createSupervisor();
+    std::shared_ptr<const TextRequestTicket> startFirstRequest() override;
+    bool cycleRunning() const override;
+    bool lastGoodPlaying() const override;
     void createShowParts();
     void showPanelForSelection();
     void afterSlideShown(int slide);
@@ -268,7 +273,7 @@ private:
     void endStartUpWithError(const QString& message);
     // The last good pictures and the status page (ScreenWatch.cpp).
     void createWatchParts();
-    bool startLastGood();
+    bool startLastGood() override;
     void keepLastGoodOfNewCycle();
     void waitForKeptSet();
     void keepEarlierPicturesOfFailedSlides();

@@ -15,6 +15,7 @@
 #include "settings/SettingsFile.h"
 #include "shell/FormPicture.h"
 #include "show/Snapshots.h"
+#include "show/StatusBar.h"
 #include "state/CommandLine.h"
 #include "watch/RemoteWatch.h"
 
@@ -156,17 +157,14 @@ void FormPicture::createWatchParts() {
     boxWatch_ = std::make_unique<BoxWatch>(*this);
     dialogs_->setWatcher(boxWatch_.get());
     watchChoiceFrames();
-    lastGoodShow_ = std::make_unique<LastGoodShow>(state, *presenter_);
-    lastGoodShow_->slideIntervalMs = [this] { return SlideIntervalMs(SSTCfg_timeRefresh->text()); };
-    lastGoodShow_->ShowStatusText = [this] { ShowStatusText(); };
-    lastGoodShow_->raiseCountdown = [this] {
-        if (lCountDown->isVisible()) {
-            lCountDown->raise();
-        }
-    };
-    lastGoodShow_->slideShown = [this](int index, const StoredSlide& slide) {
-        afterStoredSlideShown(index, slide);
-    };
+    LastGoodControls lc;
+    lc.SSTCfg_timeRefresh = SSTCfg_timeRefresh;
+    lc.lCountDown = lCountDown;
+    lastGoodShow_ = std::make_unique<LastGoodShow>(state, *presenter_, lc);
+    connect(lastGoodShow_.get(), &LastGoodShow::statusTextChanged, statusBar_,
+            &StatusBar::ShowStatusText);
+    connect(lastGoodShow_.get(), &LastGoodShow::slideShown, this,
+            &FormPicture::afterStoredSlideShown);
     const QString address = qEnvironmentVariable("SKYGLANCE_STATUS_ADDR");
     if (address.isEmpty()) {
         return;

@@ -1,5 +1,6 @@
 #include "show/Presenter.h"
 
+#include "anigif/ucAniGIF.h"
 #include "platform/Twips.h"
 #include "platform/Widgets.h"
 #include "show/PictureBox.h"
@@ -109,7 +110,7 @@ void Presenter::ShowPicture(const QImage& picture) {
     }
     // The slide names its own loop file, written when its picture was.
     const QString& loop = state_.listAniGifFile[slide];
-    const bool playing = !loop.isEmpty() && loadAnimatedGifFile && loadAnimatedGifFile(loop);
+    const bool playing = !loop.isEmpty() && playLoop(loop);
     lastLoopFile_ = playing ? loop : QString();
     if (!playing) {
         // The copy is gone or broken: the slide counts as not loaded and shows
@@ -125,13 +126,22 @@ void Presenter::ShowStoredSlide(const QImage& picture, int kind, const QString& 
     // The bar's buttons belong to the wait for the network, not to the slide.
     keepButtons_ = true;
     if (showStill(picture, kind)) {
-        if (loadAnimatedGifFile && loadAnimatedGifFile(loopFile)) {
+        if (playLoop(loopFile)) {
             ShowGifView();
         } else {
             ShowStillView();
         }
     }
     keepButtons_ = false;
+}
+
+bool Presenter::playLoop(const QString& file) {
+    views_.ucAniGIF1->setProperty("loadedFile", file);
+    if (views_.ucAniGIF1->LoadAnimatedGIF_File(file)) {
+        return true;
+    }
+    emit loopNotPlayed(file);
+    return false;
 }
 
 bool Presenter::showStill(const QImage& picture, int kind) {
@@ -150,18 +160,14 @@ bool Presenter::showStill(const QImage& picture, int kind) {
         lastFrameTwips_ = QRect(QPoint(0, 0), screenTwips_);
         views_.whoWeAre->show();
         views_.whoWeAre->raise();
-        if (raiseBar) {
-            raiseBar();
-        }
+        emit pageCoversBar();
     }
     if (kind != 4) {
         showSetupButton();
         ShowStillView();
         return false;
     }
-    if (setDelayAnimation) {
-        setDelayAnimation(1);
-    }
+    views_.ucAniGIF1->setDelayAnimation(1);
     views_.ucAniGIF1->setGeometry(box->geometry());
     views_.ucAniGIF1->setProperty("geometryTwips", box->property("geometryTwips"));
     views_.ucAniGIF1->setProperty("geometryTwipsPixels", box->property("geometryTwipsPixels"));

@@ -1,14 +1,15 @@
 #pragma once
 
 #include <QImage>
+#include <QObject>
 #include <QRectF>
 #include <QSize>
 #include <QString>
-#include <functional>
 
 class PictureBox;
 class QLineEdit;
 class QWidget;
+class ucAniGIF;
 struct RunState;
 
 // The picture box frame for a picture of pw x ph in an area of W x H, all in
@@ -24,7 +25,7 @@ QRectF normalFrame(double pw, double ph, double windowW, double windowH);
 struct PresenterViews {
     PictureBox* fotoBrowser = nullptr;
     QWidget* webvis = nullptr;
-    QWidget* ucAniGIF1 = nullptr;
+    ucAniGIF* ucAniGIF1 = nullptr;
     QWidget* btSetup = nullptr;
     QWidget* btWait = nullptr;
     QWidget* btHelp = nullptr;
@@ -33,7 +34,9 @@ struct PresenterViews {
 };
 
 // Puts one slide on the screen: still picture, animated GIF or captured page.
-class Presenter {
+class Presenter : public QObject {
+    Q_OBJECT
+
 public:
     Presenter(RunState& state, PresenterViews views);
 
@@ -41,14 +44,6 @@ public:
     // whoWeAre.
     void setScreenTwips(QSize screen) { screenTwips_ = screen; }
     void setWindowTwips(QSize window) { windowTwips_ = window; }
-
-    // The GIF control's load and delay (the control lives in its own library).
-    // The load is false when the file gave no animation; the control then
-    // shows nothing.
-    std::function<bool(const QString& file)> loadAnimatedGifFile;
-    std::function<void(int delay)> setDelayAnimation;
-    // Brings the status bar in front of a captured page, which covers it.
-    std::function<void()> raiseBar;
 
     void ShowPicture(const QImage& picture);
     // A kept slide of an earlier run: its still picture, and for kind 4 the
@@ -63,7 +58,15 @@ public:
     // The loop file the last animated slide plays; empty after a still.
     QString lastLoopFile() const { return lastLoopFile_; }
 
+signals:
+    // A captured page is on the screen and covers the status bar.
+    void pageCoversBar();
+    // The GIF control got no animation from file and shows nothing.
+    void loopNotPlayed(const QString& file);
+
 private:
+    // Loads file into the GIF control; false when it gave no animation.
+    bool playLoop(const QString& file);
     void placePictureBox(const QImage& picture);
     // Shows the still picture as a slide of that kind; true when the slide
     // is a loop whose control is placed and waits for its file.
