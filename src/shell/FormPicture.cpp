@@ -643,7 +643,7 @@ void FormPicture::createPanelParts() {
     collections_ = std::make_unique<Collections>(state, *dialogs_, *settings_, *selection_,
                                                  Tabella_Mappe_Selezionate);
     connect(collections_.get(), &Collections::refillStarted, panel_, &ConfigurationPanel::ShowTab);
-    connect(collections_.get(), &Collections::loadClicked, this, [] { QApplication::beep(); });
+    connect(collections_.get(), &Collections::loadClicked, &QApplication::beep);
     const auto saveBar = [this] { RunSaveBar(panel_->BarSaveAllBG, panel_->BarSaveAllFG); };
     connect(collections_.get(), &Collections::selectionSaved, this, saveBar);
     settings_->ShowSaveBar = saveBar;
