@@ -312,9 +312,11 @@ void RunSaveBar(QWidget* BarSaveAllBG, QWidget* BarSaveAllFG) {
 }
 
 Collections::Collections(RunState& state, platform::Dialogs& dialogs, SettingsFile& settings,
-                         SelectionTable& selection, QListWidget* Tabella_Mappe_Selezionate)
-    : now([] { return QDateTime::currentDateTime(); }), state_(state), dialogs_(dialogs),
-      settings_(settings), selection_(selection), table_(Tabella_Mappe_Selezionate) {}
+                         SelectionTable& selection, QListWidget* Tabella_Mappe_Selezionate,
+                         QObject* parent)
+    : QObject(parent), now([] { return QDateTime::currentDateTime(); }), state_(state),
+      dialogs_(dialogs), settings_(settings), selection_(selection),
+      table_(Tabella_Mappe_Selezionate) {}
 
 QStringList Collections::entryTexts() const {
     QStringList texts;
@@ -332,18 +334,6 @@ QStringList Collections::tickedEntryTexts() const {
         }
     }
     return texts;
-}
-
-void Collections::setWaitIco(bool visible) {
-    if (showWaitIco) {
-        showWaitIco(visible);
-    }
-}
-
-void Collections::showSaveBar() {
-    if (ShowSaveBar) {
-        ShowSaveBar();
-    }
 }
 
 bool Collections::refusedWithoutCatalogue() {
@@ -375,7 +365,7 @@ void Collections::SSTCfg_BackUpcnf_Click() {
         return;
     }
     settings_.saveAll();
-    showSaveBar();
+    emit selectionSaved();
     const QDateTime when = now();
     const QString stamp = CollectionTimeStamp(when);
     const QString base = state_.Skyglance_Collections_Dir + QDir::separator();
@@ -393,9 +383,7 @@ void Collections::SSTCfg_BackUpcnf_Click() {
 }
 
 void Collections::SSTCfg_Loadcnf_Click() {
-    if (beep) {
-        beep();
-    }
+    emit loadClicked();
     LoadCollection();
 }
 
@@ -434,28 +422,26 @@ void Collections::LoadCollection() {
         return;
     }
     const QStringList entries = entryTexts();
-    setWaitIco(true);
+    emit readingCollection(true);
     platform::letEventsRun();
     const std::optional<QStringList> codes = ReadCollectionFile(path);
     if (!codes) {
         dialogs_.message(CollectionTexts::loadFailed(state_.Lingua), QString());
-        setWaitIco(false);
+        emit readingCollection(false);
         return;
     }
     if (table_ != nullptr) {
         tickEntriesNamed(entries, *codes);
     }
-    setWaitIco(false);
+    emit readingCollection(false);
     dialogs_.message(CollectionTexts::reloaded(state_.Lingua), QString());
     saveAndRefill();
 }
 
 void Collections::saveAndRefill() {
-    if (selectPanelTab) {
-        selectPanelTab(kStartQuitTab);
-    }
+    emit refillStarted(kStartQuitTab);
     settings_.saveAll();
-    showSaveBar();
+    emit selectionSaved();
     selection_.RefillSelectionTable();
     if (table_ == nullptr || table_->count() == 0) {
         dialogs_.message(CollectionTexts::reloadValidFile(state_.Lingua), QString());

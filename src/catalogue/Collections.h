@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -81,20 +82,13 @@ void RunSaveBar(QWidget* BarSaveAllBG, QWidget* BarSaveAllFG);
 
 // Saving the ticks of the selection table as a collection file, and loading a
 // collection file back into the ticks.
-class Collections {
+class Collections : public QObject {
+    Q_OBJECT
 public:
     Collections(RunState& state, platform::Dialogs& dialogs, SettingsFile& settings,
-                SelectionTable& selection, QListWidget* Tabella_Mappe_Selezionate);
+                SelectionTable& selection, QListWidget* Tabella_Mappe_Selezionate,
+                QObject* parent = nullptr);
 
-    // Hooks the panel wires; each may stay unset.
-    // Shows the save progress bar (RunSaveBar over the panel's shapes).
-    std::function<void()> ShowSaveBar;
-    // Shows Wait_Ico in front of the other elements (true) or hides it.
-    std::function<void(bool visible)> showWaitIco;
-    // Switches the configuration panel to the tab of that index.
-    std::function<void(int index)> selectPanelTab;
-    // The system beep of the load icon.
-    std::function<void()> beep;
     // The clock of the time stamp; tests may replace it.
     std::function<QDateTime()> now;
 
@@ -118,12 +112,23 @@ public:
     // Where the last save wrote the collection file (empty before any).
     QString lastSavedFile() const { return lastSavedFile_; }
 
+signals:
+    // The settings and the selection file were just saved (the panel runs
+    // its save progress bar).
+    void selectionSaved();
+    // A collection file is being read (true) or no longer (false); the
+    // panel shows Wait_Ico in front of its elements meanwhile.
+    void readingCollection(bool reading);
+    // The table is refilled after a collection was chosen; tabIndex is the
+    // panel tab that shows the save progress bar.
+    void refillStarted(int tabIndex);
+    // The load icon was clicked (the system beeps).
+    void loadClicked();
+
 private:
     QStringList tickedEntryTexts() const;
     QStringList entryTexts() const;
     void tickEntriesNamed(const QStringList& entryTextsBefore, const QStringList& codes);
-    void setWaitIco(bool visible);
-    void showSaveBar();
     void saveAndRefill();
     bool refusedWithoutCatalogue();
     bool writeCollection(const QDateTime& when, const QString& xmlPath, const QString& datPath);

@@ -5,6 +5,7 @@
 #include "download/SourceCodes.h"
 #include "platform/Dialogs.h"
 #include "platform/Twips.h"
+#include "settings/HomeTown.h"
 #include "settings/SettingsFile.h"
 #include "state/RunState.h"
 #include "ui/LanguageTables.h"
@@ -112,8 +113,10 @@ QString CatalogueUnavailableText(int lingua) {
 }
 
 SelectionTable::SelectionTable(RunState& state, platform::Dialogs& dialogs, SettingsFile& settings,
-                               SelectionControls controls, QWidget* selectionTab, QObject* parent)
-    : QObject(parent), state_(state), dialogs_(dialogs), settings_(settings), controls_(controls) {
+                               const HomeTown& town, SelectionControls controls,
+                               QWidget* selectionTab, QObject* parent)
+    : QObject(parent), state_(state), dialogs_(dialogs), settings_(settings), town_(town),
+      controls_(controls) {
     createControls(selectionTab);
     QListWidget* table = controls_.Tabella_Mappe_Selezionate;
     if (table != nullptr) {
@@ -222,7 +225,8 @@ void SelectionTable::PreviewEntry(int index) {
         return;
     }
     if (controls_.BrowserImgPreview != nullptr) {
-        controls_.BrowserImgPreview->navigate(PreviewAddress(state_.listURL[index], param));
+        controls_.BrowserImgPreview->navigate(
+            PreviewAddress(state_.listURL[index], [this](int i) { return town_.param(i); }));
     }
     if (controls_.DescPreview != nullptr) {
         controls_.DescPreview->setPlainText(

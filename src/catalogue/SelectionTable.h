@@ -10,6 +10,7 @@ class QLabel;
 class QListWidget;
 class QPlainTextEdit;
 class QWidget;
+class HomeTown;
 class SettingsFile;
 struct RunState;
 namespace platform {
@@ -55,7 +56,8 @@ struct SelectionControls {
 
 // The selection table of the picture-selection tab: one checkable entry per
 // catalogue row (checked = ticked), the ticks restored from the selection
-// file, and a live preview of the clicked entry beside the panel.
+// file, and a live preview of the clicked entry beside the panel. Code-3
+// previews take the home town's parameter boxes as they read at the click.
 //
 // The constructor creates the check box PreViewEnabled and the label Label11
 // on selectionTab and connects the table's click and mouse press, Label11's
@@ -64,11 +66,8 @@ class SelectionTable : public QObject {
     Q_OBJECT
 public:
     SelectionTable(RunState& state, platform::Dialogs& dialogs, SettingsFile& settings,
-                   SelectionControls controls, QWidget* selectionTab, QObject* parent = nullptr);
-
-    // The text of home-town parameter box index (0 to 13), for code-3
-    // previews; unset, the tags are filled with nothing.
-    std::function<QString(int index)> param;
+                   const HomeTown& town, SelectionControls controls, QWidget* selectionTab,
+                   QObject* parent = nullptr);
 
     // Created on the selection tab; the window places and captions them
     // (Label11's caption comes from the language tables).
@@ -114,6 +113,7 @@ private:
     RunState& state_;
     platform::Dialogs& dialogs_;
     SettingsFile& settings_;
+    const HomeTown& town_;
     SelectionControls controls_;
     bool catalogueAvailable_ = true;
 };

@@ -291,8 +291,8 @@ QString VersionUpdateTexts::collectionsUpgraded(int lingua) {
 }
 
 VersionUpdate::VersionUpdate(RunState& state, platform::Dialogs& dialogs, FetchPrimitives& fetch,
-                             const VendorServices& services)
-    : state_(state), dialogs_(dialogs), fetch_(fetch), services_(services) {}
+                             const VendorServices& services, QObject* parent)
+    : QObject(parent), state_(state), dialogs_(dialogs), fetch_(fetch), services_(services) {}
 
 QString VersionUpdate::versionFilePath() const {
     return state_.WORK_PATH_FILE_LIST + QLatin1String(kVersionFileName);
@@ -332,9 +332,7 @@ void VersionUpdate::CheckVersion() {
         EvaluateVersionFile(fields, localCollectionSet());
     state_.Aggiornare = result->Aggiornare;
     whoWeAreColour_ = result->whoWeAreColour;
-    if (setWhoWeAreColour) {
-        setWhoWeAreColour(whoWeAreColour_);
-    }
+    emit whoWeAreColourDecided(whoWeAreColour_);
     flagCollectionsUpdate = result->collectionsUpdate ? kTrue : kFalse;
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 class FetchPrimitives;
@@ -80,14 +80,11 @@ struct VersionUpdateTexts {
 };
 
 // The version check at start and panel opening, and the collections update.
-class VersionUpdate {
+class VersionUpdate : public QObject {
+    Q_OBJECT
 public:
     VersionUpdate(RunState& state, platform::Dialogs& dialogs, FetchPrimitives& fetch,
-                  const VendorServices& services);
-
-    // Sets the background of the status text whoWeAre (0x00BBGGRR); may stay
-    // unset (the colour is kept in whoWeAreColour()).
-    std::function<void(uint32_t colour)> setWhoWeAreColour;
+                  const VendorServices& services, QObject* parent = nullptr);
 
     // True (-1) while the vendor's collections set differs from the local mark.
     int16_t flagCollectionsUpdate = 0;
@@ -107,6 +104,11 @@ public:
     QString versionFilePath() const;
     QString localMarkPath() const;
     QString packagePath() const;
+
+signals:
+    // A version file decided the background of the status text whoWeAre
+    // (0x00BBGGRR), told at every such check; also kept in whoWeAreColour().
+    void whoWeAreColourDecided(uint32_t colour);
 
 private:
     QString localCollectionSet();

@@ -32,7 +32,8 @@ QString CaptureFileName(const QString& imgFileBase) {
     return imgFileBase + QString::fromLatin1(kCaptureFileSuffix);
 }
 
-PageCapture::PageCapture(RunState& state, CaptureViews views) : state_(state), views_(views) {}
+PageCapture::PageCapture(RunState& state, CaptureViews views, QObject* parent)
+    : QObject(parent), state_(state), views_(views) {}
 
 void PageCapture::Timer4000_Timer() {
     views_.Timer4000->stop();
@@ -106,13 +107,8 @@ void PageCapture::CapturePage() {
     views_.webvis->navigate(captureAddress);
     views_.webvis->setGeometry(QRect(QPoint(0, 0), views_.screenPixels));
     oneShotWait(kCaptureFirstWaitMs);
-    if (showBrowserView) {
-        showBrowserView();
-    }
+    emit pageShowing();
     views_.webvis->raise();
-    if (hideBar) {
-        hideBar();
-    }
     waitForDocumentDone();
     // A page that failed (an error status, a refused connection) is no
     // picture of the weather: nothing is captured and the slide fails. One
@@ -130,11 +126,6 @@ void PageCapture::CapturePage() {
     }
     state_.Http2BmpRunning = kFalse;
     SetTopmost(false);
-    if (showPictureView) {
-        showPictureView();
-    }
-    if (showBar) {
-        showBar();
-    }
+    emit captureEnded();
     views_.DownloadPreview->show();
 }

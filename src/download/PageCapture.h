@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QImage>
+#include <QObject>
 #include <QSize>
 #include <QString>
-#include <functional>
 
 class QTimer;
 class QWidget;
@@ -44,15 +44,10 @@ struct CaptureViews {
 
 // Turns a web page into a picture: shows it full screen in the browser,
 // waits for it to load and settle, and saves what it shows as a bitmap.
-class PageCapture {
+class PageCapture : public QObject {
+    Q_OBJECT
 public:
-    PageCapture(RunState& state, CaptureViews views);
-
-    // The presenter's and the status bar's switches.
-    std::function<void()> showBrowserView;
-    std::function<void()> showPictureView;
-    std::function<void()> hideBar;
-    std::function<void()> showBar;
+    PageCapture(RunState& state, CaptureViews views, QObject* parent = nullptr);
 
     // The address the next capture loads.
     QString captureAddress;
@@ -84,6 +79,14 @@ public:
 
     // Waits ms (scaled) on Timer4000, letting events run.
     void oneShotWait(int ms);
+
+signals:
+    // The page being captured is about to fill the screen: the presenter
+    // shows the browser and the status bar hides.
+    void pageShowing();
+    // The capture is over, taken or not: the presenter shows pictures again
+    // and the status bar comes back.
+    void captureEnded();
 
 private:
     void waitForDocumentDone();

@@ -33,14 +33,8 @@ bool isGifFile(const QString& fileName) {
     return head == "GIF87a" || head == "GIF89a";
 }
 
-PictureLoading::PictureLoading(RunState& state, FetchPrimitives& fetch)
-    : state_(state), fetch_(fetch) {}
-
-void PictureLoading::show(const QImage& picture) {
-    if (showMiniatura) {
-        showMiniatura(picture);
-    }
-}
+PictureLoading::PictureLoading(RunState& state, FetchPrimitives& fetch, QObject* parent)
+    : QObject(parent), state_(state), fetch_(fetch) {}
 
 void PictureLoading::loadFailed(int cnt) {
     state_.listIMAGEnotLoaded[cnt] = -1;
@@ -48,7 +42,7 @@ void PictureLoading::loadFailed(int cnt) {
     state_.listAniGifFile[cnt].clear();
     state_.listPicture[cnt] = errorPicture_;
     state_.listImageKind[cnt] = 1;
-    show(errorPicture_);
+    emit slidePictureReady(errorPicture_);
 }
 
 // Decoded on a worker thread within what the other slides leave of the
@@ -64,7 +58,7 @@ bool PictureLoading::decodeIntoSlide(const QString& file, int cnt, bool pngOntoW
     }
     state_.listPicture[cnt] = decoded.image;
     state_.listPictureNote[cnt] = decoded.note;
-    show(decoded.image);
+    emit slidePictureReady(decoded.image);
     return true;
 }
 
@@ -100,9 +94,7 @@ void PictureLoading::Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, in
     }
     state_.IsWebPage = kFalse;
     QString extension = ExtensionOfAddress(UrlImageToLoad);
-    if (showThumbnailArea) {
-        showThumbnailArea();
-    }
+    emit loadStarted();
     if (state_.listImageKind[cnt] == 6) {
         extension = QStringLiteral(".php");
     }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "download/PictureSeries.h"
+
 #include <QImage>
+#include <QObject>
 #include <QString>
-#include <functional>
 
 class FetchPrimitives;
 struct RunState;
@@ -27,26 +29,29 @@ bool isGifFile(const QString& fileName);
 // file, decodes it into listPicture, records success in listIMAGEnotLoaded,
 // and leaves the numbered copies of animated GIFs for the presenter. Every
 // failure becomes the error picture.
-class PictureLoading {
+class PictureLoading : public QObject, public PictureLoader {
+    Q_OBJECT
 public:
-    PictureLoading(RunState& state, FetchPrimitives& fetch);
+    PictureLoading(RunState& state, FetchPrimitives& fetch, QObject* parent = nullptr);
 
     // The error picture shown for a failed slide.
     void setErrorPicture(const QImage& picture) { errorPicture_ = picture; }
     const QImage& errorPicture() const { return errorPicture_; }
 
-    // Shows the thumbnail area, and a picture in the thumbnail Miniatura.
-    std::function<void()> showThumbnailArea;
-    std::function<void(const QImage&)> showMiniatura;
+    void Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, int cnt) override;
 
-    void Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, int cnt);
+signals:
+    // A picture download begins (the window shows its thumbnail area).
+    void loadStarted();
+    // The slide now holds this picture, decoded or the error picture (the
+    // window shows it in the thumbnail).
+    void slidePictureReady(const QImage& picture);
 
 private:
     void loadFailed(int cnt);
     bool decodeIntoSlide(const QString& file, int cnt, bool pngOntoWhite);
     bool copyToNextAnimatedGif(const QString& source, int cnt);
     void keepAsAnimatedGif(const QString& file, int cnt);
-    void show(const QImage& picture);
 
     RunState& state_;
     FetchPrimitives& fetch_;

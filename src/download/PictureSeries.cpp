@@ -134,8 +134,9 @@ int SlidesOfAddress(const QString& address, int firstSlide) {
     return std::min(static_cast<int>(SeriesNumbers(*scan.series).size()), room);
 }
 
-PictureSeries::PictureSeries(RunState& state, platform::Dialogs& dialogs)
-    : state_(state), dialogs_(dialogs) {}
+PictureSeries::PictureSeries(RunState& state, platform::Dialogs& dialogs, PictureLoader& loader,
+                             QObject* parent)
+    : QObject(parent), state_(state), dialogs_(dialogs), loader_(loader) {}
 
 int PictureSeries::ExpandSeries(int entry, int slide) {
     const SeriesScan scan = ScanSeriesAddress(state_.tmpStrUrl);
@@ -151,13 +152,9 @@ int PictureSeries::ExpandSeries(int entry, int slide) {
         if (s < 0 || s >= kSlideLimit) {
             break;
         }
-        if (loadPicture) {
-            loadPicture(SeriesPictureAddress(*scan.series, number), s);
-        }
+        loader_.Load_JPG_GIF_PNG_On_Array(SeriesPictureAddress(*scan.series, number), s);
         state_.MapSlideToEntry(s, entry);
-        if (markProgress) {
-            markProgress();
-        }
+        emit slideFilled();
         ++filled;
     }
     return filled;

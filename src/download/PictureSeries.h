@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
-#include <functional>
 #include <optional>
 
 struct RunState;
@@ -60,16 +60,21 @@ QList<int> SeriesNumbers(const SeriesAddress& series);
 // for a malformed one, one for any other address.
 int SlidesOfAddress(const QString& address, int firstSlide);
 
+// What a series asks to load each of its pictures: one picture address into
+// one slide, the result left in the slide tables.
+class PictureLoader {
+public:
+    virtual ~PictureLoader() = default;
+    virtual void Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, int cnt) = 0;
+};
+
 // Expands a numbered series into consecutive slides, each loaded like a plain
 // picture.
-class PictureSeries {
+class PictureSeries : public QObject {
+    Q_OBJECT
 public:
-    PictureSeries(RunState& state, platform::Dialogs& dialogs);
-
-    // Loads one picture address into a slide (the picture loader).
-    std::function<void(const QString& address, int slide)> loadPicture;
-    // Appends a progress mark to the countdown line.
-    std::function<void()> markProgress;
+    PictureSeries(RunState& state, platform::Dialogs& dialogs, PictureLoader& loader,
+                  QObject* parent = nullptr);
 
     // Expands the series held in tmpStrUrl, which stands at work-list entry
     // `entry`, into the slides from `slide` on; every slide takes the entry's
@@ -77,7 +82,13 @@ public:
     // address (after its message), a count below 1, or no room left.
     int ExpandSeries(int entry, int slide);
 
+signals:
+    // One more slide of the series is loaded and mapped to its entry (the
+    // countdown line takes a progress mark).
+    void slideFilled();
+
 private:
     RunState& state_;
     platform::Dialogs& dialogs_;
+    PictureLoader& loader_;
 };

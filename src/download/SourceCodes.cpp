@@ -7,6 +7,7 @@
 #include "download/PictureLoading.h"
 #include "download/PictureSeries.h"
 #include "platform/Timing.h"
+#include "settings/HomeTown.h"
 #include "state/RunState.h"
 
 namespace {
@@ -83,32 +84,29 @@ QString ExpandParameters(const QString& address, const std::function<QString(int
 }
 
 SourceCodes::SourceCodes(RunState& state, FetchPrimitives& fetch, PictureLoading& loading,
-                         PageCapture& capture, PictureSeries& series, platform::BrowserView& webvis)
-    : state_(state), fetch_(fetch), loading_(loading), capture_(capture), series_(series),
-      webvis_(webvis) {}
+                         PageCapture& capture, PictureSeries& series, platform::BrowserView& webvis,
+                         const HomeTown& town, QObject* parent)
+    : QObject(parent), state_(state), fetch_(fetch), loading_(loading), capture_(capture),
+      series_(series), webvis_(webvis), town_(town) {}
 
 QString SourceCodes::ExpandParameters(const QString& address) const {
-    return ::ExpandParameters(address, param);
+    return ::ExpandParameters(address, [this](int index) { return town_.param(index); });
 }
 
 void SourceCodes::PrepareCapture() {
     fetch_.CloseBrowserWindows();
-    if (parkAniGif) {
-        parkAniGif();
-    }
+    emit pageCaptureStarting();
     state_.IsWebPage = kTrue;
     state_.tmpStrUrl = WithHttpInFront(state_.tmpStrUrl);
 }
 
 void SourceCodes::slideFailed(int slide) {
-    const QImage picture = errorPicture ? errorPicture() : QImage();
+    const QImage picture = loading_.errorPicture();
     state_.listIMAGEnotLoaded[slide] = -1;
     state_.listPicture[slide] = picture;
     state_.listImageKind[slide] = 1;
     state_.listAniGifFile[slide].clear();
-    if (showMiniatura) {
-        showMiniatura(picture);
-    }
+    emit slidePictureReady(picture);
     webvis_.hide();
 }
 
@@ -127,9 +125,7 @@ bool SourceCodes::fetchPageCapture(const QString& address, int slide) {
     state_.listPicture[slide] = picture;
     state_.listIMAGEnotLoaded[slide] = 0;
     state_.listImageKind[slide] = 2;
-    if (showMiniatura) {
-        showMiniatura(picture);
-    }
+    emit slidePictureReady(picture);
     return true;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QImage>
+#include <QObject>
 #include <QString>
 #include <functional>
 
 class FetchPrimitives;
+class HomeTown;
 class PageCapture;
 class PictureLoading;
 class PictureSeries;
@@ -34,20 +36,15 @@ QString WithHttpInFront(const QString& address);
 QString ExpandParameters(const QString& address, const std::function<QString(int)>& param);
 
 // Reads the source code of a work-list entry and hands its address, rewritten,
-// to the fetcher of that code.
-class SourceCodes {
+// to the fetcher of that code. Code-3 tags take the home town's parameter
+// boxes as they read at the moment of the fetch; a failed slide takes the
+// loader's error picture.
+class SourceCodes : public QObject {
+    Q_OBJECT
 public:
     SourceCodes(RunState& state, FetchPrimitives& fetch, PictureLoading& loading,
-                PageCapture& capture, PictureSeries& series, platform::BrowserView& webvis);
-
-    // The text of parameter box index (0 to 13).
-    std::function<QString(int index)> param;
-    // Parks the animated-GIF control so that it shows nothing.
-    std::function<void()> parkAniGif;
-    // Shows a picture in the thumbnail.
-    std::function<void(const QImage&)> showMiniatura;
-    // The picture shown for a slide that failed.
-    std::function<QImage()> errorPicture;
+                PageCapture& capture, PictureSeries& series, platform::BrowserView& webvis,
+                const HomeTown& town, QObject* parent = nullptr);
 
     // Fetches work-list entry d into the slides from `slide` on and returns
     // how many slides it filled: one for a picture or a page, the pictures of
@@ -57,6 +54,14 @@ public:
 
     void PrepareCapture();
     QString ExpandParameters(const QString& address) const;
+
+signals:
+    // A page capture is being prepared (the window parks the animated-GIF
+    // control so that it shows nothing).
+    void pageCaptureStarting();
+    // The slide now holds this picture, captured or the error picture (the
+    // window shows it in the thumbnail).
+    void slidePictureReady(const QImage& picture);
 
 private:
     bool fetchPageCapture(const QString& address, int slide);
@@ -69,4 +74,5 @@ private:
     PageCapture& capture_;
     PictureSeries& series_;
     platform::BrowserView& webvis_;
+    const HomeTown& town_;
 };

@@ -203,7 +203,7 @@ void FormPicture::createDownloadParts() {
     catalogue_ = std::make_unique<CatalogueService>(state, *fetch_, *vendor_);
     pictureLoading_ = std::make_unique<PictureLoading>(state, *fetch_);
     pictureLoading_->setErrorPicture(ErrLoadPicture);
-    pictureLoading_->showThumbnailArea = [this] {
+    connect(pictureLoading_.get(), &PictureLoading::loadStarted, this, [this] {
         Miniatura->move(0, 0);
         Miniatura->show();
         Miniatura->raise();
@@ -211,10 +211,9 @@ void FormPicture::createDownloadParts() {
                          geometryTwips(DownloadPreview).height());
         DownloadPreview->show();
         DownloadPreview->raise();
-    };
-    pictureLoading_->showMiniatura = [this](const QImage& picture) {
-        Miniatura->setPicture(picture);
-    };
+    });
+    connect(pictureLoading_.get(), &PictureLoading::slidePictureReady, Miniatura,
+            &PictureBox::setPicture);
     createPageParts();
     connectionMonitor_ = new ConnectionMonitor(this);
     connect(connectionMonitor_, &ConnectionMonitor::iconToShow, this, [this](ConnectionIcon icon) {
@@ -235,24 +234,26 @@ void FormPicture::createPageParts() {
     views.Timer4000 = &Timer4000;
     views.screenPixels = screenPixels_;
     pageCapture_ = std::make_unique<PageCapture>(state, views);
-    pageCapture_->showBrowserView = [this] { presenter_->ShowWebView(); };
-    pageCapture_->showPictureView = [this] { presenter_->ShowStillView(); };
-    pageCapture_->hideBar = [this] { statusBar_->Nascondi_Barra(); };
-    pageCapture_->showBar = [this] { statusBar_->Esponi_Barra(); };
+    connect(pageCapture_.get(), &PageCapture::pageShowing, this, [this] {
+        presenter_->ShowWebView();
+        statusBar_->Nascondi_Barra();
+    });
+    connect(pageCapture_.get(), &PageCapture::captureEnded, this, [this] {
+        presenter_->ShowStillView();
+        statusBar_->Esponi_Barra();
+    });
     connect(webvis, &platform::BrowserView::documentDone, this, [this] { webvis_DocumentDone(); });
 
-    pictureSeries_ = std::make_unique<PictureSeries>(state, *dialogs_);
-    pictureSeries_->loadPicture = [this](const QString& address, int slide) {
-        Load_JPG_GIF_PNG_On_Array(address, slide);
-    };
-    pictureSeries_->markProgress = [this] { lCountDown->setText(lCountDown->text() + '*'); };
+    pictureSeries_ = std::make_unique<PictureSeries>(state, *dialogs_, *pictureLoading_);
+    connect(pictureSeries_.get(), &PictureSeries::slideFilled, this,
+            [this] { lCountDown->setText(lCountDown->text() + '*'); });
 
     sourceCodes_ = std::make_unique<SourceCodes>(state, *fetch_, *pictureLoading_, *pageCapture_,
-                                                 *pictureSeries_, *webvis);
-    sourceCodes_->param = [this](int index) { return homeTown_->param(index); };
-    sourceCodes_->parkAniGif = [this] { setGeometryTwips(ucAniGIF1, 100, 100, 0, 0); };
-    sourceCodes_->showMiniatura = [this](const QImage& picture) { Miniatura->setPicture(picture); };
-    sourceCodes_->errorPicture = [this] { return ErrLoadPicture; };
+                                                 *pictureSeries_, *webvis, *homeTown_);
+    connect(sourceCodes_.get(), &SourceCodes::pageCaptureStarting, this,
+            [this] { setGeometryTwips(ucAniGIF1, 100, 100, 0, 0); });
+    connect(sourceCodes_.get(), &SourceCodes::slidePictureReady, Miniatura,
+            &PictureBox::setPicture);
 }
 
 void FormPicture::createShowParts() {
@@ -276,9 +277,8 @@ void FormPicture::createShowParts() {
     sel.FrameDescPreview = FrameDescPreview;
     sel.DescPreview = DescPreview;
     sel.FormWait = panel_->FormWait;
-    selection_ =
-        std::make_unique<SelectionTable>(state, *dialogs_, *settings_, sel, panel_->tabCanvas(2));
-    selection_->param = [this](int index) { return homeTown_->param(index); };
+    selection_ = std::make_unique<SelectionTable>(state, *dialogs_, *settings_, *homeTown_, sel,
+                                                  panel_->tabCanvas(2));
 
     CycleControls cc;
     cc.SSTCfg_timeRefresh = SSTCfg_timeRefresh;
@@ -585,29 +585,30 @@ void FormPicture::createPanelParts() {
 
     collections_ = std::make_unique<Collections>(state, *dialogs_, *settings_, *selection_,
                                                  Tabella_Mappe_Selezionate);
-    collections_->selectPanelTab = [this](int tab) { panel_->ShowTab(tab); };
-    collections_->beep = [] { QApplication::beep(); };
+    connect(collections_.get(), &Collections::refillStarted, panel_, &ConfigurationPanel::ShowTab);
+    connect(collections_.get(), &Collections::loadClicked, &QApplication::beep);
     const auto saveBar = [this] { RunSaveBar(panel_->BarSaveAllBG, panel_->BarSaveAllFG); };
-    collections_->ShowSaveBar = saveBar;
+    connect(collections_.get(), &Collections::selectionSaved, this, saveBar);
     settings_->ShowSaveBar = saveBar;
-    collections_->showWaitIco = [this](bool visible) {
-        panel_->Wait_Ico->setVisible(visible);
-        if (visible) {
+    connect(collections_.get(), &Collections::readingCollection, this, [this](bool reading) {
+        panel_->Wait_Ico->setVisible(reading);
+        if (reading) {
             panel_->Wait_Ico->raise();
         }
-    };
+    });
     panel_->onBackup = [this] { collections_->SSTCfg_BackUpcnf_Click(); };
     panel_->onLoad = [this] { collections_->SSTCfg_Loadcnf_Click(); };
 
     versionUpdate_ = std::make_unique<VersionUpdate>(state, *dialogs_, *fetch_, *vendor_);
     // A newer version is told by the status text's colour; on the dark bar
     // the text itself turns red rather than its background.
-    versionUpdate_->setWhoWeAreColour = [this, usual = whoWeAre->styleSheet()](uint32_t colour) {
-        const bool outdated = colour == kWhoWeAreOutdatedColour;
-        whoWeAre->setProperty("outdated", outdated);
-        whoWeAre->setStyleSheet(
-            outdated ? QStringLiteral("color: #ff8a80; background: transparent;") : usual);
-    };
+    connect(versionUpdate_.get(), &VersionUpdate::whoWeAreColourDecided, this,
+            [this, usual = whoWeAre->styleSheet()](uint32_t colour) {
+                const bool outdated = colour == kWhoWeAreOutdatedColour;
+                whoWeAre->setProperty("outdated", outdated);
+                whoWeAre->setStyleSheet(
+                    outdated ? QStringLiteral("color: #ff8a80; background: transparent;") : usual);
+            });
 }
 
 void FormPicture::createStatusBar() {

@@ -11,10 +11,12 @@
 #include "catalogue/VersionUpdate.h"
 #include "download/FetchPrimitives.h"
 #include "platform/Dialogs.h"
+#include "settings/HomeTown.h"
 #include "settings/SettingsFile.h"
 #include "state/RunState.h"
 
 #include <QDir>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -43,6 +45,8 @@ struct PanelFixture {
     QLineEdit* slide = new QLineEdit(QStringLiteral("8"), &window);
     QLineEdit* display = new QLineEdit(QStringLiteral("Full_Screen"), &window);
     QLabel* ownPicture = new QLabel(&window);
+    QFrame townFrame;
+    HomeTown town{state, dialogs, &townFrame};
     std::unique_ptr<SettingsFile> settings;
     std::unique_ptr<SelectionTable> selection;
     std::unique_ptr<Collections> collections;
@@ -67,12 +71,14 @@ struct PanelFixture {
         sc.SSTCfg_LblinserisciImg = ownPicture;
         sc.Tabella_Mappe_Selezionate = table;
         settings = std::make_unique<SettingsFile>(state, dialogs, sc);
-        selection = std::make_unique<SelectionTable>(state, dialogs, *settings,
+        selection = std::make_unique<SelectionTable>(state, dialogs, *settings, town,
                                                      SelectionControls{table}, tab);
         collections = std::make_unique<Collections>(state, dialogs, *settings, *selection, table);
-        collections->ShowSaveBar = [this] { ++saveBars; };
-        collections->showWaitIco = [this](bool visible) { waitIco.append(visible); };
-        collections->selectPanelTab = [this](int index) { tabs.append(index); };
+        QObject::connect(collections.get(), &Collections::selectionSaved, [this] { ++saveBars; });
+        QObject::connect(collections.get(), &Collections::readingCollection,
+                         [this](bool reading) { waitIco.append(reading); });
+        QObject::connect(collections.get(), &Collections::refillStarted,
+                         [this](int index) { tabs.append(index); });
         collections->now = [] { return QDateTime(QDate(2021, 3, 3), QTime(9, 5, 7)); };
         selection->FillSelectionTable();
     }
@@ -363,7 +369,8 @@ void TestCollections::versionCheckAndUpdateAgainstTheCatalogueService() {
     VendorServices vendor(site);
     VersionUpdate update(state, dialogs, fetch, vendor);
     QList<uint32_t> colours;
-    update.setWhoWeAreColour = [&colours](uint32_t colour) { colours.append(colour); };
+    QObject::connect(&update, &VersionUpdate::whoWeAreColourDecided,
+                     [&colours](uint32_t colour) { colours.append(colour); });
     update.CheckVersion();
     QCOMPARE(state.Aggiornare.toString(),
              QString("\r\nSkyglance_7.9.0 AVAILABLE - COLLECTIONS AVAILABLE"));

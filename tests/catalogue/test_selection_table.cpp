@@ -6,6 +6,7 @@
 #include "browser/Browser.h"
 #include "catalogue/SelectionTable.h"
 #include "platform/Dialogs.h"
+#include "settings/HomeTown.h"
 #include "settings/SettingsFile.h"
 #include "state/RunState.h"
 
@@ -13,6 +14,7 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -33,6 +35,9 @@ struct Fixture {
     QFrame* frame = new QFrame(&window);
     QPlainTextEdit* desc = new QPlainTextEdit(frame);
     QFrame* formWait = new QFrame(&window);
+    // Never shown: only its parameter boxes are read.
+    QFrame townFrame;
+    HomeTown town{state, dialogs, &townFrame};
     std::unique_ptr<SettingsFile> settings;
     std::unique_ptr<SelectionTable> selection;
 
@@ -48,7 +53,7 @@ struct Fixture {
         sc.Tabella_Mappe_Selezionate = table;
         settings = std::make_unique<SettingsFile>(state, dialogs, sc);
         SelectionControls c{table, browser, frame, desc, formWait};
-        selection = std::make_unique<SelectionTable>(state, dialogs, *settings, c, tab);
+        selection = std::make_unique<SelectionTable>(state, dialogs, *settings, town, c, tab);
         window.show();
     }
     void setRows(const QStringList& urls) {
@@ -183,7 +188,9 @@ void TestSelectionTable::clickPreviewsTheEntryAndMarksAChange() {
     Fixture f;
     f.setRows({QStringLiteral("http://127.0.0.1:9/a.gif"), QStringLiteral("http://127.0.0.1:9/b"),
                QStringLiteral("3ttp://127.0.0.1:9/c?t=<p02>")});
-    f.selection->param = [](int index) { return QStringLiteral("v%1").arg(index); };
+    for (int i = 0; i < kTownParamCount; ++i) {
+        f.town.PARAM[i]->setText(QStringLiteral("v%1").arg(i));
+    }
     f.selection->FillSelectionTable();
     f.selection->HidePreview();
     QCOMPARE(f.state.flagConfigChanged, int16_t{0});

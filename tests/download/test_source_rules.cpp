@@ -107,15 +107,19 @@ void TestSourceRules::seriesNumbersArePaddedAndBounded() {
 void TestSourceRules::seriesFillsTheNextSlidesAndKeepsItsRow() {
     RunState state;
     platform::ScriptedDialogs dialogs;
-    PictureSeries series(state, dialogs);
-    QStringList loaded;
-    QList<int> slides;
-    series.loadPicture = [&](const QString& address, int slide) {
-        loaded << address;
-        slides << slide;
-    };
+    struct : PictureLoader {
+        QStringList loaded;
+        QList<int> slides;
+        void Load_JPG_GIF_PNG_On_Array(const QString& address, int slide) override {
+            loaded << address;
+            slides << slide;
+        }
+    } loader;
+    const QStringList& loaded = loader.loaded;
+    const QList<int>& slides = loader.slides;
+    PictureSeries series(state, dialogs, loader);
     int marks = 0;
-    series.markProgress = [&] { ++marks; };
+    QObject::connect(&series, &PictureSeries::slideFilled, [&] { ++marks; });
     state.UpdateSlideMap(-1, 0);
     state.UpdateSlideMap(0, 8); // entry 0: row 7
     state.UpdateSlideMap(0, 3); // entry 1: row 2, the series

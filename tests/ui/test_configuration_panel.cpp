@@ -2,6 +2,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "platform/Twips.h"
+#include "settings/HomeTown.h"
 #include "settings/SettingsFile.h"
 #include "state/RunState.h"
 #include "ui/ConfigurationPanel.h"
@@ -11,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -482,7 +484,10 @@ void TestConfigurationPanel::cuesAreDrawnThroughTheStyleSheet() {
     }
 
     // The preview tick box shows its tick, and shows an empty box unticked.
-    SelectionTable selection(state, dialogs, settings, SelectionControls{}, f.panel->tabCanvas(2));
+    QFrame townFrame;
+    HomeTown town(state, dialogs, &townFrame);
+    SelectionTable selection(state, dialogs, settings, town, SelectionControls{},
+                             f.panel->tabCanvas(2));
     f.panel->LayoutPanel();
     f.panel->SSTCfg->show();
     f.panel->ShowTab(2);
