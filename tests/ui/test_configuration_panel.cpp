@@ -1,4 +1,5 @@
 #include "catalogue/SelectionTable.h"
+#include "catalogue/VendorServices.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "platform/Twips.h"
@@ -475,7 +476,8 @@ void TestConfigurationPanel::cuesAreDrawnThroughTheStyleSheet() {
     RunState& state = *f.state;
     state.Lingua = 0;
     platform::Shell shell;
-    OnlineHelp help(state, dialogs, shell, {});
+    const VendorServices vendor;
+    OnlineHelp help(state, dialogs, shell, vendor);
     help.setTimerBoxes({f.panel->txtDisplay, f.panel->txtDisplay2, f.panel->SSTCfg_timeDwLoad,
                         f.panel->SSTCfg_timeRefresh});
     help.helpTime_Click();
