@@ -629,17 +629,14 @@ void FormPicture::createPanelParts() {
             [this] { ownPictures_->SSTCfg_resetUserImg_Click(); });
 
     onlineHelp_ = std::make_unique<OnlineHelp>(state, *dialogs_, *shell_, *vendor_, this);
-    connect(onlineHelp_.get(), &OnlineHelp::remoteHelpHovered, panel_->WizardText,
-            &QLabel::setText);
-    onlineHelp_->setTimerBoxes({txtDisplay, txtDisplay2, SSTCfg_timeDwLoad, SSTCfg_timeRefresh});
     OnlineHelp* help = onlineHelp_.get();
+    connect(help, &OnlineHelp::remoteHelpHovered, panel_->WizardText, &QLabel::setText);
+    help->setTimerBoxes({txtDisplay, txtDisplay2, SSTCfg_timeDwLoad, SSTCfg_timeRefresh});
     connect(panel_, &ConfigurationPanel::timersHelpClicked, help, &OnlineHelp::helpTime_Click);
     connect(panel_, &ConfigurationPanel::picturesHelpClicked, help, &OnlineHelp::helpImg_Click);
     connect(panel_, &ConfigurationPanel::runExitHelpClicked, help, &OnlineHelp::helpEsegui_Click);
-    connect(panel_, &ConfigurationPanel::infoClicked, onlineHelp_.get(),
-            &OnlineHelp::infoStatusBar_Click);
-    connect(panel_, &ConfigurationPanel::remoteHelpClicked, onlineHelp_.get(),
-            &OnlineHelp::RunTeamViewer_Click);
+    connect(panel_, &ConfigurationPanel::infoClicked, help, &OnlineHelp::infoStatusBar_Click);
+    connect(panel_, &ConfigurationPanel::remoteHelpClicked, help, &OnlineHelp::RunTeamViewer_Click);
 
     collections_ = std::make_unique<Collections>(state, *dialogs_, *settings_, *selection_,
                                                  Tabella_Mappe_Selezionate);
