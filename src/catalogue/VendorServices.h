@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/OnlineHelp.h"
+
 #include <QString>
 #include <array>
 
@@ -50,7 +52,7 @@ QString SiteOptionOf(const CommandLineParams& cmdParams);
 // the LOCALHOST option into the addresses the program asks. The addresses
 // that LOCALHOST may move take the command line, so no caller can ask one
 // without the option deciding where it goes.
-class VendorServices {
+class VendorServices : public HelpPages {
 public:
     explicit VendorServices(
         const QString& configuredSiteRoot = QString::fromLatin1(kPlaceholderSiteRoot));
@@ -69,7 +71,7 @@ public:
     QString versionFileAddress(const CommandLineParams& cmdParams) const;
     QString collectionsAddress(const CommandLineParams& cmdParams) const;
     // pagePath as the help table names it, e.g. "/eng_help1.asp".
-    QString helpPageAddress(const QString& pagePath) const;
+    QString helpPageAddress(const QString& pagePath) const override;
     QString sponsorPageAddress() const;
 
 private:

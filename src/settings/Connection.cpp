@@ -314,9 +314,7 @@ void Connection::AskConnectionType() {
     while (!waitIsOver()) {
         frame_->raise();
         frame_->show();
-        if (onWaitStep) {
-            onWaitStep();
-        }
+        emit frameRaised();
         platform::pauseLettingEventsRun(kWaitStepMs);
     }
     if (!frame_.isNull()) {
@@ -339,9 +337,7 @@ bool Connection::passwordRefused() {
 }
 
 bool Connection::ApplyConnectionSettings() {
-    if (applyProxy) {
-        applyProxy(currentSetting());
-    }
+    emit proxyApplied(currentSetting());
     Wait_Type_Connection = kTrue;
     if (passwordRefused()) {
         return false;

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "platform/NetProxy.h"
+#include "ui/Diagnostics.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 class QFrame;
@@ -46,18 +46,13 @@ QString passwordRefusedText(const QString& character, int lingua);
 
 // The connection type chosen in the frame Frame_Select_Connection, the proxy
 // file and its backup, and the proxy given to the transfer of catalogue
-// requests through the applyProxy hook.
-class Connection : public QObject {
+// requests through the proxyApplied signal. The diagnostics read the controls'
+// proxy through it.
+class Connection : public QObject, public ProxySource {
     Q_OBJECT
 public:
     Connection(RunState& state, platform::Dialogs& dialogs, QFrame* Frame_Select_Connection,
                QObject* parent = nullptr);
-
-    // Receives the proxy each time the settings are applied.
-    std::function<void(const platform::ProxySetting&)> applyProxy;
-    // Runs at every step of the wait for the choice, after the frame has been
-    // brought to the front (the window keeps its countdown label above it).
-    std::function<void()> onWaitStep;
 
     void CheckConnectionSettings();
     // Shows the frame centred in its parent and returns once "OK - GO!" has
@@ -80,7 +75,7 @@ public:
     void TestReadProxy_Click();
 
     // The proxy as the controls hold it (empty values for a direct connection).
-    platform::ProxySetting currentSetting() const;
+    platform::ProxySetting currentSetting() const override;
     QString proxyFilePath() const;
     QString proxyBackupPath() const;
 
@@ -97,6 +92,13 @@ public:
     QLineEdit* Proxy_Password = nullptr;
     QPushButton* Connection_Selected = nullptr;
     QPushButton* TestReadProxy = nullptr;
+
+signals:
+    // The settings are applied: the proxy for the transfer of requests.
+    void proxyApplied(const platform::ProxySetting& proxy);
+    // A step of the wait for the choice, the frame just brought to the front
+    // (the window keeps its countdown label above it).
+    void frameRaised();
 
 private:
     void createControls();

@@ -124,9 +124,7 @@ void LanguageChoice::LoadLanguage() {
         AskLanguage();
     }
     ReadLanguageFile();
-    if (applyLanguage) {
-        applyLanguage();
-    }
+    emit languageLoaded();
     state_.helpFile = platform::programDataFile(state_.appPath, QStringLiteral("Skyglance.html"));
 }
 

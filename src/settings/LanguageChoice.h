@@ -5,7 +5,6 @@
 #include <QPointer>
 #include <QString>
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 class QFrame;
@@ -28,8 +27,6 @@ class LanguageChoice : public QObject {
 public:
     LanguageChoice(RunState& state, QFrame* Frame_Select_Language, QObject* parent = nullptr);
 
-    // Applies state.Lingua to the captions of the window.
-    std::function<void()> applyLanguage;
     // When set (the panel's tab control, a sibling of the frame), the frame is
     // shown 250 twips above and left of it; otherwise centred in its parent.
     QPointer<QWidget> SSTCfg;
@@ -57,6 +54,10 @@ public:
     QRadioButton* French_03 = nullptr;
     QRadioButton* Spanish_04 = nullptr;
     QRadioButton* Default_Language = nullptr;
+
+signals:
+    // LoadLanguage has set state.Lingua: the window's captions follow it.
+    void languageLoaded();
 
 private:
     void createControls();

@@ -193,9 +193,7 @@ bool SettingsFile::ReadSettings(bool checkOnly) {
         state_.flagFullScreen = 0;
         controls_.txtDisplay->setText(QStringLiteral("Normal"));
     }
-    if (ShowDisplayMode) {
-        ShowDisplayMode();
-    }
+    emit displayModeChanged();
     return true;
 }
 
@@ -325,9 +323,7 @@ void SettingsFile::PrepareSettings() {
         controls_.SSTCfg_timeRefresh->setText(QStringLiteral("8"));
         controls_.txtDisplay->setText(QStringLiteral("Full_Screen"));
         state_.flagFullScreen = 1;
-        if (ShowDisplayMode) {
-            ShowDisplayMode();
-        }
+        emit displayModeChanged();
         return;
     }
     if (!usable) {
@@ -335,9 +331,7 @@ void SettingsFile::PrepareSettings() {
         controls_.SSTCfg_timeDwLoad->setText(QStringLiteral("15"));
         controls_.SSTCfg_timeRefresh->setText(QStringLiteral("8"));
         controls_.txtDisplay->setText(QStringLiteral("Full_Screen"));
-        if (ShowDisplayMode) {
-            ShowDisplayMode();
-        }
+        emit displayModeChanged();
         WriteSettings();
     }
     ReadSettings(false);
@@ -377,9 +371,7 @@ void SettingsFile::Cleanup2_Click() {
 
 void SettingsFile::SSTCfg_salvaConfig_Click() {
     saveAll();
-    if (ShowSaveBar) {
-        ShowSaveBar();
-    }
+    emit savedByClick();
 }
 
 void SettingsFile::SSTCfg_salvaConfig2_Click() {

@@ -63,9 +63,8 @@ public:
     SettingsFile(RunState& state, platform::Dialogs& dialogs, SettingsControls controls,
                  QObject* parent = nullptr);
 
-    // Shows the display mode in the user's language (set by the window).
-    std::function<void()> ShowDisplayMode;
-    // Pause that lets events run, used by saveAll.
+    // Pause that lets events run, used by saveAll; tests replace it with
+    // none, to save without waiting.
     std::function<void(int ms)> pause;
 
     // A settings file that is there but cannot be read is named in a message
@@ -103,13 +102,15 @@ public:
 
     bool inFirstRunState() const { return firstRunState_; }
 
-    // Shown after a save by the save handlers (the collections' save bar).
-    std::function<void()> ShowSaveBar;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
+    // The display-mode box took a value from the file or the defaults: the
+    // window shows the mode in the user's language.
+    void displayModeChanged();
+    // The save icon has saved (the window shows the save bar).
+    void savedByClick();
     // The settings were cleaned up: the program must end so that the next
     // start begins afresh.
     void quitRequested();

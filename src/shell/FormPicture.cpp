@@ -121,7 +121,12 @@ FormPicture::FormPicture(Options options, QWidget* parent)
     controls.SSTCfg_Download = SSTCfg_Download;
     controls.SSTCfg_Download2 = SSTCfg_Download2;
     settings_ = std::make_unique<SettingsFile>(state, *dialogs_, controls);
-    settings_->ShowDisplayMode = [this] { ShowDisplayMode(); };
+    connect(settings_.get(), &SettingsFile::displayModeChanged, this,
+            &FormPicture::ShowDisplayMode);
+    connect(panel_, &ConfigurationPanel::saveClicked, settings_.get(),
+            &SettingsFile::SSTCfg_salvaConfig_Click);
+    connect(panel_, &ConfigurationPanel::cleanupClicked, settings_.get(),
+            &SettingsFile::Cleanup_Click);
     settings_->installIntervalBoxHandlers();
 
     state.onSlideMapChanged = [this] { refreshDiagnostics(); };
@@ -261,14 +266,13 @@ void FormPicture::createShowParts() {
     Frame_Select_Connection = named<QFrame>(this, "Frame_Select_Connection");
     Frame_Select_Connection->hide();
     connection_ = new Connection(state, *dialogs_, Frame_Select_Connection, this);
-    connection_->applyProxy = [this](const platform::ProxySetting& proxy) {
-        fetch_->setProxy(proxy);
-    };
-    connection_->onWaitStep = [this] { lCountDown->raise(); };
+    connect(connection_, &Connection::proxyApplied, this,
+            [this](const platform::ProxySetting& proxy) { fetch_->setProxy(proxy); });
+    connect(connection_, &Connection::frameRaised, lCountDown, &QWidget::raise);
     Frame_Select_Language = named<QFrame>(this, "Frame_Select_Language");
     Frame_Select_Language->hide();
     languageChoice_ = new LanguageChoice(state, Frame_Select_Language, this);
-    languageChoice_->applyLanguage = [this] { ApplyLanguage(); };
+    connect(languageChoice_, &LanguageChoice::languageLoaded, this, &FormPicture::ApplyLanguage);
     languageChoice_->SSTCfg = SSTCfg;
 
     SelectionControls sel;
@@ -352,17 +356,16 @@ void FormPicture::createShowParts() {
     createWatchParts();
     createPanelParts();
 
-    Diagnostics::Sources sources;
-    sources.timers = {{QStringLiteral("imgClock"), &imgClock},
-                      {QStringLiteral("generalClock"), &generalClock},
-                      {QStringLiteral("utilityTmr"), &utilityTmr},
-                      {QStringLiteral("panControl"), &panControl},
-                      {QStringLiteral("Timer4000"), &Timer4000}};
-    sources.proxy = [this] { return connection_->currentSetting(); };
-    diagnostics_ = std::make_unique<Diagnostics>(state, sources, this);
+    const QList<NamedTimer> timers = {{QStringLiteral("imgClock"), &imgClock},
+                                      {QStringLiteral("generalClock"), &generalClock},
+                                      {QStringLiteral("utilityTmr"), &utilityTmr},
+                                      {QStringLiteral("panControl"), &panControl},
+                                      {QStringLiteral("Timer4000"), &Timer4000}};
+    diagnostics_ = std::make_unique<Diagnostics>(state, timers, *connection_, this);
     // The bar's tuning aids of the diagnostics: hidden, set from the
     // diagnostics, laid out with the bar.
-    barTuning_ = new BarTuning(state, this, [this] { Disegna_Barra2(); });
+    barTuning_ = new BarTuning(state, this);
+    connect(barTuning_, &BarTuning::ratioChanged, this, &FormPicture::Disegna_Barra2);
     connectStatus->installEventFilter(this);
 }
 
@@ -526,12 +529,11 @@ void FormPicture::createPanel() {
     Cleanup2 = panel_->Cleanup2;
     FrameWizard = panel_->FrameWizard;
     IcoSwapSST6 = panel_->IcoSwapSST6;
-    panel_->onStart = [this] { SSTCfg_cmdConferma_Click(); };
-    panel_->onQuit = [this] { SSTCfg_ExitProgram_Click(); };
-    panel_->onSave = [this] { settings_->SSTCfg_salvaConfig_Click(); };
-    panel_->onCleanup = [this] { settings_->Cleanup_Click(); };
-    panel_->onTown = [this] { homeTown_->ShowTownFrame(); };
-    panel_->onDisplayMode = [this] { dyMode_Click(); };
+    connect(panel_, &ConfigurationPanel::startClicked, this,
+            &FormPicture::SSTCfg_cmdConferma_Click);
+    connect(panel_, &ConfigurationPanel::quitClicked, this, &FormPicture::SSTCfg_ExitProgram_Click);
+    connect(panel_, &ConfigurationPanel::townClicked, homeTown_, &HomeTown::ShowTownFrame);
+    connect(panel_, &ConfigurationPanel::displayModeClicked, this, &FormPicture::dyMode_Click);
 
     lVersion = namedLabel(this, "lVersion", QStringLiteral("Skyglance Ver. 7.8.12"));
     lVersion->setAlignment(Qt::AlignCenter);
@@ -554,34 +556,30 @@ void FormPicture::createPanel() {
 // connection, the language, the own pictures, collections, help and the
 // version check.
 void FormPicture::createPanelParts() {
-    panel_->onConnection = [this] { connection_->Connection_Click(); };
-    panel_->onLanguage = [this] { languageChoice_->IcoSwapSST6_Click(); };
+    connect(panel_, &ConfigurationPanel::connectionClicked, connection_,
+            &Connection::Connection_Click);
+    connect(panel_, &ConfigurationPanel::languageClicked, languageChoice_,
+            &LanguageChoice::IcoSwapSST6_Click);
     // A tab change leaves the show's tables alone: kinds, loop files and
     // pictures change together, in the cycle that fetches them again.
-    panel_->checkIntervalBoxes = [this] { settings_->leaveIntervalBoxes(); };
+    connect(panel_, &ConfigurationPanel::tabChanged, settings_.get(),
+            &SettingsFile::leaveIntervalBoxes);
 
     ownPictures_ = std::make_unique<OwnPictures>(state, *dialogs_, SSTCfg_LblinserisciImg);
-    panel_->onOwnPicture = [this] { ownPictures_->SSTCfg_FileUser_Click(); };
-    panel_->onResetOwnPicture = [this] { ownPictures_->SSTCfg_resetUserImg_Click(); };
+    connect(panel_, &ConfigurationPanel::ownPictureClicked, this,
+            [this] { ownPictures_->SSTCfg_FileUser_Click(); });
+    connect(panel_, &ConfigurationPanel::resetOwnPictureClicked, this,
+            [this] { ownPictures_->SSTCfg_resetUserImg_Click(); });
 
-    OnlineHelp::Hooks help;
-    help.pageAddress = [this](const QString& path) { return vendor_->helpPageAddress(path); };
-    help.showWizardHelp = [this](const QString& text, const QIcon&) {
-        panel_->WizardText->setText(text);
-    };
-    onlineHelp_ = std::make_unique<OnlineHelp>(state, *dialogs_, *shell_, help, this);
-    onlineHelp_->setTimerBoxes({txtDisplay, txtDisplay2, SSTCfg_timeDwLoad, SSTCfg_timeRefresh});
-    panel_->onHelp = [this](const QString& icon) {
-        if (icon == QLatin1String("helpTime")) {
-            onlineHelp_->helpTime_Click();
-        } else if (icon == QLatin1String("helpImg")) {
-            onlineHelp_->helpImg_Click();
-        } else {
-            onlineHelp_->helpEsegui_Click();
-        }
-    };
-    panel_->onInfo = [this] { onlineHelp_->infoStatusBar_Click(); };
-    panel_->onRemoteHelp = [this] { onlineHelp_->RunTeamViewer_Click(); };
+    onlineHelp_ = std::make_unique<OnlineHelp>(state, *dialogs_, *shell_, *vendor_, this);
+    OnlineHelp* help = onlineHelp_.get();
+    connect(help, &OnlineHelp::remoteHelpHovered, panel_->WizardText, &QLabel::setText);
+    help->setTimerBoxes({txtDisplay, txtDisplay2, SSTCfg_timeDwLoad, SSTCfg_timeRefresh});
+    connect(panel_, &ConfigurationPanel::timersHelpClicked, help, &OnlineHelp::helpTime_Click);
+    connect(panel_, &ConfigurationPanel::picturesHelpClicked, help, &OnlineHelp::helpImg_Click);
+    connect(panel_, &ConfigurationPanel::runExitHelpClicked, help, &OnlineHelp::helpEsegui_Click);
+    connect(panel_, &ConfigurationPanel::infoClicked, help, &OnlineHelp::infoStatusBar_Click);
+    connect(panel_, &ConfigurationPanel::remoteHelpClicked, help, &OnlineHelp::RunTeamViewer_Click);
 
     collections_ = std::make_unique<Collections>(state, *dialogs_, *settings_, *selection_,
                                                  Tabella_Mappe_Selezionate);
@@ -589,15 +587,17 @@ void FormPicture::createPanelParts() {
     connect(collections_.get(), &Collections::loadClicked, &QApplication::beep);
     const auto saveBar = [this] { RunSaveBar(panel_->BarSaveAllBG, panel_->BarSaveAllFG); };
     connect(collections_.get(), &Collections::selectionSaved, this, saveBar);
-    settings_->ShowSaveBar = saveBar;
+    connect(settings_.get(), &SettingsFile::savedByClick, this, saveBar);
     connect(collections_.get(), &Collections::readingCollection, this, [this](bool reading) {
         panel_->Wait_Ico->setVisible(reading);
         if (reading) {
             panel_->Wait_Ico->raise();
         }
     });
-    panel_->onBackup = [this] { collections_->SSTCfg_BackUpcnf_Click(); };
-    panel_->onLoad = [this] { collections_->SSTCfg_Loadcnf_Click(); };
+    connect(panel_, &ConfigurationPanel::backupClicked, collections_.get(),
+            &Collections::SSTCfg_BackUpcnf_Click);
+    connect(panel_, &ConfigurationPanel::loadClicked, collections_.get(),
+            &Collections::SSTCfg_Loadcnf_Click);
 
     versionUpdate_ = std::make_unique<VersionUpdate>(state, *dialogs_, *fetch_, *vendor_);
     // A newer version is told by the status text's colour; on the dark bar

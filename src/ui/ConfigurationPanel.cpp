@@ -19,7 +19,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <array>
 #include <type_traits>
 
 using PanelLayout::kPicturesTab;
@@ -66,41 +65,37 @@ bool isKnownLanguage(int lingua) {
     return lingua >= LanguageTables::kEnglish && lingua <= LanguageTables::kSpanish;
 }
 
-// Icon-and-caption pairs that run one of the window's actions; icon and
-// caption run the same one. A pair without a caption is an icon alone.
+// Icon-and-caption pairs that tell a click by one of the panel's signals;
+// icon and caption emit the same one. A pair without a caption is an icon alone.
 struct ActionPair {
     const char* icon;
     const char* caption;
-    std::function<void()> ConfigurationPanel::*action;
+    void (ConfigurationPanel::*clicked)();
 };
 
 const ActionPair kActionPairs[] = {
-    {"dyMode", "dyMode2", &ConfigurationPanel::onDisplayMode},
-    {"Cleanup", "Cleanup2", &ConfigurationPanel::onCleanup},
-    {"ConnectionIco", "Connection", &ConfigurationPanel::onConnection},
+    {"dyMode", "dyMode2", &ConfigurationPanel::displayModeClicked},
+    {"Cleanup", "Cleanup2", &ConfigurationPanel::cleanupClicked},
+    {"ConnectionIco", "Connection", &ConfigurationPanel::connectionClicked},
     // The backup caption carries words only; its icon saves.
-    {"SSTCfg_BackUpcnf", nullptr, &ConfigurationPanel::onBackup},
-    {"SSTCfg_Loadcnf", "SSTCfg_Loadconf", &ConfigurationPanel::onLoad},
-    {"SSTCfg_FileUser", "SSTCfg_FileUser2", &ConfigurationPanel::onOwnPicture},
-    {"SSTCfg_resetUserImg", "SSTCfg_resetUserImg2", &ConfigurationPanel::onResetOwnPicture},
-    {"SSTCfg_cmdConferma", "SSTCfg_cmdConferma2", &ConfigurationPanel::onStart},
-    {"SSTCfg_ExitProgram", "SSTCfg_ExitProgram2", &ConfigurationPanel::onQuit},
+    {"SSTCfg_BackUpcnf", nullptr, &ConfigurationPanel::backupClicked},
+    {"SSTCfg_Loadcnf", "SSTCfg_Loadconf", &ConfigurationPanel::loadClicked},
+    {"SSTCfg_FileUser", "SSTCfg_FileUser2", &ConfigurationPanel::ownPictureClicked},
+    {"SSTCfg_resetUserImg", "SSTCfg_resetUserImg2", &ConfigurationPanel::resetOwnPictureClicked},
+    {"SSTCfg_cmdConferma", "SSTCfg_cmdConferma2", &ConfigurationPanel::startClicked},
+    {"SSTCfg_ExitProgram", "SSTCfg_ExitProgram2", &ConfigurationPanel::quitClicked},
     // Stands in for the quit icon while a download cycle runs; quitting
     // stays possible.
-    {"SSTCfg_ExitProgram_BW", nullptr, &ConfigurationPanel::onQuit},
-    {"SSTCfg_salvaConfig", "SSTCfg_salvaConfig2", &ConfigurationPanel::onSave},
-    {"YourTownIco", "LabelYourTown", &ConfigurationPanel::onTown},
-    {"infoStatusBar", "infoStatusBar2", &ConfigurationPanel::onInfo},
-    {"RunTeamViewer", "IcoHelpTools2", &ConfigurationPanel::onRemoteHelp},
-    {"IcoSwapSST6", "LabelLanguage", &ConfigurationPanel::onLanguage},
+    {"SSTCfg_ExitProgram_BW", nullptr, &ConfigurationPanel::quitClicked},
+    {"SSTCfg_salvaConfig", "SSTCfg_salvaConfig2", &ConfigurationPanel::saveClicked},
+    {"YourTownIco", "LabelYourTown", &ConfigurationPanel::townClicked},
+    {"infoStatusBar", "infoStatusBar2", &ConfigurationPanel::infoClicked},
+    {"RunTeamViewer", "IcoHelpTools2", &ConfigurationPanel::remoteHelpClicked},
+    {"IcoSwapSST6", "LabelLanguage", &ConfigurationPanel::languageClicked},
+    {"helpTime", "helpTime2", &ConfigurationPanel::timersHelpClicked},
+    {"helpImg", "helpImg2", &ConfigurationPanel::picturesHelpClicked},
+    {"helpEsegui", "helpEsegui2", &ConfigurationPanel::runExitHelpClicked},
 };
-
-// The help pairs run onHelp with the icon's name.
-const std::array<std::pair<const char*, const char*>, 3> kHelpPairs{{
-    {"helpTime", "helpTime2"},
-    {"helpImg", "helpImg2"},
-    {"helpEsegui", "helpEsegui2"},
-}};
 
 } // namespace
 
@@ -248,7 +243,7 @@ void ConfigurationPanel::bindElements() {
     bind(LeftTipText, "LeftTipText");
 }
 
-// Navigation elements show their tab; action pairs run the window's actions.
+// Navigation elements show their tab; action pairs emit their signals.
 void ConfigurationPanel::connectActions() {
     const auto find = [this](const char* name) { return elements_.value(QLatin1String(name)); };
     for (const PanelLayout::Element& element : PanelLayout::elements()) {
@@ -258,25 +253,12 @@ void ConfigurationPanel::connectActions() {
     }
     for (const ActionPair& pair : kActionPairs) {
         auto* icon = qobject_cast<QPushButton*>(find(pair.icon));
-        const auto run = [this, action = pair.action] {
-            if (this->*action) {
-                (this->*action)();
-            }
-        };
+        const auto run = [this, clicked = pair.clicked] { emit(this->*clicked)(); };
         if (pair.caption != nullptr) {
             connectPair(icon, qobject_cast<QLabel*>(find(pair.caption)), run);
         } else {
             connect(icon, &QPushButton::clicked, this, run);
         }
-    }
-    for (const auto& [icon, caption] : kHelpPairs) {
-        const auto help = [this, name = QString::fromLatin1(icon)] {
-            if (onHelp) {
-                onHelp(name);
-            }
-        };
-        connectPair(qobject_cast<QPushButton*>(find(icon)), qobject_cast<QLabel*>(find(caption)),
-                    help);
     }
 }
 
@@ -514,12 +496,10 @@ void ConfigurationPanel::EnableCollectionElements() {
 
 void ConfigurationPanel::SSTCfg_Click() {
     EnableCollectionElements();
-    if (checkIntervalBoxes) {
-        checkIntervalBoxes();
-    }
+    emit tabChanged();
     const bool unsaved = state_.flagConfigChanged == 1;
-    if (unsaved && resetShowTables) {
-        resetShowTables();
+    if (unsaved) {
+        emit tabChangedWhileUnsaved();
     }
     SSTCfg_salvaConfig->setEnabled(unsaved);
     SSTCfg_salvaConfig2->setEnabled(unsaved);

@@ -24,8 +24,8 @@ struct RunState;
 // The configuration panel: the tab control SSTCfg with its five tabs over
 // the main window, the help frame FrameWizard below it and the wait frame
 // FormWait. Builds every element with its control name, places them, and
-// routes clicks: the navigation shows tabs itself, every other action is
-// handed to the std::function the window assigns (unset ones do nothing).
+// routes clicks: the navigation shows tabs itself, every other click is
+// told by a signal that the window connects.
 //
 // Element positions are twips in the tab control's coordinates (the tab row
 // included), as the table of PanelLayout sets them; each tab's elements live
@@ -79,30 +79,34 @@ public:
     // The picture an element shows (its icon), null if it has none.
     QPixmap pictureOf(const QString& objectName) const;
 
-    // ---- Actions of the icon-and-label pairs; both halves call the same one.
-    std::function<void()> onStart;           // SSTCfg_cmdConferma, 2
-    std::function<void()> onQuit;            // SSTCfg_ExitProgram, 2, _BW
-    std::function<void()> onSave;            // SSTCfg_salvaConfig, 2
-    std::function<void()> onCleanup;         // Cleanup, Cleanup2
-    std::function<void()> onConnection;      // Connection, ConnectionIco
-    std::function<void()> onLanguage;        // IcoSwapSST6, LabelLanguage
-    std::function<void()> onTown;            // YourTownIco, LabelYourTown
-    std::function<void()> onBackup;          // SSTCfg_BackUpcnf (its label: none)
-    std::function<void()> onLoad;            // SSTCfg_Loadcnf, SSTCfg_Loadconf
-    std::function<void()> onOwnPicture;      // SSTCfg_FileUser, 2
-    std::function<void()> onResetOwnPicture; // SSTCfg_resetUserImg, 2
-    // helpTime, helpImg, helpEsegui and their labels; the icon's name.
-    std::function<void(const QString& helpIcon)> onHelp;
-    std::function<void()> onRemoteHelp;  // RunTeamViewer, IcoHelpTools2
-    std::function<void()> onInfo;        // infoStatusBar, 2
-    std::function<void()> onDisplayMode; // dyMode, dyMode2
+signals:
+    // ---- Clicks on the icon-and-label pairs; icon and label tell the same.
+    void startClicked();           // SSTCfg_cmdConferma, 2
+    void quitClicked();            // SSTCfg_ExitProgram, 2, _BW
+    void saveClicked();            // SSTCfg_salvaConfig, 2
+    void cleanupClicked();         // Cleanup, Cleanup2
+    void connectionClicked();      // Connection, ConnectionIco
+    void languageClicked();        // IcoSwapSST6, LabelLanguage
+    void townClicked();            // YourTownIco, LabelYourTown
+    void backupClicked();          // SSTCfg_BackUpcnf (its label: none)
+    void loadClicked();            // SSTCfg_Loadcnf, SSTCfg_Loadconf
+    void ownPictureClicked();      // SSTCfg_FileUser, 2
+    void resetOwnPictureClicked(); // SSTCfg_resetUserImg, 2
+    void timersHelpClicked();      // helpTime, 2
+    void picturesHelpClicked();    // helpImg, 2
+    void runExitHelpClicked();     // helpEsegui, 2
+    void remoteHelpClicked();      // RunTeamViewer, IcoHelpTools2
+    void infoClicked();            // infoStatusBar, 2
+    void displayModeClicked();     // dyMode, dyMode2
 
-    // ---- What other parts do on a tab change (SSTCfg_Click).
-    // The interval boxes' lost-focus checks.
-    std::function<void()> checkIntervalBoxes;
-    // Resetting the show's per-picture tables while changes are unsaved.
-    std::function<void()> resetShowTables;
+    // ---- A tab change (SSTCfg_Click), before the save pair follows the
+    // unsaved changes: the interval boxes' lost-focus checks hang here.
+    void tabChanged();
+    // The same tab change, when the settings have unsaved changes (the
+    // show's per-picture tables may be reset here).
+    void tabChangedWhileUnsaved();
 
+public:
     // ---- Elements, by control name.
     QTabWidget* SSTCfg = nullptr;
 

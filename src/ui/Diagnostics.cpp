@@ -121,9 +121,10 @@ QList<QStringList> flagTableRows(const RunState& s, Command command) {
 
 } // namespace
 
-Diagnostics::Diagnostics(RunState& state, Sources sources, QWidget* parent)
-    : QObject(parent), state_(state), sources_(std::move(sources)), parent_(parent) {
-    for (const NamedTimer& t : std::as_const(sources_.timers)) {
+Diagnostics::Diagnostics(RunState& state, QList<NamedTimer> timers, const ProxySource& proxy,
+                         QWidget* parent)
+    : QObject(parent), state_(state), timers_(std::move(timers)), proxy_(proxy), parent_(parent) {
+    for (const NamedTimer& t : std::as_const(timers_)) {
         if (t.timer != nullptr) {
             ticks_.insert(t.name, 0);
             connect(t.timer, &QTimer::timeout, this, [this, name = t.name] { ++ticks_[name]; });
@@ -181,7 +182,7 @@ void Diagnostics::refreshTables() {
 
 void Diagnostics::refreshTimers() {
     QList<QStringList> rows;
-    for (const NamedTimer& t : std::as_const(sources_.timers)) {
+    for (const NamedTimer& t : std::as_const(timers_)) {
         if (t.timer != nullptr) {
             rows.append({t.name, t.timer->isActive() ? QStringLiteral("yes") : QStringLiteral("no"),
                          number(t.timer->interval()), number(ticks(t.name))});
@@ -198,8 +199,7 @@ void Diagnostics::refreshProxy() {
     if (!proxyRows_) {
         return;
     }
-    const platform::ProxySetting proxy =
-        sources_.proxy ? sources_.proxy() : platform::ProxySetting{};
+    const platform::ProxySetting proxy = proxy_.currentSetting();
     const platform::ProxyEndpoint endpoint = platform::proxyEndpoint(proxy.address, proxy.port);
     fillTable(proxyRows_, {
                               {QStringLiteral("enabled"),
@@ -299,8 +299,7 @@ constexpr int kPotBarMinimum = 5;
 constexpr int kPotBarMaximum = 50;
 } // namespace
 
-BarTuning::BarTuning(RunState& state, QWidget* parent, std::function<void()> relayOutBar)
-    : QObject(parent), state_(state), relayOutBar_(std::move(relayOutBar)) {
+BarTuning::BarTuning(RunState& state, QWidget* parent) : QObject(parent), state_(state) {
     PotBar = named<QScrollBar>(parent, "PotBar");
     PotBar->setOrientation(Qt::Horizontal);
     PotBar->setRange(kPotBarMinimum, kPotBarMaximum);
@@ -316,9 +315,7 @@ BarTuning::BarTuning(RunState& state, QWidget* parent, std::function<void()> rel
 
 void BarTuning::PotBar_Change() {
     state_.Ratio_X_Y = static_cast<float>(PotBar->value()) / 10.0F;
-    if (relayOutBar_) {
-        relayOutBar_();
-    }
+    emit ratioChanged();
 }
 
 void BarTuning::afterLayout(double barH, double k, int screenWidthTwips, int screenHeightTwips) {

@@ -8,7 +8,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <functional>
 
 class QLineEdit;
 class QScrollBar;
@@ -24,6 +23,14 @@ struct NamedTimer {
     QTimer* timer = nullptr;
 };
 
+// Where the proxy window takes the proxy from, asked at each refresh.
+class ProxySource {
+public:
+    virtual ~ProxySource() = default;
+    // The proxy as the connection's controls hold it now.
+    virtual platform::ProxySetting currentSetting() const = 0;
+};
+
 // The three read-only windows of the DEBUG_CODE option: the picture tables
 // (frmDebug), the timers with the guard flags and counters (frmDebugTimers)
 // and the proxy values (frmDebugProxy). They show a snapshot; refresh()
@@ -31,13 +38,9 @@ struct NamedTimer {
 class Diagnostics : public QObject {
     Q_OBJECT
 public:
-    struct Sources {
-        QList<NamedTimer> timers;
-        std::function<platform::ProxySetting()> proxy;
-    };
-
     // The windows are top-level windows owned by parent (may be null).
-    Diagnostics(RunState& state, Sources sources, QWidget* parent = nullptr);
+    Diagnostics(RunState& state, QList<NamedTimer> timers, const ProxySource& proxy,
+                QWidget* parent = nullptr);
     ~Diagnostics() override;
 
     // Shows the three windows without being modal, in front.
@@ -75,7 +78,8 @@ private:
     QWidget* newWindow(const char* name, const QString& title);
 
     RunState& state_;
-    Sources sources_;
+    QList<NamedTimer> timers_;
+    const ProxySource& proxy_;
     QPointer<QWidget> parent_;
     QHash<QString, int> ticks_;
     QList<QPointer<QWidget>> windows_;
@@ -94,12 +98,12 @@ private:
 class BarTuning : public QObject {
     Q_OBJECT
 public:
-    BarTuning(RunState& state, QWidget* parent, std::function<void()> relayOutBar);
+    BarTuning(RunState& state, QWidget* parent);
 
     QScrollBar* PotBar = nullptr;
     QLineEdit* DebugBarra = nullptr;
 
-    // Ratio_X_Y = PotBar's value / 10, then the bar is laid out again.
+    // Ratio_X_Y = PotBar's value / 10, then ratioChanged.
     void PotBar_Change();
     // The layout's last step: hide both and note the values used.
     void afterLayout(double barH, double k, int screenWidthTwips, int screenHeightTwips);
@@ -107,7 +111,10 @@ public:
     static QString valuesUsedText(double barH, double k, float ratioXY, int screenWidthTwips,
                                   int screenHeightTwips);
 
+signals:
+    // Ratio_X_Y has a new value: the bar must be laid out again.
+    void ratioChanged();
+
 private:
     RunState& state_;
-    std::function<void()> relayOutBar_;
 };

@@ -273,9 +273,9 @@ QString OnlineHelp::teamViewerFailedText(int lingua, const QString& reason) {
 }
 
 OnlineHelp::OnlineHelp(RunState& state, platform::Dialogs& dialogs, platform::Shell& shell,
-                       Hooks hooks, QWidget* mainWindow)
-    : state_(state), dialogs_(dialogs), shell_(shell), hooks_(std::move(hooks)),
-      mainWindow_(mainWindow), opener_(shell) {}
+                       const HelpPages& pages, QWidget* mainWindow)
+    : state_(state), dialogs_(dialogs), shell_(shell), pages_(pages), mainWindow_(mainWindow),
+      opener_(shell) {}
 
 void OnlineHelp::attachHelpControls(QWidget* helpEsegui, QWidget* helpEsegui2, QWidget* helpImg,
                                     QWidget* helpImg2, QWidget* helpTime, QWidget* helpTime2,
@@ -322,11 +322,11 @@ void OnlineHelp::infoStatusBar_Click() {
 
 void OnlineHelp::openHelp(Section section) {
     const QString path = helpPagePath(section, state_.Lingua);
-    if (path.isNull() || !hooks_.pageAddress) {
+    if (path.isNull()) {
         return;
     }
     // A page that cannot be opened leaves only the opener's error record.
-    opener_.ShellOpen(hooks_.pageAddress(path), kShowDefault, {}, {}, QStringLiteral("open"),
+    opener_.ShellOpen(pages_.helpPageAddress(path), kShowDefault, {}, {}, QStringLiteral("open"),
                       mainWindow_);
 }
 
@@ -363,8 +363,8 @@ void OnlineHelp::RunTeamViewer_Click() {
 }
 
 void OnlineHelp::RunTeamViewer_MouseMove() {
-    if (state_.WizardActive == kFalse || !hooks_.showWizardHelp) {
+    if (state_.WizardActive == kFalse) {
         return;
     }
-    hooks_.showWizardHelp(teamViewerHelpText(state_.Lingua), teamViewerPicture_);
+    emit remoteHelpHovered(teamViewerHelpText(state_.Lingua), teamViewerPicture_);
 }

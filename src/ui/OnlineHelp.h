@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -81,16 +82,18 @@ private:
 
 // ---- Help pages and remote assistance.
 
-class OnlineHelp {
+// Where the help pages are, asked each time a page opens.
+class HelpPages {
+public:
+    virtual ~HelpPages() = default;
+    // The full address of a help page path such as "/eng_help1.asp".
+    virtual QString helpPageAddress(const QString& pagePath) const = 0;
+};
+
+class OnlineHelp : public QObject {
+    Q_OBJECT
 public:
     enum class Section { RunExit, InformationBar, Pictures, Timers };
-
-    struct Hooks {
-        // The full address of a help page path such as "/eng_help1.asp".
-        std::function<QString(const QString& pagePath)> pageAddress;
-        // The panel's help box: its text and the picture of the element.
-        std::function<void(const QString& text, const QIcon& picture)> showWizardHelp;
-    };
 
     // The page path of a section in a language; null outside 1 to 4.
     static QString helpPagePath(Section section, int lingua);
@@ -104,8 +107,8 @@ public:
     // The program's file name beside the program, by language.
     static QString teamViewerFileName(int lingua);
 
-    OnlineHelp(RunState& state, platform::Dialogs& dialogs, platform::Shell& shell, Hooks hooks,
-               QWidget* mainWindow = nullptr);
+    OnlineHelp(RunState& state, platform::Dialogs& dialogs, platform::Shell& shell,
+               const HelpPages& pages, QWidget* mainWindow = nullptr);
 
     // The four timer boxes the "Display Timers" help colours.
     void setTimerBoxes(const QList<QWidget*>& boxes) { timerBoxes_ = boxes; }
@@ -129,6 +132,11 @@ public:
 
     ShellOpener& opener() { return opener_; }
 
+signals:
+    // The mouse is over the remote-assistance icon while the panel's help is
+    // on: the text and picture for the panel's help box.
+    void remoteHelpHovered(const QString& text, const QIcon& picture);
+
 private:
     void openHelp(Section section);
     void colourTimerBoxes();
@@ -136,7 +144,7 @@ private:
     RunState& state_;
     platform::Dialogs& dialogs_;
     platform::Shell& shell_;
-    Hooks hooks_;
+    const HelpPages& pages_;
     QWidget* mainWindow_;
     ShellOpener opener_;
     QList<QWidget*> timerBoxes_;

@@ -149,7 +149,7 @@ void TestShowRuns::incompleteCatalogueKeepsSavedSelection() {
         QVERIFY(line->isVisible());
         QCOMPARE(line->text(), CatalogueUnavailableText(1));
         QCOMPARE(form_->Tabella_Mappe_Selezionate->count(), 0);
-        form_->panel().onSave();
+        emit form_->panel().saveClicked();
         QCOMPARE(readFile(work("Skyglance7_Picture_List.dat")), saved);
     };
     const auto startAndSeeSlides = [&] {
@@ -180,7 +180,7 @@ void TestShowRuns::incompleteCatalogueKeepsSavedSelection() {
     QVERIFY(form_->Tabella_Mappe_Selezionate->count() > 20);
     QVERIFY(!form_->selectionTable().CatalogueUnavailable->isVisible());
     QVERIFY(form_->panel().WizardText->text() != CatalogueUnavailableText(1));
-    form_->panel().onSave();
+    emit form_->panel().saveClicked();
     QCOMPARE(readFile(work("Skyglance7_Picture_List.dat")), saved);
     startAndSeeSlides();
 

@@ -80,7 +80,8 @@ struct ConnectionFixture {
         frame->setObjectName(QStringLiteral("Frame_Select_Connection"));
         frame->hide();
         connection = std::make_unique<Connection>(state, dialogs, frame);
-        connection->applyProxy = [this](const platform::ProxySetting& s) { applied.append(s); };
+        QObject::connect(connection.get(), &Connection::proxyApplied,
+                         [this](const platform::ProxySetting& s) { applied.append(s); });
         window.show();
     }
     QString dat() const { return connection->proxyFilePath(); }
@@ -111,7 +112,7 @@ struct LanguageFixture {
         frame->hide();
         language = std::make_unique<LanguageChoice>(state, frame);
         language->SSTCfg = SSTCfg;
-        language->applyLanguage = [this] { ++applied; };
+        QObject::connect(language.get(), &LanguageChoice::languageLoaded, [this] { ++applied; });
     }
     QString path() const { return language->languageFilePath(); }
 };

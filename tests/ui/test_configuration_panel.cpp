@@ -1,4 +1,5 @@
 #include "catalogue/SelectionTable.h"
+#include "catalogue/VendorServices.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "platform/Twips.h"
@@ -265,21 +266,23 @@ void TestConfigurationPanel::labelsDoWhatTheirIconsDo() {
     QStringList fired;
     ConfigurationPanel& p = *f.panel;
     auto record = [&fired](const char* what) { return [&fired, what] { fired << what; }; };
-    p.onStart = record("start");
-    p.onQuit = record("quit");
-    p.onSave = record("save");
-    p.onCleanup = record("cleanup");
-    p.onConnection = record("connection");
-    p.onLanguage = record("language");
-    p.onTown = record("town");
-    p.onBackup = record("backup");
-    p.onLoad = record("load");
-    p.onOwnPicture = record("own");
-    p.onResetOwnPicture = record("reset own");
-    p.onRemoteHelp = record("remote");
-    p.onInfo = record("info");
-    p.onDisplayMode = record("display mode");
-    p.onHelp = [&fired](const QString& icon) { fired << icon; };
+    QObject::connect(&p, &ConfigurationPanel::startClicked, record("start"));
+    QObject::connect(&p, &ConfigurationPanel::quitClicked, record("quit"));
+    QObject::connect(&p, &ConfigurationPanel::saveClicked, record("save"));
+    QObject::connect(&p, &ConfigurationPanel::cleanupClicked, record("cleanup"));
+    QObject::connect(&p, &ConfigurationPanel::connectionClicked, record("connection"));
+    QObject::connect(&p, &ConfigurationPanel::languageClicked, record("language"));
+    QObject::connect(&p, &ConfigurationPanel::townClicked, record("town"));
+    QObject::connect(&p, &ConfigurationPanel::backupClicked, record("backup"));
+    QObject::connect(&p, &ConfigurationPanel::loadClicked, record("load"));
+    QObject::connect(&p, &ConfigurationPanel::ownPictureClicked, record("own"));
+    QObject::connect(&p, &ConfigurationPanel::resetOwnPictureClicked, record("reset own"));
+    QObject::connect(&p, &ConfigurationPanel::remoteHelpClicked, record("remote"));
+    QObject::connect(&p, &ConfigurationPanel::infoClicked, record("info"));
+    QObject::connect(&p, &ConfigurationPanel::displayModeClicked, record("display mode"));
+    QObject::connect(&p, &ConfigurationPanel::timersHelpClicked, record("helpTime"));
+    QObject::connect(&p, &ConfigurationPanel::picturesHelpClicked, record("helpImg"));
+    QObject::connect(&p, &ConfigurationPanel::runExitHelpClicked, record("helpEsegui"));
 
     const QList<QPair<QWidget*, QWidget*>> pairs = {
         {p.SSTCfg_cmdConferma, p.SSTCfg_cmdConferma2},
@@ -357,8 +360,9 @@ void TestConfigurationPanel::tabChangeFollowsUnsavedChanges() {
     Fixture f;
     int checks = 0;
     int resets = 0;
-    f.panel->checkIntervalBoxes = [&checks] { ++checks; };
-    f.panel->resetShowTables = [&resets] { ++resets; };
+    QObject::connect(f.panel.get(), &ConfigurationPanel::tabChanged, [&checks] { ++checks; });
+    QObject::connect(f.panel.get(), &ConfigurationPanel::tabChangedWhileUnsaved,
+                     [&resets] { ++resets; });
     f.panel->SSTCfg_Loadcnf->setEnabled(false);
     f.panel->SSTCfg_Backupconf->hide();
 
@@ -474,7 +478,8 @@ void TestConfigurationPanel::cuesAreDrawnThroughTheStyleSheet() {
     RunState& state = *f.state;
     state.Lingua = 0;
     platform::Shell shell;
-    OnlineHelp help(state, dialogs, shell, {});
+    const VendorServices vendor;
+    OnlineHelp help(state, dialogs, shell, vendor);
     help.setTimerBoxes({f.panel->txtDisplay, f.panel->txtDisplay2, f.panel->SSTCfg_timeDwLoad,
                         f.panel->SSTCfg_timeRefresh});
     help.helpTime_Click();

@@ -41,16 +41,19 @@ public:
 
 const QString kRoot = QStringLiteral("http://vendor.test");
 
-OnlineHelp::Hooks helpHooks(QStringList* wizardTexts = nullptr) {
-    OnlineHelp::Hooks hooks;
-    hooks.pageAddress = [](const QString& path) { return kRoot + path; };
-    hooks.showWizardHelp = [wizardTexts](const QString& text, const QIcon&) {
-        if (wizardTexts != nullptr) {
-            *wizardTexts << text;
-        }
-    };
-    return hooks;
-}
+// The help pages under kRoot.
+class VendorPages : public HelpPages {
+public:
+    QString helpPageAddress(const QString& path) const override { return kRoot + path; }
+};
+const VendorPages kPages{};
+
+// The proxy the connection's controls hold, as the test sets it.
+class ControlsProxy : public ProxySource {
+public:
+    platform::ProxySetting setting;
+    platform::ProxySetting currentSetting() const override { return setting; }
+};
 
 void makeProgram(const QString& path) {
     QFile file(path);
@@ -91,7 +94,7 @@ void TestHelpDiagnostics::helpPagesFollowSectionAndLanguage() {
     RunState state;
     platform::ScriptedDialogs dialogs;
     ScriptedShell shell;
-    OnlineHelp help(state, dialogs, shell, helpHooks());
+    OnlineHelp help(state, dialogs, shell, kPages);
     QLabel helpEsegui2, helpImg2, helpTime2, infoStatusBar2;
     help.attachHelpControls(nullptr, &helpEsegui2, nullptr, &helpImg2, nullptr, &helpTime2, nullptr,
                             &infoStatusBar2);
@@ -191,7 +194,9 @@ void TestHelpDiagnostics::remoteAssistanceFindsItsProgramOrSaysSo() {
     platform::ScriptedDialogs dialogs;
     ScriptedShell shell;
     QStringList wizardTexts;
-    OnlineHelp help(state, dialogs, shell, helpHooks(&wizardTexts));
+    OnlineHelp help(state, dialogs, shell, kPages);
+    QObject::connect(&help, &OnlineHelp::remoteHelpHovered,
+                     [&wizardTexts](const QString& text, const QIcon&) { wizardTexts << text; });
 
     // Nowhere to be found: one orderly message in the user's language.
     state.Lingua = 2;
@@ -280,9 +285,11 @@ void TestHelpDiagnostics::diagnosticsShowLiveValues() {
     QTimer imgClock;
     QTimer panControl;
     panControl.setInterval(1000);
-    platform::ProxySetting proxy{true, QStringLiteral("proxy.lan:3128"), {}, "joe", "secret"};
-    Diagnostics diagnostics(state, {{{"imgClock", &imgClock}, {"panControl", &panControl}},
-                                    [&proxy] { return proxy; }});
+    ControlsProxy controls;
+    platform::ProxySetting& proxy = controls.setting;
+    proxy = {true, QStringLiteral("proxy.lan:3128"), {}, "joe", "secret"};
+    Diagnostics diagnostics(state, {{"imgClock", &imgClock}, {"panControl", &panControl}},
+                            controls);
     diagnostics.showCommand(Command::PanelShown);
     diagnostics.open();
     QVERIFY(diagnostics.isOpen());
@@ -345,7 +352,8 @@ void TestHelpDiagnostics::diagnosticsShowLiveValues() {
     QWidget window;
     int layouts = 0;
     state.Ratio_X_Y = 1.6F;
-    BarTuning tuning(state, &window, [&layouts] { ++layouts; });
+    BarTuning tuning(state, &window);
+    QObject::connect(&tuning, &BarTuning::ratioChanged, [&layouts] { ++layouts; });
     QCOMPARE(tuning.PotBar->value(), 16);
     tuning.PotBar->setValue(20);
     QCOMPARE(state.Ratio_X_Y, 2.0F);
