@@ -31,24 +31,9 @@ SLIDES=${SLIDES:-3}
 SETTLE_S=${SETTLE_S:-3}
 LIMIT_S=${LIMIT_S:-300}
 SCENARIOS=${SCENARIOS:-"bomb loop series page"}
-APP="$BUILD_DIR/src/app/skyglance"
-SERVICE="$BUILD_DIR/server/skyglance-catalogue"
 SITE_DATA="$BUILD_DIR/server/catalogue-data/site"
 
-for exe in "$APP" "$SERVICE"; do
-    [ -x "$exe" ] || { echo "hostile-pictures: build $exe first" >&2; exit 1; }
-done
-
-WORK=$(mktemp -d)
-SERVICE_PID=""
-APP_PID=""
-cleanup() {
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
-    [ -n "$SERVICE_PID" ] && kill "$SERVICE_PID" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$WORK"
-}
-trap cleanup EXIT INT TERM
+. bench/show/lib.sh
 
 cat >"$WORK/screen.json" <<'EOF'
 { "screens": [ { "name": "bench", "x": 0, "y": 0, "width": 1920, "height": 1080,
@@ -92,17 +77,10 @@ run_scenario() {
         printf '\r\n\r\n'
     } >"$home/Skyglance7_Work/Skyglance7_Picture_List.dat"
 
-    "$SERVICE" --port 0 --catalogue "$WORK/catalogue.tsv" --site "$WORK/site" \
-        --db "$WORK/$name.db" >"$WORK/service.out" 2>&1 &
-    SERVICE_PID=$!
-    for _ in $(seq 1 100); do
-        grep -q '^site: ' "$WORK/service.out" && break
-        sleep 0.1
-    done
-    local site
-    site=$(sed -n 's/^site: //p' "$WORK/service.out" | head -n 1)
+    start_service "$WORK/service.out" --catalogue "$WORK/catalogue.tsv" --site "$WORK/site" \
+        --db "$WORK/$name.db"
 
-    HOME="$home" SKYGLANCE_SITE="$site" SKYGLANCE_PRINT_SLIDES=1 SKYGLANCE_STALL_PROBE=1 \
+    HOME="$home" SKYGLANCE_SITE="$SITE" SKYGLANCE_PRINT_SLIDES=1 SKYGLANCE_STALL_PROBE=1 \
         SKYGLANCE_TIME_SCALE="$TIME_SCALE" \
         QT_QPA_PLATFORM="offscreen:configfile=$WORK/screen.json" QTWEBENGINE_DISABLE_SANDBOX=1 \
         QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu "$APP" >"$out" 2>"$err" &
@@ -119,12 +97,7 @@ run_scenario() {
     local hwm pss stall
     hwm=$(awk '/^VmHWM:/ { print $2 }' /proc/"$APP_PID"/status 2>/dev/null || echo 0)
     pss=$(awk '/^Pss:/ { print $2 }' /proc/"$APP_PID"/smaps_rollup 2>/dev/null || echo 0)
-    kill "$APP_PID" 2>/dev/null || true
-    wait "$APP_PID" 2>/dev/null || true
-    APP_PID=""
-    kill "$SERVICE_PID" 2>/dev/null || true
-    wait "$SERVICE_PID" 2>/dev/null || true
-    SERVICE_PID=""
+    stop_run
     stall=$(sed -n 's/^skyglance: longest UI stall \([0-9]*\) ms$/\1/p' "$err" | tail -n 1)
     echo "$name: peak $(mib "${hwm:-0}") MiB (VmHWM), PSS at end $(mib "${pss:-0}") MiB," \
         "longest UI stall ${stall:-<50} ms, $(grep -c '^slide ' "$out") slides shown" \

@@ -22,25 +22,10 @@ BUILD_DIR=${1:-build}
 WINDOW_S=${2:-30}
 RUNS=${3:-1}
 SETTLE_S=${SETTLE_S:-5}
-APP="$BUILD_DIR/src/app/skyglance"
-SERVICE="$BUILD_DIR/server/skyglance-catalogue"
 CATALOGUE=server/catalogue.tsv
 SCENARIOS=${SCENARIOS:-"stills loop loop-held"}
 
-for exe in "$APP" "$SERVICE"; do
-    [ -x "$exe" ] || { echo "show-cpu: build $exe first" >&2; exit 1; }
-done
-
-WORK=$(mktemp -d)
-SERVICE_PID=""
-APP_PID=""
-cleanup() {
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
-    [ -n "$SERVICE_PID" ] && kill "$SERVICE_PID" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$WORK"
-}
-trap cleanup EXIT INT TERM
+. bench/show/lib.sh
 
 TICKS=$(getconf CLK_TCK)
 cat >"$WORK/screen.json" <<'EOF'
@@ -121,17 +106,9 @@ run_scenario() {
         printf '\r\n\r\n'
     } >"$home/Skyglance7_Work/Skyglance7_Picture_List.dat"
 
-    "$SERVICE" --port 0 --catalogue "$catalogue" --db "$WORK/$name$run.db" \
-        >"$WORK/service.out" 2>&1 &
-    SERVICE_PID=$!
-    for _ in $(seq 1 100); do
-        grep -q '^site: ' "$WORK/service.out" && break
-        sleep 0.1
-    done
-    local site
-    site=$(sed -n 's/^site: //p' "$WORK/service.out" | head -n 1)
+    start_service "$WORK/service.out" --catalogue "$catalogue" --db "$WORK/$name$run.db"
 
-    HOME="$home" SKYGLANCE_SITE="$site" SKYGLANCE_PRINT_SLIDES=1 \
+    HOME="$home" SKYGLANCE_SITE="$SITE" SKYGLANCE_PRINT_SLIDES=1 \
         QT_QPA_PLATFORM="offscreen:configfile=$WORK/screen.json" QTWEBENGINE_DISABLE_SANDBOX=1 \
         QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu "$APP" >"$out" 2>"$WORK/$name$run.err" &
     APP_PID=$!
@@ -145,12 +122,7 @@ run_scenario() {
     before=$(wc -l <"$out")
     result=$(measure "$APP_PID")
     after=$(wc -l <"$out")
-    kill "$APP_PID" 2>/dev/null || true
-    wait "$APP_PID" 2>/dev/null || true
-    APP_PID=""
-    kill "$SERVICE_PID" 2>/dev/null || true
-    wait "$SERVICE_PID" 2>/dev/null || true
-    SERVICE_PID=""
+    stop_run
     echo "$name run $run: $result over ${WINDOW_S} s," \
         "$((after - before)) slide ticks; $(sed -n 's/ |.*//p' "$out" | head -n 1)"
 }

@@ -23,26 +23,11 @@ cd "$(dirname "$0")/../.."
 
 BUILD_DIR=${1:-build}
 RUNS=${2:-3}
-APP="$BUILD_DIR/src/app/skyglance"
-SERVICE="$BUILD_DIR/server/skyglance-catalogue"
 CATALOGUE=server/catalogue.tsv
 START_WAITS_MS=5800
 LIMIT_S=${LIMIT_S:-180}
 
-for exe in "$APP" "$SERVICE"; do
-    [ -x "$exe" ] || { echo "start-to-first-slide: build $exe first" >&2; exit 1; }
-done
-
-WORK=$(mktemp -d)
-SERVICE_PID=""
-APP_PID=""
-cleanup() {
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
-    [ -n "$SERVICE_PID" ] && kill "$SERVICE_PID" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$WORK"
-}
-trap cleanup EXIT INT TERM
+. bench/show/lib.sh
 
 # The screen of a typical display, as run.sh gives Xvfb.
 cat >"$WORK/screen.json" <<'EOF'
@@ -89,14 +74,7 @@ for run in $(seq 1 "$RUNS"); do
     } >"$HOME_DIR/Skyglance7_Work/Skyglance7_Picture_List.dat"
 
     LOG="$WORK/access$run.log"
-    "$SERVICE" --port 0 --access-log "$LOG" --db "$WORK/catalogue$run.db" \
-        >"$WORK/service$run.out" 2>&1 &
-    SERVICE_PID=$!
-    for _ in $(seq 1 100); do
-        grep -q '^site: ' "$WORK/service$run.out" && break
-        sleep 0.1
-    done
-    SITE=$(sed -n 's/^site: //p' "$WORK/service$run.out" | head -n 1)
+    start_service "$WORK/service$run.out" --access-log "$LOG" --db "$WORK/catalogue$run.db"
 
     FIFO="$WORK/slides$run"
     mkfifo "$FIFO"
@@ -112,12 +90,7 @@ for run in $(seq 1 "$RUNS"); do
             break
         fi
     done <"$FIFO"
-    kill "$APP_PID" 2>/dev/null || true
-    wait "$APP_PID" 2>/dev/null || true
-    APP_PID=""
-    kill "$SERVICE_PID" 2>/dev/null || true
-    wait "$SERVICE_PID" 2>/dev/null || true
-    SERVICE_PID=""
+    stop_run
     if [ -z "$first" ]; then
         echo "run $run: no slide within $LIMIT_S s" >&2
         exit 1
