@@ -23,7 +23,8 @@ free_port() {
     python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
 }
 
-# start_service [BUILD_DIR] [options...]: sets SERVICE_URL (the site) and SERVICE_AUTHORITY.
+# start_service [BUILD_DIR] [options...]: sets SERVICE_URL (the site),
+# SERVICE_AUTHORITY and SERVICE_ENDPOINT (the catalogue query address).
 start_service() {
     build_dir=${1:-}
     [ $# -gt 0 ] && shift
@@ -43,6 +44,7 @@ start_service() {
     SERVICE_URL=$(sed -n 's/^site: //p' "$WORK/service.out" | head -n 1)
     [ -n "$SERVICE_URL" ] || { cat "$WORK/service.err" >&2; exit 1; }
     SERVICE_AUTHORITY=${SERVICE_URL#http://}
+    SERVICE_ENDPOINT=$(sed -n 's/^service: //p' "$WORK/service.out" | head -n 1)
 }
 
 # start_nginx CONF: runs a deploy/ config as written, with the service's
@@ -53,6 +55,13 @@ start_nginx() {
     sed -e "s|127.0.0.1:8080|$SERVICE_AUTHORITY|" \
         -e "s|listen 80;|listen 127.0.0.1:$port;|" \
         -e "s|/var/cache/nginx/skyglance|$WORK/nginx/cache|" "$1" >"$WORK/nginx/site.conf"
+    run_nginx "$port" /currentversion.html
+}
+
+# run_nginx PORT PATH: nginx in the foreground with $WORK/nginx/site.conf as
+# its server, listening on PORT; returns once PATH answers there.
+run_nginx() {
+    mkdir -p "$WORK/nginx/logs"
     user_line=""
     [ "$(id -u)" -eq 0 ] && user_line="user root;"
     cat >"$WORK/nginx/nginx.conf" <<CONF
@@ -75,9 +84,9 @@ CONF
     nginx_exe=$(command -v nginx || echo /usr/sbin/nginx)
     "$nginx_exe" -p "$WORK/nginx" -c "$WORK/nginx/nginx.conf" &
     NGINX_PID=$!
-    NGINX_URL="http://127.0.0.1:$port"
+    NGINX_URL="http://127.0.0.1:$1"
     for _ in $(seq 1 100); do
-        curl -fsS -o /dev/null "$NGINX_URL/currentversion.html" 2>/dev/null && return 0
+        curl -fsS -g -o /dev/null "$NGINX_URL$2" 2>/dev/null && return 0
         sleep 0.1
     done
     cat "$WORK/nginx/logs/error.log" >&2
