@@ -6,7 +6,6 @@
 #include "show/PictureBox.h"
 #include "state/RunState.h"
 
-#include <QLineEdit>
 #include <QWidget>
 #include <cmath>
 
@@ -47,7 +46,8 @@ QRectF normalFrame(double pw, double ph, double windowW, double windowH) {
     return {cx - hx, cy - hy, pw, ph};
 }
 
-Presenter::Presenter(RunState& state, PresenterViews views) : state_(state), views_(views) {}
+Presenter::Presenter(RunState& state, PresenterViews views, const QString& displayMode)
+    : state_(state), views_(views), displayMode_(displayMode) {}
 
 void Presenter::ShowStillView() {
     views_.fotoBrowser->show();
@@ -147,7 +147,7 @@ bool Presenter::playLoop(const QString& file) {
 bool Presenter::showStill(const QImage& picture, int kind) {
     PictureBox* box = views_.fotoBrowser;
     box->hide();
-    const bool full = views_.txtDisplay->text() == QLatin1String("Full_Screen");
+    const bool full = displayMode_ == QLatin1String("Full_Screen");
     state_.flagFullScreen = full ? 1 : 0;
     box->setStretch(full);
     showSetupButton();
