@@ -121,6 +121,11 @@ FormPicture::FormPicture(Options options, QWidget* parent)
     controls.SSTCfg_Download = SSTCfg_Download;
     controls.SSTCfg_Download2 = SSTCfg_Download2;
     settings_ = std::make_unique<SettingsFile>(state, *dialogs_, controls);
+    // The presenter was built with the controls, before the settings.
+    presenter_->setDisplayMode(settings_->showSettings().displayMode);
+    connect(
+        settings_.get(), &SettingsFile::changed, presenter_.get(),
+        [this](const ShowSettings& settings) { presenter_->setDisplayMode(settings.displayMode); });
     connect(settings_.get(), &SettingsFile::displayModeChanged, this,
             &FormPicture::ShowDisplayMode);
     connect(panel_, &ConfigurationPanel::saveClicked, settings_.get(),
@@ -637,10 +642,7 @@ void FormPicture::createPresenter() {
     views.btWait = btWait;
     views.btHelp = btHelp;
     views.whoWeAre = whoWeAre;
-    presenter_ = std::make_unique<Presenter>(state, views, settings_->showSettings().displayMode);
-    connect(
-        settings_.get(), &SettingsFile::changed, presenter_.get(),
-        [this](const ShowSettings& settings) { presenter_->setDisplayMode(settings.displayMode); });
+    presenter_ = std::make_unique<Presenter>(state, views);
     connect(presenter_.get(), &Presenter::loopNotPlayed, this, [this](const QString& file) {
         if (GifBeyondPlayerShare(file, PictureBudgetBytes())) {
             state.listPictureNote[state.GLOBAL_IMAGE_CURRENT_POINTER] = kPictureTooLargeForMemory;

@@ -46,8 +46,7 @@ QRectF normalFrame(double pw, double ph, double windowW, double windowH) {
     return {cx - hx, cy - hy, pw, ph};
 }
 
-Presenter::Presenter(RunState& state, PresenterViews views, const QString& displayMode)
-    : state_(state), views_(views), displayMode_(displayMode) {}
+Presenter::Presenter(RunState& state, PresenterViews views) : state_(state), views_(views) {}
 
 void Presenter::ShowStillView() {
     views_.fotoBrowser->show();

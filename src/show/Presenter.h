@@ -36,10 +36,10 @@ class Presenter : public QObject {
     Q_OBJECT
 
 public:
-    // displayMode is "Full_Screen" (pictures fill the screen) or "Normal".
-    Presenter(RunState& state, PresenterViews views, const QString& displayMode);
+    Presenter(RunState& state, PresenterViews views);
 
-    // The display mode the next still picture is shown in.
+    // The display mode the next still picture is shown in: "Full_Screen"
+    // (the picture fills the screen) or "Normal".
     void setDisplayMode(const QString& mode) { displayMode_ = mode; }
 
     // Screen and window sizes in twips; the status text height comes from
