@@ -40,6 +40,12 @@ void setEnabled(QWidget* widget, bool enabled) {
     }
 }
 
+// A part built without some boxes (the selection table's own) reads them
+// as empty.
+QString textOf(const QLineEdit* box) {
+    return box != nullptr ? box->text() : QString();
+}
+
 QString inLanguageOrEnglish(QString (*text)(int), int lingua) {
     const QString chosen = text(lingua);
     return chosen.isNull() ? text(1) : chosen;
@@ -115,13 +121,15 @@ SettingsFile::SettingsFile(RunState& state, platform::Dialogs& dialogs, Settings
       controls_(controls), show_(settingsInBoxes()) {
     for (QLineEdit* box :
          {controls_.SSTCfg_timeRefresh, controls_.SSTCfg_timeDwLoad, controls_.txtDisplay}) {
-        connect(box, &QLineEdit::textChanged, this, &SettingsFile::takeSettingsFromBoxes);
+        if (box != nullptr) {
+            connect(box, &QLineEdit::textChanged, this, &SettingsFile::takeSettingsFromBoxes);
+        }
     }
 }
 
 ShowSettings SettingsFile::settingsInBoxes() const {
-    return {controls_.SSTCfg_timeRefresh->text(), controls_.SSTCfg_timeDwLoad->text(),
-            controls_.txtDisplay->text()};
+    return {textOf(controls_.SSTCfg_timeRefresh), textOf(controls_.SSTCfg_timeDwLoad),
+            textOf(controls_.txtDisplay)};
 }
 
 void SettingsFile::takeSettingsFromBoxes() {
