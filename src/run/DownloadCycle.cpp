@@ -18,7 +18,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QTimer>
 #include <QWidget>
@@ -255,8 +254,7 @@ bool DownloadCycles::DownloadCycle(int16_t cycleType) {
             OpenPanelForSelection();
             return false;
         }
-        state_.timerSlideValue = SlideIntervalMs(
-            c_.SSTCfg_timeRefresh != nullptr ? c_.SSTCfg_timeRefresh->text() : QString());
+        state_.timerSlideValue = SlideIntervalMs(settings_.showSettings().slideSeconds);
         if (c_.imgClock != nullptr) {
             c_.imgClock->setInterval(platform::scaledMs(state_.timerSlideValue.toInt()));
         }

@@ -10,7 +10,6 @@
 
 class CatalogueService;
 class QLabel;
-class QLineEdit;
 class QListWidget;
 class QTimer;
 class QWidget;
@@ -40,7 +39,6 @@ QStringList SlideFolderPictures(const QStringList& namesInListedOrder);
 
 // The controls a cycle touches.
 struct CycleControls {
-    QLineEdit* SSTCfg_timeRefresh = nullptr;
     QListWidget* Tabella_Mappe_Selezionate = nullptr;
     QTimer* imgClock = nullptr;
     QTimer* utilityTmr = nullptr;

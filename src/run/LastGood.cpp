@@ -4,6 +4,7 @@
 #include "platform/Timing.h"
 #include "run/DownloadCycle.h"
 #include "run/Scheduler.h"
+#include "settings/SettingsFile.h"
 #include "show/Presenter.h"
 #include "state/RunState.h"
 #include "ui/Translations.h"
@@ -13,7 +14,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
-#include <QLineEdit>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -256,8 +256,9 @@ QList<StoredSlide> LastGoodSet::load() const {
     return slides;
 }
 
-LastGoodShow::LastGoodShow(RunState& state, Presenter& presenter, LastGoodControls controls)
-    : state_(state), presenter_(presenter), c_(controls) {
+LastGoodShow::LastGoodShow(RunState& state, const SettingsFile& settings, Presenter& presenter,
+                           LastGoodControls controls)
+    : state_(state), settings_(settings), presenter_(presenter), c_(controls) {
     timer_.setSingleShot(true);
     QObject::connect(&timer_, &QTimer::timeout, [this] { showNext(); });
 }
@@ -283,7 +284,7 @@ void LastGoodShow::stop() {
 }
 
 int LastGoodShow::slideIntervalMs() const {
-    return SlideIntervalMs(c_.SSTCfg_timeRefresh->text());
+    return SlideIntervalMs(settings_.showSettings().slideSeconds);
 }
 
 void LastGoodShow::scheduleNext(const QString& timingCode) {

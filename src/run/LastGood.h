@@ -9,7 +9,7 @@
 
 class Presenter;
 class QLabel;
-class QLineEdit;
+class SettingsFile;
 struct RunState;
 
 // The last good pictures: a copy of every slide of the last download cycle
@@ -84,8 +84,6 @@ private:
 
 // The controls the kept slides touch.
 struct LastGoodControls {
-    // The slide interval of the settings, in seconds.
-    QLineEdit* SSTCfg_timeRefresh = nullptr;
     // The countdown line, kept above the pictures while it shows.
     QLabel* lCountDown = nullptr;
 };
@@ -95,7 +93,8 @@ class LastGoodShow : public QObject {
     Q_OBJECT
 
 public:
-    LastGoodShow(RunState& state, Presenter& presenter, LastGoodControls controls);
+    LastGoodShow(RunState& state, const SettingsFile& settings, Presenter& presenter,
+                 LastGoodControls controls);
 
     // Starts with the first slide after firstDelayMs (scaled); false when
     // there is nothing to play.
@@ -117,6 +116,7 @@ private:
     void scheduleNext(const QString& timingCode);
 
     RunState& state_;
+    const SettingsFile& settings_;
     Presenter& presenter_;
     LastGoodControls c_;
     QList<StoredSlide> slides_;

@@ -117,11 +117,12 @@ bool Scheduler::runFirstPass() {
 }
 
 void Scheduler::runDownloadCycleWhenDue() {
-    const double seconds = std::round(numberIn(c_.SSTCfg_timeRefresh->text()));
+    const ShowSettings& settings = settings_.showSettings();
+    const double seconds = std::round(numberIn(settings.slideSeconds));
     const double counter = static_cast<double>(state_.cntCounterDwLoadImage) + seconds;
     state_.cntCounterDwLoadImage = static_cast<int32_t>(
         std::clamp(counter, 0.0, static_cast<double>(std::numeric_limits<int32_t>::max())));
-    if (state_.cntCounterDwLoadImage <= DownloadLimit(c_.SSTCfg_timeDwLoad->text())) {
+    if (state_.cntCounterDwLoadImage <= DownloadLimit(settings.downloadMinutes)) {
         return;
     }
     state_.cntCounterDwLoadImage = 0;
@@ -362,7 +363,7 @@ bool Scheduler::ResetAniGifFiles() {
 }
 
 void Scheduler::dyMode_Click() {
-    c_.txtDisplay->setText(c_.txtDisplay->text() == QLatin1String("Normal")
+    c_.txtDisplay->setText(settings_.showSettings().displayMode == QLatin1String("Normal")
                                ? QStringLiteral("Full_Screen")
                                : QStringLiteral("Normal"));
     emit displayModeChanged();

@@ -50,9 +50,9 @@ struct SchedulerControls {
     QWidget* whoWeAre = nullptr;
     QLabel* lblMsgUser = nullptr;
     PictureBox* fotoBrowser = nullptr;
+    // The display-mode box, set when the show falls back to full screen or
+    // the user switches the mode.
     QLineEdit* txtDisplay = nullptr;
-    QLineEdit* SSTCfg_timeRefresh = nullptr;
-    QLineEdit* SSTCfg_timeDwLoad = nullptr;
 };
 
 // The slide show: one slide per tick of imgClock.

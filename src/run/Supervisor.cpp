@@ -5,11 +5,11 @@
 #include "platform/Timing.h"
 #include "run/DownloadCycle.h"
 #include "run/Scheduler.h"
+#include "settings/SettingsFile.h"
 #include "state/RunState.h"
 #include "ui/Translations.h"
 
 #include <QLabel>
-#include <QLineEdit>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
@@ -39,8 +39,9 @@ QString ProgressText(int lingua, int loaded, int toLoad) {
     return text + QLatin1Char(' ') + QString::number(loaded) + separator + QString::number(toLoad);
 }
 
-Supervisor::Supervisor(RunState& state, SupervisorControls controls, SupervisorHost& host)
-    : state_(state), c_(controls), host_(host) {}
+Supervisor::Supervisor(RunState& state, const SettingsFile& settings, SupervisorControls controls,
+                       SupervisorHost& host)
+    : state_(state), settings_(settings), c_(controls), host_(host) {}
 
 void Supervisor::request(Command command) {
     pending_ = command;
@@ -236,7 +237,8 @@ void Supervisor::panControl_Timer() {
 }
 
 void Supervisor::ImageConnesso_Click() {
-    const long long pushed = DownloadLimit(c_.SSTCfg_timeDwLoad->text()) + kPastTheLimit;
+    const long long pushed =
+        DownloadLimit(settings_.showSettings().downloadMinutes) + kPastTheLimit;
     state_.cntCounterDwLoadImage =
         static_cast<int32_t>(std::clamp<long long>(pushed, 0, std::numeric_limits<int32_t>::max()));
 }

@@ -8,9 +8,9 @@
 #include <memory>
 
 class QLabel;
-class QLineEdit;
 class QTimer;
 class QWidget;
+class SettingsFile;
 struct RunState;
 struct TextRequestTicket;
 
@@ -34,7 +34,6 @@ struct SupervisorControls {
     QWidget* BtAnimation = nullptr;
     QLabel* whoWeAre = nullptr;
     QWidget* SSTCfg_ExitProgram2 = nullptr;
-    QLineEdit* SSTCfg_timeDwLoad = nullptr;
 };
 
 // What the supervisor asks of the rest of the program and needs an answer to.
@@ -56,7 +55,8 @@ class Supervisor : public QObject {
     Q_OBJECT
 
 public:
-    Supervisor(RunState& state, SupervisorControls controls, SupervisorHost& host);
+    Supervisor(RunState& state, const SettingsFile& settings, SupervisorControls controls,
+               SupervisorHost& host);
 
     void generalClock_Timer();
     void utilityTmr_Timer();
@@ -113,6 +113,7 @@ private:
     QString failureDetail() const;
 
     RunState& state_;
+    const SettingsFile& settings_;
     SupervisorControls c_;
     SupervisorHost& host_;
     int startState_ = 0;

@@ -40,6 +40,12 @@ void setEnabled(QWidget* widget, bool enabled) {
     }
 }
 
+// A part built without some boxes (the selection table's own) reads them
+// as empty.
+QString textOf(const QLineEdit* box) {
+    return box != nullptr ? box->text() : QString();
+}
+
 QString inLanguageOrEnglish(QString (*text)(int), int lingua) {
     const QString chosen = text(lingua);
     return chosen.isNull() ? text(1) : chosen;
@@ -112,7 +118,28 @@ QString SettingsTexts::unreadableFile(int l, const QString& path, Unreadable why
 SettingsFile::SettingsFile(RunState& state, platform::Dialogs& dialogs, SettingsControls controls,
                            QObject* parent)
     : QObject(parent), pause(platform::pauseLettingEventsRun), state_(state), dialogs_(dialogs),
-      controls_(controls) {}
+      controls_(controls), show_(settingsInBoxes()) {
+    for (QLineEdit* box :
+         {controls_.SSTCfg_timeRefresh, controls_.SSTCfg_timeDwLoad, controls_.txtDisplay}) {
+        if (box != nullptr) {
+            connect(box, &QLineEdit::textChanged, this, &SettingsFile::takeSettingsFromBoxes);
+        }
+    }
+}
+
+ShowSettings SettingsFile::settingsInBoxes() const {
+    return {textOf(controls_.SSTCfg_timeRefresh), textOf(controls_.SSTCfg_timeDwLoad),
+            textOf(controls_.txtDisplay)};
+}
+
+void SettingsFile::takeSettingsFromBoxes() {
+    const ShowSettings now = settingsInBoxes();
+    if (now == show_) {
+        return;
+    }
+    show_ = now;
+    emit changed(show_);
+}
 
 QString SettingsFile::settingsFilePath() const {
     return state_.WORK_PATH_FILE_LIST + QLatin1String(kSettingsFileName);
@@ -268,8 +295,7 @@ bool SettingsFile::WriteSettings() {
 
     validateIntervals();
 
-    const SettingsValues values{controls_.SSTCfg_timeDwLoad->text(),
-                                controls_.SSTCfg_timeRefresh->text(), controls_.txtDisplay->text(),
+    const SettingsValues values{show_.downloadMinutes, show_.slideSeconds, show_.displayMode,
                                 controls_.SSTCfg_LblinserisciImg->text()};
     if (!writeFileAtomically(settingsFilePath(), formatSettingsFile(values))) {
         return writeFailed();

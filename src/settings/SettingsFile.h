@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/SettingsFormat.h"
+#include "settings/ShowSettings.h"
 
 #include <QObject>
 #include <QPointer>
@@ -56,7 +57,9 @@ struct SettingsTexts {
 };
 
 // The settings file and the selection file, read into and written from the
-// controls; the interval checks, the start-up check and the cleanup.
+// controls; the interval checks, the start-up check and the cleanup. The
+// show's settings follow their boxes as they change: a typed value counts
+// at once, before it is saved.
 class SettingsFile : public QObject {
     Q_OBJECT
 public:
@@ -102,10 +105,15 @@ public:
 
     bool inFirstRunState() const { return firstRunState_; }
 
+    // The settings as the boxes hold them now.
+    const ShowSettings& showSettings() const { return show_; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
+    // A box of the show's settings changed, typed or set from the file.
+    void changed(const ShowSettings& settings);
     // The display-mode box took a value from the file or the defaults: the
     // window shows the mode in the user's language.
     void displayModeChanged();
@@ -124,6 +132,8 @@ private:
     QList<SelectionEntry> tickedEntries();
     void warn(const QString& text);
     void paintIntervalBoxes(QLineEdit* focused);
+    ShowSettings settingsInBoxes() const;
+    void takeSettingsFromBoxes();
 
     RunState& state_;
     platform::Dialogs& dialogs_;
@@ -132,4 +142,5 @@ private:
     bool selectionHeld_ = false;
     bool settingsUnreadable_ = false;
     QString toldUnreadable_;
+    ShowSettings show_;
 };

@@ -121,6 +121,11 @@ FormPicture::FormPicture(Options options, QWidget* parent)
     controls.SSTCfg_Download = SSTCfg_Download;
     controls.SSTCfg_Download2 = SSTCfg_Download2;
     settings_ = std::make_unique<SettingsFile>(state, *dialogs_, controls);
+    // The presenter was built with the controls, before the settings.
+    presenter_->setDisplayMode(settings_->showSettings().displayMode);
+    connect(
+        settings_.get(), &SettingsFile::changed, presenter_.get(),
+        [this](const ShowSettings& settings) { presenter_->setDisplayMode(settings.displayMode); });
     connect(settings_.get(), &SettingsFile::displayModeChanged, this,
             &FormPicture::ShowDisplayMode);
     connect(panel_, &ConfigurationPanel::saveClicked, settings_.get(),
@@ -285,7 +290,6 @@ void FormPicture::createShowParts() {
                                                   panel_->tabCanvas(2));
 
     CycleControls cc;
-    cc.SSTCfg_timeRefresh = SSTCfg_timeRefresh;
     cc.Tabella_Mappe_Selezionate = Tabella_Mappe_Selezionate;
     cc.imgClock = &imgClock;
     cc.utilityTmr = &utilityTmr;
@@ -340,8 +344,6 @@ void FormPicture::createShowParts() {
     sc.lblMsgUser = lblMsgUser;
     sc.fotoBrowser = fotoBrowser;
     sc.txtDisplay = txtDisplay;
-    sc.SSTCfg_timeRefresh = SSTCfg_timeRefresh;
-    sc.SSTCfg_timeDwLoad = SSTCfg_timeDwLoad;
     scheduler_ = std::make_unique<Scheduler>(state, *dialogs_, *settings_, *cycles_, *presenter_,
                                              *supervisor_, sc);
     connect(scheduler_.get(), &Scheduler::statusTextChanged, statusBar_,
@@ -640,7 +642,6 @@ void FormPicture::createPresenter() {
     views.btWait = btWait;
     views.btHelp = btHelp;
     views.whoWeAre = whoWeAre;
-    views.txtDisplay = txtDisplay;
     presenter_ = std::make_unique<Presenter>(state, views);
     connect(presenter_.get(), &Presenter::loopNotPlayed, this, [this](const QString& file) {
         if (GifBeyondPlayerShare(file, PictureBudgetBytes())) {
@@ -699,7 +700,8 @@ void FormPicture::setTimerFlagColour(uint32_t bgr) {
 
 void FormPicture::ShowDisplayMode() {
     txtDisplay->hide();
-    const QString name = LanguageTables::displayModeName(txtDisplay->text(), state.Lingua);
+    const QString name =
+        LanguageTables::displayModeName(settings_->showSettings().displayMode, state.Lingua);
     if (!name.isNull()) {
         txtDisplay2->setText(name);
     }

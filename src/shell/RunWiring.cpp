@@ -33,8 +33,8 @@ void FormPicture::createSupervisor() {
     vc.BtAnimation = BtAnimation;
     vc.whoWeAre = whoWeAre;
     vc.SSTCfg_ExitProgram2 = SSTCfg_ExitProgram2;
-    vc.SSTCfg_timeDwLoad = SSTCfg_timeDwLoad;
-    supervisor_ = std::make_unique<Supervisor>(state, vc, static_cast<SupervisorHost&>(*this));
+    supervisor_ =
+        std::make_unique<Supervisor>(state, *settings_, vc, static_cast<SupervisorHost&>(*this));
     const Supervisor* sv = supervisor_.get();
     connect(sv, &Supervisor::connectionStateDue, this, &FormPicture::ShowConnectionState);
     connect(sv, &Supervisor::logoDue, this, [this] { presenter_->ShowPicture(ImageLogo); });

@@ -158,9 +158,8 @@ void FormPicture::createWatchParts() {
     dialogs_->setWatcher(boxWatch_.get());
     watchChoiceFrames();
     LastGoodControls lc;
-    lc.SSTCfg_timeRefresh = SSTCfg_timeRefresh;
     lc.lCountDown = lCountDown;
-    lastGoodShow_ = std::make_unique<LastGoodShow>(state, *presenter_, lc);
+    lastGoodShow_ = std::make_unique<LastGoodShow>(state, *settings_, *presenter_, lc);
     connect(lastGoodShow_.get(), &LastGoodShow::statusTextChanged, statusBar_,
             &StatusBar::ShowStatusText);
     connect(lastGoodShow_.get(), &LastGoodShow::slideShown, this,

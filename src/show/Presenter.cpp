@@ -6,7 +6,6 @@
 #include "show/PictureBox.h"
 #include "state/RunState.h"
 
-#include <QLineEdit>
 #include <QWidget>
 #include <cmath>
 
@@ -147,7 +146,7 @@ bool Presenter::playLoop(const QString& file) {
 bool Presenter::showStill(const QImage& picture, int kind) {
     PictureBox* box = views_.fotoBrowser;
     box->hide();
-    const bool full = views_.txtDisplay->text() == QLatin1String("Full_Screen");
+    const bool full = displayMode_ == QLatin1String("Full_Screen");
     state_.flagFullScreen = full ? 1 : 0;
     box->setStretch(full);
     showSetupButton();

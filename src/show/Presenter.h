@@ -7,7 +7,6 @@
 #include <QString>
 
 class PictureBox;
-class QLineEdit;
 class QWidget;
 class ucAniGIF;
 struct RunState;
@@ -30,7 +29,6 @@ struct PresenterViews {
     QWidget* btWait = nullptr;
     QWidget* btHelp = nullptr;
     QWidget* whoWeAre = nullptr;
-    QLineEdit* txtDisplay = nullptr;
 };
 
 // Puts one slide on the screen: still picture, animated GIF or captured page.
@@ -39,6 +37,10 @@ class Presenter : public QObject {
 
 public:
     Presenter(RunState& state, PresenterViews views);
+
+    // The display mode the next still picture is shown in: "Full_Screen"
+    // (the picture fills the screen) or "Normal".
+    void setDisplayMode(const QString& mode) { displayMode_ = mode; }
 
     // Screen and window sizes in twips; the status text height comes from
     // whoWeAre.
@@ -80,4 +82,5 @@ private:
     QRect lastFrameTwips_;
     bool keepButtons_ = false;
     QString lastLoopFile_;
+    QString displayMode_;
 };

@@ -3,6 +3,8 @@
 // last good pictures, refusals and the picture budget.
 #include "ShowRuns.h"
 
+#include <QLineEdit>
+
 namespace {
 
 // A site root whose catalogue requests all ask for a code the real service
@@ -363,10 +365,19 @@ void TestShowRuns::restartWithoutNetworkPlaysLastGoodPictures() {
     QVERIFY(state().statusLine2.endsWith(" - waiting for the network"));
     QVERIFY(form_->lCountDown->isVisible());
     QVERIFY(form_->lCountDown->text().startsWith(ConnectionWaitText(1)));
-    // The next one at the slide interval of the settings (8 s).
+    // The next one at the slide interval of the settings (8 s). A slide
+    // interval typed in its box meanwhile (2 s) counts, unsaved, for the one
+    // after: the second kept slide, a loop, holds four intervals (not 32 s).
+    form_->SSTCfg_timeRefresh->selectAll();
+    QTest::keyClicks(form_->SSTCfg_timeRefresh, "2");
+    QCOMPARE(form_->SSTCfg_timeRefresh->text(), QStringLiteral("2"));
     QTRY_VERIFY_WITH_TIMEOUT(kept.size() >= 2, 15000);
     QCOMPARE(kept[1].first, 1);
     QVERIFY(kept[1].second - kept[0].second >= 7000);
+    QTRY_VERIFY_WITH_TIMEOUT(kept.size() >= 3, 20000);
+    QVERIFY2(kept[2].second - kept[1].second < 16000,
+             qPrintable(QString::number(kept[2].second - kept[1].second)));
+    form_->SSTCfg_timeRefresh->setText(QStringLiteral("8"));
     QVERIFY(dialogs_.shown().isEmpty());
 
     // The service comes back: the first reply ends the kept pictures and the
