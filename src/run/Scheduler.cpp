@@ -287,12 +287,12 @@ void Scheduler::imgClock_Timer() {
 }
 
 Slide Scheduler::showSlide(int s) {
-    Slide slide = cycles_.slide(s);
-    if (!presenter_.show(slide)) {
+    if (!presenter_.show(cycles_.slide(s))) {
         state_.listIMAGEnotLoaded[s] = -1;
-        slide.loaded = false;
     }
-    return slide;
+    // Read again: a loop that did not play also notes why (too large for
+    // the picture memory) while it is shown.
+    return cycles_.slide(s);
 }
 
 void Scheduler::ResetImageKinds() {
