@@ -303,6 +303,14 @@ bool DownloadCycles::DownloadCycle(int16_t cycleType) {
     return true;
 }
 
+Slide DownloadCycles::slide(int s) const {
+    Slide slide = state_.slideAt(s);
+    slide.address = slideAddress(s);
+    slide.part = slidePart(s);
+    slide.fetched = slideFetched(s);
+    return slide;
+}
+
 QString DownloadCycles::failedReplyLine() const {
     const QString failure = catalogue_.lastFailure();
     return FailedReplyText(state_.Lingua) +

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "state/Slide.h"
+
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QImage>
@@ -104,6 +106,9 @@ public:
     QDateTime lastCycleStarted() const { return lastCycleStarted_; }
     qint64 lastCycleDurationMs() const { return lastCycleDurationMs_; }
     QDateTime slideFetched(int slide) const { return slideFetched_.value(slide); }
+    // Slide s of the last cycle as a value, with its address, part and fetch
+    // time.
+    Slide slide(int s) const;
 
 signals:
     // The status lines in the state changed.

@@ -311,7 +311,9 @@ void LastGoodShow::showNext() {
     if (!playing_ || starts != starts_) {
         return; // stopped or started afresh meanwhile
     }
-    presenter_.ShowStoredSlide(picture, slide.kind, slide.loopFile);
+    Slide shown = slide;
+    shown.picture = picture;
+    presenter_.showKept(shown);
     state_.statusLine1 = slide.statusLine1;
     state_.statusLine2 = LastGoodStatusText(state_.Lingua, slide.fetched);
     emit statusTextChanged();

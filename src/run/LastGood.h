@@ -1,5 +1,7 @@
 #pragma once
 
+#include "state/Slide.h"
+
 #include <QDateTime>
 #include <QImage>
 #include <QList>
@@ -18,19 +20,13 @@ struct RunState;
 
 inline constexpr qint64 kLastGoodDefaultLimit = 200LL * 1024 * 1024;
 
-// One slide of the set as it is kept.
-struct StoredSlide {
-    int kind = 1;        // 1 still picture, 2 captured page, 4 GIF loop
+// One slide of the set as it is kept: a slide whose picture waits in a
+// file. Of the slide it keeps the kind, loop file (kind 4, a full path once
+// loaded), status texts, timing code, fetch time, and the work-list entry and
+// part by which a later cycle finds it again; the picture is read when shown.
+struct StoredSlide : Slide {
+    StoredSlide() { kind = 1; }
     QString pictureFile; // the still picture, a full path once loaded
-    QString loopFile;    // kind 4: the loop, a full path once loaded
-    QString statusLine1;
-    QString statusLine2;
-    QString timingCode;
-    QDateTime fetched;
-    // The work-list entry it came from and its place among that entry's
-    // slides (a series has several): how a later cycle finds it again.
-    QString address;
-    int part = 0;
 };
 
 // A kept still picture, or a null picture when it is missing or too large.

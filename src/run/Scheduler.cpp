@@ -174,38 +174,37 @@ void Scheduler::applyTimingCode(const QString& code) {
     }
 }
 
-void Scheduler::showSlideText(int s) {
-    const int row = state_.listIdCopyright[s] - 1;
-    if (row >= 0) {
-        Splitta5(state_, state_.listCopyright[row], [this](const QString& text) {
+void Scheduler::showSlideText(const Slide& slide) {
+    const bool catalogued = slide.catalogueRow >= 0;
+    if (catalogued) {
+        // The row's fields stay in the state for the diagnostics, and a row
+        // with too many fields is told.
+        Splitta5(state_, state_.listCopyright[slide.catalogueRow], [this](const QString& text) {
             dialogs_.message(text, QStringLiteral("Skyglance"));
         });
-        state_.statusLine1 =
-            state_.copyrightFields[1] + state_.Aggiornare.toString() + state_.LastUpdate.toString();
-        state_.statusLine2 = state_.copyrightFields[3];
-        emit statusTextChanged();
-        applyTimingCode(state_.copyrightFields[2]);
-        return;
     }
-    state_.statusLine1 = state_.weAre;
-    state_.statusLine2 = QStringLiteral(". . . ");
+    state_.statusLine1 = slide.statusLine1;
+    state_.statusLine2 = slide.statusLine2;
     emit statusTextChanged();
-    setImgClockInterval(state_.timerSlideValue.toLongLong());
+    if (catalogued) {
+        applyTimingCode(slide.timingCode);
+    } else {
+        setImgClockInterval(state_.timerSlideValue.toLongLong());
+    }
 }
 
-void Scheduler::markKeptPicture(int s) {
+void Scheduler::markKeptPicture(const Slide& slide) {
     // A picture kept from an earlier cycle says how old it is; its failure
     // notice still shows above the bar.
-    const QDateTime& since = state_.listKeptSince[s];
-    if (!since.isValid()) {
+    if (!slide.keptSince.isValid()) {
         return;
     }
-    state_.statusLine2 = KeptPictureText(state_.Lingua, since);
+    state_.statusLine2 = KeptPictureText(state_.Lingua, slide.keptSince);
     emit statusTextChanged();
 }
 
-void Scheduler::markPictureNote(int s) {
-    const QString note = PictureNoteText(state_.Lingua, state_.listPictureNote[s]);
+void Scheduler::markPictureNote(const Slide& slide) {
+    const QString note = PictureNoteText(state_.Lingua, slide.pictureNote);
     if (note.isEmpty()) {
         return;
     }
@@ -271,12 +270,12 @@ void Scheduler::imgClock_Timer() {
     }
     const int s = state_.GLOBAL_IMAGE_CURRENT_POINTER;
     c_.lblMsgUser->hide();
-    presenter_.ShowPicture(state_.listPicture[s]);
-    showSlideText(s);
-    markKeptPicture(s);
-    markPictureNote(s);
+    const Slide slide = showSlide(s);
+    showSlideText(slide);
+    markKeptPicture(slide);
+    markPictureNote(slide);
     showServiceMessage(s);
-    if (state_.listIMAGEnotLoaded[s] == -1) {
+    if (!slide.loaded) {
         c_.lCountDown->setText(QString::fromLatin1(kImageMissingText));
         c_.lCountDown->show();
         c_.lCountDown->raise();
@@ -285,7 +284,16 @@ void Scheduler::imgClock_Timer() {
     }
     state_.GLOBAL_IMAGE_CURRENT_POINTER = static_cast<int16_t>(s + 1);
     state_.clockStatus = 0;
-    emit slideShown(s);
+    emit slideShown(slide);
+}
+
+Slide Scheduler::showSlide(int s) {
+    if (!presenter_.show(cycles_.slide(s))) {
+        state_.listIMAGEnotLoaded[s] = -1;
+    }
+    // Read again: a loop that did not play also notes why (too large for
+    // the picture memory) while it is shown.
+    return cycles_.slide(s);
 }
 
 void Scheduler::ResetImageKinds() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "state/Slide.h"
+
 #include <QObject>
 #include <QString>
 
@@ -68,6 +70,9 @@ public:
     void dyMode_Click();
     void dyMode2_Click() { dyMode_Click(); }
     void ResetImageKinds();
+    // Puts slide s of the cycle on the screen and gives it as shown: a loop
+    // that cannot play leaves the slide not loaded.
+    Slide showSlide(int s);
     // False when a placeholder could not be written over an old loop (the
     // message shown): the show goes on and the next cycle tries again.
     bool ResetAniGifFiles();
@@ -77,17 +82,17 @@ signals:
     void statusTextChanged();
     // The display mode box (txtDisplay) changed.
     void displayModeChanged();
-    // After every slide shown, with its position.
-    void slideShown(int slide);
+    // After every slide shown.
+    void slideShown(const Slide& slide);
 
 private:
     bool runFirstPass();
     void runDownloadCycleWhenDue();
     void stopForNoSlides();
-    void showSlideText(int s);
+    void showSlideText(const Slide& slide);
     void applyTimingCode(const QString& code);
-    void markKeptPicture(int s);
-    void markPictureNote(int s);
+    void markKeptPicture(const Slide& slide);
+    void markPictureNote(const Slide& slide);
     void showServiceMessage(int s);
     void showWaitSign();
     void setImgClockInterval(long long ms);

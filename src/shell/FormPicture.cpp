@@ -371,21 +371,21 @@ void FormPicture::createShowParts() {
     connectStatus->installEventFilter(this);
 }
 
-void FormPicture::afterSlideShown(int slide) {
+void FormPicture::afterSlideShown(const Slide& slide) {
     showPendingBoxText();
     const QImage screen = grabForWatchers();
     if (snapshots_) {
         snapshots_->write(screen);
     }
-    publishWatch(screen, slide, state.listImageKind[slide], cycles_->slideAddress(slide));
+    publishWatch(screen, slide.position, slide.kind, slide.address);
     keepLastGoodOfNewCycle();
     if (printSlides_) {
-        std::printf("slide %d kind %d %s | %s | %s\n", slide, int(state.listImageKind[slide]),
-                    qPrintable(cycles_->slideAddress(slide)), qPrintable(state.statusLine1),
+        std::printf("slide %d kind %d %s | %s | %s\n", slide.position, slide.kind,
+                    qPrintable(slide.address), qPrintable(state.statusLine1),
                     qPrintable(state.statusLine2));
         std::fflush(stdout);
     }
-    emit slideShown(slide);
+    emit slideShown(slide.position);
 }
 
 void FormPicture::showPanelForSelection() {

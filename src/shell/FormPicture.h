@@ -262,7 +262,7 @@ private:
     bool lastGoodPlaying() const override;
     void createShowParts();
     void showPanelForSelection();
-    void afterSlideShown(int slide);
+    void afterSlideShown(const Slide& slide);
     void createPanelParts();
     void loadProgramPictures();
     void connectTimers();

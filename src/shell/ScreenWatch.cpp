@@ -43,24 +43,6 @@ QByteArray encodedPng(const QImage& picture) {
     return bytes;
 }
 
-// The status texts, timing code and loop number of slide s, as the slide
-// tick would show them.
-StoredSlide storedTextsOf(const RunState& state, int s) {
-    StoredSlide kept;
-    const int row = state.listIdCopyright[s] - 1;
-    if (row < 0) {
-        kept.statusLine1 = state.weAre;
-        kept.statusLine2 = QStringLiteral(". . . ");
-        return kept;
-    }
-    std::array<QString, 6> fields{};
-    SplitFields<5>(state.listCopyright[row], fields, [] {});
-    kept.statusLine1 = fields[1] + state.Aggiornare.toString() + state.LastUpdate.toString();
-    kept.timingCode = fields[2];
-    kept.statusLine2 = fields[3];
-    return kept;
-}
-
 // A work-list entry carries its source code in place of the "h" of "http";
 // a watcher is shown the address itself.
 QString addressForWatchers(const QString& entry) {
@@ -198,26 +180,26 @@ void FormPicture::keepLastGoodOfNewCycle() {
     QList<SlideToKeep> slides;
     QList<QImage> pictures;
     for (int s = 0; s < state.cntImagesLoaded; ++s) {
-        const int kind = state.listImageKind[s];
-        const bool loop = kind == 4;
+        const Slide slide = cycles_->slide(s);
+        const bool loop = slide.kind == 4;
         // A picture kept from an earlier cycle stays kept, with its own age.
-        const QDateTime keptSince = state.listKeptSince[s];
-        const bool good = state.listIMAGEnotLoaded[s] != -1 || keptSince.isValid();
-        if (!good || (kind != 1 && kind != 2 && !loop)) {
+        const bool good = slide.loaded || slide.keptSince.isValid();
+        if (!good || (slide.kind != 1 && slide.kind != 2 && !loop)) {
             continue;
         }
         SlideToKeep k;
-        k.slide = storedTextsOf(state, s);
-        k.slide.kind = kind;
-        const QDateTime fetched = cycles_->slideFetched(s);
-        k.slide.fetched = keptSince.isValid() ? keptSince
-                          : fetched.isValid() ? fetched
-                                              : QDateTime::currentDateTime();
-        k.slide.address = cycles_->slideAddress(s);
-        k.slide.part = cycles_->slidePart(s);
-        pictures.append(state.listPicture[s]);
+        k.slide.kind = slide.kind;
+        k.slide.statusLine1 = slide.statusLine1;
+        k.slide.statusLine2 = slide.statusLine2;
+        k.slide.timingCode = slide.timingCode;
+        k.slide.fetched = slide.keptSince.isValid() ? slide.keptSince
+                          : slide.fetched.isValid() ? slide.fetched
+                                                    : QDateTime::currentDateTime();
+        k.slide.address = slide.address;
+        k.slide.part = slide.part;
+        pictures.append(slide.picture);
         if (loop) {
-            k.loopSource = state.listAniGifFile[s];
+            k.loopSource = slide.loopFile;
         }
         slides.append(k);
     }

@@ -5,6 +5,7 @@
 #include "platform/Widgets.h"
 #include "show/PictureBox.h"
 #include "state/RunState.h"
+#include "state/Slide.h"
 
 #include <QWidget>
 #include <cmath>
@@ -100,38 +101,36 @@ void Presenter::placePictureBox(const QImage& picture) {
                                lastFrameTwips_.width(), lastFrameTwips_.height());
 }
 
-void Presenter::ShowPicture(const QImage& picture) {
+bool Presenter::show(const Slide& slide) {
     lastLoopFile_.clear();
-    const int slide = state_.GLOBAL_IMAGE_CURRENT_POINTER;
-    const int kind = state_.listImageKind[slide];
-    if (!showStill(picture, kind)) {
-        return;
+    if (!showStill(slide.picture, slide.kind)) {
+        return true;
     }
-    // The slide names its own loop file, written when its picture was.
-    const QString& loop = state_.listAniGifFile[slide];
+    const QString& loop = slide.loopFile;
     const bool playing = !loop.isEmpty() && playLoop(loop);
     lastLoopFile_ = playing ? loop : QString();
     if (!playing) {
-        // The copy is gone or broken: the slide counts as not loaded and shows
-        // its still picture, never the loop of the slide before.
-        state_.listIMAGEnotLoaded[slide] = -1;
+        // The copy is gone or broken: the slide shows its still picture,
+        // never the loop of the slide before.
         ShowStillView();
-        return;
+        return false;
     }
     ShowGifView();
+    return true;
 }
 
-void Presenter::ShowStoredSlide(const QImage& picture, int kind, const QString& loopFile) {
+void Presenter::showKept(const Slide& slide) {
     // The bar's buttons belong to the wait for the network, not to the slide.
     keepButtons_ = true;
-    if (showStill(picture, kind)) {
-        if (playLoop(loopFile)) {
-            ShowGifView();
-        } else {
-            ShowStillView();
-        }
-    }
+    show(slide);
     keepButtons_ = false;
+}
+
+void Presenter::ShowPicture(const QImage& picture) {
+    Slide still;
+    still.kind = 1;
+    still.picture = picture;
+    show(still);
 }
 
 bool Presenter::playLoop(const QString& file) {

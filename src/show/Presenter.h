@@ -10,6 +10,7 @@ class PictureBox;
 class QWidget;
 class ucAniGIF;
 struct RunState;
+struct Slide;
 
 // The picture box frame for a picture of pw x ph in an area of W x H, all in
 // HiMetric: the picture grows or shrinks with its proportions kept until it
@@ -47,10 +48,15 @@ public:
     void setScreenTwips(QSize screen) { screenTwips_ = screen; }
     void setWindowTwips(QSize window) { windowTwips_ = window; }
 
+    // Shows slide: its still picture, or for kind 4 its own loop file (the
+    // still shows when the loop cannot play). False when the loop did not
+    // play: the slide then counts as not loaded, which is its owner's to note.
+    bool show(const Slide& slide);
+    // A kept slide of an earlier run, shown while the network is awaited:
+    // the bar's buttons stay as the wait set them.
+    void showKept(const Slide& slide);
+    // A picture that is no slide (the logo), shown still.
     void ShowPicture(const QImage& picture);
-    // A kept slide of an earlier run: its still picture, and for kind 4 the
-    // loop in its own file (the still shows when the loop cannot play).
-    void ShowStoredSlide(const QImage& picture, int kind, const QString& loopFile);
     void ShowStillView();
     void ShowGifView();
     void ShowWebView();

@@ -1,5 +1,7 @@
 #include "state/RunState.h"
 
+#include "state/CommandLine.h"
+
 #include <QDateTime>
 #include <QLocale>
 
@@ -47,4 +49,28 @@ void RunState::ClearSlideKinds() {
     listAniGifFile.clearForReset();
     listKeptSince.clearForReset();
     listPictureNote.clearForReset();
+}
+
+Slide RunState::slideAt(int s) const {
+    Slide slide;
+    slide.position = s;
+    slide.kind = listImageKind[s];
+    slide.picture = listPicture[s];
+    slide.loopFile = listAniGifFile[s];
+    slide.keptSince = listKeptSince[s];
+    slide.loaded = listIMAGEnotLoaded[s] != -1;
+    slide.pictureNote = listPictureNote[s];
+    slide.catalogueRow = listIdCopyright[s] - 1;
+    if (slide.catalogueRow < 0) {
+        slide.catalogueRow = -1;
+        slide.statusLine1 = weAre;
+        slide.statusLine2 = QStringLiteral(". . . ");
+        return slide;
+    }
+    std::array<QString, 6> fields{};
+    SplitFields<5>(listCopyright[slide.catalogueRow], fields, [] {});
+    slide.statusLine1 = fields[1] + Aggiornare.toString() + LastUpdate.toString();
+    slide.timingCode = fields[2];
+    slide.statusLine2 = fields[3];
+    return slide;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "state/PictureTable.h"
+#include "state/Slide.h"
 
 #include <QDateTime>
 #include <QImage>
@@ -137,6 +138,11 @@ struct RunState {
     // Before a cycle fetches every slide again: what belonged to the old
     // pictures (kind, loop file, kept mark) goes with them.
     void ClearSlideKinds();
+
+    // Slide s as a value, from the slide tables and its catalogue row: the
+    // status texts are those the slide tick shows for it. Its address, part
+    // and fetch time are the download cycle's to add.
+    Slide slideAt(int s) const;
 
     // Called after a reset has set the status lines (shows the status text),
     // and after either form (the diagnostics table view).

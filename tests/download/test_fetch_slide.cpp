@@ -12,6 +12,7 @@
 #include "download/PictureSeries.h"
 #include "platform/Dialogs.h"
 #include "platform/Timing.h"
+#include "run/Scheduler.h"
 #include "settings/HomeTown.h"
 #include "shell/FormPicture.h"
 #include "show/PictureBox.h"
@@ -310,17 +311,17 @@ void TestFetchSlide::animatedCopiesAreSmallGifWhateverTheAddress() {
     QCOMPARE(state().listImageKind[2], int16_t(1));
     QVERIFY(!QFile::exists(work("_ANIGIF_3.gif")));
 
-    // The presenter plays each slide's own copy; a copy that is gone shows
-    // the still picture and marks the slide, never the loop before it.
+    // Each slide plays its own copy; a copy that is gone shows the still
+    // picture and marks the slide, never the loop before it.
     form_->txtDisplay->setText(QStringLiteral("Full_Screen"));
     state().cntAniGif = 1;
     state().GLOBAL_IMAGE_CURRENT_POINTER = 0;
-    form_->presenter().ShowPicture(state().listPicture[0]);
+    form_->scheduler().showSlide(0);
     QVERIFY(form_->ucAniGIF1->isLoaded());
     QVERIFY(form_->ucAniGIF1->isVisible());
     QFile::remove(work("_ANIGIF_2.gif"));
     state().GLOBAL_IMAGE_CURRENT_POINTER = 1;
-    form_->presenter().ShowPicture(state().listPicture[1]);
+    form_->scheduler().showSlide(1);
     QVERIFY(!form_->ucAniGIF1->isLoaded());
     QVERIFY(!form_->ucAniGIF1->isVisible());
     QVERIFY(form_->fotoBrowser->isVisible());

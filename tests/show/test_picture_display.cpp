@@ -6,6 +6,7 @@
 #include "anigif/ucAniGIF.h"
 #include "download/PictureLoading.h"
 #include "platform/Dialogs.h"
+#include "run/Scheduler.h"
 #include "shell/FormPicture.h"
 #include "show/PictureBox.h"
 #include "show/Presenter.h"
@@ -237,7 +238,7 @@ void TestPictureDisplay::animatedGifSlidePlaysInThePictureFrame() {
     f.state().cntAniGif = 1;
     f.form->Load_JPG_GIF_PNG_On_Array(url("loop.gif"), 0);
     f.state().GLOBAL_IMAGE_CURRENT_POINTER = 0;
-    f.form->presenter().ShowPicture(f.state().listPicture[0]);
+    f.form->scheduler().showSlide(0);
     QVERIFY(!f.form->fotoBrowser->isVisible());
     QVERIFY(f.form->ucAniGIF1->isVisible());
     QCOMPARE(f.form->ucAniGIF1->geometry(), f.form->fotoBrowser->geometry());
