@@ -7,6 +7,7 @@
 #include "shell/FormPicture.h"
 #include "show/PictureBox.h"
 #include "show/Presenter.h"
+#include "ui/ConfigurationPanel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -59,7 +60,7 @@ struct Window {
         form = std::make_unique<FormPicture>(options);
         form->Form_Load();
         form->generalClock.stop();
-        form->txtDisplay->setText(QStringLiteral("Full_Screen"));
+        form->panel().txtDisplay->setText(QStringLiteral("Full_Screen"));
         form->show();
         // Paints reach the widgets only once the window is exposed.
         QElapsedTimer waited;

@@ -105,21 +105,21 @@ FormPicture::FormPicture(Options options, QWidget* parent)
     connectTimers();
 
     SettingsControls controls;
-    controls.SSTCfg_timeDwLoad = SSTCfg_timeDwLoad;
-    controls.SSTCfg_timeRefresh = SSTCfg_timeRefresh;
-    controls.txtDisplay = txtDisplay;
-    controls.txtDisplay2 = txtDisplay2;
-    controls.SSTCfg_LblinserisciImg = SSTCfg_LblinserisciImg;
-    controls.Tabella_Mappe_Selezionate = Tabella_Mappe_Selezionate;
+    controls.SSTCfg_timeDwLoad = panel_->SSTCfg_timeDwLoad;
+    controls.SSTCfg_timeRefresh = panel_->SSTCfg_timeRefresh;
+    controls.txtDisplay = panel_->txtDisplay;
+    controls.txtDisplay2 = panel_->txtDisplay2;
+    controls.SSTCfg_LblinserisciImg = panel_->SSTCfg_LblinserisciImg;
+    controls.Tabella_Mappe_Selezionate = panel_->Tabella_Mappe_Selezionate;
     controls.imgClock = &imgClock;
-    controls.SSTCfg_salvaConfig = SSTCfg_salvaConfig;
-    controls.SSTCfg_salvaConfig2 = SSTCfg_salvaConfig2;
-    controls.SSTCfg_cmdConferma = SSTCfg_cmdConferma;
-    controls.SSTCfg_ExitProgram = SSTCfg_ExitProgram;
-    controls.SSTCfg_Aggiorna = SSTCfg_Aggiorna;
-    controls.SSTCfg_Aggiorna2 = SSTCfg_Aggiorna2;
-    controls.SSTCfg_Download = SSTCfg_Download;
-    controls.SSTCfg_Download2 = SSTCfg_Download2;
+    controls.SSTCfg_salvaConfig = panel_->SSTCfg_salvaConfig;
+    controls.SSTCfg_salvaConfig2 = panel_->SSTCfg_salvaConfig2;
+    controls.SSTCfg_cmdConferma = panel_->SSTCfg_cmdConferma;
+    controls.SSTCfg_ExitProgram = panel_->SSTCfg_ExitProgram;
+    controls.SSTCfg_Aggiorna = panel_->SSTCfg_Aggiorna;
+    controls.SSTCfg_Aggiorna2 = panel_->SSTCfg_Aggiorna2;
+    controls.SSTCfg_Download = panel_->SSTCfg_Download;
+    controls.SSTCfg_Download2 = panel_->SSTCfg_Download2;
     settings_ = std::make_unique<SettingsFile>(state, *dialogs_, controls);
     // The presenter was built with the controls, before the settings.
     presenter_->setDisplayMode(settings_->showSettings().displayMode);
@@ -228,7 +228,7 @@ void FormPicture::createDownloadParts() {
     connectionMonitor_ = new ConnectionMonitor(this);
     connect(connectionMonitor_, &ConnectionMonitor::iconToShow, this, [this](ConnectionIcon icon) {
         statusBar_->showConnection(icon == ConnectionIcon::Connected);
-        connectStatus->raise();
+        statusBar_->connectStatus->raise();
     });
 }
 
@@ -256,7 +256,7 @@ void FormPicture::createPageParts() {
 
     pictureSeries_ = std::make_unique<PictureSeries>(state, *dialogs_, *pictureLoading_);
     connect(pictureSeries_.get(), &PictureSeries::slideFilled, this,
-            [this] { lCountDown->setText(lCountDown->text() + '*'); });
+            [this] { statusBar_->lCountDown->setText(statusBar_->lCountDown->text() + '*'); });
 
     sourceCodes_ = std::make_unique<SourceCodes>(state, *fetch_, *pictureLoading_, *pageCapture_,
                                                  *pictureSeries_, *webvis, *homeTown_);
@@ -273,15 +273,15 @@ void FormPicture::createShowParts() {
     connection_ = new Connection(state, *dialogs_, Frame_Select_Connection, this);
     connect(connection_, &Connection::proxyApplied, this,
             [this](const platform::ProxySetting& proxy) { fetch_->setProxy(proxy); });
-    connect(connection_, &Connection::frameRaised, lCountDown, &QWidget::raise);
+    connect(connection_, &Connection::frameRaised, statusBar_->lCountDown, &QWidget::raise);
     Frame_Select_Language = named<QFrame>(this, "Frame_Select_Language");
     Frame_Select_Language->hide();
     languageChoice_ = new LanguageChoice(state, Frame_Select_Language, this);
     connect(languageChoice_, &LanguageChoice::languageLoaded, this, &FormPicture::ApplyLanguage);
-    languageChoice_->SSTCfg = SSTCfg;
+    languageChoice_->SSTCfg = panel_->SSTCfg;
 
     SelectionControls sel;
-    sel.Tabella_Mappe_Selezionate = Tabella_Mappe_Selezionate;
+    sel.Tabella_Mappe_Selezionate = panel_->Tabella_Mappe_Selezionate;
     sel.BrowserImgPreview = BrowserImgPreview;
     sel.FrameDescPreview = FrameDescPreview;
     sel.DescPreview = DescPreview;
@@ -290,21 +290,22 @@ void FormPicture::createShowParts() {
                                                   panel_->tabCanvas(2));
 
     CycleControls cc;
-    cc.Tabella_Mappe_Selezionate = Tabella_Mappe_Selezionate;
+    cc.Tabella_Mappe_Selezionate = panel_->Tabella_Mappe_Selezionate;
     cc.imgClock = &imgClock;
     cc.utilityTmr = &utilityTmr;
-    cc.lCountDown = lCountDown;
-    cc.btSetup = btSetup;
-    cc.btWait = btWait;
-    cc.btHelp = btHelp;
-    cc.whoWeAre = whoWeAre;
+    cc.lCountDown = statusBar_->lCountDown;
+    cc.btSetup = statusBar_->btSetup;
+    cc.btWait = statusBar_->btWait;
+    cc.btHelp = statusBar_->btHelp;
+    cc.whoWeAre = statusBar_->whoWeAre;
     cc.MessaggioAggiornate = MessaggioAggiornate;
     cc.Miniatura = Miniatura;
     cc.DownloadPreview = DownloadPreview;
     cc.lVersion = lVersion;
-    cc.SSTCfg_ExitProgram = SSTCfg_ExitProgram;
-    cc.SSTCfg_ExitProgram_BW = SSTCfg_ExitProgram_BW;
-    cc.panelViews = {SSTCfg, FrameWizard, BrowserImgPreview, FrameDescPreview, DescPreview};
+    cc.SSTCfg_ExitProgram = panel_->SSTCfg_ExitProgram;
+    cc.SSTCfg_ExitProgram_BW = panel_->SSTCfg_ExitProgram_BW;
+    cc.panelViews = {panel_->SSTCfg, panel_->FrameWizard, BrowserImgPreview, FrameDescPreview,
+                     DescPreview};
     cycles_ = std::make_unique<DownloadCycles>(state, *dialogs_, *settings_, *catalogue_,
                                                *sourceCodes_, *supervisor_, ErrLoadPicture, cc);
     const DownloadCycles* cy = cycles_.get();
@@ -335,15 +336,15 @@ void FormPicture::createShowParts() {
     sc.window = this;
     sc.imgClock = &imgClock;
     sc.utilityTmr = &utilityTmr;
-    sc.lCountDown = lCountDown;
-    sc.btSetup = btSetup;
-    sc.btWait = btWait;
-    sc.btHelp = btHelp;
-    sc.BtAnimation = BtAnimation;
-    sc.whoWeAre = whoWeAre;
-    sc.lblMsgUser = lblMsgUser;
+    sc.lCountDown = statusBar_->lCountDown;
+    sc.btSetup = statusBar_->btSetup;
+    sc.btWait = statusBar_->btWait;
+    sc.btHelp = statusBar_->btHelp;
+    sc.BtAnimation = statusBar_->BtAnimation;
+    sc.whoWeAre = statusBar_->whoWeAre;
+    sc.lblMsgUser = statusBar_->lblMsgUser;
     sc.fotoBrowser = fotoBrowser;
-    sc.txtDisplay = txtDisplay;
+    sc.txtDisplay = panel_->txtDisplay;
     scheduler_ = std::make_unique<Scheduler>(state, *dialogs_, *settings_, *cycles_, *presenter_,
                                              *supervisor_, sc);
     connect(scheduler_.get(), &Scheduler::statusTextChanged, statusBar_,
@@ -368,7 +369,7 @@ void FormPicture::createShowParts() {
     // diagnostics, laid out with the bar.
     barTuning_ = new BarTuning(state, this);
     connect(barTuning_, &BarTuning::ratioChanged, this, &FormPicture::Disegna_Barra2);
-    connectStatus->installEventFilter(this);
+    statusBar_->connectStatus->installEventFilter(this);
 }
 
 void FormPicture::afterSlideShown(const Slide& slide) {
@@ -391,14 +392,14 @@ void FormPicture::afterSlideShown(const Slide& slide) {
 void FormPicture::showPanelForSelection() {
     panel_->LayoutPanel();
     panel_->ShowTab(4);
-    SSTCfg->show();
-    SSTCfg->raise();
+    panel_->SSTCfg->show();
+    panel_->SSTCfg->raise();
     panel_->PlaceWizardFrame();
-    FrameWizard->show();
-    FrameWizard->raise();
+    panel_->FrameWizard->show();
+    panel_->FrameWizard->raise();
     state.flagConfigChanged = 1;
     lVersion->hide();
-    lblMsgUser->hide();
+    statusBar_->lblMsgUser->hide();
     fotoBrowser->clear();
     imgClock.stop();
 }
@@ -443,8 +444,8 @@ void FormPicture::Apre_Setup() {
     // The request goes to the supervisor, which opens the panel once no
     // slide tick runs; a click during a tick is therefore not lost (and the
     // wait frame never stays up for nothing).
-    whoWeAre->setEnabled(false);
-    btSetup->setEnabled(false);
+    statusBar_->whoWeAre->setEnabled(false);
+    statusBar_->btSetup->setEnabled(false);
     supervisor_->request(Command::OpenPanel);
 }
 
@@ -474,8 +475,8 @@ bool FormPicture::eventFilter(QObject* watched, QEvent* event) {
     if (noteChoiceFrame(watched, event->type())) {
         return QWidget::eventFilter(watched, event);
     }
-    if (watched == connectStatus && event->type() == QEvent::MouseButtonRelease &&
-        connectStatus->property("connected").toBool()) {
+    if (watched == statusBar_->connectStatus && event->type() == QEvent::MouseButtonRelease &&
+        statusBar_->connectStatus->property("connected").toBool()) {
         ImageConnesso_Click();
         return true;
     }
@@ -508,29 +509,6 @@ void FormPicture::ShowConnectionState() {
 
 void FormPicture::createPanel() {
     panel_ = new ConfigurationPanel(this, state, this);
-    SSTCfg = panel_->SSTCfg;
-    SSTCfg_timeDwLoad = panel_->SSTCfg_timeDwLoad;
-    SSTCfg_timeRefresh = panel_->SSTCfg_timeRefresh;
-    SSTCfg_Aggiorna = panel_->SSTCfg_Aggiorna;
-    SSTCfg_Aggiorna2 = panel_->SSTCfg_Aggiorna2;
-    SSTCfg_Download = panel_->SSTCfg_Download;
-    SSTCfg_Download2 = panel_->SSTCfg_Download2;
-    txtDisplay = panel_->txtDisplay;
-    txtDisplay2 = panel_->txtDisplay2;
-    SSTCfg_LblinserisciImg = panel_->SSTCfg_LblinserisciImg;
-    Tabella_Mappe_Selezionate = panel_->Tabella_Mappe_Selezionate;
-    SSTCfg_ExitProgram = panel_->SSTCfg_ExitProgram;
-    SSTCfg_ExitProgram_BW = panel_->SSTCfg_ExitProgram_BW;
-    SSTCfg_ExitProgram2 = panel_->SSTCfg_ExitProgram2;
-    SSTCfg_cmdConferma = panel_->SSTCfg_cmdConferma;
-    SSTCfg_cmdConferma_BW = panel_->SSTCfg_cmdConferma_BW;
-    SSTCfg_salvaConfig = panel_->SSTCfg_salvaConfig;
-    SSTCfg_salvaConfig2 = panel_->SSTCfg_salvaConfig2;
-    YourTownIco = panel_->YourTownIco;
-    Cleanup = panel_->Cleanup;
-    Cleanup2 = panel_->Cleanup2;
-    FrameWizard = panel_->FrameWizard;
-    IcoSwapSST6 = panel_->IcoSwapSST6;
     connect(panel_, &ConfigurationPanel::startClicked, this,
             &FormPicture::SSTCfg_cmdConferma_Click);
     connect(panel_, &ConfigurationPanel::quitClicked, this, &FormPicture::SSTCfg_ExitProgram_Click);
@@ -567,7 +545,7 @@ void FormPicture::createPanelParts() {
     connect(panel_, &ConfigurationPanel::tabChanged, settings_.get(),
             &SettingsFile::leaveIntervalBoxes);
 
-    ownPictures_ = std::make_unique<OwnPictures>(state, *dialogs_, SSTCfg_LblinserisciImg);
+    ownPictures_ = std::make_unique<OwnPictures>(state, *dialogs_, panel_->SSTCfg_LblinserisciImg);
     connect(panel_, &ConfigurationPanel::ownPictureClicked, this,
             [this] { ownPictures_->SSTCfg_FileUser_Click(); });
     connect(panel_, &ConfigurationPanel::resetOwnPictureClicked, this,
@@ -576,7 +554,8 @@ void FormPicture::createPanelParts() {
     onlineHelp_ = std::make_unique<OnlineHelp>(state, *dialogs_, *shell_, *vendor_, this);
     OnlineHelp* help = onlineHelp_.get();
     connect(help, &OnlineHelp::remoteHelpHovered, panel_->WizardText, &QLabel::setText);
-    help->setTimerBoxes({txtDisplay, txtDisplay2, SSTCfg_timeDwLoad, SSTCfg_timeRefresh});
+    help->setTimerBoxes({panel_->txtDisplay, panel_->txtDisplay2, panel_->SSTCfg_timeDwLoad,
+                         panel_->SSTCfg_timeRefresh});
     connect(panel_, &ConfigurationPanel::timersHelpClicked, help, &OnlineHelp::helpTime_Click);
     connect(panel_, &ConfigurationPanel::picturesHelpClicked, help, &OnlineHelp::helpImg_Click);
     connect(panel_, &ConfigurationPanel::runExitHelpClicked, help, &OnlineHelp::helpEsegui_Click);
@@ -584,7 +563,7 @@ void FormPicture::createPanelParts() {
     connect(panel_, &ConfigurationPanel::remoteHelpClicked, help, &OnlineHelp::RunTeamViewer_Click);
 
     collections_ = std::make_unique<Collections>(state, *dialogs_, *settings_, *selection_,
-                                                 Tabella_Mappe_Selezionate);
+                                                 panel_->Tabella_Mappe_Selezionate);
     connect(collections_.get(), &Collections::refillStarted, panel_, &ConfigurationPanel::ShowTab);
     connect(collections_.get(), &Collections::loadClicked, &QApplication::beep);
     const auto saveBar = [this] { RunSaveBar(panel_->BarSaveAllBG, panel_->BarSaveAllFG); };
@@ -605,32 +584,19 @@ void FormPicture::createPanelParts() {
     // A newer version is told by the status text's colour; on the dark bar
     // the text itself turns red rather than its background.
     connect(versionUpdate_.get(), &VersionUpdate::whoWeAreColourDecided, this,
-            [this, usual = whoWeAre->styleSheet()](uint32_t colour) {
+            [this, usual = statusBar_->whoWeAre->styleSheet()](uint32_t colour) {
                 const bool outdated = colour == kWhoWeAreOutdatedColour;
-                whoWeAre->setProperty("outdated", outdated);
-                whoWeAre->setStyleSheet(
+                statusBar_->whoWeAre->setProperty("outdated", outdated);
+                statusBar_->whoWeAre->setStyleSheet(
                     outdated ? QStringLiteral("color: #ff8a80; background: transparent;") : usual);
             });
 }
 
 void FormPicture::createStatusBar() {
     statusBar_ = new StatusBar(this, state);
-    BackWhoWeAre = statusBar_->BackWhoWeAre;
-    btSetup = statusBar_->btSetup;
-    btWait = statusBar_->btWait;
-    btTermina = statusBar_->btTermina;
-    btHelp = statusBar_->btHelp;
-    BtAnimation = statusBar_->BtAnimation;
-    whoWeAre = statusBar_->whoWeAre;
-    btLogo = statusBar_->btLogo;
-    connectStatus = statusBar_->connectStatus;
-    lCountDown = statusBar_->lCountDown;
-    lGeneric = statusBar_->lGeneric;
-    lblMsgUser = statusBar_->lblMsgUser;
-    timerflag = statusBar_->timerflag;
-    connect(btTermina, &QPushButton::clicked, this, [this] { btTermina_Click(); });
-    connect(btSetup, &QPushButton::clicked, this, [this] { btSetup_Click(); });
-    connect(btHelp, &QPushButton::clicked, this, [this] { btHelp_Click(); });
+    connect(statusBar_->btTermina, &QPushButton::clicked, this, [this] { btTermina_Click(); });
+    connect(statusBar_->btSetup, &QPushButton::clicked, this, [this] { btSetup_Click(); });
+    connect(statusBar_->btHelp, &QPushButton::clicked, this, [this] { btHelp_Click(); });
 }
 
 void FormPicture::createPresenter() {
@@ -638,10 +604,10 @@ void FormPicture::createPresenter() {
     views.fotoBrowser = fotoBrowser;
     views.webvis = webvis;
     views.ucAniGIF1 = ucAniGIF1;
-    views.btSetup = btSetup;
-    views.btWait = btWait;
-    views.btHelp = btHelp;
-    views.whoWeAre = whoWeAre;
+    views.btSetup = statusBar_->btSetup;
+    views.btWait = statusBar_->btWait;
+    views.btHelp = statusBar_->btHelp;
+    views.whoWeAre = statusBar_->whoWeAre;
     presenter_ = std::make_unique<Presenter>(state, views);
     connect(presenter_.get(), &Presenter::loopNotPlayed, this, [this](const QString& file) {
         if (GifBeyondPlayerShare(file, PictureBudgetBytes())) {
@@ -692,18 +658,18 @@ void FormPicture::connectTimers() {
 void FormPicture::setTimerFlagColour(uint32_t bgr) {
     const QColor colour(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
                         static_cast<int>((bgr >> 16) & 0xFF));
-    QPalette palette = timerflag->palette();
+    QPalette palette = statusBar_->timerflag->palette();
     palette.setColor(QPalette::Base, colour);
-    timerflag->setPalette(palette);
-    timerflag->setProperty("BackColor", static_cast<unsigned>(bgr));
+    statusBar_->timerflag->setPalette(palette);
+    statusBar_->timerflag->setProperty("BackColor", static_cast<unsigned>(bgr));
 }
 
 void FormPicture::ShowDisplayMode() {
-    txtDisplay->hide();
+    panel_->txtDisplay->hide();
     const QString name =
         LanguageTables::displayModeName(settings_->showSettings().displayMode, state.Lingua);
     if (!name.isNull()) {
-        txtDisplay2->setText(name);
+        panel_->txtDisplay2->setText(name);
     }
 }
 

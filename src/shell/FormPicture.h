@@ -169,28 +169,6 @@ public:
     QTimer Timer4000;
 
     // Controls, under the names the layout and the handlers use.
-    QTabWidget* SSTCfg = nullptr;
-    QLineEdit* SSTCfg_timeDwLoad = nullptr;
-    QLineEdit* SSTCfg_timeRefresh = nullptr;
-    QLabel* SSTCfg_Aggiorna = nullptr;
-    QLabel* SSTCfg_Aggiorna2 = nullptr;
-    QLabel* SSTCfg_Download = nullptr;
-    QLabel* SSTCfg_Download2 = nullptr;
-    QLineEdit* txtDisplay = nullptr;
-    QLineEdit* txtDisplay2 = nullptr;
-    QLabel* SSTCfg_LblinserisciImg = nullptr;
-    QListWidget* Tabella_Mappe_Selezionate = nullptr;
-    QPushButton* SSTCfg_ExitProgram = nullptr;
-    QPushButton* SSTCfg_ExitProgram_BW = nullptr;
-    QLabel* SSTCfg_ExitProgram2 = nullptr;
-    QPushButton* SSTCfg_cmdConferma = nullptr;
-    QPushButton* SSTCfg_cmdConferma_BW = nullptr;
-    QPushButton* SSTCfg_salvaConfig = nullptr;
-    QLabel* SSTCfg_salvaConfig2 = nullptr;
-    QPushButton* YourTownIco = nullptr;
-    QPushButton* Cleanup = nullptr;
-    QLabel* Cleanup2 = nullptr;
-    QFrame* FrameWizard = nullptr;
     QLabel* lVersion = nullptr;
     platform::BrowserView* BrowserImgPreview = nullptr;
     QFrame* FrameDescPreview = nullptr;
@@ -198,7 +176,6 @@ public:
     QFrame* FormYourTown = nullptr;
     QFrame* Frame_Select_Connection = nullptr;
     QFrame* Frame_Select_Language = nullptr;
-    QPushButton* IcoSwapSST6 = nullptr;
     platform::BrowserView* webvis = nullptr;
     ucAniGIF* ucAniGIF1 = nullptr;
     QPushButton* HelpCaller = nullptr;
@@ -210,19 +187,6 @@ public:
     QImage ImageLogo;
 
     // Status bar and the lines above it.
-    QLabel* BackWhoWeAre = nullptr;
-    QPushButton* btSetup = nullptr;
-    QLabel* btWait = nullptr;
-    QPushButton* btTermina = nullptr;
-    QPushButton* btHelp = nullptr;
-    QLabel* BtAnimation = nullptr;
-    QLabel* whoWeAre = nullptr;
-    QLabel* btLogo = nullptr;
-    QLabel* connectStatus = nullptr;
-    QLabel* lCountDown = nullptr;
-    QLabel* lGeneric = nullptr;
-    QLabel* lblMsgUser = nullptr;
-    QLineEdit* timerflag = nullptr;
 
     // The diagnostics windows (DEBUG_CODE).
     Diagnostics& diagnostics() { return *diagnostics_; }

@@ -9,6 +9,8 @@
 #include "settings/SettingsFile.h"
 #include "shell/FormPicture.h"
 #include "show/Presenter.h"
+#include "show/StatusBar.h"
+#include "ui/ConfigurationPanel.h"
 #include "ui/Diagnostics.h"
 
 #include <QLabel>
@@ -25,14 +27,14 @@ void FormPicture::createSupervisor() {
     vc.utilityTmr = &utilityTmr;
     vc.panControl = &panControl;
     vc.imgClock = &imgClock;
-    vc.lCountDown = lCountDown;
-    vc.btSetup = btSetup;
-    vc.btWait = btWait;
-    vc.btHelp = btHelp;
-    vc.btTermina = btTermina;
-    vc.BtAnimation = BtAnimation;
-    vc.whoWeAre = whoWeAre;
-    vc.SSTCfg_ExitProgram2 = SSTCfg_ExitProgram2;
+    vc.lCountDown = statusBar_->lCountDown;
+    vc.btSetup = statusBar_->btSetup;
+    vc.btWait = statusBar_->btWait;
+    vc.btHelp = statusBar_->btHelp;
+    vc.btTermina = statusBar_->btTermina;
+    vc.BtAnimation = statusBar_->BtAnimation;
+    vc.whoWeAre = statusBar_->whoWeAre;
+    vc.SSTCfg_ExitProgram2 = panel_->SSTCfg_ExitProgram2;
     supervisor_ =
         std::make_unique<Supervisor>(state, *settings_, vc, static_cast<SupervisorHost&>(*this));
     const Supervisor* sv = supervisor_.get();
@@ -54,7 +56,7 @@ void FormPicture::createSupervisor() {
     connect(sv, &Supervisor::quitDue, this, &FormPicture::QuitProgram);
     connect(sv, &Supervisor::timerFlagColourChanged, this, &FormPicture::setTimerFlagColour);
     connect(sv, &Supervisor::timerFlagNumberChanged, this,
-            [this](int value) { timerflag->setText(QString::number(value)); });
+            [this](int value) { statusBar_->timerflag->setText(QString::number(value)); });
     connect(sv, &Supervisor::generalClockTicked, this, &FormPicture::refreshDiagnostics);
     connect(sv, &Supervisor::waitReasonNoted, this,
             [this](const QString& reason) { noteWaiting(QStringLiteral("service"), reason); });

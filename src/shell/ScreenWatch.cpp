@@ -140,7 +140,7 @@ void FormPicture::createWatchParts() {
     dialogs_->setWatcher(boxWatch_.get());
     watchChoiceFrames();
     LastGoodControls lc;
-    lc.lCountDown = lCountDown;
+    lc.lCountDown = statusBar_->lCountDown;
     lastGoodShow_ = std::make_unique<LastGoodShow>(state, *settings_, *presenter_, lc);
     connect(lastGoodShow_.get(), &LastGoodShow::statusTextChanged, statusBar_,
             &StatusBar::ShowStatusText);

@@ -18,6 +18,7 @@
 #include "shell/WorkFolders.h"
 #include "show/PictureBox.h"
 #include "state/CommandLine.h"
+#include "ui/ConfigurationPanel.h"
 #include "ui/LanguageTables.h"
 
 #include <QDir>
@@ -107,7 +108,7 @@ bool FormPicture::Form_Load() {
     HelpCaller->move(twipsToPixels(screenWidthTwips() + 100),
                      twipsToPixels(screenWidthTwips() + 100));
     state.Http2BmpRunning = kFalse;
-    SSTCfg->setCurrentIndex(4);
+    panel_->SSTCfg->setCurrentIndex(4);
     state.Lingua = kNoLanguage;
     state.cntWaitCountdown = 10;
     state.ExitToProgram = kFalse;
@@ -126,7 +127,7 @@ bool FormPicture::Form_Load() {
     state.cntImagesToLoad = 0;
     state.GLOBAL_IMAGE_CURRENT_POINTER = 0;
     state.ownPicturePath.clear();
-    SSTCfg_LblinserisciImg->clear();
+    panel_->SSTCfg_LblinserisciImg->clear();
     state.serverMessage.clear();
     state.cntCounterDwLoadImage = 0;
     state.flagCatalogueRequest = 0;
@@ -151,16 +152,17 @@ bool FormPicture::Form_Load() {
     PanelSizes sizes;
     sizes.screenWidth = screenWidthTwips();
     sizes.screenHeight = screenHeightTwips();
-    const QRect panel = geometryTwips(SSTCfg);
+    const QRect panel = geometryTwips(panel_->SSTCfg);
     const QRect version = geometryTwips(lVersion);
     sizes.panelWidth = panel.width();
     sizes.panelHeight = panel.height();
     sizes.versionWidth = version.width();
     sizes.versionHeight = version.height();
-    sizes.wizardHeight = geometryTwips(FrameWizard).height();
+    sizes.wizardHeight = geometryTwips(panel_->FrameWizard).height();
     const PanelPlacement place = placePanel(sizes);
-    setGeometryTwips(SSTCfg, place.panelLeft, place.panelTop, panel.width(), panel.height());
-    setGeometryTwips(FrameWizard, place.wizardLeft, place.wizardTop, panel.width(),
+    setGeometryTwips(panel_->SSTCfg, place.panelLeft, place.panelTop, panel.width(),
+                     panel.height());
+    setGeometryTwips(panel_->FrameWizard, place.wizardLeft, place.wizardTop, panel.width(),
                      sizes.wizardHeight);
     setGeometryTwips(lVersion, place.versionLeft, place.versionTop, version.width(),
                      version.height());
@@ -189,27 +191,27 @@ bool FormPicture::Form_Load() {
 }
 
 void FormPicture::SetPanelButtonsWait() {
-    SSTCfg_ExitProgram->setEnabled(false);
-    SSTCfg_ExitProgram->hide();
-    SSTCfg_ExitProgram_BW->setEnabled(true);
-    SSTCfg_ExitProgram_BW->show();
-    SSTCfg_ExitProgram2->setText(QStringLiteral("Wait.."));
-    SSTCfg_cmdConferma->setEnabled(false);
-    SSTCfg_cmdConferma->hide();
-    SSTCfg_cmdConferma_BW->setEnabled(true);
-    SSTCfg_cmdConferma_BW->show();
+    panel_->SSTCfg_ExitProgram->setEnabled(false);
+    panel_->SSTCfg_ExitProgram->hide();
+    panel_->SSTCfg_ExitProgram_BW->setEnabled(true);
+    panel_->SSTCfg_ExitProgram_BW->show();
+    panel_->SSTCfg_ExitProgram2->setText(QStringLiteral("Wait.."));
+    panel_->SSTCfg_cmdConferma->setEnabled(false);
+    panel_->SSTCfg_cmdConferma->hide();
+    panel_->SSTCfg_cmdConferma_BW->setEnabled(true);
+    panel_->SSTCfg_cmdConferma_BW->show();
 }
 
 void FormPicture::SetPanelButtonsReady() {
-    SSTCfg_ExitProgram->setEnabled(true);
-    SSTCfg_ExitProgram->show();
-    SSTCfg_ExitProgram_BW->setEnabled(false);
-    SSTCfg_ExitProgram_BW->hide();
-    SSTCfg_ExitProgram2->setText(QStringLiteral("Exit Progr."));
-    SSTCfg_cmdConferma->setEnabled(true);
-    SSTCfg_cmdConferma->show();
-    SSTCfg_cmdConferma_BW->setEnabled(false);
-    SSTCfg_cmdConferma_BW->hide();
+    panel_->SSTCfg_ExitProgram->setEnabled(true);
+    panel_->SSTCfg_ExitProgram->show();
+    panel_->SSTCfg_ExitProgram_BW->setEnabled(false);
+    panel_->SSTCfg_ExitProgram_BW->hide();
+    panel_->SSTCfg_ExitProgram2->setText(QStringLiteral("Exit Progr."));
+    panel_->SSTCfg_cmdConferma->setEnabled(true);
+    panel_->SSTCfg_cmdConferma->show();
+    panel_->SSTCfg_cmdConferma_BW->setEnabled(false);
+    panel_->SSTCfg_cmdConferma_BW->hide();
 }
 
 void FormPicture::btTermina_Click() {
@@ -231,18 +233,19 @@ void FormPicture::SSTCfg_ExitProgram2_Click() {
 
 void FormPicture::QuitProgram() {
     fotoBrowser->clear();
-    for (QWidget* w : {static_cast<QWidget*>(SSTCfg), static_cast<QWidget*>(BrowserImgPreview),
-                       static_cast<QWidget*>(FrameDescPreview), static_cast<QWidget*>(DescPreview),
-                       static_cast<QWidget*>(FrameWizard)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(panel_->SSTCfg), static_cast<QWidget*>(BrowserImgPreview),
+          static_cast<QWidget*>(FrameDescPreview), static_cast<QWidget*>(DescPreview),
+          static_cast<QWidget*>(panel_->FrameWizard)}) {
         w->hide();
     }
     panControl.stop();
     setTimerFlagColour(kTimerFlagRed);
     lVersion->hide();
-    SSTCfg_cmdConferma->setEnabled(false);
-    SSTCfg_ExitProgram->setEnabled(false);
-    SSTCfg_ExitProgram_BW->show();
-    SSTCfg_ExitProgram_BW->setEnabled(true);
+    panel_->SSTCfg_cmdConferma->setEnabled(false);
+    panel_->SSTCfg_ExitProgram->setEnabled(false);
+    panel_->SSTCfg_ExitProgram_BW->show();
+    panel_->SSTCfg_ExitProgram_BW->setEnabled(true);
     settings_->WriteSettings();
     state.ExitToProgram = kTrue;
     if (state.flagDebugCode == 1) {

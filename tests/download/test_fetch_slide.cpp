@@ -17,6 +17,8 @@
 #include "shell/FormPicture.h"
 #include "show/PictureBox.h"
 #include "show/Presenter.h"
+#include "show/StatusBar.h"
+#include "ui/ConfigurationPanel.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -226,7 +228,7 @@ void TestFetchSlide::everySourceCodeBecomesSlides() {
 }
 
 void TestFetchSlide::seriesTakeTheNextFreeSlides() {
-    form_->lCountDown->clear();
+    form_->statusBar().lCountDown->clear();
     const QStringList entries = {
         site("/site/maps/italy_wind.jpg"),
         coded('5', "/site/series/hour_*.png,1,1,3,2"),
@@ -237,7 +239,7 @@ void TestFetchSlide::seriesTakeTheNextFreeSlides() {
     QCOMPARE(fetchAll(entries), 5);
     QCOMPARE(dialogs_.shownTexts().size(), 1);
     QVERIFY(dialogs_.shownTexts().front().startsWith("Proc ZizozEdezuvu Error "));
-    QCOMPARE(form_->lCountDown->text(), QStringLiteral("***"));
+    QCOMPARE(form_->statusBar().lCountDown->text(), QStringLiteral("***"));
     // The series pictures were found under their padded numbers.
     for (int s = 1; s <= 3; ++s) {
         QCOMPARE(state().listIMAGEnotLoaded[s], int16_t(0));
@@ -313,7 +315,7 @@ void TestFetchSlide::animatedCopiesAreSmallGifWhateverTheAddress() {
 
     // Each slide plays its own copy; a copy that is gone shows the still
     // picture and marks the slide, never the loop before it.
-    form_->txtDisplay->setText(QStringLiteral("Full_Screen"));
+    form_->panel().txtDisplay->setText(QStringLiteral("Full_Screen"));
     state().cntAniGif = 1;
     state().GLOBAL_IMAGE_CURRENT_POINTER = 0;
     form_->scheduler().showSlide(0);
@@ -382,7 +384,7 @@ void TestFetchSlide::captureFillsTheScreenAndRestoresTheWindow() {
     QCOMPARE(state().Http2BmpRunning, kFalse);
     QVERIFY(!capture.isTopmost());
     QVERIFY(!(form_->windowHandle()->flags() & Qt::WindowStaysOnTopHint));
-    QVERIFY(form_->whoWeAre->isVisible());
+    QVERIFY(form_->statusBar().whoWeAre->isVisible());
     QVERIFY(form_->DownloadPreview->isVisible());
     QVERIFY(form_->fotoBrowser->isVisible());
     QVERIFY(!form_->webvis->isVisible());

@@ -25,6 +25,7 @@
 #include "shell/FormPicture.h"
 #include "show/PictureBox.h"
 #include "show/Presenter.h"
+#include "show/StatusBar.h"
 #include "ui/ConfigurationPanel.h"
 
 #include <QImageReader>

@@ -18,6 +18,7 @@
 #include "settings/RemovedFolder.h"
 #include "settings/SettingsFile.h"
 #include "shell/FormPicture.h"
+#include "show/StatusBar.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -194,7 +195,7 @@ void TestFaultMatrix::startProgram(const QString& site) {
     options.shell = &shell_;
     form_ = std::make_unique<FormPicture>(options);
     connect(form_.get(), &FormPicture::slideShown, this, [this](int slide) {
-        const QLabel* line = form_->lCountDown;
+        const QLabel* line = form_->statusBar().lCountDown;
         seen_.append({slide, state().listIMAGEnotLoaded[slide] == -1,
                       state().listPicture[slide] == form_->ErrLoadPicture,
                       line->isHidden() ? QString() : line->text(),
@@ -249,7 +250,7 @@ void TestFaultMatrix::answerFirstStartQuestions() {
         if (form_->Frame_Select_Language->isVisible()) {
             form_->languageChoice().English_01->click();
         } else if (form_->Frame_Select_Connection->isVisible()) {
-            noticesWhenAsked_ << form_->lCountDown->text();
+            noticesWhenAsked_ << form_->statusBar().lCountDown->text();
             form_->connection().No_Proxy->click();
             form_->connection().Connection_Selected->click();
         }

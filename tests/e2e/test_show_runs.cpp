@@ -40,19 +40,21 @@ void TestShowRuns::startProgram(const QString& site) {
                   state().statusLine1,
                   state().statusLine2,
                   form_->imgClock.interval(),
-                  form_->BtAnimation->isVisible(),
+                  form_->statusBar().BtAnimation->isVisible(),
                   0,
                   false,
                   false,
                   {},
-                  form_->whoWeAre->text()};
+                  form_->statusBar().whoWeAre->text()};
         seen.kind = state().listImageKind[slide];
         const QString loop = form_->presenter().lastLoopFile();
         seen.loopPlaying = form_->ucAniGIF1->isVisible() && !loop.isEmpty();
         seen.loopIsOwn = seen.loopPlaying &&
                          QImageReader(loop).read().convertToFormat(QImage::Format_RGB32) ==
                              state().listPicture[slide].convertToFormat(QImage::Format_RGB32);
-        seen.notice = form_->lCountDown->isVisible() ? form_->lCountDown->text() : QString();
+        seen.notice = form_->statusBar().lCountDown->isVisible()
+                          ? form_->statusBar().lCountDown->text()
+                          : QString();
         if (grabSlides_) {
             seen.centre =
                 form_->grab().toImage().pixelColor(form_->fotoBrowser->geometry().center());
@@ -94,9 +96,9 @@ void TestShowRuns::checkLoopsPlayTheirOwnFiles(qsizetype from, int atLeast) {
 void TestShowRuns::openPanel() {
     form_->btSetup_Click();
     QTRY_COMPARE_WITH_TIMEOUT(form_->supervisor().pending(), Command::PanelShown, 60000);
-    QVERIFY(form_->SSTCfg->isVisible());
+    QVERIFY(form_->panel().SSTCfg->isVisible());
     QVERIFY(!form_->panel().FormWait->isVisible()); // the fill ends the wait
-    QTRY_VERIFY_WITH_TIMEOUT(form_->SSTCfg_cmdConferma->isEnabled(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(form_->panel().SSTCfg_cmdConferma->isEnabled(), 10000);
 }
 
 void TestShowRuns::showRunsByItselfInSelectionOrder() {
@@ -187,7 +189,7 @@ void TestShowRuns::unreachableServiceKeepsCountingDown() {
             form_->connection().No_Proxy->click();
             form_->connection().Connection_Selected->click();
         }
-        const QString text = form_->lCountDown->text();
+        const QString text = form_->statusBar().lCountDown->text();
         if (countdown.isEmpty() || countdown.last() != text) {
             countdown << text;
         }
@@ -202,7 +204,7 @@ void TestShowRuns::unreachableServiceKeepsCountingDown() {
              qPrintable(countdown.join('\n')));
     QVERIFY(countdown.contains(ConnectionWaitText(1) + "1" + failed));
     // The whole line fits on the screen.
-    const QLabel* line = form_->lCountDown;
+    const QLabel* line = form_->statusBar().lCountDown;
     QVERIFY(line->fontMetrics().horizontalAdvance(line->text()) <= line->width());
     const QString shots = qEnvironmentVariable("SKYGLANCE_TEST_SHOTS");
     if (!shots.isEmpty()) {
@@ -222,11 +224,12 @@ void TestShowRuns::errReplyShowsFailedTextAndAsksAgain() {
     startProgram(refusing.url(QString()));
     bool failedTextSeen = false;
     QTimer watcher;
-    connect(&watcher, &QTimer::timeout, this,
-            [&] { failedTextSeen |= form_->lCountDown->text().startsWith(FailedReplyText(1)); });
+    connect(&watcher, &QTimer::timeout, this, [&] {
+        failedTextSeen |= form_->statusBar().lCountDown->text().startsWith(FailedReplyText(1));
+    });
     watcher.start(1);
     QTRY_VERIFY_WITH_TIMEOUT(failedTextSeen && refusing.requestsSeen() >= 3, 60000);
-    QVERIFY(form_->lCountDown->text().contains(": ERR no service"));
+    QVERIFY(form_->statusBar().lCountDown->text().contains(": ERR no service"));
     QVERIFY(form_->supervisor().startState() < 2);
     QVERIFY(QFile::exists(work("Skyglance7_Picture_List.dat")));
 }
@@ -237,7 +240,7 @@ void TestShowRuns::panelStartWithUnchangedTicksFetchesNothing() {
     startProgram(service.site);
     waitForSlides(2);
     openPanel();
-    QListWidget* table = form_->Tabella_Mappe_Selezionate;
+    QListWidget* table = form_->panel().Tabella_Mappe_Selezionate;
     QVERIFY(table->count() > 20);
     QCOMPARE(table->item(2)->checkState(), Qt::Checked);
     // The picture-selection tab with the whole catalogue and a live preview.
@@ -260,7 +263,7 @@ void TestShowRuns::panelStartWithUnchangedTicksFetchesNothing() {
     });
     ticks.start(1);
     const qsizetype shownBefore = seen_.size();
-    form_->SSTCfg_cmdConferma->click();
+    form_->panel().SSTCfg_cmdConferma->click();
     QCOMPARE(seen_.size(), shownBefore);
     ticks.stop();
     QCOMPARE(form_->supervisor().pending(), Command::None);
@@ -278,9 +281,9 @@ void TestShowRuns::panelStartWithUnchangedTicksFetchesNothing() {
     for (int r = 0; r < table->count(); ++r) {
         table->item(r)->setCheckState(Qt::Unchecked);
     }
-    form_->SSTCfg_cmdConferma->click();
+    form_->panel().SSTCfg_cmdConferma->click();
     QVERIFY(dialogs_.shownTexts().contains(NoPictureText(1)));
-    QVERIFY(form_->SSTCfg->isVisible());
+    QVERIFY(form_->panel().SSTCfg->isVisible());
 }
 
 void TestShowRuns::serviceLostMidShowKeepsSlidesAndFiles() {
@@ -292,9 +295,10 @@ void TestShowRuns::serviceLostMidShowKeepsSlidesAndFiles() {
     const qint64 firstPicture = state().listPicture[0].cacheKey();
     const QString site = service->site;
     service.reset(); // the network goes away
-    form_->SSTCfg_cmdConferma->click();
-    QCOMPARE(form_->lCountDown->text(), FailedReplyText(1) + " - " + site +
-                                            "/service/catalogue?p=1&x00=x5555: Connection refused");
+    form_->panel().SSTCfg_cmdConferma->click();
+    QCOMPARE(form_->statusBar().lCountDown->text(),
+             FailedReplyText(1) + " - " + site +
+                 "/service/catalogue?p=1&x00=x5555: Connection refused");
     QCOMPARE(form_->supervisor().pending(), Command::None);
     const qsizetype shown = seen_.size();
     waitForSlides(int(shown) + 3);
@@ -363,21 +367,21 @@ void TestShowRuns::restartWithoutNetworkPlaysLastGoodPictures() {
     QVERIFY(state().statusLine1.startsWith("(c) Skyglance sample maps"));
     QVERIFY(state().statusLine2.startsWith("Picture of "));
     QVERIFY(state().statusLine2.endsWith(" - waiting for the network"));
-    QVERIFY(form_->lCountDown->isVisible());
-    QVERIFY(form_->lCountDown->text().startsWith(ConnectionWaitText(1)));
+    QVERIFY(form_->statusBar().lCountDown->isVisible());
+    QVERIFY(form_->statusBar().lCountDown->text().startsWith(ConnectionWaitText(1)));
     // The next one at the slide interval of the settings (8 s). A slide
     // interval typed in its box meanwhile (2 s) counts, unsaved, for the one
     // after: the second kept slide, a loop, holds four intervals (not 32 s).
-    form_->SSTCfg_timeRefresh->selectAll();
-    QTest::keyClicks(form_->SSTCfg_timeRefresh, "2");
-    QCOMPARE(form_->SSTCfg_timeRefresh->text(), QStringLiteral("2"));
+    form_->panel().SSTCfg_timeRefresh->selectAll();
+    QTest::keyClicks(form_->panel().SSTCfg_timeRefresh, "2");
+    QCOMPARE(form_->panel().SSTCfg_timeRefresh->text(), QStringLiteral("2"));
     QTRY_VERIFY_WITH_TIMEOUT(kept.size() >= 2, 15000);
     QCOMPARE(kept[1].first, 1);
     QVERIFY(kept[1].second - kept[0].second >= 7000);
     QTRY_VERIFY_WITH_TIMEOUT(kept.size() >= 3, 20000);
     QVERIFY2(kept[2].second - kept[1].second < 16000,
              qPrintable(QString::number(kept[2].second - kept[1].second)));
-    form_->SSTCfg_timeRefresh->setText(QStringLiteral("8"));
+    form_->panel().SSTCfg_timeRefresh->setText(QStringLiteral("8"));
     QVERIFY(dialogs_.shown().isEmpty());
 
     // The service comes back: the first reply ends the kept pictures and the
@@ -412,7 +416,7 @@ void TestShowRuns::everyLoopPlaysItsOwnFileRoundAfterRound() {
     form_->panel().ShowTab(2);
     form_->panel().ShowTab(0);
     qsizetype from = seen_.size();
-    form_->SSTCfg_cmdConferma->click();
+    form_->panel().SSTCfg_cmdConferma->click();
     waitForSlides(int(from) + 8);
     checkLoopsPlayTheirOwnFiles(from);
     if (QTest::currentTestFailed()) {
@@ -498,7 +502,7 @@ void TestShowRuns::refusedRequestEndsTheProgram() {
     QElapsedTimer sinceAsked;
     sinceAsked.start();
     if (fromStartCommand) {
-        form_->SSTCfg_cmdConferma->click();
+        form_->panel().SSTCfg_cmdConferma->click();
         QVERIFY(dialogs_.shownTexts().contains("U ERR"));
     } else {
         form_->btSetup_Click();

@@ -148,12 +148,12 @@ void TestShowRuns::incompleteCatalogueKeepsSavedSelection() {
         QLabel* line = form_->selectionTable().CatalogueUnavailable;
         QVERIFY(line->isVisible());
         QCOMPARE(line->text(), CatalogueUnavailableText(1));
-        QCOMPARE(form_->Tabella_Mappe_Selezionate->count(), 0);
+        QCOMPARE(form_->panel().Tabella_Mappe_Selezionate->count(), 0);
         emit form_->panel().saveClicked();
         QCOMPARE(readFile(work("Skyglance7_Picture_List.dat")), saved);
     };
     const auto startAndSeeSlides = [&] {
-        form_->SSTCfg_cmdConferma->click();
+        form_->panel().SSTCfg_cmdConferma->click();
         QCOMPARE(readFile(work("Skyglance7_Picture_List.dat")), saved);
         const int shown = int(seen_.size());
         waitForSlides(shown + 3);
@@ -177,7 +177,7 @@ void TestShowRuns::incompleteCatalogueKeepsSavedSelection() {
     // the same ticks.
     QVERIFY(front->start(QString()));
     openPanel();
-    QVERIFY(form_->Tabella_Mappe_Selezionate->count() > 20);
+    QVERIFY(form_->panel().Tabella_Mappe_Selezionate->count() > 20);
     QVERIFY(!form_->selectionTable().CatalogueUnavailable->isVisible());
     QVERIFY(form_->panel().WizardText->text() != CatalogueUnavailableText(1));
     emit form_->panel().saveClicked();
@@ -260,7 +260,7 @@ void TestShowRuns::serviceGoneBeforeTheFirstPassIsTold() {
     connect(&form_->utilityTmr, &QTimer::timeout, this,
             [&gone] { qputenv("SKYGLANCE_SITE", gone.toUtf8()); });
     const QString start = FailedReplyText(1) + " - " + gone + "/service/catalogue?p=1&x00=";
-    const QLabel* line = form_->lCountDown;
+    const QLabel* line = form_->statusBar().lCountDown;
     QTRY_VERIFY_WITH_TIMEOUT(line->text().startsWith(start), 30000);
     QVERIFY(line->text().endsWith(": Connection refused"));
     QVERIFY(line->isVisible());

@@ -13,6 +13,8 @@
 #include "settings/SettingsFile.h"
 #include "shell/FormPicture.h"
 #include "shell/WorkFolders.h"
+#include "show/StatusBar.h"
+#include "ui/ConfigurationPanel.h"
 #include "ui/Diagnostics.h"
 
 #include <QApplication>
@@ -152,16 +154,17 @@ void TestStartUp::startValuesAndTimers() {
     QCOMPARE(s.timerClockSave, int16_t(f.imgClock.interval()));
     QVERIFY(qAbs(s.Ratio_X_Y - 16.0F / 9.0F) < 1e-5F);
     QVERIFY(s.weAre.endsWith(" Ver. 7.8.12 "));
-    QCOMPARE(f.timerflag->property("BackColor").toUInt(), 255u);
-    QCOMPARE(f.SSTCfg->currentIndex(), 4);
-    QCOMPARE(f.SSTCfg_ExitProgram2->text(), QStringLiteral("Wait.."));
-    QVERIFY(!f.SSTCfg_cmdConferma->isEnabled() && f.SSTCfg_cmdConferma_BW->isEnabled());
+    QCOMPARE(f.statusBar().timerflag->property("BackColor").toUInt(), 255u);
+    QCOMPARE(f.panel().SSTCfg->currentIndex(), 4);
+    QCOMPARE(f.panel().SSTCfg_ExitProgram2->text(), QStringLiteral("Wait.."));
+    QVERIFY(!f.panel().SSTCfg_cmdConferma->isEnabled() &&
+            f.panel().SSTCfg_cmdConferma_BW->isEnabled());
 
     // The connection icon follows the system's state at the clock's ticks.
-    QTRY_COMPARE(f.connectStatus->property("connected").toBool(), connActive());
+    QTRY_COMPARE(f.statusBar().connectStatus->property("connected").toBool(), connActive());
 
     // The panel sits left of the screen centre, the preview right of it.
-    const QRect panel = FormPicture::geometryTwips(f.SSTCfg);
+    const QRect panel = FormPicture::geometryTwips(f.panel().SSTCfg);
     QCOMPARE(panel.left(), 14400 - (7095 + 100));
     QCOMPARE(FormPicture::geometryTwips(f.BrowserImgPreview).left(), 14400);
     QVERIFY(FormPicture::geometryTwips(f.HelpCaller).left() > f.screenWidthTwips());
@@ -183,7 +186,7 @@ void TestStartUp::emptySelectionStartsAsFirstStart() {
     QVERIFY(w.form->Form_Load());
     QCOMPARE(readFile(home.work("Skyglance7_Config.dat")), kFirstRunSettings);
     QCOMPARE(readFile(home.work("Skyglance7_Picture_List.dat")), kFirstRunSelection);
-    QCOMPARE(w.form->SSTCfg_timeDwLoad->text(), QStringLiteral("15"));
+    QCOMPARE(w.form->panel().SSTCfg_timeDwLoad->text(), QStringLiteral("15"));
 }
 
 void TestStartUp::commandLineOptions() {
@@ -223,7 +226,7 @@ void TestStartUp::immediateExitWritesAndShowsNothing() {
     w.form->show();
     QSignalSpy ended(w.form.get(), &FormPicture::programEnded);
 
-    w.form->btTermina->click();
+    w.form->statusBar().btTermina->click();
     QCOMPARE(ended.count(), 1);
     QCOMPARE(w.form->state.ExitToProgram, kTrue);
     QVERIFY(!w.form->generalClock.isActive());
@@ -242,7 +245,7 @@ void TestStartUp::orderlyQuitWaitsForTheSlideTick() {
     QVERIFY(f.Form_Load());
     f.generalClock.stop();
     f.state.Lingua = 2;
-    f.SSTCfg_timeRefresh->setText("12");
+    f.panel().SSTCfg_timeRefresh->setText("12");
     QFile::remove(home.work("Skyglance7_Config.dat"));
     QSignalSpy ended(&f, &FormPicture::programEnded);
 
@@ -257,7 +260,7 @@ void TestStartUp::orderlyQuitWaitsForTheSlideTick() {
     f.state.clockStatus = 0; // the tick has ended
     QTRY_COMPARE(ended.count(), 1);
     QVERIFY(!f.panControl.isActive());
-    QCOMPARE(f.timerflag->property("BackColor").toUInt(), 255u);
+    QCOMPARE(f.statusBar().timerflag->property("BackColor").toUInt(), 255u);
     QCOMPARE(readFile(home.work("Skyglance7_Config.dat")),
              QByteArray("15\r\n12\r\nFull_Screen\r\n\r\n\r\n"));
     QVERIFY(QFile::exists(home.work("Skyglance7_Picture_List.dat")));

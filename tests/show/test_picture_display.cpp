@@ -10,6 +10,8 @@
 #include "shell/FormPicture.h"
 #include "show/PictureBox.h"
 #include "show/Presenter.h"
+#include "show/StatusBar.h"
+#include "ui/ConfigurationPanel.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -188,12 +190,12 @@ void TestPictureDisplay::pageImagesComeFromThePageImageFile() {
 void TestPictureDisplay::fullScreenSlideFillsTheAreaAboveTheBar() {
     Fixture f;
     f.form->show();
-    f.form->txtDisplay->setText("Full_Screen");
+    f.form->panel().txtDisplay->setText("Full_Screen");
     const QImage picture = solid(1024, 768, QColor(20, 160, 60));
     f.form->presenter().ShowPicture(picture);
     QVERIFY(f.form->fotoBrowser->isVisible());
     const QRect box = f.form->fotoBrowser->geometry();
-    const QRect bar = f.form->whoWeAre->geometry();
+    const QRect bar = f.form->statusBar().whoWeAre->geometry();
     QCOMPARE(bar.bottom(), 1079);
     QCOMPARE(bar.height(), 43);
     // 4:3 into 1920 x 1036.8: the full height, centred, proportions kept.
@@ -219,7 +221,7 @@ void TestPictureDisplay::fullScreenSlideFillsTheAreaAboveTheBar() {
 void TestPictureDisplay::normalSlideIsCentredAtNaturalSize() {
     Fixture f;
     f.form->show();
-    f.form->txtDisplay->setText("Normal");
+    f.form->panel().txtDisplay->setText("Normal");
     f.form->presenter().ShowPicture(solid(400, 300, QColor(200, 40, 40)));
     QCOMPARE(f.state().flagFullScreen, int16_t(0));
     QCOMPARE(f.form->fotoBrowser->geometry(), QRect(760, 390, 400, 300));
@@ -233,7 +235,7 @@ void TestPictureDisplay::normalSlideIsCentredAtNaturalSize() {
 void TestPictureDisplay::animatedGifSlidePlaysInThePictureFrame() {
     Fixture f;
     f.form->show();
-    f.form->txtDisplay->setText("Full_Screen");
+    f.form->panel().txtDisplay->setText("Full_Screen");
     f.state().listImageKind[0] = 4;
     f.state().cntAniGif = 1;
     f.form->Load_JPG_GIF_PNG_On_Array(url("loop.gif"), 0);
