@@ -4,6 +4,7 @@
 // offscreen (as root the engine also needs QTWEBENGINE_DISABLE_SANDBOX=1):
 //   QT_QPA_PLATFORM=offscreen QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu
 //   build/bench/download/bench_page_capture
+#include "app/ShowAssembly.h"
 #include "browser/Browser.h"
 #include "download/PageCapture.h"
 #include "platform/Dialogs.h"
@@ -64,7 +65,7 @@ struct Window {
         FormPicture::Options options;
         options.screenPixels = kScreen;
         options.dialogs = &dialogs;
-        form = std::make_unique<FormPicture>(options);
+        form = ShowAssembly::build(options);
         form->show();
         form->Form_Load();
         form->generalClock.stop();

@@ -2,6 +2,7 @@
 // memory that loaded slides take. Run offscreen (as root the engine also
 // needs QTWEBENGINE_DISABLE_SANDBOX=1):
 //   QT_QPA_PLATFORM=offscreen build/bench/show/bench_presenter
+#include "app/ShowAssembly.h"
 #include "download/PictureLoading.h"
 #include "platform/Dialogs.h"
 #include "shell/FormPicture.h"
@@ -57,7 +58,7 @@ struct Window {
         FormPicture::Options options;
         options.screenPixels = QSize(1920, 1080);
         options.dialogs = &dialogs;
-        form = std::make_unique<FormPicture>(options);
+        form = ShowAssembly::build(options);
         form->Form_Load();
         form->generalClock.stop();
         form->panel().txtDisplay->setText(QStringLiteral("Full_Screen"));

@@ -1,3 +1,4 @@
+#include "app/ShowAssembly.h"
 #include "browser/Browser.h"
 #include "catalogue/VendorServices.h"
 #include "platform/Dialogs.h"
@@ -186,7 +187,8 @@ int main(int argc, char* argv[]) {
 
     FormPicture::Options options;
     options.commandLine = commandLineText(QCoreApplication::arguments());
-    FormPicture form(options);
+    const std::unique_ptr<FormPicture> window = ShowAssembly::build(options);
+    FormPicture& form = *window;
     QObject::connect(&form, &FormPicture::programEnded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     form.showFullScreen();

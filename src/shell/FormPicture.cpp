@@ -54,7 +54,9 @@
 #include <cmath>
 #include <cstdio>
 
+using platform::geometryTwips;
 using platform::named;
+using platform::setGeometryTwips;
 
 namespace {
 
@@ -103,40 +105,6 @@ FormPicture::FormPicture(Options options, QWidget* parent)
     resize(screenPixels_);
     createControls();
     connectTimers();
-
-    SettingsControls controls;
-    controls.SSTCfg_timeDwLoad = panel_->SSTCfg_timeDwLoad;
-    controls.SSTCfg_timeRefresh = panel_->SSTCfg_timeRefresh;
-    controls.txtDisplay = panel_->txtDisplay;
-    controls.txtDisplay2 = panel_->txtDisplay2;
-    controls.SSTCfg_LblinserisciImg = panel_->SSTCfg_LblinserisciImg;
-    controls.Tabella_Mappe_Selezionate = panel_->Tabella_Mappe_Selezionate;
-    controls.imgClock = &imgClock;
-    controls.SSTCfg_salvaConfig = panel_->SSTCfg_salvaConfig;
-    controls.SSTCfg_salvaConfig2 = panel_->SSTCfg_salvaConfig2;
-    controls.SSTCfg_cmdConferma = panel_->SSTCfg_cmdConferma;
-    controls.SSTCfg_ExitProgram = panel_->SSTCfg_ExitProgram;
-    controls.SSTCfg_Aggiorna = panel_->SSTCfg_Aggiorna;
-    controls.SSTCfg_Aggiorna2 = panel_->SSTCfg_Aggiorna2;
-    controls.SSTCfg_Download = panel_->SSTCfg_Download;
-    controls.SSTCfg_Download2 = panel_->SSTCfg_Download2;
-    settings_ = std::make_unique<SettingsFile>(state, *dialogs_, controls);
-    // The presenter was built with the controls, before the settings.
-    presenter_->setDisplayMode(settings_->showSettings().displayMode);
-    connect(
-        settings_.get(), &SettingsFile::changed, presenter_.get(),
-        [this](const ShowSettings& settings) { presenter_->setDisplayMode(settings.displayMode); });
-    connect(settings_.get(), &SettingsFile::displayModeChanged, this,
-            &FormPicture::ShowDisplayMode);
-    connect(panel_, &ConfigurationPanel::saveClicked, settings_.get(),
-            &SettingsFile::SSTCfg_salvaConfig_Click);
-    connect(panel_, &ConfigurationPanel::cleanupClicked, settings_.get(),
-            &SettingsFile::Cleanup_Click);
-    settings_->installIntervalBoxHandlers();
-
-    state.onSlideMapChanged = [this] { refreshDiagnostics(); };
-    state.onStatusTextChanged = [this] { ShowStatusText(); };
-    createShowParts();
 }
 
 FormPicture::~FormPicture() {
@@ -144,14 +112,6 @@ FormPicture::~FormPicture() {
     Frame_Select_Language->removeEventFilter(this);
     Frame_Select_Connection->removeEventFilter(this);
     closeDiagnostics();
-}
-
-void FormPicture::setGeometryTwips(QWidget* widget, int left, int top, int width, int height) {
-    platform::setGeometryTwips(widget, left, top, width, height);
-}
-
-QRect FormPicture::geometryTwips(const QWidget* widget) {
-    return platform::geometryTwips(widget);
 }
 
 int FormPicture::screenWidthTwips() const {
@@ -175,7 +135,6 @@ void FormPicture::createControls() {
     FormYourTown->setFrameShape(QFrame::Box);
     setGeometryTwips(FormYourTown, 0, 0, 7000, 4000);
     FormYourTown->hide();
-    homeTown_ = new HomeTown(state, *dialogs_, FormYourTown, this);
 
     HelpCaller = namedButton(this, "HelpCaller", QStringLiteral("?"));
     Miniatura = named<PictureBox>(this, "Miniatura");
@@ -192,9 +151,27 @@ void FormPicture::createControls() {
     MessaggioAggiornate->hide();
     createPanel();
     createStatusBar();
-    createPresenter();
+    createChoiceFrames();
     loadProgramPictures();
-    createDownloadParts();
+}
+
+// The frames the connection and language choices fill.
+void FormPicture::createChoiceFrames() {
+    Frame_Select_Connection = named<QFrame>(this, "Frame_Select_Connection");
+    Frame_Select_Connection->hide();
+    Frame_Select_Language = named<QFrame>(this, "Frame_Select_Language");
+    Frame_Select_Language->hide();
+}
+
+// A picture being downloaded shows as a thumbnail in the top left corner.
+void FormPicture::showDownloadPreview() {
+    Miniatura->move(0, 0);
+    Miniatura->show();
+    Miniatura->raise();
+    setGeometryTwips(DownloadPreview, 0, 3900, geometryTwips(DownloadPreview).width(),
+                     geometryTwips(DownloadPreview).height());
+    DownloadPreview->show();
+    DownloadPreview->raise();
 }
 
 void FormPicture::loadProgramPictures() {
@@ -205,171 +182,6 @@ void FormPicture::loadProgramPictures() {
     }
     ImageLogo = QImage(QStringLiteral(":/pictures/ImageLogo.png"));
     SetUncountedPicture(ErrLoadPicture);
-}
-
-void FormPicture::createDownloadParts() {
-    vendor_ = std::make_unique<VendorServices>();
-    fetch_ = std::make_unique<FetchPrimitives>(state);
-    catalogue_ = std::make_unique<CatalogueService>(state, *fetch_, *vendor_);
-    pictureLoading_ = std::make_unique<PictureLoading>(state, *fetch_);
-    pictureLoading_->setErrorPicture(ErrLoadPicture);
-    connect(pictureLoading_.get(), &PictureLoading::loadStarted, this, [this] {
-        Miniatura->move(0, 0);
-        Miniatura->show();
-        Miniatura->raise();
-        setGeometryTwips(DownloadPreview, 0, 3900, geometryTwips(DownloadPreview).width(),
-                         geometryTwips(DownloadPreview).height());
-        DownloadPreview->show();
-        DownloadPreview->raise();
-    });
-    connect(pictureLoading_.get(), &PictureLoading::slidePictureReady, Miniatura,
-            &PictureBox::setPicture);
-    createPageParts();
-    connectionMonitor_ = new ConnectionMonitor(this);
-    connect(connectionMonitor_, &ConnectionMonitor::iconToShow, this, [this](ConnectionIcon icon) {
-        statusBar_->showConnection(icon == ConnectionIcon::Connected);
-        statusBar_->connectStatus->raise();
-    });
-}
-
-void FormPicture::Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, int cnt) {
-    pictureLoading_->Load_JPG_GIF_PNG_On_Array(UrlImageToLoad, cnt);
-}
-
-void FormPicture::createPageParts() {
-    CaptureViews views;
-    views.webvis = webvis;
-    views.window = this;
-    views.DownloadPreview = DownloadPreview;
-    views.Timer4000 = &Timer4000;
-    views.screenPixels = screenPixels_;
-    pageCapture_ = std::make_unique<PageCapture>(state, views);
-    connect(pageCapture_.get(), &PageCapture::pageShowing, this, [this] {
-        presenter_->ShowWebView();
-        statusBar_->Nascondi_Barra();
-    });
-    connect(pageCapture_.get(), &PageCapture::captureEnded, this, [this] {
-        presenter_->ShowStillView();
-        statusBar_->Esponi_Barra();
-    });
-    connect(webvis, &platform::BrowserView::documentDone, this, [this] { webvis_DocumentDone(); });
-
-    pictureSeries_ = std::make_unique<PictureSeries>(state, *dialogs_, *pictureLoading_);
-    connect(pictureSeries_.get(), &PictureSeries::slideFilled, this,
-            [this] { statusBar_->lCountDown->setText(statusBar_->lCountDown->text() + '*'); });
-
-    sourceCodes_ = std::make_unique<SourceCodes>(state, *fetch_, *pictureLoading_, *pageCapture_,
-                                                 *pictureSeries_, *webvis, *homeTown_);
-    connect(sourceCodes_.get(), &SourceCodes::pageCaptureStarting, this,
-            [this] { setGeometryTwips(ucAniGIF1, 100, 100, 0, 0); });
-    connect(sourceCodes_.get(), &SourceCodes::slidePictureReady, Miniatura,
-            &PictureBox::setPicture);
-}
-
-void FormPicture::createShowParts() {
-    createSupervisor();
-    Frame_Select_Connection = named<QFrame>(this, "Frame_Select_Connection");
-    Frame_Select_Connection->hide();
-    connection_ = new Connection(state, *dialogs_, Frame_Select_Connection, this);
-    connect(connection_, &Connection::proxyApplied, this,
-            [this](const platform::ProxySetting& proxy) { fetch_->setProxy(proxy); });
-    connect(connection_, &Connection::frameRaised, statusBar_->lCountDown, &QWidget::raise);
-    Frame_Select_Language = named<QFrame>(this, "Frame_Select_Language");
-    Frame_Select_Language->hide();
-    languageChoice_ = new LanguageChoice(state, Frame_Select_Language, this);
-    connect(languageChoice_, &LanguageChoice::languageLoaded, this, &FormPicture::ApplyLanguage);
-    languageChoice_->SSTCfg = panel_->SSTCfg;
-
-    SelectionControls sel;
-    sel.Tabella_Mappe_Selezionate = panel_->Tabella_Mappe_Selezionate;
-    sel.BrowserImgPreview = BrowserImgPreview;
-    sel.FrameDescPreview = FrameDescPreview;
-    sel.DescPreview = DescPreview;
-    sel.FormWait = panel_->FormWait;
-    selection_ = std::make_unique<SelectionTable>(state, *dialogs_, *settings_, *homeTown_, sel,
-                                                  panel_->tabCanvas(2));
-
-    CycleControls cc;
-    cc.Tabella_Mappe_Selezionate = panel_->Tabella_Mappe_Selezionate;
-    cc.imgClock = &imgClock;
-    cc.utilityTmr = &utilityTmr;
-    cc.lCountDown = statusBar_->lCountDown;
-    cc.btSetup = statusBar_->btSetup;
-    cc.btWait = statusBar_->btWait;
-    cc.btHelp = statusBar_->btHelp;
-    cc.whoWeAre = statusBar_->whoWeAre;
-    cc.MessaggioAggiornate = MessaggioAggiornate;
-    cc.Miniatura = Miniatura;
-    cc.DownloadPreview = DownloadPreview;
-    cc.lVersion = lVersion;
-    cc.SSTCfg_ExitProgram = panel_->SSTCfg_ExitProgram;
-    cc.SSTCfg_ExitProgram_BW = panel_->SSTCfg_ExitProgram_BW;
-    cc.panelViews = {panel_->SSTCfg, panel_->FrameWizard, BrowserImgPreview, FrameDescPreview,
-                     DescPreview};
-    cycles_ = std::make_unique<DownloadCycles>(state, *dialogs_, *settings_, *catalogue_,
-                                               *sourceCodes_, *supervisor_, ErrLoadPicture, cc);
-    const DownloadCycles* cy = cycles_.get();
-    connect(cy, &DownloadCycles::statusTextChanged, statusBar_, &StatusBar::ShowStatusText);
-    connect(cy, &DownloadCycles::wholeCatalogueArrived, this, [this] {
-        selection_->FillSelectionTable();
-        if (panel_->WizardText->text() == CatalogueUnavailableText(state.Lingua)) {
-            panel_->WizardText->setText(PanelTexts::wizardIntroText(state.Lingua));
-        }
-    });
-    connect(cy, &DownloadCycles::catalogueUnavailable, this, [this] {
-        selection_->ShowCatalogueUnavailable();
-        // The panel opens on its tools tab: the help frame under it says so too.
-        panel_->WizardText->setText(CatalogueUnavailableText(state.Lingua));
-    });
-    connect(cy, &DownloadCycles::startConfirmed, this, [this] {
-        selection_->HidePreview();
-        selection_->PreViewEnabled->setChecked(false);
-        CheckVersion();
-    });
-    connect(cy, &DownloadCycles::panelForSelectionDue, this, &FormPicture::showPanelForSelection);
-    connect(cy, &DownloadCycles::everySlideFetched, this,
-            &FormPicture::keepEarlierPicturesOfFailedSlides);
-    connect(cy, &DownloadCycles::waitReasonNoted, this,
-            [this](const QString& reason) { noteWaiting(QStringLiteral("pass"), reason); });
-
-    SchedulerControls sc;
-    sc.window = this;
-    sc.imgClock = &imgClock;
-    sc.utilityTmr = &utilityTmr;
-    sc.lCountDown = statusBar_->lCountDown;
-    sc.btSetup = statusBar_->btSetup;
-    sc.btWait = statusBar_->btWait;
-    sc.btHelp = statusBar_->btHelp;
-    sc.BtAnimation = statusBar_->BtAnimation;
-    sc.whoWeAre = statusBar_->whoWeAre;
-    sc.lblMsgUser = statusBar_->lblMsgUser;
-    sc.fotoBrowser = fotoBrowser;
-    sc.txtDisplay = panel_->txtDisplay;
-    scheduler_ = std::make_unique<Scheduler>(state, *dialogs_, *settings_, *cycles_, *presenter_,
-                                             *supervisor_, sc);
-    connect(scheduler_.get(), &Scheduler::statusTextChanged, statusBar_,
-            &StatusBar::ShowStatusText);
-    connect(scheduler_.get(), &Scheduler::displayModeChanged, this, &FormPicture::ShowDisplayMode);
-    connect(scheduler_.get(), &Scheduler::slideShown, this, &FormPicture::afterSlideShown);
-    if (qEnvironmentVariableIsSet("SKYGLANCE_SNAPSHOT")) {
-        snapshots_ = std::make_unique<SnapshotWriter>(qEnvironmentVariable("SKYGLANCE_SNAPSHOT"));
-    }
-    printSlides_ = qEnvironmentVariableIntValue("SKYGLANCE_PRINT_SLIDES") == 1;
-
-    createWatchParts();
-    createPanelParts();
-
-    const QList<NamedTimer> timers = {{QStringLiteral("imgClock"), &imgClock},
-                                      {QStringLiteral("generalClock"), &generalClock},
-                                      {QStringLiteral("utilityTmr"), &utilityTmr},
-                                      {QStringLiteral("panControl"), &panControl},
-                                      {QStringLiteral("Timer4000"), &Timer4000}};
-    diagnostics_ = std::make_unique<Diagnostics>(state, timers, *connection_, this);
-    // The bar's tuning aids of the diagnostics: hidden, set from the
-    // diagnostics, laid out with the bar.
-    barTuning_ = new BarTuning(state, this);
-    connect(barTuning_, &BarTuning::ratioChanged, this, &FormPicture::Disegna_Barra2);
-    statusBar_->connectStatus->installEventFilter(this);
 }
 
 void FormPicture::afterSlideShown(const Slide& slide) {
@@ -404,22 +216,6 @@ void FormPicture::showPanelForSelection() {
     imgClock.stop();
 }
 
-bool FormPicture::DownloadCycle(int16_t cycleType) {
-    return cycles_->DownloadCycle(cycleType);
-}
-
-void FormPicture::RunCataloguePass(bool fromPanel) {
-    cycles_->RunCataloguePass(fromPanel);
-}
-
-void FormPicture::OpenPanelForSelection() {
-    cycles_->OpenPanelForSelection();
-}
-
-void FormPicture::SSTCfg_cmdConferma_Click() {
-    cycles_->SSTCfg_cmdConferma_Click();
-}
-
 void FormPicture::btSetup_Click() {
     Apre_Setup();
 }
@@ -436,7 +232,7 @@ void FormPicture::Apre_Setup() {
     panel_->ShowWaitFrame();
     ucAniGIF1->setDelayAnimation(2);
     ucAniGIF1->hide();
-    LoadTown();
+    homeTown_->LoadTown();
     panel_->EnableCollectionElements();
     CheckVersion();
     versionUpdate_->UpdateCollections();
@@ -447,14 +243,6 @@ void FormPicture::Apre_Setup() {
     statusBar_->whoWeAre->setEnabled(false);
     statusBar_->btSetup->setEnabled(false);
     supervisor_->request(Command::OpenPanel);
-}
-
-void FormPicture::ImageConnesso_Click() {
-    supervisor_->ImageConnesso_Click();
-}
-
-void FormPicture::dyMode_Click() {
-    scheduler_->dyMode_Click();
 }
 
 void FormPicture::closeEvent(QCloseEvent* event) {
@@ -477,43 +265,15 @@ bool FormPicture::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == statusBar_->connectStatus && event->type() == QEvent::MouseButtonRelease &&
         statusBar_->connectStatus->property("connected").toBool()) {
-        ImageConnesso_Click();
+        supervisor_->ImageConnesso_Click();
         return true;
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void FormPicture::LoadTown() {
-    homeTown_->LoadTown();
-}
-
-int FormPicture::FetchSlide(int d, int slide) {
-    return sourceCodes_->FetchSlide(d, slide);
-}
-
-void FormPicture::CapturePage() {
-    pageCapture_->CapturePage();
-}
-
-void FormPicture::webvis_DocumentDone() {
-    pageCapture_->webvis_DocumentDone();
-}
-
-void FormPicture::SetTopmost(bool on) {
-    pageCapture_->SetTopmost(on);
-}
-
-void FormPicture::ShowConnectionState() {
-    connectionMonitor_->ShowConnectionState();
-}
-
 void FormPicture::createPanel() {
     panel_ = new ConfigurationPanel(this, state, this);
-    connect(panel_, &ConfigurationPanel::startClicked, this,
-            &FormPicture::SSTCfg_cmdConferma_Click);
     connect(panel_, &ConfigurationPanel::quitClicked, this, &FormPicture::SSTCfg_ExitProgram_Click);
-    connect(panel_, &ConfigurationPanel::townClicked, homeTown_, &HomeTown::ShowTownFrame);
-    connect(panel_, &ConfigurationPanel::displayModeClicked, this, &FormPicture::dyMode_Click);
 
     lVersion = namedLabel(this, "lVersion", QStringLiteral("Skyglance Ver. 7.8.12"));
     lVersion->setAlignment(Qt::AlignCenter);
@@ -532,91 +292,11 @@ void FormPicture::createPanel() {
         "QPlainTextEdit { background: #0d1f3c; color: #eef4fb; border: 2px solid #5bb8ff; }"));
 }
 
-// The parts of the panel's elements that belong to other subsystems: the
-// connection, the language, the own pictures, collections, help and the
-// version check.
-void FormPicture::createPanelParts() {
-    connect(panel_, &ConfigurationPanel::connectionClicked, connection_,
-            &Connection::Connection_Click);
-    connect(panel_, &ConfigurationPanel::languageClicked, languageChoice_,
-            &LanguageChoice::IcoSwapSST6_Click);
-    // A tab change leaves the show's tables alone: kinds, loop files and
-    // pictures change together, in the cycle that fetches them again.
-    connect(panel_, &ConfigurationPanel::tabChanged, settings_.get(),
-            &SettingsFile::leaveIntervalBoxes);
-
-    ownPictures_ = std::make_unique<OwnPictures>(state, *dialogs_, panel_->SSTCfg_LblinserisciImg);
-    connect(panel_, &ConfigurationPanel::ownPictureClicked, this,
-            [this] { ownPictures_->SSTCfg_FileUser_Click(); });
-    connect(panel_, &ConfigurationPanel::resetOwnPictureClicked, this,
-            [this] { ownPictures_->SSTCfg_resetUserImg_Click(); });
-
-    onlineHelp_ = std::make_unique<OnlineHelp>(state, *dialogs_, *shell_, *vendor_, this);
-    OnlineHelp* help = onlineHelp_.get();
-    connect(help, &OnlineHelp::remoteHelpHovered, panel_->WizardText, &QLabel::setText);
-    help->setTimerBoxes({panel_->txtDisplay, panel_->txtDisplay2, panel_->SSTCfg_timeDwLoad,
-                         panel_->SSTCfg_timeRefresh});
-    connect(panel_, &ConfigurationPanel::timersHelpClicked, help, &OnlineHelp::helpTime_Click);
-    connect(panel_, &ConfigurationPanel::picturesHelpClicked, help, &OnlineHelp::helpImg_Click);
-    connect(panel_, &ConfigurationPanel::runExitHelpClicked, help, &OnlineHelp::helpEsegui_Click);
-    connect(panel_, &ConfigurationPanel::infoClicked, help, &OnlineHelp::infoStatusBar_Click);
-    connect(panel_, &ConfigurationPanel::remoteHelpClicked, help, &OnlineHelp::RunTeamViewer_Click);
-
-    collections_ = std::make_unique<Collections>(state, *dialogs_, *settings_, *selection_,
-                                                 panel_->Tabella_Mappe_Selezionate);
-    connect(collections_.get(), &Collections::refillStarted, panel_, &ConfigurationPanel::ShowTab);
-    connect(collections_.get(), &Collections::loadClicked, &QApplication::beep);
-    const auto saveBar = [this] { RunSaveBar(panel_->BarSaveAllBG, panel_->BarSaveAllFG); };
-    connect(collections_.get(), &Collections::selectionSaved, this, saveBar);
-    connect(settings_.get(), &SettingsFile::savedByClick, this, saveBar);
-    connect(collections_.get(), &Collections::readingCollection, this, [this](bool reading) {
-        panel_->Wait_Ico->setVisible(reading);
-        if (reading) {
-            panel_->Wait_Ico->raise();
-        }
-    });
-    connect(panel_, &ConfigurationPanel::backupClicked, collections_.get(),
-            &Collections::SSTCfg_BackUpcnf_Click);
-    connect(panel_, &ConfigurationPanel::loadClicked, collections_.get(),
-            &Collections::SSTCfg_Loadcnf_Click);
-
-    versionUpdate_ = std::make_unique<VersionUpdate>(state, *dialogs_, *fetch_, *vendor_);
-    // A newer version is told by the status text's colour; on the dark bar
-    // the text itself turns red rather than its background.
-    connect(versionUpdate_.get(), &VersionUpdate::whoWeAreColourDecided, this,
-            [this, usual = statusBar_->whoWeAre->styleSheet()](uint32_t colour) {
-                const bool outdated = colour == kWhoWeAreOutdatedColour;
-                statusBar_->whoWeAre->setProperty("outdated", outdated);
-                statusBar_->whoWeAre->setStyleSheet(
-                    outdated ? QStringLiteral("color: #ff8a80; background: transparent;") : usual);
-            });
-}
-
 void FormPicture::createStatusBar() {
     statusBar_ = new StatusBar(this, state);
     connect(statusBar_->btTermina, &QPushButton::clicked, this, [this] { btTermina_Click(); });
     connect(statusBar_->btSetup, &QPushButton::clicked, this, [this] { btSetup_Click(); });
     connect(statusBar_->btHelp, &QPushButton::clicked, this, [this] { btHelp_Click(); });
-}
-
-void FormPicture::createPresenter() {
-    PresenterViews views;
-    views.fotoBrowser = fotoBrowser;
-    views.webvis = webvis;
-    views.ucAniGIF1 = ucAniGIF1;
-    views.btSetup = statusBar_->btSetup;
-    views.btWait = statusBar_->btWait;
-    views.btHelp = statusBar_->btHelp;
-    views.whoWeAre = statusBar_->whoWeAre;
-    presenter_ = std::make_unique<Presenter>(state, views);
-    connect(presenter_.get(), &Presenter::loopNotPlayed, this, [this](const QString& file) {
-        if (GifBeyondPlayerShare(file, PictureBudgetBytes())) {
-            state.listPictureNote[state.GLOBAL_IMAGE_CURRENT_POINTER] = kPictureTooLargeForMemory;
-        }
-    });
-    connect(presenter_.get(), &Presenter::pageCoversBar, statusBar_, &StatusBar::raiseBar);
-    presenter_->setScreenTwips(QSize(screenWidthTwips(), screenHeightTwips()));
-    presenter_->setWindowTwips(QSize(screenWidthTwips(), screenHeightTwips()));
 }
 
 void FormPicture::Disegna_Barra2() {
@@ -629,10 +309,6 @@ void FormPicture::Disegna_Barra2() {
 
 void FormPicture::placeLinesAboveBar() {
     statusBar_->placeLinesAboveBar(screenWidthTwips(), screenHeightTwips());
-}
-
-void FormPicture::ShowStatusText() {
-    statusBar_->ShowStatusText();
 }
 
 void FormPicture::connectTimers() {
@@ -684,10 +360,6 @@ void FormPicture::ApplyPanelTexts() {
     LanguageTables::ApplyPanelTexts(this, state);
 }
 
-void FormPicture::openDiagnostics() {
-    diagnostics_->open();
-}
-
 void FormPicture::closeDiagnostics() {
     if (diagnostics_) {
         diagnostics_->close();
@@ -698,4 +370,18 @@ void FormPicture::refreshDiagnostics() {
     if (diagnostics_ && diagnostics_->isOpen()) {
         diagnostics_->refresh();
     }
+}
+
+// The supervisor's questions.
+std::shared_ptr<const TextRequestTicket> FormPicture::startFirstRequest() {
+    return fetch_->StartTextRequest(
+        CatalogueQuery(catalogue_->serviceAddress(), CatalogueRequest::Message));
+}
+
+bool FormPicture::cycleRunning() const {
+    return cycles_->running();
+}
+
+bool FormPicture::lastGoodPlaying() const {
+    return lastGoodShow_->playing();
 }

@@ -64,10 +64,14 @@ class Shell;
 using platform::kTwipsPerPixel;
 using platform::twipsToPixels;
 
-// The main window: holds every control, table and timer, and composes the
-// subsystems. It answers the supervisor's questions.
+// The main window: its widgets, timers and events, the start-up and the quit.
+// The parts of the show are made and wired by ShowAssembly (src/app), which
+// hands them to the window; the window answers the supervisor's questions.
 class FormPicture : public QWidget, private SupervisorHost {
     Q_OBJECT
+    // Makes the parts of the show and wires them to the window.
+    friend class ShowAssembly;
+
 public:
     struct Options {
         QString commandLine;                  // the text after the program name
@@ -83,6 +87,10 @@ public:
 
     // The start-up and the two ways to end.
     bool Form_Load();
+    // The status bar's buttons: the panel, the help, the end.
+    void btSetup_Click();
+    void btHelp_Click();
+    void Apre_Setup();
     void btTermina_Click();
     void SSTCfg_ExitProgram_Click();
     void SSTCfg_ExitProgram2_Click();
@@ -97,7 +105,6 @@ public:
     // start-up order stays visible.
     void Disegna_Barra2();
     void placeLinesAboveBar();
-    void ShowStatusText();
     void CheckVersion();
     void CloseBrowserWindows();
 
@@ -123,35 +130,12 @@ public:
     ConnectionMonitor& connectionMonitor() { return *connectionMonitor_; }
     VendorServices& vendor() { return *vendor_; }
     CatalogueService& catalogue() { return *catalogue_; }
-
-    // Picture loading and the connection monitor.
-    void Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, int cnt);
-    void ShowConnectionState();
-
-    // Source codes, page capture and series: work-list entry d becomes the
-    // slides from `slide` on; the result is how many it filled.
-    int FetchSlide(int d, int slide);
-    void CapturePage();
-    void webvis_DocumentDone();
-    void SetTopmost(bool on);
     SourceCodes& sourceCodes() { return *sourceCodes_; }
     HomeTown& homeTown() { return *homeTown_; }
-    void LoadTown();
-
-    // The download cycle, the slide tick and the supervisor timers.
-    bool DownloadCycle(int16_t cycleType);
-    void RunCataloguePass(bool fromPanel);
-    void OpenPanelForSelection();
-    void SSTCfg_cmdConferma_Click();
-    void ImageConnesso_Click();
-    void btSetup_Click();
-    void btHelp_Click();
-    void Apre_Setup();
     ConfigurationPanel& panel() { return *panel_; }
     Collections& collections() { return *collections_; }
     VersionUpdate& versionUpdate() { return *versionUpdate_; }
     OnlineHelp& onlineHelp() { return *onlineHelp_; }
-    void dyMode_Click();
     DownloadCycles& cycles() { return *cycles_; }
     SelectionTable& selectionTable() { return *selection_; }
     Connection& connection() { return *connection_; }
@@ -186,14 +170,8 @@ public:
     QImage ErrLoadPicture;
     QImage ImageLogo;
 
-    // Status bar and the lines above it.
-
     // The diagnostics windows (DEBUG_CODE).
     Diagnostics& diagnostics() { return *diagnostics_; }
-
-    // The geometry helpers work in twips.
-    static void setGeometryTwips(QWidget* widget, int left, int top, int width, int height);
-    static QRect geometryTwips(const QWidget* widget);
 
     // True when LOCALHOST was given on the command line.
     bool localhostOption() const { return localhost_; }
@@ -216,27 +194,21 @@ private:
     void createControls();
     void createPanel();
     void createStatusBar();
-    void createPresenter();
-    void createDownloadParts();
-    void createPageParts();
-    // The supervisor and its wiring to the window (RunWiring.cpp).
-    void createSupervisor();
+    void createChoiceFrames();
+    void showDownloadPreview();
+    void watchBoxesAndChoiceFrames();
     std::shared_ptr<const TextRequestTicket> startFirstRequest() override;
     bool cycleRunning() const override;
     bool lastGoodPlaying() const override;
-    void createShowParts();
     void showPanelForSelection();
     void afterSlideShown(const Slide& slide);
-    void createPanelParts();
     void loadProgramPictures();
     void connectTimers();
     void setTimerFlagColour(uint32_t bgr);
-    void openDiagnostics();
     void closeDiagnostics();
     void refreshDiagnostics();
     void endStartUpWithError(const QString& message);
     // The last good pictures and the status page (ScreenWatch.cpp).
-    void createWatchParts();
     bool startLastGood() override;
     void keepLastGoodOfNewCycle();
     void waitForKeptSet();

@@ -117,7 +117,7 @@ void FormPicture::showUnansweredBox(const QString& text) {
     std::fprintf(stderr, "skyglance: nobody answered the message \"%s\"; it closed itself\n",
                  qPrintable(text));
     state.statusLine2 = text;
-    ShowStatusText();
+    statusBar_->ShowStatusText();
     // Closed inside a slide tick or a cycle: the slide shown next is the one
     // the message belongs to, and keeps the text.
     if (state.clockStatus == 1 || cycles_->running()) {
@@ -131,34 +131,13 @@ void FormPicture::showPendingBoxText() {
     }
     state.statusLine2 = pendingBoxText_;
     pendingBoxText_.clear();
-    ShowStatusText();
+    statusBar_->ShowStatusText();
 }
 
-void FormPicture::createWatchParts() {
-    waitReasons_ = std::make_unique<WaitReasons>();
+void FormPicture::watchBoxesAndChoiceFrames() {
     boxWatch_ = std::make_unique<BoxWatch>(*this);
     dialogs_->setWatcher(boxWatch_.get());
     watchChoiceFrames();
-    LastGoodControls lc;
-    lc.lCountDown = statusBar_->lCountDown;
-    lastGoodShow_ = std::make_unique<LastGoodShow>(state, *settings_, *presenter_, lc);
-    connect(lastGoodShow_.get(), &LastGoodShow::statusTextChanged, statusBar_,
-            &StatusBar::ShowStatusText);
-    connect(lastGoodShow_.get(), &LastGoodShow::slideShown, this,
-            &FormPicture::afterStoredSlideShown);
-    const QString address = qEnvironmentVariable("SKYGLANCE_STATUS_ADDR");
-    if (address.isEmpty()) {
-        return;
-    }
-    QString error;
-    remoteWatch_ =
-        RemoteWatch::start(address, qEnvironmentVariable("SKYGLANCE_STATUS_TOKEN"), &error);
-    if (remoteWatch_) {
-        std::fprintf(stderr, "skyglance: status page on port %d\n", remoteWatch_->port());
-    } else {
-        std::fprintf(stderr, "skyglance: no status page: %s\n", qPrintable(error));
-    }
-    publishWatch(QImage(), -1, 0, QString());
 }
 
 bool FormPicture::startLastGood() {

@@ -4,6 +4,7 @@
 #include "browser/Browser.h"
 #include "catalogue/VendorServices.h"
 #include "catalogue/VersionUpdate.h"
+#include "download/ConnectionMonitor.h"
 #include "download/FetchPrimitives.h"
 #include "download/PageCapture.h"
 #include "platform/Dialogs.h"
@@ -19,6 +20,7 @@
 #include "show/PictureBox.h"
 #include "state/CommandLine.h"
 #include "ui/ConfigurationPanel.h"
+#include "ui/Diagnostics.h"
 #include "ui/LanguageTables.h"
 
 #include <QDir>
@@ -66,6 +68,9 @@ QString versionLine(const QString& webAddress) {
 QString vendorWebAddress() {
     return QStringLiteral("www.skyglance.example");
 }
+
+using platform::geometryTwips;
+using platform::setGeometryTwips;
 
 void FormPicture::endStartUpWithError(const QString& message) {
     dialogs_->message(message, QStringLiteral("Skyglance"), platform::Dialogs::Icon::Critical);
@@ -145,7 +150,7 @@ bool FormPicture::Form_Load() {
     BrowserImgPreview->setSilent(state.flagSilent != 0);
     settings_->PrepareSettings();
     if (state.flagDebugCode == 1) {
-        openDiagnostics();
+        diagnostics_->open();
     }
     state.flagConfigChanged = 0;
     state.clockStatus = 0;
@@ -280,7 +285,7 @@ void FormPicture::CloseBrowserWindows() {
 }
 void FormPicture::generalClock_Timer() {
     if (formLoadRunning_) {
-        ShowConnectionState();
+        connectionMonitor_->ShowConnectionState();
         return;
     }
     supervisor_->generalClock_Timer();

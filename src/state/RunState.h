@@ -24,7 +24,7 @@ inline constexpr int16_t kNoLanguage = 999;
 
 // All state of the running program: the picture tables with their two index
 // spaces (catalogue index and slide position) and the run-state variables.
-// FormPicture owns the one instance; every subsystem reads and writes it.
+// The main window owns the one instance; the parts are given it by reference.
 struct RunState {
     RunState();
 

@@ -5,11 +5,13 @@
 #include "FileHelpers.h"
 #include "LoopbackPeers.h"
 #include "anigif/ucAniGIF.h"
+#include "app/ShowAssembly.h"
 #include "browser/Browser.h"
 #include "download/FetchPrimitives.h"
 #include "download/PageCapture.h"
 #include "download/PictureLoading.h"
 #include "download/PictureSeries.h"
+#include "download/SourceCodes.h"
 #include "platform/Dialogs.h"
 #include "platform/Timing.h"
 #include "run/Scheduler.h"
@@ -156,11 +158,11 @@ void TestFetchSlide::init() {
     FormPicture::Options options;
     // Empty: the screen's own size (1920 x 1080 under the Xvfb run).
     options.dialogs = &dialogs_;
-    form_ = std::make_unique<FormPicture>(options);
+    form_ = ShowAssembly::build(options);
     form_->show();
     QVERIFY(form_->Form_Load());
     form_->generalClock.stop();
-    form_->LoadTown();
+    form_->homeTown().LoadTown();
 }
 
 void TestFetchSlide::cleanup() {
@@ -176,7 +178,7 @@ int TestFetchSlide::fetchAll(const QStringList& entries) {
     state().cntImagesToLoad = static_cast<int16_t>(entries.size());
     int slide = 0;
     for (int e = 0; e < entries.size(); ++e) {
-        slide += form_->FetchSlide(e, slide);
+        slide += form_->sourceCodes().FetchSlide(e, slide);
     }
     return slide;
 }
@@ -364,11 +366,11 @@ void TestFetchSlide::linksAtWorkFileNamesAreReplacedNeverWrittenThrough() {
 void TestFetchSlide::captureFillsTheScreenAndRestoresTheWindow() {
     PageCapture& capture = form_->pageCapture();
     // The end of a document outside a capture means nothing.
-    form_->webvis_DocumentDone();
+    form_->pageCapture().webvis_DocumentDone();
     QCOMPARE(state().WebPageToImgEnd, kFalse);
 
     state().listImageSELECTED[0] = coded('2', "/site/forecast/week.html");
-    QCOMPARE(form_->FetchSlide(0, 0), 1);
+    QCOMPARE(form_->sourceCodes().FetchSlide(0, 0), 1);
     const QSize screen = QGuiApplication::primaryScreen()->size();
     QCOMPARE(bmpSize(work("HTTP_IMG.bmp")), screen);
     const QString expected = qEnvironmentVariable("SKYGLANCE_EXPECT_SCREEN");
@@ -424,7 +426,7 @@ void TestFetchSlide::hungPageIsEndedAndTheNextPageShows() {
         QElapsedTimer clock;
         clock.start();
         ticks = 0;
-        QCOMPARE(form_->FetchSlide(s, s), 1);
+        QCOMPARE(form_->sourceCodes().FetchSlide(s, s), 1);
         QVERIFY(clock.elapsed() < (code == '2' ? captureLimit : firstImageLimit) + 2000);
         // The wait kept the thread serving its timers.
         QVERIFY(ticks > clock.elapsed() / 200);

@@ -10,6 +10,7 @@
 #include "NginxFront.h"
 #include "ProgramHarness.h"
 #include "anigif/ucAniGIF.h"
+#include "app/ShowAssembly.h"
 #include "browser/Browser.h"
 #include "catalogue/SelectionTable.h"
 #include "download/PictureBudget.h"

@@ -7,6 +7,7 @@
 #include "FileHelpers.h"
 #include "LoopbackPeers.h"
 #include "ProgramHarness.h"
+#include "app/ShowAssembly.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "platform/Timing.h"
@@ -193,7 +194,7 @@ void TestFaultMatrix::startProgram(const QString& site) {
     options.screenPixels = QSize(1280, 720);
     options.dialogs = &dialogs_;
     options.shell = &shell_;
-    form_ = std::make_unique<FormPicture>(options);
+    form_ = ShowAssembly::build(options);
     connect(form_.get(), &FormPicture::slideShown, this, [this](int slide) {
         const QLabel* line = form_->statusBar().lCountDown;
         seen_.append({slide, state().listIMAGEnotLoaded[slide] == -1,
@@ -282,7 +283,7 @@ void TestFaultMatrix::serviceFaultShowsErrorPictureThenRecovers() {
         waitForShowing(0, {});
         QVERIFY(service.start(faults));
         from = seen_.size();
-        form_->ImageConnesso_Click();
+        form_->supervisor().ImageConnesso_Click();
     }
     // Pictures that were fine before keep showing, marked; only a slide that
     // never loaded shows the error picture.
@@ -292,7 +293,7 @@ void TestFaultMatrix::serviceFaultShowsErrorPictureThenRecovers() {
     // The service mends; a click on the connection icon fetches again.
     QVERIFY(service.start());
     from = seen_.size();
-    form_->ImageConnesso_Click();
+    form_->supervisor().ImageConnesso_Click();
     waitForShowing(from, {});
     QCOMPARE(settingsFiles(work()), before);
 }
@@ -367,7 +368,7 @@ void TestFaultMatrix::unwritableWorkFolderAtLoopResetKeepsShowing() {
         } else {
             full = std::make_unique<FullDisk>();
         }
-        form_->ImageConnesso_Click();
+        form_->supervisor().ImageConnesso_Click();
         QTRY_VERIFY_WITH_TIMEOUT(dialogs_.shownTexts().contains(told), 60000);
         const qsizetype from = seen_.size();
         QTRY_VERIFY_WITH_TIMEOUT(seen_.size() >= from + slides(), 60000);
@@ -376,7 +377,7 @@ void TestFaultMatrix::unwritableWorkFolderAtLoopResetKeepsShowing() {
     }
     QCOMPARE(ended.size(), 0);
     const int cycles = form_->cycles().completedCycles();
-    form_->ImageConnesso_Click();
+    form_->supervisor().ImageConnesso_Click();
     QTRY_VERIFY_WITH_TIMEOUT(form_->cycles().completedCycles() > cycles, 120000);
     waitForShowing(seen_.size(), {});
     QCOMPARE(dialogs_.shownTexts().count(told), 1);

@@ -34,7 +34,7 @@ void TestShowRuns::startProgram(const QString& site) {
     FormPicture::Options options;
     options.screenPixels = QSize(1280, 720);
     options.dialogs = &dialogs_;
-    form_ = std::make_unique<FormPicture>(options);
+    form_ = ShowAssembly::build(options);
     connect(form_.get(), &FormPicture::slideShown, this, [this](int slide) {
         Seen seen{slide,
                   state().statusLine1,
@@ -73,7 +73,7 @@ void TestShowRuns::waitForSlides(int count) {
 
 void TestShowRuns::forceCycleAndWait(int slidesAfter) {
     const int cycles = form_->cycles().completedCycles();
-    form_->ImageConnesso_Click();
+    form_->supervisor().ImageConnesso_Click();
     QTRY_VERIFY_WITH_TIMEOUT(form_->cycles().completedCycles() > cycles, 120000);
     waitForSlides(int(seen_.size()) + slidesAfter);
 }
@@ -141,7 +141,7 @@ void TestShowRuns::showRunsByItselfInSelectionOrder() {
         service.targets().count("/site/maps/europe_pressure.jpg") == mapFetches + 1, 120000);
     QVERIFY(seen_.size() >= 57);
     // ... and a click on the connection icon brings the next one at once.
-    form_->ImageConnesso_Click();
+    form_->supervisor().ImageConnesso_Click();
     QTRY_VERIFY_WITH_TIMEOUT(
         service.targets().count("/site/maps/europe_pressure.jpg") == mapFetches + 2, 60000);
     const int before = int(seen_.size());
@@ -349,7 +349,7 @@ void TestShowRuns::restartWithoutNetworkPlaysLastGoodPictures() {
     FormPicture::Options options;
     options.screenPixels = QSize(1280, 720);
     options.dialogs = &dialogs_;
-    form_ = std::make_unique<FormPicture>(options);
+    form_ = ShowAssembly::build(options);
     connect(form_.get(), &FormPicture::keptSlideShown, this, [&](int index) {
         kept.append({index, sinceWindow.elapsed()});
     });

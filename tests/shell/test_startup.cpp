@@ -2,6 +2,7 @@
 // home directory with the user's answers scripted.
 #include "FileHelpers.h"
 #include "ProgramHarness.h"
+#include "app/ShowAssembly.h"
 #include "browser/Browser.h"
 #include "download/ConnectionMonitor.h"
 #include "platform/Dialogs.h"
@@ -73,7 +74,7 @@ struct Window {
         options.commandLine = commandLine;
         options.screenPixels = QSize(1920, 1080);
         options.dialogs = &dialogs;
-        form = std::make_unique<FormPicture>(options);
+        form = ShowAssembly::build(options);
         QObject::connect(&person, &QTimer::timeout, [this] {
             if (form->Frame_Select_Language->isVisible()) {
                 form->languageChoice().English_01->click();
@@ -164,10 +165,10 @@ void TestStartUp::startValuesAndTimers() {
     QTRY_COMPARE(f.statusBar().connectStatus->property("connected").toBool(), connActive());
 
     // The panel sits left of the screen centre, the preview right of it.
-    const QRect panel = FormPicture::geometryTwips(f.panel().SSTCfg);
+    const QRect panel = platform::geometryTwips(f.panel().SSTCfg);
     QCOMPARE(panel.left(), 14400 - (7095 + 100));
-    QCOMPARE(FormPicture::geometryTwips(f.BrowserImgPreview).left(), 14400);
-    QVERIFY(FormPicture::geometryTwips(f.HelpCaller).left() > f.screenWidthTwips());
+    QCOMPARE(platform::geometryTwips(f.BrowserImgPreview).left(), 14400);
+    QVERIFY(platform::geometryTwips(f.HelpCaller).left() > f.screenWidthTwips());
 }
 
 void TestStartUp::emptySelectionStartsAsFirstStart() {

@@ -4,6 +4,7 @@
 #include "CatalogueServiceLauncher.h"
 #include "FileHelpers.h"
 #include "anigif/ucAniGIF.h"
+#include "app/ShowAssembly.h"
 #include "download/PictureLoading.h"
 #include "platform/Dialogs.h"
 #include "run/Scheduler.h"
@@ -36,7 +37,7 @@ struct Fixture {
         FormPicture::Options options;
         options.screenPixels = QSize(1920, 1080);
         options.dialogs = &dialogs;
-        form = std::make_unique<FormPicture>(options);
+        form = ShowAssembly::build(options);
         form->Form_Load();
         form->generalClock.stop();
     }
@@ -94,7 +95,7 @@ void TestPictureDisplay::initTestCase() {
 
 void TestPictureDisplay::stillPicturesByExtension() {
     Fixture f;
-    f.form->Load_JPG_GIF_PNG_On_Array(url("photo.jpg"), 0);
+    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("photo.jpg"), 0);
     QCOMPARE(f.state().listImageKind[0], int16_t(1));
     QCOMPARE(f.state().listIMAGEnotLoaded[0], int16_t(0));
     QCOMPARE(f.state().listPicture[0].size(), QSize(640, 480));
@@ -103,28 +104,28 @@ void TestPictureDisplay::stillPicturesByExtension() {
     QCOMPARE(f.form->Miniatura->picture().cacheKey(), f.state().listPicture[0].cacheKey());
 
     // A PNG is flattened onto white.
-    f.form->Load_JPG_GIF_PNG_On_Array(url("clear.png"), 1);
+    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("clear.png"), 1);
     const QImage png = f.state().listPicture[1];
     QCOMPARE(png.pixelColor(30, 20), QColor(Qt::white));
     QCOMPARE(png.pixelColor(2, 2), QColor(Qt::red));
     QVERIFY(!png.hasAlphaChannel());
 
     // ".PNG" is not ".png": the standard loader keeps the transparency.
-    f.form->Load_JPG_GIF_PNG_On_Array(url("upper.PNG"), 2);
+    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("upper.PNG"), 2);
     QCOMPARE(f.state().listIMAGEnotLoaded[2], int16_t(0));
     QCOMPARE(f.state().listPicture[2].pixelColor(30, 20).alpha(), 0);
     QVERIFY(QFile::exists(f.workFile(".PNG")));
 
     // A query string after the extension: stored under a safe name, decoded
     // by content, never written outside the work folder.
-    f.form->Load_JPG_GIF_PNG_On_Array(url("photo.jpg?t=1/../../x"), 4);
+    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("photo.jpg?t=1/../../x"), 4);
     QCOMPARE(f.state().listIMAGEnotLoaded[4], int16_t(0));
     QCOMPARE(f.state().listPicture[4].size(), QSize(640, 480));
     QVERIFY(QFile::exists(f.workFile(".img")));
     QCOMPARE(QDir(f.home.path()).entryList(QDir::Files), QStringList{});
 
     // A GIF of kind 0 gives its first frame as a still picture.
-    f.form->Load_JPG_GIF_PNG_On_Array(url("loop.gif"), 3);
+    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("loop.gif"), 3);
     QCOMPARE(f.state().listImageKind[3], int16_t(1));
     QVERIFY(!f.state().listPicture[3].isNull());
     QCOMPARE(f.state().cntAniGif, int16_t(1));
@@ -134,9 +135,9 @@ void TestPictureDisplay::failuresBecomeTheErrorPicture() {
     Fixture f;
     QCOMPARE(f.form->ErrLoadPicture.size(), QSize(1024, 768));
     f.state().listImageKind[0] = 4;
-    f.form->Load_JPG_GIF_PNG_On_Array(url("missing.jpg"), 0);
-    f.form->Load_JPG_GIF_PNG_On_Array(url("broken.jpg"), 1);
-    f.form->Load_JPG_GIF_PNG_On_Array("http://127.0.0.1:9/dead.gif", 2);
+    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("missing.jpg"), 0);
+    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("broken.jpg"), 1);
+    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array("http://127.0.0.1:9/dead.gif", 2);
     for (int slide = 0; slide < 3; ++slide) {
         QCOMPARE(f.state().listIMAGEnotLoaded[slide], int16_t(-1));
         QCOMPARE(f.state().listImageKind[slide], int16_t(1));
@@ -152,9 +153,9 @@ void TestPictureDisplay::animatedGifCopiesAreNumberedInOrder() {
     f.state().listImageKind[0] = 4;
     f.state().listImageKind[1] = 4;
     f.state().listImageKind[2] = 4;
-    f.form->Load_JPG_GIF_PNG_On_Array(url("loop.gif"), 0);
-    f.form->Load_JPG_GIF_PNG_On_Array(url("loop2.gif"), 1);
-    f.form->Load_JPG_GIF_PNG_On_Array(url("photo.jpg") + "?x=clear.png", 2);
+    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("loop.gif"), 0);
+    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("loop2.gif"), 1);
+    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("photo.jpg") + "?x=clear.png", 2);
     QCOMPARE(f.state().cntAniGif, int16_t(3));
     QVERIFY(QFile::exists(f.workFile("_ANIGIF_1.gif")));
     QVERIFY(QFile::exists(f.workFile("_ANIGIF_2.gif")));
@@ -172,7 +173,7 @@ void TestPictureDisplay::pageImagesComeFromThePageImageFile() {
     QVERIFY(QFile::copy(QStringLiteral(SKYGLANCE_TESTDATA "/animated-red-blue.gif"), pageImage));
     f.state().listImageKind[0] = 6;
     // The address itself is never fetched: nothing listens there.
-    f.form->Load_JPG_GIF_PNG_On_Array("http://127.0.0.1:9/page.html", 0);
+    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array("http://127.0.0.1:9/page.html", 0);
     QCOMPARE(f.state().listImageKind[0], int16_t(4));
     QCOMPARE(f.state().listIMAGEnotLoaded[0], int16_t(0));
     QVERIFY(!f.state().listPicture[0].isNull());
@@ -181,7 +182,7 @@ void TestPictureDisplay::pageImagesComeFromThePageImageFile() {
 
     // A ".php" address of another kind is neither fetched nor loaded.
     f.state().listIMAGEnotLoaded[1] = -1;
-    f.form->Load_JPG_GIF_PNG_On_Array("http://127.0.0.1:9/map.php", 1);
+    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array("http://127.0.0.1:9/map.php", 1);
     QCOMPARE(f.state().listIMAGEnotLoaded[1], int16_t(0));
     QVERIFY(f.state().listPicture[1].isNull());
     QCOMPARE(f.state().listImageKind[1], int16_t(0));
@@ -238,7 +239,7 @@ void TestPictureDisplay::animatedGifSlidePlaysInThePictureFrame() {
     f.form->panel().txtDisplay->setText("Full_Screen");
     f.state().listImageKind[0] = 4;
     f.state().cntAniGif = 1;
-    f.form->Load_JPG_GIF_PNG_On_Array(url("loop.gif"), 0);
+    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("loop.gif"), 0);
     f.state().GLOBAL_IMAGE_CURRENT_POINTER = 0;
     f.form->scheduler().showSlide(0);
     QVERIFY(!f.form->fotoBrowser->isVisible());
