@@ -128,6 +128,10 @@ FormPicture::FormPicture(Options options, QWidget* parent)
         [this](const ShowSettings& settings) { presenter_->setDisplayMode(settings.displayMode); });
     connect(settings_.get(), &SettingsFile::displayModeChanged, this,
             &FormPicture::ShowDisplayMode);
+    connect(presenter_.get(), &Presenter::displayModeApplied, settings_.get(),
+            &SettingsFile::noteDisplayModeApplied);
+    connect(settings_.get(), &SettingsFile::unsavedChanged, panel_,
+            &ConfigurationPanel::setSettingsUnsaved);
     connect(panel_, &ConfigurationPanel::saveClicked, settings_.get(),
             &SettingsFile::SSTCfg_salvaConfig_Click);
     connect(panel_, &ConfigurationPanel::cleanupClicked, settings_.get(),
@@ -305,7 +309,7 @@ void FormPicture::createShowParts() {
     cc.SSTCfg_ExitProgram = SSTCfg_ExitProgram;
     cc.SSTCfg_ExitProgram_BW = SSTCfg_ExitProgram_BW;
     cc.panelViews = {SSTCfg, FrameWizard, BrowserImgPreview, FrameDescPreview, DescPreview};
-    cycles_ = std::make_unique<DownloadCycles>(state, *dialogs_, *settings_, *catalogue_,
+    cycles_ = std::make_unique<DownloadCycles>(state, *dialogs_, *settings_, *catalogue_, *fetch_,
                                                *sourceCodes_, *supervisor_, ErrLoadPicture, cc);
     const DownloadCycles* cy = cycles_.get();
     connect(cy, &DownloadCycles::statusTextChanged, statusBar_, &StatusBar::ShowStatusText);
@@ -363,7 +367,8 @@ void FormPicture::createShowParts() {
                                       {QStringLiteral("utilityTmr"), &utilityTmr},
                                       {QStringLiteral("panControl"), &panControl},
                                       {QStringLiteral("Timer4000"), &Timer4000}};
-    diagnostics_ = std::make_unique<Diagnostics>(state, timers, *connection_, this);
+    diagnostics_ = std::make_unique<Diagnostics>(state, timers, *connection_,
+                                                 static_cast<const RunFlagSource&>(*this), this);
     // The bar's tuning aids of the diagnostics: hidden, set from the
     // diagnostics, laid out with the bar.
     barTuning_ = new BarTuning(state, this);
@@ -396,7 +401,7 @@ void FormPicture::showPanelForSelection() {
     panel_->PlaceWizardFrame();
     FrameWizard->show();
     FrameWizard->raise();
-    state.flagConfigChanged = 1;
+    settings_->markUnsaved();
     lVersion->hide();
     lblMsgUser->hide();
     fotoBrowser->clear();
@@ -572,6 +577,8 @@ void FormPicture::createPanelParts() {
             [this] { ownPictures_->SSTCfg_FileUser_Click(); });
     connect(panel_, &ConfigurationPanel::resetOwnPictureClicked, this,
             [this] { ownPictures_->SSTCfg_resetUserImg_Click(); });
+    connect(ownPictures_.get(), &OwnPictures::ownPictureChanged, settings_.get(),
+            &SettingsFile::markUnsaved);
 
     onlineHelp_ = std::make_unique<OnlineHelp>(state, *dialogs_, *shell_, *vendor_, this);
     OnlineHelp* help = onlineHelp_.get();
@@ -642,7 +649,7 @@ void FormPicture::createPresenter() {
     views.btWait = btWait;
     views.btHelp = btHelp;
     views.whoWeAre = whoWeAre;
-    presenter_ = std::make_unique<Presenter>(state, views);
+    presenter_ = std::make_unique<Presenter>(views);
     connect(presenter_.get(), &Presenter::loopNotPlayed, this, [this](const QString& file) {
         if (GifBeyondPlayerShare(file, PictureBudgetBytes())) {
             state.listPictureNote[state.GLOBAL_IMAGE_CURRENT_POINTER] = kPictureTooLargeForMemory;

@@ -4,6 +4,7 @@
 #include "platform/Twips.h"
 #include "run/Supervisor.h"
 #include "state/RunState.h"
+#include "ui/Diagnostics.h"
 
 #include <QDateTime>
 #include <QEvent>
@@ -65,8 +66,9 @@ using platform::kTwipsPerPixel;
 using platform::twipsToPixels;
 
 // The main window: holds every control, table and timer, and composes the
-// subsystems. It answers the supervisor's questions.
-class FormPicture : public QWidget, private SupervisorHost {
+// subsystems. It answers the supervisor's questions and gathers the run's
+// flags for the diagnostics.
+class FormPicture : public QWidget, private SupervisorHost, private RunFlagSource {
     Q_OBJECT
 public:
     struct Options {
@@ -259,7 +261,10 @@ private:
     void createSupervisor();
     std::shared_ptr<const TextRequestTicket> startFirstRequest() override;
     bool cycleRunning() const override;
+    bool loadingPictures() const override;
+    bool slideTickRunning() const override;
     bool lastGoodPlaying() const override;
+    RunFlags runFlags() const override;
     void createShowParts();
     void showPanelForSelection();
     void afterSlideShown(const Slide& slide);

@@ -33,8 +33,8 @@ void FormPicture::createSupervisor() {
     vc.BtAnimation = BtAnimation;
     vc.whoWeAre = whoWeAre;
     vc.SSTCfg_ExitProgram2 = SSTCfg_ExitProgram2;
-    supervisor_ =
-        std::make_unique<Supervisor>(state, *settings_, vc, static_cast<SupervisorHost&>(*this));
+    supervisor_ = std::make_unique<Supervisor>(state, *settings_, *fetch_, vc,
+                                               static_cast<SupervisorHost&>(*this));
     const Supervisor* sv = supervisor_.get();
     connect(sv, &Supervisor::connectionStateDue, this, &FormPicture::ShowConnectionState);
     connect(sv, &Supervisor::logoDue, this, [this] { presenter_->ShowPicture(ImageLogo); });
@@ -78,4 +78,23 @@ bool FormPicture::cycleRunning() const {
 
 bool FormPicture::lastGoodPlaying() const {
     return lastGoodShow_->playing();
+}
+
+bool FormPicture::loadingPictures() const {
+    return cycles_->loading();
+}
+
+bool FormPicture::slideTickRunning() const {
+    return cycles_->slideTickRunning();
+}
+
+RunFlags FormPicture::runFlags() const {
+    return {.slideTickRunning = cycles_->slideTickRunning(),
+            .loading = cycles_->loading(),
+            .replyArrived = fetch_->replyArrived(),
+            .catalogueLoaded = cycles_->catalogueLoaded(),
+            .catalogueRequested = cycles_->catalogueRequested(),
+            .settingsUnsaved = settings_->unsaved(),
+            .reloadingAll = cycles_->reloadingAll(),
+            .fullScreen = settings_->fullScreen()};
 }

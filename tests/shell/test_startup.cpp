@@ -4,8 +4,10 @@
 #include "ProgramHarness.h"
 #include "browser/Browser.h"
 #include "download/ConnectionMonitor.h"
+#include "download/FetchPrimitives.h"
 #include "platform/Dialogs.h"
 #include "platform/Timing.h"
+#include "run/DownloadCycle.h"
 #include "run/Scheduler.h"
 #include "run/Supervisor.h"
 #include "settings/Connection.h"
@@ -145,7 +147,7 @@ void TestStartUp::startValuesAndTimers() {
     QCOMPARE(s.cntWaitCountdown, int16_t(10));
     QCOMPARE(s.cntAniGif, int16_t(1));
     QCOMPARE(s.aniGifPrefix, QStringLiteral("_ANIGIF_"));
-    QCOMPARE(s.flagReplyArrived, int16_t(1));
+    QVERIFY(f.fetch().replyArrived());
     QCOMPARE(s.flagSilent, kTrue);
     QCOMPARE(s.ExitToProgram, kFalse);
     QCOMPARE(s.WizardActive, kTrue);
@@ -246,7 +248,7 @@ void TestStartUp::orderlyQuitWaitsForTheSlideTick() {
     QFile::remove(home.work("Skyglance7_Config.dat"));
     QSignalSpy ended(&f, &FormPicture::programEnded);
 
-    f.state.clockStatus = 1; // a slide tick is running
+    f.cycles().beginSlideTick();
     f.SSTCfg_ExitProgram_Click();
     QCOMPARE(f.supervisor().pending(), Command::Quit);
     f.panControl.start();
@@ -254,7 +256,7 @@ void TestStartUp::orderlyQuitWaitsForTheSlideTick() {
     QCOMPARE(ended.count(), 0);
     QVERIFY(!QFile::exists(home.work("Skyglance7_Config.dat")));
 
-    f.state.clockStatus = 0; // the tick has ended
+    f.cycles().endSlideTick();
     QTRY_COMPARE(ended.count(), 1);
     QVERIFY(!f.panControl.isActive());
     QCOMPARE(f.timerflag->property("BackColor").toUInt(), 255u);
