@@ -26,6 +26,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <unistd.h>
@@ -198,6 +199,22 @@ void TestStartUp::commandLineOptions() {
     QVERIFY(w.form->diagnostics().isOpen());
     QCOMPARE(w.dialogs.shownTexts(),
              QStringList{"Errore. troppi parametri nella linea di comando file EXE"});
+    // The flag rows show what the parts keep: the defaults' full screen, no
+    // unsaved settings until a change is marked.
+    const auto flagShown = [&w](const QString& name) {
+        w.form->diagnostics().refresh();
+        const QTableWidget* rows = w.form->diagnostics().flagRows();
+        for (int r = 0; r < rows->rowCount(); ++r) {
+            if (rows->item(r, 0)->text() == name) {
+                return rows->item(r, 1)->text();
+            }
+        }
+        return QString();
+    };
+    QCOMPARE(flagShown("flagFullScreen"), QStringLiteral("1"));
+    QCOMPARE(flagShown("flagConfigChanged"), QStringLiteral("0"));
+    w.form->settings().markUnsaved();
+    QCOMPARE(flagShown("flagConfigChanged"), QStringLiteral("1"));
     w.form->btTermina_Click();
     QVERIFY(!w.form->diagnostics().isOpen());
 }
