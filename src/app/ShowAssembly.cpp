@@ -38,11 +38,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
-#include <QPlainTextEdit>
-#include <QTabWidget>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <cstdio>
 
 std::unique_ptr<FormPicture> ShowAssembly::build(FormPicture::Options options) {
@@ -80,7 +80,7 @@ void ShowAssembly::makePresenter(FormPicture& w) {
     views.btWait = w.statusBar_->btWait;
     views.btHelp = w.statusBar_->btHelp;
     views.whoWeAre = w.statusBar_->whoWeAre;
-    w.presenter_ = std::make_unique<Presenter>(w.state, views);
+    w.presenter_ = std::make_unique<Presenter>(views);
     QObject::connect(w.presenter_.get(), &Presenter::loopNotPlayed, &w, [&w](const QString& file) {
         if (GifBeyondPlayerShare(file, PictureBudgetBytes())) {
             w.state.listPictureNote[w.state.GLOBAL_IMAGE_CURRENT_POINTER] =
@@ -174,6 +174,10 @@ void ShowAssembly::makeSettings(FormPicture& w) {
                      });
     QObject::connect(w.settings_.get(), &SettingsFile::displayModeChanged, &w,
                      &FormPicture::ShowDisplayMode);
+    QObject::connect(presenter, &Presenter::displayModeApplied, w.settings_.get(),
+                     &SettingsFile::noteDisplayModeApplied);
+    QObject::connect(w.settings_.get(), &SettingsFile::unsavedChanged, w.panel_,
+                     &ConfigurationPanel::setSettingsUnsaved);
     QObject::connect(w.panel_, &ConfigurationPanel::saveClicked, w.settings_.get(),
                      &SettingsFile::SSTCfg_salvaConfig_Click);
     QObject::connect(w.panel_, &ConfigurationPanel::cleanupClicked, w.settings_.get(),
@@ -199,8 +203,8 @@ void ShowAssembly::makeSupervisor(FormPicture& w) {
     vc.BtAnimation = w.statusBar_->BtAnimation;
     vc.whoWeAre = w.statusBar_->whoWeAre;
     vc.SSTCfg_ExitProgram2 = w.panel_->SSTCfg_ExitProgram2;
-    w.supervisor_ =
-        std::make_unique<Supervisor>(w.state, *w.settings_, vc, static_cast<SupervisorHost&>(w));
+    w.supervisor_ = std::make_unique<Supervisor>(w.state, *w.settings_, *w.fetch_, vc,
+                                                 static_cast<SupervisorHost&>(w));
     // The parts these signals reach are made after the supervisor, so the
     // connections look them up when the signal comes.
     const Supervisor* sv = w.supervisor_.get();
@@ -282,9 +286,9 @@ void ShowAssembly::makeCycles(FormPicture& w) {
     cc.SSTCfg_ExitProgram_BW = w.panel_->SSTCfg_ExitProgram_BW;
     cc.panelViews = {w.panel_->SSTCfg, w.panel_->FrameWizard, w.BrowserImgPreview,
                      w.FrameDescPreview, w.DescPreview};
-    w.cycles_ =
-        std::make_unique<DownloadCycles>(w.state, *w.dialogs_, *w.settings_, *w.catalogue_,
-                                         *w.sourceCodes_, *w.supervisor_, w.ErrLoadPicture, cc);
+    w.cycles_ = std::make_unique<DownloadCycles>(w.state, *w.dialogs_, *w.settings_, *w.catalogue_,
+                                                 *w.fetch_, *w.sourceCodes_, *w.supervisor_,
+                                                 w.ErrLoadPicture, cc);
     DownloadCycles* cy = w.cycles_.get();
     QObject::connect(w.panel_, &ConfigurationPanel::startClicked, cy,
                      &DownloadCycles::SSTCfg_cmdConferma_Click);
@@ -391,6 +395,8 @@ void ShowAssembly::makePanelParts(FormPicture& w) {
                      [own] { own->SSTCfg_FileUser_Click(); });
     QObject::connect(panel, &ConfigurationPanel::resetOwnPictureClicked, &w,
                      [own] { own->SSTCfg_resetUserImg_Click(); });
+    QObject::connect(own, &OwnPictures::ownPictureChanged, w.settings_.get(),
+                     &SettingsFile::markUnsaved);
 
     w.onlineHelp_ = std::make_unique<OnlineHelp>(w.state, *w.dialogs_, *w.shell_, *w.vendor_, &w);
     OnlineHelp* help = w.onlineHelp_.get();
@@ -447,7 +453,8 @@ void ShowAssembly::makeDiagnostics(FormPicture& w) {
                                       {QStringLiteral("utilityTmr"), &w.utilityTmr},
                                       {QStringLiteral("panControl"), &w.panControl},
                                       {QStringLiteral("Timer4000"), &w.Timer4000}};
-    w.diagnostics_ = std::make_unique<Diagnostics>(w.state, timers, *w.connection_, &w);
+    w.diagnostics_ = std::make_unique<Diagnostics>(w.state, timers, *w.connection_,
+                                                   static_cast<const RunFlagSource&>(w), &w);
     // The bar's tuning aids of the diagnostics: hidden, set from the
     // diagnostics, laid out with the bar.
     w.barTuning_ = new BarTuning(w.state, &w);

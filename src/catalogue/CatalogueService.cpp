@@ -205,7 +205,6 @@ void CatalogueService::WaitForOutstandingReply() {
 CatalogueResult CatalogueService::RequestCatalogueOutcome(const QString& query, int replyKind) {
     WaitForOutstandingReply();
     state_.listData.clearForReset();
-    state_.flagReplyArrived = 0;
     lastItemCount_ = 0;
     const auto ticket = fetch_.StartTextRequest(query);
     while (!ticket->finished) {

@@ -446,6 +446,6 @@ void Collections::saveAndRefill() {
     if (table_ == nullptr || table_->count() == 0) {
         dialogs_.message(CollectionTexts::reloadValidFile(state_.Lingua), QString());
     }
-    state_.flagConfigChanged = 1;
+    settings_.markUnsaved();
     state_.GLOBAL_IMAGE_CURRENT_POINTER = 0;
 }

@@ -32,11 +32,11 @@ void OwnPictures::SSTCfg_FileUser_Click() {
     if (SSTCfg_LblinserisciImg_ != nullptr) {
         SSTCfg_LblinserisciImg_->setText(state_.ownPicturePath);
     }
-    state_.flagConfigChanged = 1;
+    emit ownPictureChanged();
 }
 
 void OwnPictures::SSTCfg_resetUserImg_Click() {
-    state_.flagConfigChanged = 1;
+    emit ownPictureChanged();
     if (SSTCfg_LblinserisciImg_ != nullptr) {
         SSTCfg_LblinserisciImg_->clear();
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 class QLabel;
@@ -12,7 +13,9 @@ class Dialogs;
 // The one own picture chosen in the panel: its path in ownPicturePath (what
 // the download cycles show) and in the label SSTCfg_LblinserisciImg (what the
 // settings file keeps).
-class OwnPictures {
+class OwnPictures : public QObject {
+    Q_OBJECT
+
 public:
     OwnPictures(RunState& state, platform::Dialogs& dialogs, QLabel* SSTCfg_LblinserisciImg);
 
@@ -27,6 +30,10 @@ public:
     void SSTCfg_FileUser2_Click() { SSTCfg_FileUser_Click(); }
     void SSTCfg_resetUserImg_Click();
     void SSTCfg_resetUserImg2_Click() { SSTCfg_resetUserImg_Click(); }
+
+signals:
+    // A picture was chosen or removed: the settings have changed.
+    void ownPictureChanged();
 
 private:
     QString dialogStartFolder() const;

@@ -240,7 +240,7 @@ void SelectionTable::Tabella_Mappe_Selezionate_Click() {
 }
 
 void SelectionTable::Tabella_Mappe_Selezionate_MouseDown() {
-    state_.flagConfigChanged = 1;
+    settings_.markUnsaved();
 }
 
 void SelectionTable::Label11_Click() {

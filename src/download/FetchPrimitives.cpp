@@ -162,6 +162,7 @@ QString TextRequestTicket::failureText() const {
 }
 
 std::shared_ptr<const TextRequestTicket> FetchPrimitives::StartTextRequest(const QString& address) {
+    replyArrived_ = false;
     auto ticket = std::make_shared<TextRequestTicket>();
     ticket->address = address;
     current_ = ticket;
@@ -178,5 +179,9 @@ std::shared_ptr<const TextRequestTicket> FetchPrimitives::StartTextRequest(const
 
 void FetchPrimitives::Inet1_StateChanged(const platform::TextReply& reply) {
     state_.replyText = reply.ok() ? reply.text : QString();
-    state_.flagReplyArrived = 1;
+    replyArrived_ = true;
+}
+
+void FetchPrimitives::endReplyWait() {
+    replyArrived_ = true;
 }

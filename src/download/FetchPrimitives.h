@@ -90,15 +90,22 @@ public:
     // stray system browser windows to close: nothing to do.
     void CloseBrowserWindows() {}
 
-    // Starts the text request of Inet1 and returns at once. When it ends,
-    // Inet1_StateChanged stores the reply; the ticket tells the caller that it
-    // has ended and whether it failed.
+    // Starts the text request of Inet1 and returns at once: its reply is
+    // awaited from now on. When it ends, Inet1_StateChanged stores the reply;
+    // the ticket tells the caller that it has ended and whether it failed.
     std::shared_ptr<const TextRequestTicket> StartTextRequest(const QString& address);
 
     // The end of a text request: a complete reply goes to replyText; either
-    // way flagReplyArrived becomes 1, because no request is outstanding any
+    // way the reply counts as arrived, because no request is outstanding any
     // more. A failed transfer leaves replyText empty.
     void Inet1_StateChanged(const platform::TextReply& reply);
+
+    // False from the start of a text request until its end (or until the
+    // wait is ended): the supervisor and the panel wait on it.
+    bool replyArrived() const { return replyArrived_; }
+    // No reply is awaited any more, whatever is outstanding: at the start of
+    // the program, and when the start command opens the panel again.
+    void endReplyWait();
 
     bool textRequestOutstanding() const { return current_ != nullptr && !current_->finished; }
     const platform::FetchResult& lastFetch() const { return lastFetch_; }
@@ -112,4 +119,5 @@ private:
     platform::NetworkAccess downloads_;
     std::shared_ptr<TextRequestTicket> current_;
     platform::FetchResult lastFetch_;
+    bool replyArrived_ = true;
 };

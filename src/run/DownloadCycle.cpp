@@ -1,6 +1,7 @@
 #include "run/DownloadCycle.h"
 
 #include "catalogue/CatalogueService.h"
+#include "download/FetchPrimitives.h"
 #include "download/PictureBudget.h"
 #include "download/PictureLoading.h"
 #include "download/PictureSeries.h"
@@ -89,11 +90,48 @@ QStringList SlideFolderPictures(const QStringList& namesInListedOrder) {
 }
 
 DownloadCycles::DownloadCycles(RunState& state, platform::Dialogs& dialogs, SettingsFile& settings,
-                               CatalogueService& catalogue, SourceCodes& sources,
-                               Supervisor& supervisor, QImage errorPicture, CycleControls controls)
-    : state_(state), dialogs_(dialogs), settings_(settings), catalogue_(catalogue),
+                               CatalogueService& catalogue, FetchPrimitives& fetch,
+                               SourceCodes& sources, Supervisor& supervisor, QImage errorPicture,
+                               CycleControls controls)
+    : state_(state), dialogs_(dialogs), settings_(settings), catalogue_(catalogue), fetch_(fetch),
       sources_(sources), supervisor_(supervisor), errorPicture_(std::move(errorPicture)),
       c_(std::move(controls)) {}
+
+void DownloadCycles::beginLoading() {
+    loading_ = true;
+}
+
+void DownloadCycles::endLoading() {
+    loading_ = false;
+}
+
+void DownloadCycles::beginSlideTick() {
+    slideTickRunning_ = true;
+}
+
+void DownloadCycles::endSlideTick() {
+    slideTickRunning_ = false;
+}
+
+void DownloadCycles::resetRunFlags() {
+    loading_ = false;
+    slideTickRunning_ = false;
+    catalogueLoaded_ = false;
+    catalogueRequested_ = false;
+    reloadAll_ = false;
+}
+
+void DownloadCycles::reloadEverySlide() {
+    reloadAll_ = true;
+    DownloadCycle(1);
+    reloadAll_ = false;
+}
+
+void DownloadCycles::retryCataloguePass() {
+    retryPassPending_ = false;
+    catalogueLoaded_ = false;
+    RunCataloguePass(false);
+}
 
 void DownloadCycles::enableBarButtons() {
     setEnabledIf(c_.whoWeAre, true);
@@ -128,7 +166,7 @@ void DownloadCycles::fetchWorkList(bool changed) {
     slideParts_.clear();
     // Pictures kept from the last cycle keep the time they were fetched.
     const QList<QDateTime> fetchedBefore = std::exchange(slideFetched_, {});
-    const bool fetchAll = changed || state_.flagReloadAll == 1;
+    const bool fetchAll = changed || reloadAll_;
     if (fetchAll) {
         // Kinds and loop files go with the pictures they belonged to; a cycle
         // that fetches nothing keeps all three together.
@@ -246,9 +284,9 @@ bool DownloadCycles::DownloadCycle(int16_t cycleType) {
         }
         if (cycleType == 0 && entries.isEmpty()) {
             dialogs_.message(NoPictureText(state_.Lingua), QStringLiteral("Skyglance"));
-            state_.flagReloadAll = 0;
-            state_.flagReplyArrived = 1;
-            state_.flagLoading = 0;
+            reloadAll_ = false;
+            fetch_.endReplyWait();
+            loading_ = false;
             enableBarButtons();
             running_ = false;
             OpenPanelForSelection();
@@ -263,7 +301,7 @@ bool DownloadCycles::DownloadCycle(int16_t cycleType) {
             state_.listImageSELECTED[i] = entries.at(i);
         }
     }
-    if (state_.flagLoading == 1) {
+    if (loading_) {
         // Every cycle counts its work anew, so the series never inflate it.
         int count = 0;
         while (!state_.listImageSELECTED[count].isEmpty() && count < kSlideLimit) {
@@ -274,7 +312,7 @@ bool DownloadCycles::DownloadCycle(int16_t cycleType) {
     }
     platform::pauseLettingEventsRun(kBeforeFetchLoopMs);
     fetchWorkList(changed);
-    state_.flagReloadAll = 0;
+    reloadAll_ = false;
     showUpdatedNotice();
     showWaitSign();
     state_.cntAniGif = 1;
@@ -293,7 +331,7 @@ bool DownloadCycles::DownloadCycle(int16_t cycleType) {
         for (QWidget* view : c_.panelViews) {
             setVisibleIf(view, false);
         }
-        state_.flagCatalogueLoaded = 1;
+        catalogueLoaded_ = true;
     }
     enableBarButtons();
     lastCycleStarted_ = started;
@@ -377,7 +415,7 @@ bool DownloadCycles::askWholeCatalogue() {
 
 void DownloadCycles::RunCataloguePass(bool fromPanel) {
     cataloguePassOK = true;
-    if (state_.flagCatalogueLoaded != 0) {
+    if (catalogueLoaded_) {
         return;
     }
     passFailedInTransport_ = false;
@@ -409,7 +447,7 @@ void DownloadCycles::RunCataloguePass(bool fromPanel) {
     if (!settings_.ReadSettings(false)) {
         return;
     }
-    if (state_.flagCatalogueRequest == 1) {
+    if (catalogueRequested_) {
         // Ticks saved from a table built on part of the catalogue would name
         // the wrong pictures: such a table is never offered.
         wholeCatalogue_ = askWholeCatalogue();
@@ -425,14 +463,14 @@ void DownloadCycles::RunCataloguePass(bool fromPanel) {
         DownloadCycle(2);
     }
     askOrFail(static_cast<int>(CatalogueRequest::AllCopyrights));
-    state_.flagCatalogueLoaded = 1;
-    state_.flagCatalogueRequest = 0;
+    catalogueLoaded_ = true;
+    catalogueRequested_ = false;
     const bool nothingToShow = passFailedInTransport_ && state_.cntImagesLoaded == 0;
     if (passFailedInTransport_ && !fromPanel) {
         if (!nothingToShow) {
             retryPassPending_ = true; // the show goes on; try at the next download
         } else {
-            state_.flagCatalogueLoaded = 0; // nothing to show: try at the next tick
+            catalogueLoaded_ = false; // nothing to show: try at the next tick
         }
     }
     if (passFailedInTransport_) {
@@ -444,24 +482,24 @@ void DownloadCycles::RunCataloguePass(bool fromPanel) {
 }
 
 void DownloadCycles::OpenPanelForSelection() {
-    while (state_.flagReplyArrived == 0) {
+    while (!fetch_.replyArrived()) {
         platform::pauseLettingEventsRun(kPanelWaitStepMs);
     }
-    while (state_.clockStatus == 1) {
+    while (slideTickRunning_) {
         platform::pauseLettingEventsRun(kPanelWaitStepMs);
     }
     emit panelForSelectionDue();
-    state_.flagCatalogueRequest = 1;
-    state_.flagCatalogueLoaded = 0;
+    catalogueRequested_ = true;
+    catalogueLoaded_ = false;
     RunCataloguePass(true);
 }
 
 // The table offered no catalogue to take ticks from: the next slide tick
 // runs the pass over the saved selection file, as at a start.
 void DownloadCycles::startWithSavedSelection() {
-    state_.flagLoading = 0;
-    state_.flagCatalogueRequest = 0;
-    state_.flagCatalogueLoaded = 0;
+    loading_ = false;
+    catalogueRequested_ = false;
+    catalogueLoaded_ = false;
     supervisor_.request(Command::None);
     enableBarButtons();
 }
@@ -477,7 +515,7 @@ void DownloadCycles::SSTCfg_cmdConferma_Click() {
     setVisibleIf(c_.lVersion, false);
     platform::pauseLettingEventsRun(kBeforeSaveMs);
     settings_.saveAll();
-    state_.flagLoading = 1;
+    loading_ = true;
     if (c_.utilityTmr != nullptr) {
         c_.utilityTmr->start();
     }
@@ -495,7 +533,7 @@ void DownloadCycles::SSTCfg_cmdConferma_Click() {
     const CatalogueResult result = catalogue_.Ask(CatalogueRequest::Message);
     if (result == CatalogueResult::Ok) {
         if (DownloadCycle(0)) {
-            state_.flagLoading = 0;
+            loading_ = false;
             supervisor_.request(Command::None);
         } else {
             setVisibleIf(c_.lCountDown, false);
@@ -504,7 +542,7 @@ void DownloadCycles::SSTCfg_cmdConferma_Click() {
             if (c_.btHelp != nullptr && c_.btSetup != nullptr) {
                 c_.btHelp->setVisible(c_.btSetup->isVisibleTo(c_.btSetup->parentWidget()));
             }
-            state_.flagLoading = 0;
+            loading_ = false;
         }
         return;
     }
@@ -513,14 +551,14 @@ void DownloadCycles::SSTCfg_cmdConferma_Click() {
         // the new selection is fetched by a catalogue pass as soon as it can.
         noteTransportFailure();
         tellTransportFailure();
-        state_.flagLoading = 0;
+        loading_ = false;
         supervisor_.request(Command::None);
-        state_.flagCatalogueLoaded = 0;
+        catalogueLoaded_ = false;
         return;
     }
     // The start command's own wait ends here, or the supervisor, which
     // keeps out of a running start, would never carry out the quit.
-    state_.flagLoading = 0;
+    loading_ = false;
     tellRefusal();
     settings_.DeleteSettingsFiles();
     dialogs_.message(QStringLiteral("U ERR"), QStringLiteral("Error!"),

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 class CatalogueService;
+class FetchPrimitives;
 class QLabel;
 class QListWidget;
 class QTimer;
@@ -67,8 +68,8 @@ class DownloadCycles : public QObject {
 public:
     // errorPicture is what a slide whose picture failed shows.
     DownloadCycles(RunState& state, platform::Dialogs& dialogs, SettingsFile& settings,
-                   CatalogueService& catalogue, SourceCodes& sources, Supervisor& supervisor,
-                   QImage errorPicture, CycleControls controls);
+                   CatalogueService& catalogue, FetchPrimitives& fetch, SourceCodes& sources,
+                   Supervisor& supervisor, QImage errorPicture, CycleControls controls);
 
     bool DownloadCycle(int16_t cycleType);
     void RunCataloguePass(bool fromPanel);
@@ -81,9 +82,30 @@ public:
     // stay; the pass is tried again (see retryPassPending).
     bool passFailedInTransport() const { return passFailedInTransport_; }
     // A pass that failed in transport while slides were showing waits for
-    // the next download interval.
+    // the next download interval, which runs it again here.
     bool retryPassPending() const { return retryPassPending_; }
-    void clearRetryPass() { retryPassPending_ = false; }
+    void retryCataloguePass();
+    // A cycle that fetches every slide again, kept pictures or not.
+    void reloadEverySlide();
+
+    // What the show is busy with; the supervisor and the slide tick start
+    // nothing inside it. Loading: a pass, a cycle or the start command is
+    // fetching pictures. A slide tick: the scheduler tells its start and end
+    // here, because opening the panel waits for it as well.
+    bool loading() const { return loading_; }
+    void beginLoading();
+    void endLoading();
+    bool slideTickRunning() const { return slideTickRunning_; }
+    void beginSlideTick();
+    void endSlideTick();
+    // The catalogue pass has run (the next slide tick runs none); the panel
+    // has asked for the whole catalogue; the cycle running fetches every
+    // slide again.
+    bool catalogueLoaded() const { return catalogueLoaded_; }
+    bool catalogueRequested() const { return catalogueRequested_; }
+    bool reloadingAll() const { return reloadAll_; }
+    // As at the start of the program: nothing loaded, nothing running.
+    void resetRunFlags();
     // The waiting line after a failed catalogue request: the usual text,
     // then the address that failed and how.
     QString failedReplyLine() const;
@@ -149,6 +171,7 @@ private:
     platform::Dialogs& dialogs_;
     SettingsFile& settings_;
     CatalogueService& catalogue_;
+    FetchPrimitives& fetch_;
     SourceCodes& sources_;
     Supervisor& supervisor_;
     QImage errorPicture_;
@@ -165,4 +188,9 @@ private:
     bool retryPassPending_ = false;
     bool wholeCatalogue_ = true;
     QString toldFailure_;
+    bool loading_ = false;
+    bool slideTickRunning_ = false;
+    bool catalogueLoaded_ = false;
+    bool catalogueRequested_ = false;
+    bool reloadAll_ = false;
 };

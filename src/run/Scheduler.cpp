@@ -89,14 +89,14 @@ void Scheduler::showWaitSign() {
 
 bool Scheduler::runFirstPass() {
     showWaitSign();
-    state_.flagLoading = 1;
+    cycles_.beginLoading();
     c_.utilityTmr->start();
     cycles_.RunCataloguePass(false);
-    state_.flagLoading = 0;
+    cycles_.endLoading();
     if (supervisor_.pending() == Command::Quit) {
         // The service refused a request: the tick ends here, so that nothing
         // (the panel for an empty show) takes the place of the quit.
-        state_.clockStatus = 0;
+        cycles_.endSlideTick();
         return false;
     }
     if (cycles_.cataloguePassOK) {
@@ -112,7 +112,7 @@ bool Scheduler::runFirstPass() {
     }
     supervisor_.request(Command::Quit);
     state_.quitUnattended = true;
-    state_.clockStatus = 0;
+    cycles_.endSlideTick();
     return false;
 }
 
@@ -133,34 +133,29 @@ void Scheduler::runDownloadCycleWhenDue() {
     }
     c_.btSetup->setEnabled(false);
     showWaitSign();
-    state_.flagLoading = 1;
+    cycles_.beginLoading();
     c_.utilityTmr->start();
     if (cycles_.retryPassPending()) {
         // The last pass could not reach the service: ask it again now.
-        cycles_.clearRetryPass();
-        state_.flagCatalogueLoaded = 0;
-        cycles_.RunCataloguePass(false);
+        cycles_.retryCataloguePass();
     } else {
         // Only a cycle that fetches every slide again may drop the kinds and
         // loop files of the slides on show; a pass that finds the service
         // still away leaves them playing.
         ResetImageKinds();
         state_.cntAniGif = 1;
-        state_.flagReloadAll = 1;
-        cycles_.DownloadCycle(1);
-        state_.flagReloadAll = 0;
+        cycles_.reloadEverySlide();
     }
-    state_.flagLoading = 0;
+    cycles_.endLoading();
 }
 
 void Scheduler::stopForNoSlides() {
     supervisor_.request(Command::OpenPanel);
     c_.whoWeAre->setEnabled(false);
     c_.btSetup->setEnabled(false);
-    state_.flagFullScreen = 1;
-    c_.txtDisplay->setText(QStringLiteral("Full_Screen"));
+    settings_.fallBackToFullScreen();
     emit displayModeChanged();
-    state_.clockStatus = 0;
+    cycles_.endSlideTick();
 }
 
 void Scheduler::applyTimingCode(const QString& code) {
@@ -233,12 +228,12 @@ void Scheduler::showServiceMessage(int s) {
 void Scheduler::imgClock_Timer() {
     // A running cycle lets events run inside its fetches; no slide may change
     // then, and a tick never runs inside another.
-    if (supervisor_.pending() != Command::None || state_.flagLoading == 1 || cycles_.running() ||
-        state_.clockStatus == 1) {
+    if (supervisor_.pending() != Command::None || cycles_.loading() || cycles_.running() ||
+        cycles_.slideTickRunning()) {
         return;
     }
     c_.imgClock->stop();
-    state_.clockStatus = 1;
+    cycles_.beginSlideTick();
     if (state_.clockFromDebugSet == 1) {
         c_.imgClock->setInterval(state_.timerClockSave);
     }
@@ -248,7 +243,7 @@ void Scheduler::imgClock_Timer() {
     state_.statusLine2 = QStringLiteral("- - - ");
     emit statusTextChanged();
     c_.BtAnimation->hide();
-    if (state_.flagCatalogueLoaded == 0 && !runFirstPass()) {
+    if (!cycles_.catalogueLoaded() && !runFirstPass()) {
         return;
     }
     runDownloadCycleWhenDue();
@@ -259,7 +254,7 @@ void Scheduler::imgClock_Timer() {
             c_.lCountDown->setText(cycles_.failedReplyLine());
             c_.lCountDown->show();
             c_.lCountDown->raise();
-            state_.clockStatus = 0;
+            cycles_.endSlideTick();
             return;
         }
         stopForNoSlides();
@@ -283,7 +278,7 @@ void Scheduler::imgClock_Timer() {
         c_.lCountDown->hide();
     }
     state_.GLOBAL_IMAGE_CURRENT_POINTER = static_cast<int16_t>(s + 1);
-    state_.clockStatus = 0;
+    cycles_.endSlideTick();
     emit slideShown(slide);
 }
 
@@ -375,5 +370,5 @@ void Scheduler::dyMode_Click() {
                                ? QStringLiteral("Full_Screen")
                                : QStringLiteral("Normal"));
     emit displayModeChanged();
-    state_.flagConfigChanged = 1;
+    settings_.markUnsaved();
 }

@@ -52,8 +52,7 @@ struct SchedulerControls {
     QWidget* whoWeAre = nullptr;
     QLabel* lblMsgUser = nullptr;
     PictureBox* fotoBrowser = nullptr;
-    // The display-mode box, set when the show falls back to full screen or
-    // the user switches the mode.
+    // The display-mode box, set when the user switches the mode.
     QLineEdit* txtDisplay = nullptr;
 };
 

@@ -39,9 +39,9 @@ QString ProgressText(int lingua, int loaded, int toLoad) {
     return text + QLatin1Char(' ') + QString::number(loaded) + separator + QString::number(toLoad);
 }
 
-Supervisor::Supervisor(RunState& state, const SettingsFile& settings, SupervisorControls controls,
-                       SupervisorHost& host)
-    : state_(state), settings_(settings), c_(controls), host_(host) {}
+Supervisor::Supervisor(RunState& state, const SettingsFile& settings, const FetchPrimitives& fetch,
+                       SupervisorControls controls, SupervisorHost& host)
+    : state_(state), settings_(settings), fetch_(fetch), c_(controls), host_(host) {}
 
 void Supervisor::request(Command command) {
     pending_ = command;
@@ -63,7 +63,6 @@ void Supervisor::startUp() {
     emit languageDue();
     emit connectionSettingsDue();
     emit townDue();
-    state_.flagReplyArrived = 0;
     startState_ = 1;
     ticket_ = host_.startFirstRequest();
     sinceRequest_.start();
@@ -109,7 +108,6 @@ void Supervisor::resendAfterTransportFailure() {
     if (sinceRequest_.elapsed() < platform::scaledMs(kResendAfterMs)) {
         return;
     }
-    state_.flagReplyArrived = 0;
     ticket_ = host_.startFirstRequest();
     sinceRequest_.start();
 }
@@ -144,7 +142,7 @@ void Supervisor::generalClock_Timer() {
         startUp();
     }
     bool arrivedNow = false;
-    if (startState_ < 2 && state_.flagReplyArrived == 1) {
+    if (startState_ < 2 && fetch_.replyArrived()) {
         if (ticket_ != nullptr && ticket_->failed()) {
             lastFailure_ = ticket_->failureText();
             resendAfterTransportFailure();
@@ -187,7 +185,7 @@ void Supervisor::utilityTmr_Timer() {
             emit timerFlagColourChanged(kTimerFlagGreen);
             state_.firstLaunch = 2;
         }
-        if (state_.flagLoading == 1) {
+        if (host_.loadingPictures()) {
             showProgress();
         }
     }
@@ -215,7 +213,7 @@ void Supervisor::panControl_Timer() {
     emit timerFlagNumberChanged(static_cast<int>(pending_));
     // Never in the middle of a slide tick or of a download cycle, whose
     // fetches let this timer tick.
-    if (state_.clockStatus == 1 || state_.flagLoading == 1 || host_.cycleRunning()) {
+    if (host_.slideTickRunning() || host_.loadingPictures() || host_.cycleRunning()) {
         return;
     }
     switch (pending_) {

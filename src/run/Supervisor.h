@@ -7,6 +7,7 @@
 #include <QString>
 #include <memory>
 
+class FetchPrimitives;
 class QLabel;
 class QTimer;
 class QWidget;
@@ -42,8 +43,11 @@ public:
     virtual ~SupervisorHost() = default;
     // Starts the first request ("x5555") and returns at once.
     virtual std::shared_ptr<const TextRequestTicket> startFirstRequest() = 0;
-    // True while a download cycle runs (nothing is started inside it).
+    // True while a download cycle runs (nothing is started inside it), while
+    // pictures are being loaded, and while a slide tick runs.
     virtual bool cycleRunning() const = 0;
+    virtual bool loadingPictures() const = 0;
+    virtual bool slideTickRunning() const = 0;
     // The last good pictures of an earlier run: started once while the first
     // reply is awaited (true when a set plays), and asked whether they play.
     virtual bool startLastGood() = 0;
@@ -55,8 +59,9 @@ class Supervisor : public QObject {
     Q_OBJECT
 
 public:
-    Supervisor(RunState& state, const SettingsFile& settings, SupervisorControls controls,
-               SupervisorHost& host);
+    // fetch sends the first request; its reply is awaited through it.
+    Supervisor(RunState& state, const SettingsFile& settings, const FetchPrimitives& fetch,
+               SupervisorControls controls, SupervisorHost& host);
 
     void generalClock_Timer();
     void utilityTmr_Timer();
@@ -114,6 +119,7 @@ private:
 
     RunState& state_;
     const SettingsFile& settings_;
+    const FetchPrimitives& fetch_;
     SupervisorControls c_;
     SupervisorHost& host_;
     int startState_ = 0;

@@ -214,10 +214,10 @@ bool SettingsFile::ReadSettings(bool checkOnly) {
     controls_.SSTCfg_LblinserisciImg->setText(line(3));
     state_.ownPicturePath = line(3);
     if (mode == QLatin1String("Full_Screen")) {
-        state_.flagFullScreen = 1;
+        fullScreen_ = true;
         controls_.txtDisplay->setText(QStringLiteral("Full_Screen"));
     } else {
-        state_.flagFullScreen = 0;
+        fullScreen_ = false;
         controls_.txtDisplay->setText(QStringLiteral("Normal"));
     }
     emit displayModeChanged();
@@ -314,7 +314,26 @@ void SettingsFile::saveAll() {
     }
     setEnabled(controls_.SSTCfg_cmdConferma, true);
     setEnabled(controls_.SSTCfg_ExitProgram, true);
-    state_.flagConfigChanged = 0;
+    markSaved();
+}
+
+void SettingsFile::markUnsaved() {
+    unsaved_ = true;
+    emit unsavedChanged(true);
+}
+
+void SettingsFile::markSaved() {
+    unsaved_ = false;
+    emit unsavedChanged(false);
+}
+
+void SettingsFile::noteDisplayModeApplied(bool fullScreen) {
+    fullScreen_ = fullScreen;
+}
+
+void SettingsFile::fallBackToFullScreen() {
+    fullScreen_ = true;
+    controls_.txtDisplay->setText(QStringLiteral("Full_Screen"));
 }
 
 void SettingsFile::RestoreTicks() {
@@ -348,7 +367,7 @@ void SettingsFile::PrepareSettings() {
         controls_.SSTCfg_timeDwLoad->setText(QStringLiteral("15"));
         controls_.SSTCfg_timeRefresh->setText(QStringLiteral("8"));
         controls_.txtDisplay->setText(QStringLiteral("Full_Screen"));
-        state_.flagFullScreen = 1;
+        fullScreen_ = true;
         emit displayModeChanged();
         return;
     }
@@ -451,7 +470,7 @@ bool SettingsFile::eventFilter(QObject* watched, QEvent* event) {
         break;
     case QEvent::KeyPress:
         if (watched == download || watched == slide) {
-            state_.flagConfigChanged = 1;
+            markUnsaved();
         }
         break;
     default:

@@ -108,6 +108,21 @@ public:
     // The settings as the boxes hold them now.
     const ShowSettings& showSettings() const { return show_; }
 
+    // Whether the settings have changed since they were last saved: a box
+    // typed in, a tick, an own picture, the display mode switched.
+    bool unsaved() const { return unsaved_; }
+    void markUnsaved();
+    void markSaved();
+
+    // Whether the show is in full screen: as the file or the defaults set it,
+    // as the last still picture went on the screen, or after the show fell
+    // back to it.
+    bool fullScreen() const { return fullScreen_; }
+    void noteDisplayModeApplied(bool fullScreen);
+    // The show has no slides and the panel opens: the display mode box says
+    // full screen.
+    void fallBackToFullScreen();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -122,6 +137,8 @@ signals:
     // The settings were cleaned up: the program must end so that the next
     // start begins afresh.
     void quitRequested();
+    // Marked as changed since the last save, or as saved (unsaved is false).
+    void unsavedChanged(bool unsaved);
 
 private:
     void readFailed();
@@ -143,4 +160,6 @@ private:
     bool settingsUnreadable_ = false;
     QString toldUnreadable_;
     ShowSettings show_;
+    bool unsaved_ = false;
+    bool fullScreen_ = false;
 };

@@ -209,7 +209,7 @@ void FormPicture::showPanelForSelection() {
     panel_->PlaceWizardFrame();
     panel_->FrameWizard->show();
     panel_->FrameWizard->raise();
-    state.flagConfigChanged = 1;
+    settings_->markUnsaved();
     lVersion->hide();
     statusBar_->lblMsgUser->hide();
     fotoBrowser->clear();
@@ -384,4 +384,23 @@ bool FormPicture::cycleRunning() const {
 
 bool FormPicture::lastGoodPlaying() const {
     return lastGoodShow_->playing();
+}
+
+bool FormPicture::loadingPictures() const {
+    return cycles_->loading();
+}
+
+bool FormPicture::slideTickRunning() const {
+    return cycles_->slideTickRunning();
+}
+
+RunFlags FormPicture::runFlags() const {
+    return {.slideTickRunning = cycles_->slideTickRunning(),
+            .loading = cycles_->loading(),
+            .replyArrived = fetch_->replyArrived(),
+            .catalogueLoaded = cycles_->catalogueLoaded(),
+            .catalogueRequested = cycles_->catalogueRequested(),
+            .settingsUnsaved = settings_->unsaved(),
+            .reloadingAll = cycles_->reloadingAll(),
+            .fullScreen = settings_->fullScreen()};
 }

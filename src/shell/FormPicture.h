@@ -4,6 +4,7 @@
 #include "platform/Twips.h"
 #include "run/Supervisor.h"
 #include "state/RunState.h"
+#include "ui/Diagnostics.h"
 
 #include <QDateTime>
 #include <QEvent>
@@ -66,8 +67,9 @@ using platform::twipsToPixels;
 
 // The main window: its widgets, timers and events, the start-up and the quit.
 // The parts of the show are made and wired by ShowAssembly (src/app), which
-// hands them to the window; the window answers the supervisor's questions.
-class FormPicture : public QWidget, private SupervisorHost {
+// hands them to the window; the window answers the supervisor's questions
+// and gathers the run's flags for the diagnostics.
+class FormPicture : public QWidget, private SupervisorHost, private RunFlagSource {
     Q_OBJECT
     // Makes the parts of the show and wires them to the window.
     friend class ShowAssembly;
@@ -199,7 +201,10 @@ private:
     void watchBoxesAndChoiceFrames();
     std::shared_ptr<const TextRequestTicket> startFirstRequest() override;
     bool cycleRunning() const override;
+    bool loadingPictures() const override;
+    bool slideTickRunning() const override;
     bool lastGoodPlaying() const override;
+    RunFlags runFlags() const override;
     void showPanelForSelection();
     void afterSlideShown(const Slide& slide);
     void loadProgramPictures();

@@ -120,7 +120,7 @@ void FormPicture::showUnansweredBox(const QString& text) {
     statusBar_->ShowStatusText();
     // Closed inside a slide tick or a cycle: the slide shown next is the one
     // the message belongs to, and keeps the text.
-    if (state.clockStatus == 1 || cycles_->running()) {
+    if (cycles_->slideTickRunning() || cycles_->running()) {
         pendingBoxText_ = text;
     }
 }

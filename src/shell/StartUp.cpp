@@ -12,6 +12,7 @@
 #include "platform/Shell.h"
 #include "platform/Timing.h"
 #include "platform/Widgets.h"
+#include "run/DownloadCycle.h"
 #include "run/Scheduler.h"
 #include "run/Supervisor.h"
 #include "settings/SettingsFile.h"
@@ -135,7 +136,6 @@ bool FormPicture::Form_Load() {
     panel_->SSTCfg_LblinserisciImg->clear();
     state.serverMessage.clear();
     state.cntCounterDwLoadImage = 0;
-    state.flagCatalogueRequest = 0;
     state.flagDebugCode = 0;
     localhost_ = false;
     if (!options_.commandLine.isEmpty()) {
@@ -152,8 +152,7 @@ bool FormPicture::Form_Load() {
     if (state.flagDebugCode == 1) {
         diagnostics_->open();
     }
-    state.flagConfigChanged = 0;
-    state.clockStatus = 0;
+    settings_->markSaved();
     PanelSizes sizes;
     sizes.screenWidth = screenWidthTwips();
     sizes.screenHeight = screenHeightTwips();
@@ -178,12 +177,10 @@ bool FormPicture::Form_Load() {
     DescPreview->setGeometry(0, 0, twipsToPixels(place.descWidth), twipsToPixels(place.descHeight));
     Disegna_Barra2();
     placeLinesAboveBar();
-    state.flagReplyArrived = 1;
+    fetch_->endReplyWait();
     supervisor_->request(Command::None);
-    state.flagLoading = 0;
+    cycles_->resetRunFlags();
     state.firstLaunch = 0;
-    state.flagCatalogueLoaded = 0;
-    state.flagReloadAll = 0;
     state.timerClockSave = static_cast<int16_t>(imgClock.interval());
     state.clockFromDebugSet = 0;
     panControl.stop();

@@ -4,7 +4,6 @@
 #include "platform/Twips.h"
 #include "platform/Widgets.h"
 #include "show/PictureBox.h"
-#include "state/RunState.h"
 #include "state/Slide.h"
 
 #include <QWidget>
@@ -47,7 +46,7 @@ QRectF normalFrame(double pw, double ph, double windowW, double windowH) {
     return {cx - hx, cy - hy, pw, ph};
 }
 
-Presenter::Presenter(RunState& state, PresenterViews views) : state_(state), views_(views) {}
+Presenter::Presenter(PresenterViews views) : views_(views) {}
 
 void Presenter::ShowStillView() {
     views_.fotoBrowser->show();
@@ -76,11 +75,11 @@ void Presenter::showSetupButton() {
     views_.btHelp->setVisible(views_.btSetup->isVisibleTo(views_.btSetup->parentWidget()));
 }
 
-void Presenter::placePictureBox(const QImage& picture) {
+void Presenter::placePictureBox(const QImage& picture, bool fullScreen) {
     const double pw = R(platform::pixelsToHiMetric(picture.width()));
     const double ph = R(platform::pixelsToHiMetric(picture.height()));
     QRectF frame;
-    if (state_.flagFullScreen == 1) {
+    if (fullScreen) {
         const int barHeight = platform::geometryTwips(views_.whoWeAre).height();
         const double W = R(platform::twipsToHiMetric(screenTwips_.width()));
         const double H = R(platform::twipsToHiMetric(screenTwips_.height() - barHeight));
@@ -91,7 +90,7 @@ void Presenter::placePictureBox(const QImage& picture) {
     }
     lastFrameTwips_ = QRect(twipsFromHiMetric(frame.x()), twipsFromHiMetric(frame.y()),
                             twipsFromHiMetric(frame.width()), twipsFromHiMetric(frame.height()));
-    if (state_.flagFullScreen != 1) {
+    if (!fullScreen) {
         // At natural size the box is exactly the picture, whatever the
         // HiMetric rounding says.
         lastFrameTwips_.setWidth(picture.width() * platform::kTwipsPerPixel);
@@ -146,10 +145,10 @@ bool Presenter::showStill(const QImage& picture, int kind) {
     PictureBox* box = views_.fotoBrowser;
     box->hide();
     const bool full = displayMode_ == QLatin1String("Full_Screen");
-    state_.flagFullScreen = full ? 1 : 0;
+    emit displayModeApplied(full);
     box->setStretch(full);
     showSetupButton();
-    placePictureBox(picture);
+    placePictureBox(picture, full);
     box->setPicture(picture);
 
     if (kind == 2) {

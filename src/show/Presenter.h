@@ -9,7 +9,6 @@
 class PictureBox;
 class QWidget;
 class ucAniGIF;
-struct RunState;
 struct Slide;
 
 // The picture box frame for a picture of pw x ph in an area of W x H, all in
@@ -37,7 +36,7 @@ class Presenter : public QObject {
     Q_OBJECT
 
 public:
-    Presenter(RunState& state, PresenterViews views);
+    explicit Presenter(PresenterViews views);
 
     // The display mode the next still picture is shown in: "Full_Screen"
     // (the picture fills the screen) or "Normal".
@@ -71,17 +70,19 @@ signals:
     void pageCoversBar();
     // The GIF control got no animation from file and shows nothing.
     void loopNotPlayed(const QString& file);
+    // A still picture goes on the screen in this display mode: filling the
+    // screen, or at natural size.
+    void displayModeApplied(bool fullScreen);
 
 private:
     // Loads file into the GIF control; false when it gave no animation.
     bool playLoop(const QString& file);
-    void placePictureBox(const QImage& picture);
+    void placePictureBox(const QImage& picture, bool fullScreen);
     // Shows the still picture as a slide of that kind; true when the slide
     // is a loop whose control is placed and waits for its file.
     bool showStill(const QImage& picture, int kind);
     void showSetupButton();
 
-    RunState& state_;
     PresenterViews views_;
     QSize screenTwips_;
     QSize windowTwips_;

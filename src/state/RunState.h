@@ -69,18 +69,10 @@ struct RunState {
     QVariant timerSlideValue; // empty until a pass sets it
     int16_t timerClockSave = 500;
     int16_t clockFromDebugSet = 0;
-    int16_t clockStatus = 0;
     // The quit was asked by the program itself (a refused request, no usable
     // selection), with nobody at the screen to read an end message.
     bool quitUnattended = false;
     int16_t firstLaunch = 0;
-    int16_t flagCatalogueLoaded = 0;
-    int16_t flagCatalogueRequest = 0;
-    int16_t flagLoading = 0;
-    int16_t flagReloadAll = 0;
-    int16_t flagConfigChanged = 0;
-    int16_t flagFullScreen = 0;
-    int16_t flagReplyArrived = 1;
     QString replyText;
     QString serverMessage;
     QString strIdForBrowser;

@@ -497,7 +497,7 @@ void ConfigurationPanel::EnableCollectionElements() {
 void ConfigurationPanel::SSTCfg_Click() {
     EnableCollectionElements();
     emit tabChanged();
-    const bool unsaved = state_.flagConfigChanged == 1;
+    const bool unsaved = settingsUnsaved_;
     if (unsaved) {
         emit tabChangedWhileUnsaved();
     }

@@ -68,6 +68,9 @@ public:
     void EnableCollectionElements();
     // Runs on every change of the shown tab.
     void SSTCfg_Click();
+    // Whether the settings have changed since they were saved, as the
+    // settings file tells it: the save pair follows it at a tab change.
+    void setSettingsUnsaved(bool unsaved) { settingsUnsaved_ = unsaved; }
     // Shows tab `tab`; SSTCfg_Click follows.
     void ShowTab(int tab);
     // The language tables' captions, then the texts that belong to the panel.
@@ -224,4 +227,5 @@ private:
     QHash<QString, QWidget*> elements_;
     std::vector<std::pair<QObject*, std::function<void()>>> labelActions_;
     bool layingOut_ = false;
+    bool settingsUnsaved_ = false;
 };

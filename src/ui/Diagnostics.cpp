@@ -95,17 +95,17 @@ QList<QStringList> slideTableRows(const RunState& s) {
     return rows;
 }
 
-QList<QStringList> flagTableRows(const RunState& s, Command command) {
+QList<QStringList> flagTableRows(const RunState& s, const RunFlags& f, Command command) {
     return {
         {QStringLiteral("flagCmdButton"), number(static_cast<int>(command))},
-        {QStringLiteral("clockStatus"), number(s.clockStatus)},
-        {QStringLiteral("flagLoading"), number(s.flagLoading)},
-        {QStringLiteral("flagReplyArrived"), number(s.flagReplyArrived)},
-        {QStringLiteral("flagCatalogueLoaded"), number(s.flagCatalogueLoaded)},
-        {QStringLiteral("flagCatalogueRequest"), number(s.flagCatalogueRequest)},
-        {QStringLiteral("flagConfigChanged"), number(s.flagConfigChanged)},
-        {QStringLiteral("flagReloadAll"), number(s.flagReloadAll)},
-        {QStringLiteral("flagFullScreen"), number(s.flagFullScreen)},
+        {QStringLiteral("clockStatus"), number(f.slideTickRunning)},
+        {QStringLiteral("flagLoading"), number(f.loading)},
+        {QStringLiteral("flagReplyArrived"), number(f.replyArrived)},
+        {QStringLiteral("flagCatalogueLoaded"), number(f.catalogueLoaded)},
+        {QStringLiteral("flagCatalogueRequest"), number(f.catalogueRequested)},
+        {QStringLiteral("flagConfigChanged"), number(f.settingsUnsaved)},
+        {QStringLiteral("flagReloadAll"), number(f.reloadingAll)},
+        {QStringLiteral("flagFullScreen"), number(f.fullScreen)},
         {QStringLiteral("ExitToProgram"), number(s.ExitToProgram)},
         {QStringLiteral("clockFromDebugSet"), number(s.clockFromDebugSet)},
         {QStringLiteral("timerClockSave"), number(s.timerClockSave)},
@@ -122,8 +122,9 @@ QList<QStringList> flagTableRows(const RunState& s, Command command) {
 } // namespace
 
 Diagnostics::Diagnostics(RunState& state, QList<NamedTimer> timers, const ProxySource& proxy,
-                         QWidget* parent)
-    : QObject(parent), state_(state), timers_(std::move(timers)), proxy_(proxy), parent_(parent) {
+                         const RunFlagSource& flags, QWidget* parent)
+    : QObject(parent), state_(state), timers_(std::move(timers)), proxy_(proxy), flags_(flags),
+      parent_(parent) {
     for (const NamedTimer& t : std::as_const(timers_)) {
         if (t.timer != nullptr) {
             ticks_.insert(t.name, 0);
@@ -189,7 +190,7 @@ void Diagnostics::refreshTimers() {
         }
     }
     fillTable(timerRows_, rows);
-    fillTable(flagRows_, flagTableRows(state_, command_));
+    fillTable(flagRows_, flagTableRows(state_, flags_.runFlags(), command_));
     if (slideInterval_ && !slideInterval_->hasFocus()) {
         slideInterval_->setValue(state_.timerClockSave);
     }

@@ -31,6 +31,26 @@ public:
     virtual platform::ProxySetting currentSetting() const = 0;
 };
 
+// The flags of the run, from the parts that keep them; the timers window
+// shows each as 1 or 0.
+struct RunFlags {
+    bool slideTickRunning = false;
+    bool loading = false;
+    bool replyArrived = false;
+    bool catalogueLoaded = false;
+    bool catalogueRequested = false;
+    bool settingsUnsaved = false;
+    bool reloadingAll = false;
+    bool fullScreen = false;
+};
+
+// Where the timers window takes the run's flags from, asked at each refresh.
+class RunFlagSource {
+public:
+    virtual ~RunFlagSource() = default;
+    virtual RunFlags runFlags() const = 0;
+};
+
 // The three read-only windows of the DEBUG_CODE option: the picture tables
 // (frmDebug), the timers with the guard flags and counters (frmDebugTimers)
 // and the proxy values (frmDebugProxy). They show a snapshot; refresh()
@@ -40,7 +60,7 @@ class Diagnostics : public QObject {
 public:
     // The windows are top-level windows owned by parent (may be null).
     Diagnostics(RunState& state, QList<NamedTimer> timers, const ProxySource& proxy,
-                QWidget* parent = nullptr);
+                const RunFlagSource& flags, QWidget* parent = nullptr);
     ~Diagnostics() override;
 
     // Shows the three windows without being modal, in front.
@@ -80,6 +100,7 @@ private:
     RunState& state_;
     QList<NamedTimer> timers_;
     const ProxySource& proxy_;
+    const RunFlagSource& flags_;
     QPointer<QWidget> parent_;
     QHash<QString, int> ticks_;
     QList<QPointer<QWidget>> windows_;

@@ -127,7 +127,7 @@ void CatalogueServiceTest::wholeCatalogueFillsEveryColumn() {
     QVERIFY(state_->listURLcomment[rows].isEmpty());
     QVERIFY(state_->listCopyright[rows].isEmpty());
     QVERIFY(!state_->replyText.isEmpty());
-    QCOMPARE(state_->flagReplyArrived, int16_t{1});
+    QVERIFY(fetch_->replyArrived());
 }
 
 void CatalogueServiceTest::tickedPicturesComeInSelectionOrder() {

@@ -193,10 +193,10 @@ void TestSelectionTable::clickPreviewsTheEntryAndMarksAChange() {
     }
     f.selection->FillSelectionTable();
     f.selection->HidePreview();
-    QCOMPARE(f.state.flagConfigChanged, int16_t{0});
+    QVERIFY(!f.settings->unsaved());
 
     f.clickEntry(2);
-    QCOMPARE(f.state.flagConfigChanged, int16_t{1});
+    QVERIFY(f.settings->unsaved());
     QVERIFY(f.previewVisible());
     QCOMPARE(f.browser->page()->requestedUrl(), QUrl(QStringLiteral("http://127.0.0.1:9/c?t=v1")));
     QCOMPARE(PreviewDescription(QStringLiteral("Comment 2"), QStringLiteral("Owner 2-Site-Note")),

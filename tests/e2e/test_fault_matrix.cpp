@@ -422,7 +422,7 @@ void TestFaultMatrix::cutSettingsFileKeepsShowing() {
     QMap<QString, QByteArray> before = settingsFiles(work());
     startProgram(service.site);
     waitForShowing(0, failedSlides);
-    QCOMPARE(state().flagFullScreen != 0, fullScreen);
+    QCOMPARE(form_->settings().fullScreen(), fullScreen);
     if (!message.isEmpty()) {
         QVERIFY(dialogs_.shownTexts().contains(message));
     }

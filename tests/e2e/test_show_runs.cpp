@@ -2,6 +2,7 @@
 // questions, the service lost and back, the loops, the panel's Start, the
 // last good pictures, refusals and the picture budget.
 #include "ShowRuns.h"
+#include "settings/SettingsFile.h"
 
 #include <QLineEdit>
 
@@ -412,7 +413,7 @@ void TestShowRuns::everyLoopPlaysItsOwnFileRoundAfterRound() {
     // A panel visit that goes through the tabs, then Start with the same
     // ticks: the loops keep playing (nothing is fetched again).
     openPanel();
-    state().flagConfigChanged = 1;
+    form_->settings().markUnsaved();
     form_->panel().ShowTab(2);
     form_->panel().ShowTab(0);
     qsizetype from = seen_.size();

@@ -100,7 +100,7 @@ void TestSettings::settingsFileIsByteExactAndReadsBack() {
     QCOMPARE(f.download.text(), QStringLiteral("20.5"));
     QCOMPARE(f.slide.text(), QStringLiteral("3"));
     QCOMPARE(f.display.text(), QStringLiteral("Normal"));
-    QCOMPARE(f.state.flagFullScreen, int16_t(0));
+    QVERIFY(!f.settings->fullScreen());
     QCOMPARE(f.ownPicture.text(), QStringLiteral("/pics/ad.jpg"));
     QCOMPARE(f.state.ownPicturePath, QStringLiteral("/pics/ad.jpg"));
 
@@ -109,7 +109,7 @@ void TestSettings::settingsFileIsByteExactAndReadsBack() {
     QVERIFY(f.settings->WriteSettings());
     QVERIFY(f.settings->ReadSettings(false));
     QVERIFY(f.ownPicture.text().isEmpty());
-    QCOMPARE(f.state.flagFullScreen, int16_t(1));
+    QVERIFY(f.settings->fullScreen());
 }
 
 void TestSettings::ownPicturePathOutsideAsciiSurvives() {
@@ -133,12 +133,12 @@ void TestSettings::displayModeIsExactWord() {
     writeFile(f.settings->settingsFilePath(), "15\r\n8\r\nfull_screen\r\n\r\n\r\n");
     QVERIFY(f.settings->ReadSettings(false));
     QCOMPARE(f.display.text(), QStringLiteral("Normal"));
-    QCOMPARE(f.state.flagFullScreen, int16_t(0));
+    QVERIFY(!f.settings->fullScreen());
     // Blanks around a value are removed when read.
     writeFile(f.settings->settingsFilePath(), "  30 \r\n 9\r\n Full_Screen \r\n\r\n\r\n");
     QVERIFY(f.settings->ReadSettings(false));
     QCOMPARE(f.download.text(), QStringLiteral("30"));
-    QCOMPARE(f.state.flagFullScreen, int16_t(1));
+    QVERIFY(f.settings->fullScreen());
 }
 
 void TestSettings::intervalChecks_data() {
@@ -245,7 +245,7 @@ void TestSettings::firstStartWritesDefaults() {
     QCOMPARE(f.selectionBytes(), QByteArray("0\r\n1\r\n1\r\n2\r\n2\r\n3\r\n3\r\n4\r\n\r\n\r\n"));
     QVERIFY(!f.imgClock.isActive());
     QCOMPARE(f.download.text(), QStringLiteral("15"));
-    QCOMPARE(f.state.flagFullScreen, int16_t(1));
+    QVERIFY(f.settings->fullScreen());
     QVERIFY(f.dialogs.shown().isEmpty());
 
     // The first-run state ends with that write: the next write takes the ticks.

@@ -5,8 +5,10 @@
 #include "app/ShowAssembly.h"
 #include "browser/Browser.h"
 #include "download/ConnectionMonitor.h"
+#include "download/FetchPrimitives.h"
 #include "platform/Dialogs.h"
 #include "platform/Timing.h"
+#include "run/DownloadCycle.h"
 #include "run/Scheduler.h"
 #include "run/Supervisor.h"
 #include "settings/Connection.h"
@@ -27,6 +29,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <unistd.h>
@@ -148,7 +151,7 @@ void TestStartUp::startValuesAndTimers() {
     QCOMPARE(s.cntWaitCountdown, int16_t(10));
     QCOMPARE(s.cntAniGif, int16_t(1));
     QCOMPARE(s.aniGifPrefix, QStringLiteral("_ANIGIF_"));
-    QCOMPARE(s.flagReplyArrived, int16_t(1));
+    QVERIFY(f.fetch().replyArrived());
     QCOMPARE(s.flagSilent, kTrue);
     QCOMPARE(s.ExitToProgram, kFalse);
     QCOMPARE(s.WizardActive, kTrue);
@@ -200,6 +203,22 @@ void TestStartUp::commandLineOptions() {
     QVERIFY(w.form->diagnostics().isOpen());
     QCOMPARE(w.dialogs.shownTexts(),
              QStringList{"Errore. troppi parametri nella linea di comando file EXE"});
+    // The flag rows show what the parts keep: the defaults' full screen, no
+    // unsaved settings until a change is marked.
+    const auto flagShown = [&w](const QString& name) {
+        w.form->diagnostics().refresh();
+        const QTableWidget* rows = w.form->diagnostics().flagRows();
+        for (int r = 0; r < rows->rowCount(); ++r) {
+            if (rows->item(r, 0)->text() == name) {
+                return rows->item(r, 1)->text();
+            }
+        }
+        return QString();
+    };
+    QCOMPARE(flagShown("flagFullScreen"), QStringLiteral("1"));
+    QCOMPARE(flagShown("flagConfigChanged"), QStringLiteral("0"));
+    w.form->settings().markUnsaved();
+    QCOMPARE(flagShown("flagConfigChanged"), QStringLiteral("1"));
     w.form->btTermina_Click();
     QVERIFY(!w.form->diagnostics().isOpen());
 }
@@ -250,7 +269,7 @@ void TestStartUp::orderlyQuitWaitsForTheSlideTick() {
     QFile::remove(home.work("Skyglance7_Config.dat"));
     QSignalSpy ended(&f, &FormPicture::programEnded);
 
-    f.state.clockStatus = 1; // a slide tick is running
+    f.cycles().beginSlideTick();
     f.SSTCfg_ExitProgram_Click();
     QCOMPARE(f.supervisor().pending(), Command::Quit);
     f.panControl.start();
@@ -258,7 +277,7 @@ void TestStartUp::orderlyQuitWaitsForTheSlideTick() {
     QCOMPARE(ended.count(), 0);
     QVERIFY(!QFile::exists(home.work("Skyglance7_Config.dat")));
 
-    f.state.clockStatus = 0; // the tick has ended
+    f.cycles().endSlideTick();
     QTRY_COMPARE(ended.count(), 1);
     QVERIFY(!f.panControl.isActive());
     QCOMPARE(f.statusBar().timerflag->property("BackColor").toUInt(), 255u);

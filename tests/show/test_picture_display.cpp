@@ -8,6 +8,7 @@
 #include "download/PictureLoading.h"
 #include "platform/Dialogs.h"
 #include "run/Scheduler.h"
+#include "settings/SettingsFile.h"
 #include "shell/FormPicture.h"
 #include "show/PictureBox.h"
 #include "show/Presenter.h"
@@ -224,7 +225,7 @@ void TestPictureDisplay::normalSlideIsCentredAtNaturalSize() {
     f.form->show();
     f.form->panel().txtDisplay->setText("Normal");
     f.form->presenter().ShowPicture(solid(400, 300, QColor(200, 40, 40)));
-    QCOMPARE(f.state().flagFullScreen, int16_t(0));
+    QVERIFY(!f.form->settings().fullScreen());
     QCOMPARE(f.form->fotoBrowser->geometry(), QRect(760, 390, 400, 300));
     saveShot(*f.form, "normal");
     // Larger than the screen: centred all the same.

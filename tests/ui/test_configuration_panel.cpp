@@ -262,7 +262,7 @@ void TestConfigurationPanel::layoutTableKeepsElementsApart() {
 
 void TestConfigurationPanel::labelsDoWhatTheirIconsDo() {
     Fixture f;
-    f.state->flagConfigChanged = 1; // keeps the save pair enabled
+    f.panel->setSettingsUnsaved(true); // keeps the save pair enabled
     QStringList fired;
     ConfigurationPanel& p = *f.panel;
     auto record = [&fired](const char* what) { return [&fired, what] { fired << what; }; };
@@ -366,7 +366,7 @@ void TestConfigurationPanel::tabChangeFollowsUnsavedChanges() {
     f.panel->SSTCfg_Loadcnf->setEnabled(false);
     f.panel->SSTCfg_Backupconf->hide();
 
-    f.state->flagConfigChanged = 0;
+    f.panel->setSettingsUnsaved(false);
     f.panel->ShowTab(4);
     f.panel->ShowTab(0);
     QCOMPARE(checks, 2);
@@ -376,7 +376,7 @@ void TestConfigurationPanel::tabChangeFollowsUnsavedChanges() {
     QVERIFY(f.panel->SSTCfg_Loadcnf->isEnabled());
     QVERIFY(!f.panel->SSTCfg_Backupconf->isHidden());
 
-    f.state->flagConfigChanged = 1;
+    f.panel->setSettingsUnsaved(true);
     f.panel->ShowTab(3);
     QCOMPARE(resets, 1);
     QVERIFY(f.panel->SSTCfg_salvaConfig->isEnabled());

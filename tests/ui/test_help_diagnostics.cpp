@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -53,6 +54,12 @@ class ControlsProxy : public ProxySource {
 public:
     platform::ProxySetting setting;
     platform::ProxySetting currentSetting() const override { return setting; }
+};
+
+class FlagsOfParts : public RunFlagSource {
+public:
+    RunFlags flags;
+    RunFlags runFlags() const override { return flags; }
 };
 
 void makeProgram(const QString& path) {
@@ -248,6 +255,7 @@ void TestHelpDiagnostics::ownPictureSetCancelAndReset() {
     QLabel fileUser2, resetUserImg2;
     OwnPictures own(state, dialogs, &label);
     own.attachControls(nullptr, &fileUser2, nullptr, &resetUserImg2);
+    QSignalSpy changes(&own, &OwnPictures::ownPictureChanged);
 
     dialogs.queueFileName(QStringLiteral("/pics/advert.png"));
     QTest::mouseClick(&fileUser2, Qt::LeftButton);
@@ -257,19 +265,18 @@ void TestHelpDiagnostics::ownPictureSetCancelAndReset() {
                                         "/home/u/Skyglance_SlideShow")});
     QCOMPARE(state.ownPicturePath, QStringLiteral("/pics/advert.png"));
     QCOMPARE(label.text(), state.ownPicturePath);
-    QCOMPARE(state.flagConfigChanged, int16_t{1});
+    QCOMPARE(changes.count(), 1);
 
     // Cancelling keeps the picture chosen before.
-    state.flagConfigChanged = 0;
     own.SSTCfg_FileUser_Click();
     QCOMPARE(state.ownPicturePath, QStringLiteral("/pics/advert.png"));
     QCOMPARE(label.text(), state.ownPicturePath);
-    QCOMPARE(state.flagConfigChanged, int16_t{0});
+    QCOMPARE(changes.count(), 1);
 
     QTest::mouseClick(&resetUserImg2, Qt::LeftButton);
     QVERIFY(state.ownPicturePath.isEmpty());
     QVERIFY(label.text().isEmpty());
-    QCOMPARE(state.flagConfigChanged, int16_t{1});
+    QCOMPARE(changes.count(), 2);
 }
 
 void TestHelpDiagnostics::diagnosticsShowLiveValues() {
@@ -288,8 +295,10 @@ void TestHelpDiagnostics::diagnosticsShowLiveValues() {
     ControlsProxy controls;
     platform::ProxySetting& proxy = controls.setting;
     proxy = {true, QStringLiteral("proxy.lan:3128"), {}, "joe", "secret"};
-    Diagnostics diagnostics(state, {{"imgClock", &imgClock}, {"panControl", &panControl}},
-                            controls);
+    FlagsOfParts parts;
+    parts.flags.slideTickRunning = true;
+    Diagnostics diagnostics(state, {{"imgClock", &imgClock}, {"panControl", &panControl}}, controls,
+                            parts);
     diagnostics.showCommand(Command::PanelShown);
     diagnostics.open();
     QVERIFY(diagnostics.isOpen());
@@ -317,6 +326,8 @@ void TestHelpDiagnostics::diagnosticsShowLiveValues() {
     QCOMPARE(cell(slides, 1, 7), QStringLiteral("40x30"));
 
     QCOMPARE(valueOf(diagnostics.flagRows(), "flagCmdButton"), QStringLiteral("3"));
+    QCOMPARE(valueOf(diagnostics.flagRows(), "clockStatus"), QStringLiteral("1"));
+    QCOMPARE(valueOf(diagnostics.flagRows(), "flagConfigChanged"), QStringLiteral("0"));
     QCOMPARE(valueOf(diagnostics.proxyRows(), "password"), QStringLiteral("******"));
     QCOMPARE(valueOf(diagnostics.proxyRows(), "port used"), QStringLiteral("3128"));
 
@@ -325,6 +336,7 @@ void TestHelpDiagnostics::diagnosticsShowLiveValues() {
     QTRY_VERIFY(diagnostics.ticks("imgClock") >= 3);
     imgClock.stop();
     diagnostics.showCommand(Command::None);
+    parts.flags.settingsUnsaved = true;
     state.listPicture[3] = QImage();
     proxy.password = QStringLiteral("pw");
     diagnostics.refresh();
@@ -334,6 +346,7 @@ void TestHelpDiagnostics::diagnosticsShowLiveValues() {
     QCOMPARE(cell(timers, 1, 1), QStringLiteral("no"));
     QCOMPARE(cell(timers, 1, 2), QStringLiteral("1000"));
     QCOMPARE(valueOf(diagnostics.flagRows(), "flagCmdButton"), QStringLiteral("0"));
+    QCOMPARE(valueOf(diagnostics.flagRows(), "flagConfigChanged"), QStringLiteral("1"));
     QCOMPARE(diagnostics.slideRows()->rowCount(), 1);
     QCOMPARE(valueOf(diagnostics.proxyRows(), "password"), QStringLiteral("**"));
 
