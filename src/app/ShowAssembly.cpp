@@ -43,6 +43,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <cstdio>
 
 std::unique_ptr<FormPicture> ShowAssembly::build(FormPicture::Options options) {
@@ -121,6 +122,8 @@ void ShowAssembly::makePageParts(FormPicture& w) {
     views.Timer4000 = &w.Timer4000;
     views.screenPixels = w.screenPixels_;
     w.pageCapture_ = std::make_unique<PageCapture>(w.state, views);
+    QObject::connect(&w.Timer4000, &QTimer::timeout, w.pageCapture_.get(),
+                     &PageCapture::Timer4000_Timer);
     QObject::connect(w.pageCapture_.get(), &PageCapture::pageShowing, &w, [&w] {
         w.presenter_->ShowWebView();
         w.statusBar_->Nascondi_Barra();
@@ -205,6 +208,10 @@ void ShowAssembly::makeSupervisor(FormPicture& w) {
     vc.SSTCfg_ExitProgram2 = w.panel_->SSTCfg_ExitProgram2;
     w.supervisor_ = std::make_unique<Supervisor>(w.state, *w.settings_, *w.fetch_, vc,
                                                  static_cast<SupervisorHost&>(w));
+    QObject::connect(&w.utilityTmr, &QTimer::timeout, w.supervisor_.get(),
+                     &Supervisor::utilityTmr_Timer);
+    QObject::connect(&w.panControl, &QTimer::timeout, w.supervisor_.get(),
+                     &Supervisor::panControl_Timer);
     // The parts these signals reach are made after the supervisor, so the
     // connections look them up when the signal comes.
     const Supervisor* sv = w.supervisor_.get();
@@ -308,7 +315,7 @@ void ShowAssembly::makeCycles(FormPicture& w) {
     QObject::connect(cy, &DownloadCycles::startConfirmed, &w, [&w] {
         w.selection_->HidePreview();
         w.selection_->PreViewEnabled->setChecked(false);
-        w.CheckVersion();
+        w.versionUpdate_->CheckVersion();
     });
     QObject::connect(cy, &DownloadCycles::panelForSelectionDue, &w,
                      &FormPicture::showPanelForSelection);
@@ -335,6 +342,7 @@ void ShowAssembly::makeScheduler(FormPicture& w) {
     sc.txtDisplay = w.panel_->txtDisplay;
     w.scheduler_ = std::make_unique<Scheduler>(w.state, *w.dialogs_, *w.settings_, *w.cycles_,
                                                *w.presenter_, *w.supervisor_, sc);
+    QObject::connect(&w.imgClock, &QTimer::timeout, w.scheduler_.get(), &Scheduler::imgClock_Timer);
     QObject::connect(w.panel_, &ConfigurationPanel::displayModeClicked, w.scheduler_.get(),
                      &Scheduler::dyMode_Click);
     QObject::connect(w.scheduler_.get(), &Scheduler::statusTextChanged, w.statusBar_,

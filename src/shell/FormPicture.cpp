@@ -234,9 +234,9 @@ void FormPicture::Apre_Setup() {
     ucAniGIF1->hide();
     homeTown_->LoadTown();
     panel_->EnableCollectionElements();
-    CheckVersion();
+    versionUpdate_->CheckVersion();
     versionUpdate_->UpdateCollections();
-    ApplyPanelTexts();
+    LanguageTables::ApplyPanelTexts(this, state);
     // The request goes to the supervisor, which opens the panel once no
     // slide tick runs; a click during a tick is therefore not lost (and the
     // wait frame never stays up for nothing).
@@ -307,28 +307,23 @@ void FormPicture::Disegna_Barra2() {
     }
 }
 
-void FormPicture::placeLinesAboveBar() {
-    statusBar_->placeLinesAboveBar(screenWidthTwips(), screenHeightTwips());
-}
-
+// The timers' names and intervals; the parts they drive are connected to
+// them as the show is assembled.
 void FormPicture::connectTimers() {
     const struct {
         QTimer* timer;
         const char* name;
         int designMs;
-        void (FormPicture::*handler)();
     } timers[] = {
-        {&imgClock, "imgClock", 500, &FormPicture::imgClock_Timer},
-        {&generalClock, "generalClock", 500, &FormPicture::generalClock_Timer},
-        {&utilityTmr, "utilityTmr", 300, &FormPicture::utilityTmr_Timer},
-        {&panControl, "panControl", 1000, &FormPicture::panControl_Timer},
-        {&Timer4000, "Timer4000", 1000, &FormPicture::Timer4000_Timer},
+        {&imgClock, "imgClock", 500},     {&generalClock, "generalClock", 500},
+        {&utilityTmr, "utilityTmr", 300}, {&panControl, "panControl", 1000},
+        {&Timer4000, "Timer4000", 1000},
     };
     for (const auto& t : timers) {
         t.timer->setObjectName(QLatin1String(t.name));
         t.timer->setInterval(platform::scaledMs(t.designMs));
-        connect(t.timer, &QTimer::timeout, this, t.handler);
     }
+    connect(&generalClock, &QTimer::timeout, this, &FormPicture::generalClock_Timer);
 }
 
 void FormPicture::setTimerFlagColour(uint32_t bgr) {
@@ -354,10 +349,6 @@ void FormPicture::ApplyLanguage() {
     if (selection_) {
         selection_->ApplyLanguage();
     }
-}
-
-void FormPicture::ApplyPanelTexts() {
-    LanguageTables::ApplyPanelTexts(this, state);
 }
 
 void FormPicture::closeDiagnostics() {

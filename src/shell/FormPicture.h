@@ -95,27 +95,18 @@ public:
     void Apre_Setup();
     void btTermina_Click();
     void SSTCfg_ExitProgram_Click();
-    void SSTCfg_ExitProgram2_Click();
     void QuitProgram();
     void SetPanelButtonsWait();
     void SetPanelButtonsReady();
     void ShowDisplayMode();
     void ApplyLanguage();
-    void ApplyPanelTexts();
 
     // Steps filled by later parts of the program; each is named here so the
     // start-up order stays visible.
     void Disegna_Barra2();
-    void placeLinesAboveBar();
-    void CheckVersion();
-    void CloseBrowserWindows();
 
     // Timer handlers.
     void generalClock_Timer();
-    void utilityTmr_Timer();
-    void panControl_Timer();
-    void imgClock_Timer();
-    void Timer4000_Timer();
 
     // The screen in twips, and the sponsor page address.
     int screenWidthTwips() const;

@@ -19,6 +19,7 @@
 #include "shell/FormPicture.h"
 #include "shell/WorkFolders.h"
 #include "show/PictureBox.h"
+#include "show/StatusBar.h"
 #include "state/CommandLine.h"
 #include "ui/ConfigurationPanel.h"
 #include "ui/Diagnostics.h"
@@ -176,7 +177,7 @@ bool FormPicture::Form_Load() {
                      place.descHeight);
     DescPreview->setGeometry(0, 0, twipsToPixels(place.descWidth), twipsToPixels(place.descHeight));
     Disegna_Barra2();
-    placeLinesAboveBar();
+    statusBar_->placeLinesAboveBar(screenWidthTwips(), screenHeightTwips());
     fetch_->endReplyWait();
     supervisor_->request(Command::None);
     cycles_->resetRunFlags();
@@ -187,8 +188,8 @@ bool FormPicture::Form_Load() {
     setTimerFlagColour(kTimerFlagRed);
     generalClock.start();
     state.helpFile = platform::programDataFile(state.appPath, QStringLiteral("Skyglance.html"));
-    CheckVersion();
-    CloseBrowserWindows();
+    versionUpdate_->CheckVersion();
+    fetch_->CloseBrowserWindows();
     return true;
 }
 
@@ -227,9 +228,6 @@ void FormPicture::btTermina_Click() {
 }
 
 void FormPicture::SSTCfg_ExitProgram_Click() {
-    supervisor_->request(Command::Quit);
-}
-void FormPicture::SSTCfg_ExitProgram2_Click() {
     supervisor_->request(Command::Quit);
 }
 
@@ -274,29 +272,10 @@ QString FormPicture::sponsorPageAddress() const {
 }
 
 // Later parts fill these steps.
-void FormPicture::CheckVersion() {
-    versionUpdate_->CheckVersion();
-}
-void FormPicture::CloseBrowserWindows() {
-    fetch_->CloseBrowserWindows();
-}
 void FormPicture::generalClock_Timer() {
     if (formLoadRunning_) {
         connectionMonitor_->ShowConnectionState();
         return;
     }
     supervisor_->generalClock_Timer();
-}
-void FormPicture::utilityTmr_Timer() {
-    supervisor_->utilityTmr_Timer();
-}
-void FormPicture::imgClock_Timer() {
-    scheduler_->imgClock_Timer();
-}
-void FormPicture::Timer4000_Timer() {
-    pageCapture_->Timer4000_Timer();
-}
-
-void FormPicture::panControl_Timer() {
-    supervisor_->panControl_Timer();
 }

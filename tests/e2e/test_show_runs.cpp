@@ -259,8 +259,8 @@ void TestShowRuns::panelStartWithUnchangedTicksFetchesNothing() {
     // Ticks arriving while the start command runs change no slide.
     QTimer ticks;
     connect(&ticks, &QTimer::timeout, form_.get(), [this] {
-        form_->imgClock_Timer();
-        form_->panControl_Timer();
+        form_->scheduler().imgClock_Timer();
+        form_->supervisor().panControl_Timer();
     });
     ticks.start(1);
     const qsizetype shownBefore = seen_.size();
