@@ -1,6 +1,7 @@
 #pragma once
 
-#include "state/Slide.h"
+#include "download/SlideSink.h"
+#include "state/SlideList.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -61,7 +62,9 @@ struct CycleControls {
 
 // Turns the ticks into slides: the catalogue pass, the download cycle, the
 // panel's start command and the opening of the panel for a new selection.
-class DownloadCycles : public QObject {
+// It keeps the slides of the cycle: the download parts hand it the slides
+// they make, the slide tick reads the slide it shows from it.
+class DownloadCycles : public QObject, public SlideSink {
     Q_OBJECT
 
 public:
@@ -107,12 +110,31 @@ public:
     qint64 lastCycleDurationMs() const { return lastCycleDurationMs_; }
     QDateTime slideFetched(int slide) const { return slideFetched_.value(slide); }
     // Slide s of the last cycle as a value, with its address, part and fetch
-    // time.
+    // time, and the status texts the slide tick shows for it (from its
+    // catalogue row).
     Slide slide(int s) const;
+
+    // The slides as kept, and what may change them from outside a cycle: a
+    // slide that failed while shown, a kept picture of an earlier cycle.
+    const SlideList& slides() const override { return slides_; }
+    void putSlide(const Slide& slide) override;
+    void loopFileWritten() override;
+
+    // The slide map: a restart (with the status lines saying when), then one
+    // append per ticked entry.
+    void restartSlideMap();
+    void appendToSlideMap(int16_t catalogueIndexPlusOne);
+    // Before a cycle that fetches every slide again: the kinds and loop files
+    // of the old pictures go, and the loop copies are numbered from 1.
+    void forgetLoops();
+    // At start-up: no slide fetched or failed, no loop copy written.
+    void clearSlidesForStart();
 
 signals:
     // The status lines in the state changed.
     void statusTextChanged();
+    // The slide map changed (the diagnostics table view follows it).
+    void slideMapChanged();
     // The panel's pass got the whole catalogue: the selection table is filled.
     void wholeCatalogueArrived();
     // In place of the fill when the service did not give the whole catalogue.
@@ -144,6 +166,7 @@ private:
     void addOwnPicture(const QString& path);
     void showWaitSign();
     void enableBarButtons();
+    void addStatusTexts(Slide& slide) const;
 
     RunState& state_;
     platform::Dialogs& dialogs_;
@@ -153,6 +176,7 @@ private:
     Supervisor& supervisor_;
     QImage errorPicture_;
     CycleControls c_;
+    SlideList slides_;
     QStringList slideAddresses_;
     QList<int> slideParts_;
     bool running_ = false;

@@ -122,6 +122,10 @@ signals:
     // The settings were cleaned up: the program must end so that the next
     // start begins afresh.
     void quitRequested();
+    // The selection being saved starts a new slide map; then each ticked
+    // row joins it as the next entry (its catalogue index + 1).
+    void slideMapRestarted();
+    void slideMapEntryTicked(int16_t catalogueIndexPlusOne);
 
 private:
     void readFailed();

@@ -134,8 +134,6 @@ FormPicture::FormPicture(Options options, QWidget* parent)
             &SettingsFile::Cleanup_Click);
     settings_->installIntervalBoxHandlers();
 
-    state.onSlideMapChanged = [this] { refreshDiagnostics(); };
-    state.onStatusTextChanged = [this] { ShowStatusText(); };
     createShowParts();
 }
 
@@ -233,7 +231,8 @@ void FormPicture::createDownloadParts() {
 }
 
 void FormPicture::Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, int cnt) {
-    pictureLoading_->Load_JPG_GIF_PNG_On_Array(UrlImageToLoad, cnt);
+    cycles_->putSlide(pictureLoading_->Load_JPG_GIF_PNG_On_Array(
+        UrlImageToLoad, cycles_->slides().at(cnt), *cycles_));
 }
 
 void FormPicture::createPageParts() {
@@ -309,6 +308,11 @@ void FormPicture::createShowParts() {
                                                *sourceCodes_, *supervisor_, ErrLoadPicture, cc);
     const DownloadCycles* cy = cycles_.get();
     connect(cy, &DownloadCycles::statusTextChanged, statusBar_, &StatusBar::ShowStatusText);
+    connect(cy, &DownloadCycles::slideMapChanged, this, &FormPicture::refreshDiagnostics);
+    connect(settings_.get(), &SettingsFile::slideMapRestarted, cy,
+            &DownloadCycles::restartSlideMap);
+    connect(settings_.get(), &SettingsFile::slideMapEntryTicked, cy,
+            &DownloadCycles::appendToSlideMap);
     connect(cy, &DownloadCycles::wholeCatalogueArrived, this, [this] {
         selection_->FillSelectionTable();
         if (panel_->WizardText->text() == CatalogueUnavailableText(state.Lingua)) {
@@ -363,7 +367,8 @@ void FormPicture::createShowParts() {
                                       {QStringLiteral("utilityTmr"), &utilityTmr},
                                       {QStringLiteral("panControl"), &panControl},
                                       {QStringLiteral("Timer4000"), &Timer4000}};
-    diagnostics_ = std::make_unique<Diagnostics>(state, timers, *connection_, this);
+    diagnostics_ =
+        std::make_unique<Diagnostics>(state, cycles_->slides(), timers, *connection_, this);
     // The bar's tuning aids of the diagnostics: hidden, set from the
     // diagnostics, laid out with the bar.
     barTuning_ = new BarTuning(state, this);
@@ -487,7 +492,7 @@ void FormPicture::LoadTown() {
 }
 
 int FormPicture::FetchSlide(int d, int slide) {
-    return sourceCodes_->FetchSlide(d, slide);
+    return sourceCodes_->FetchSlide(d, slide, *cycles_);
 }
 
 void FormPicture::CapturePage() {
@@ -645,7 +650,9 @@ void FormPicture::createPresenter() {
     presenter_ = std::make_unique<Presenter>(state, views);
     connect(presenter_.get(), &Presenter::loopNotPlayed, this, [this](const QString& file) {
         if (GifBeyondPlayerShare(file, PictureBudgetBytes())) {
-            state.listPictureNote[state.GLOBAL_IMAGE_CURRENT_POINTER] = kPictureTooLargeForMemory;
+            Slide shown = cycles_->slides().at(state.GLOBAL_IMAGE_CURRENT_POINTER);
+            shown.pictureNote = kPictureTooLargeForMemory;
+            cycles_->putSlide(shown);
         }
     });
     connect(presenter_.get(), &Presenter::pageCoversBar, statusBar_, &StatusBar::raiseBar);

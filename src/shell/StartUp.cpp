@@ -11,6 +11,7 @@
 #include "platform/Shell.h"
 #include "platform/Timing.h"
 #include "platform/Widgets.h"
+#include "run/DownloadCycle.h"
 #include "run/Scheduler.h"
 #include "run/Supervisor.h"
 #include "settings/SettingsFile.h"
@@ -97,7 +98,6 @@ bool FormPicture::Form_Load() {
     setGeometryTwips(webvis, 0, 0, screenWidthTwips(), screenHeightTwips());
     ucAniGIF1->hide();
     state.WebPageToImgEnd = kFalse;
-    state.cntAniGif = 1;
     state.aniGifPrefix = QStringLiteral("_ANIGIF_");
     QString failedFolder;
     if (!SetWorkFolders(state, &failedFolder)) {
@@ -120,8 +120,7 @@ bool FormPicture::Form_Load() {
     state.listURLnameOnly.clearForReset();
     state.listImageSELECTED.clearForReset();
     state.listOLDImageSELECTED.clearForReset();
-    state.listIMAGEnotLoaded.clearForReset();
-    state.listImageKind.clearForReset();
+    cycles_->clearSlidesForStart();
     state.cntImagesLoaded = 0;
     state.cntImagesToLoad = 0;
     state.GLOBAL_IMAGE_CURRENT_POINTER = 0;

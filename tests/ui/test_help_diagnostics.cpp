@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "state/RunState.h"
+#include "state/SlideList.h"
 #include "ui/Diagnostics.h"
 #include "ui/OnlineHelp.h"
 
@@ -278,9 +279,14 @@ void TestHelpDiagnostics::diagnosticsShowLiveValues() {
     state.listIdPicture[0] = 17;
     state.listCopyright[7] = QStringLiteral("Vendor-2024");
     state.listImageSELECTED[0] = QStringLiteral("http://a/x.jpg");
-    state.listIdCopyright[0] = 1;
-    state.listImageKind[0] = 1;
-    state.listPicture[3] = QImage(40, 30, QImage::Format_RGB32);
+    SlideList slideList;
+    Slide first = slideList.at(0);
+    first.catalogueRow = 0;
+    first.kind = 1;
+    slideList.put(first);
+    Slide fourth = slideList.at(3);
+    fourth.picture = QImage(40, 30, QImage::Format_RGB32);
+    slideList.put(fourth);
 
     QTimer imgClock;
     QTimer panControl;
@@ -288,8 +294,8 @@ void TestHelpDiagnostics::diagnosticsShowLiveValues() {
     ControlsProxy controls;
     platform::ProxySetting& proxy = controls.setting;
     proxy = {true, QStringLiteral("proxy.lan:3128"), {}, "joe", "secret"};
-    Diagnostics diagnostics(state, {{"imgClock", &imgClock}, {"panControl", &panControl}},
-                            controls);
+    Diagnostics diagnostics(state, slideList,
+                            {{"imgClock", &imgClock}, {"panControl", &panControl}}, controls);
     diagnostics.showCommand(Command::PanelShown);
     diagnostics.open();
     QVERIFY(diagnostics.isOpen());
@@ -325,7 +331,8 @@ void TestHelpDiagnostics::diagnosticsShowLiveValues() {
     QTRY_VERIFY(diagnostics.ticks("imgClock") >= 3);
     imgClock.stop();
     diagnostics.showCommand(Command::None);
-    state.listPicture[3] = QImage();
+    fourth.picture = QImage();
+    slideList.put(fourth);
     proxy.password = QStringLiteral("pw");
     diagnostics.refresh();
     QTableWidget* timers = diagnostics.timerRows();
