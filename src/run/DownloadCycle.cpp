@@ -27,6 +27,7 @@
 #include <cstdio>
 #include <limits>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -125,10 +126,13 @@ void DownloadCycles::fetchWorkList(bool changed) {
     // The slide map follows the slides as they are made: a series fills
     // several slides from one entry, and the entries behind it follow.
     slides_.clearMap();
-    slideAddresses_.clear();
-    slideParts_.clear();
     // Pictures kept from the last cycle keep the time they were fetched.
-    const QList<QDateTime> fetchedBefore = std::exchange(slideFetched_, {});
+    std::vector<QDateTime> fetchedBefore;
+    fetchedBefore.reserve(SlideList::kSize);
+    for (int s = 0; s < SlideList::kSize; ++s) {
+        fetchedBefore.push_back(slides_.at(s).fetched);
+    }
+    slides_.clearOrigins();
     const bool fetchAll = changed || state_.flagReloadAll == 1;
     if (fetchAll) {
         // Kinds and loop files go with the pictures they belonged to; a cycle
@@ -153,10 +157,9 @@ void DownloadCycles::fetchWorkList(bool changed) {
         }
         const QDateTime now = QDateTime::currentDateTime();
         for (int s = 0; s < filled; ++s) {
-            slideAddresses_.append(state_.listImageSELECTED[d]);
-            slideParts_.append(s);
-            const QDateTime before = fetchedBefore.value(slide + s);
-            slideFetched_.append(fetchAll || !before.isValid() ? now : before);
+            const QDateTime& before = fetchedBefore.at(static_cast<std::size_t>(slide + s));
+            slides_.setOrigin(slide + s, state_.listImageSELECTED[d], s,
+                              fetchAll || !before.isValid() ? now : before);
         }
         slide += filled;
         state_.cntImagesLoaded = static_cast<int16_t>(slide);
@@ -197,13 +200,9 @@ void DownloadCycles::addOwnPicture(const QString& path) {
     own.pictureNote = decoded.note;
     own.loaded = ok;
     own.kind = 1;
+    own.address = path;
+    own.fetched = QDateTime::currentDateTime();
     slides_.put(own);
-    slideAddresses_.resize(slide);
-    slideAddresses_.append(path);
-    slideParts_.resize(slide);
-    slideParts_.append(0);
-    slideFetched_.resize(slide);
-    slideFetched_.append(QDateTime::currentDateTime());
     state_.cntImagesLoaded = static_cast<int16_t>(slide + 1);
 }
 
@@ -303,9 +302,6 @@ bool DownloadCycles::DownloadCycle(int16_t cycleType) {
 Slide DownloadCycles::slide(int s) const {
     Slide slide = slides_.at(s);
     slide.position = s;
-    slide.address = slideAddress(s);
-    slide.part = slidePart(s);
-    slide.fetched = slideFetched(s);
     addStatusTexts(slide);
     return slide;
 }

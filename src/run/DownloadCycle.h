@@ -95,23 +95,16 @@ public:
     // start command then goes on with the saved selection.
     bool wholeCatalogue() const { return wholeCatalogue_; }
 
-    // The address (or own picture file) behind a slide of the last cycle.
-    QString slideAddress(int slide) const { return slideAddresses_.value(slide); }
-    // Which of its entry's slides it is: 0, or the place in a series.
-    int slidePart(int slide) const { return slideParts_.value(slide); }
-
     // True while a cycle runs; a second one never starts inside it.
     bool running() const { return running_; }
 
     // How many cycles have ended, and when the last one started and how long
-    // it took; when each slide's picture was fetched.
+    // it took.
     int completedCycles() const { return completedCycles_; }
     QDateTime lastCycleStarted() const { return lastCycleStarted_; }
     qint64 lastCycleDurationMs() const { return lastCycleDurationMs_; }
-    QDateTime slideFetched(int slide) const { return slideFetched_.value(slide); }
-    // Slide s of the last cycle as a value, with its address, part and fetch
-    // time, and the status texts the slide tick shows for it (from its
-    // catalogue row).
+    // Slide s of the last cycle as a value, with the status texts the slide
+    // tick shows for it (from its catalogue row).
     Slide slide(int s) const;
 
     // The slides as kept, and what may change them from outside a cycle: a
@@ -177,14 +170,11 @@ private:
     QImage errorPicture_;
     CycleControls c_;
     SlideList slides_;
-    QStringList slideAddresses_;
-    QList<int> slideParts_;
     bool running_ = false;
     int completedCycles_ = 0;
     QDateTime lastCycleStarted_;
     qint64 lastCycleDurationMs_ = 0;
     QElapsedTimer cycleClock_;
-    QList<QDateTime> slideFetched_;
     bool passFailedInTransport_ = false;
     bool retryPassPending_ = false;
     bool wholeCatalogue_ = true;

@@ -241,7 +241,7 @@ void FormPicture::keepEarlierPicturesOfFailedSlides() {
             loaded = true;
         }
         const StoredSlide* earlier =
-            FindStoredSlide(kept, cycles_->slideAddress(s), cycles_->slidePart(s));
+            FindStoredSlide(kept, cycles_->slides().at(s).address, cycles_->slides().at(s).part);
         if (earlier != nullptr) {
             takeKeptPicture(s, *earlier);
         }

@@ -17,6 +17,9 @@ void SlideList::put(const Slide& slide) {
         return;
     }
     Slide& kept = slides_[slide.position];
+    kept.address = slide.address;
+    kept.part = slide.part;
+    kept.fetched = slide.fetched;
     kept.kind = slide.kind;
     kept.picture = slide.picture;
     kept.loopFile = slide.loopFile;
@@ -24,6 +27,23 @@ void SlideList::put(const Slide& slide) {
     kept.keptSince = slide.keptSince;
     kept.loaded = slide.loaded;
     kept.pictureNote = slide.pictureNote;
+}
+
+void SlideList::clearOrigins() {
+    for (int s = 0; s < kSize; ++s) {
+        setOrigin(s, QString(), 0, QDateTime());
+    }
+}
+
+void SlideList::setOrigin(int position, const QString& address, int part,
+                          const QDateTime& fetched) {
+    if (!inRange(position)) {
+        return;
+    }
+    Slide& slide = slides_[position];
+    slide.address = address;
+    slide.part = part;
+    slide.fetched = fetched;
 }
 
 void SlideList::clearKinds() {

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 // The slides of a download cycle by position, 0 to 2000, each a Slide: kind,
-// picture, loop file, catalogue row, kept-since time, loaded or failed and
-// picture note, always changed together. A position outside that range reads
+// picture, loop file, catalogue row, kept-since time, loaded or failed,
+// picture note and where it came from, always changed together. A position outside that range reads
 // as an empty slide and takes no write, so a runaway counter cannot corrupt
 // anything. The writers are the few functions below; the download cycle
 // owns the one list of the program.
@@ -23,13 +23,18 @@ public:
 
     SlideList();
 
-    // The slide as kept: kind, picture, loop file, catalogue row (below 0 for
-    // none), kept-since time, loaded, picture note. Its address, part, fetch
-    // time and status texts are the download cycle's to add.
+    // The slide as kept (its catalogue row below 0 for none); the status
+    // texts are the download cycle's to add.
     const Slide& at(int position) const { return slides_[position]; }
 
     // Stores what a slide holds at slide.position.
     void put(const Slide& slide);
+
+    // Where the slides came from: the work-list entry's address (or the own
+    // picture's file), the place among that entry's slides, when the picture
+    // was fetched. A cycle forgets them all before it makes its slides.
+    void clearOrigins();
+    void setOrigin(int position, const QString& address, int part, const QDateTime& fetched);
 
     // Before a cycle fetches every slide again: what belonged to the old
     // pictures (kind, loop file, kept mark, picture note) goes with them.

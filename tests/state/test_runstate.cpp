@@ -45,6 +45,27 @@ void TestRunState::tablesHoldIndexesZeroTo2000AndNothingElse() {
     QVERIFY(state.listURL[-1].isEmpty());
     QCOMPARE(slides.at(5000).catalogueRow, -1);
     QCOMPARE(slides.at(5000).position, -1);
+
+    // The slide resets clear their own fields of slides 0 to 1999 only.
+    for (int s : {0, 2000}) {
+        Slide loop = slides.at(s);
+        loop.kind = 4;
+        loop.loopFile = QStringLiteral("loop.gif");
+        loop.picture = QImage(4, 4, QImage::Format_RGB32);
+        loop.address = QStringLiteral("4ttp://a/b.gif");
+        slides.put(loop);
+    }
+    slides.clearKinds();
+    QCOMPARE(slides.at(0).kind, 0);
+    QVERIFY(slides.at(0).loopFile.isEmpty());
+    QVERIFY(!slides.at(0).picture.isNull());
+    QCOMPARE(slides.at(2000).kind, 4);
+    slides.clearPictures();
+    QVERIFY(slides.at(0).picture.isNull());
+    QVERIFY(!slides.at(2000).picture.isNull());
+    QCOMPARE(slides.at(0).address, QStringLiteral("4ttp://a/b.gif"));
+    slides.clearOrigins();
+    QVERIFY(slides.at(2000).address.isEmpty());
     QCOMPARE(state.listURL[1999], QString());
 
     // The reset loops clear 0..1999 and leave entry 2000 alone.
