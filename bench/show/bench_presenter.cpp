@@ -5,6 +5,7 @@
 #include "app/ShowAssembly.h"
 #include "download/PictureLoading.h"
 #include "platform/Dialogs.h"
+#include "run/DownloadCycle.h"
 #include "shell/FormPicture.h"
 #include "show/PictureBox.h"
 #include "show/Presenter.h"
@@ -137,19 +138,23 @@ void BM_FiftySlidesMemory(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         for (int i = 0; i < 50; ++i) {
-            form.state.listPicture[i] = QImage();
+            Slide empty = form.cycles().slides().at(i);
+            empty.picture = QImage();
+            form.cycles().putSlide(empty);
         }
         form.Miniatura->clear();
         form.fotoBrowser->clear();
         const long before = residentKiB();
         state.ResumeTiming();
         for (int i = 0; i < 50; ++i) {
-            const QImage picture = decodePictureFile(files.at(i));
-            form.state.listPicture[i] = picture;
+            Slide slide = form.cycles().slides().at(i);
+            slide.picture = decodePictureFile(files.at(i));
+            form.cycles().putSlide(slide);
+            const QImage& picture = slide.picture;
             form.Miniatura->setPicture(picture);
             form.Miniatura->repaint();
         }
-        form.presenter().ShowPicture(form.state.listPicture[49]);
+        form.presenter().ShowPicture(form.cycles().slides().at(49).picture);
         form.fotoBrowser->repaint();
         state.PauseTiming();
         const double decodedKiB = 50.0 * 1920 * 1080 * 4 / 1024;

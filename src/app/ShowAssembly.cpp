@@ -84,8 +84,9 @@ void ShowAssembly::makePresenter(FormPicture& w) {
     w.presenter_ = std::make_unique<Presenter>(views);
     QObject::connect(w.presenter_.get(), &Presenter::loopNotPlayed, &w, [&w](const QString& file) {
         if (GifBeyondPlayerShare(file, PictureBudgetBytes())) {
-            w.state.listPictureNote[w.state.GLOBAL_IMAGE_CURRENT_POINTER] =
-                kPictureTooLargeForMemory;
+            Slide shown = w.cycles_->slides().at(w.state.GLOBAL_IMAGE_CURRENT_POINTER);
+            shown.pictureNote = kPictureTooLargeForMemory;
+            w.cycles_->putSlide(shown);
         }
     });
     QObject::connect(w.presenter_.get(), &Presenter::pageCoversBar, w.statusBar_,
@@ -186,9 +187,6 @@ void ShowAssembly::makeSettings(FormPicture& w) {
     QObject::connect(w.panel_, &ConfigurationPanel::cleanupClicked, w.settings_.get(),
                      &SettingsFile::Cleanup_Click);
     w.settings_->installIntervalBoxHandlers();
-
-    w.state.onSlideMapChanged = [&w] { w.refreshDiagnostics(); };
-    w.state.onStatusTextChanged = [&w] { w.statusBar_->ShowStatusText(); };
 }
 
 void ShowAssembly::makeSupervisor(FormPicture& w) {
@@ -301,6 +299,11 @@ void ShowAssembly::makeCycles(FormPicture& w) {
                      &DownloadCycles::SSTCfg_cmdConferma_Click);
     QObject::connect(cy, &DownloadCycles::statusTextChanged, w.statusBar_,
                      &StatusBar::ShowStatusText);
+    QObject::connect(cy, &DownloadCycles::slideMapChanged, &w, &FormPicture::refreshDiagnostics);
+    QObject::connect(w.settings_.get(), &SettingsFile::slideMapRestarted, cy,
+                     &DownloadCycles::restartSlideMap);
+    QObject::connect(w.settings_.get(), &SettingsFile::slideMapEntryTicked, cy,
+                     &DownloadCycles::appendToSlideMap);
     QObject::connect(cy, &DownloadCycles::wholeCatalogueArrived, &w, [&w] {
         w.selection_->FillSelectionTable();
         if (w.panel_->WizardText->text() == CatalogueUnavailableText(w.state.Lingua)) {
@@ -461,8 +464,9 @@ void ShowAssembly::makeDiagnostics(FormPicture& w) {
                                       {QStringLiteral("utilityTmr"), &w.utilityTmr},
                                       {QStringLiteral("panControl"), &w.panControl},
                                       {QStringLiteral("Timer4000"), &w.Timer4000}};
-    w.diagnostics_ = std::make_unique<Diagnostics>(w.state, timers, *w.connection_,
-                                                   static_cast<const RunFlagSource&>(w), &w);
+    w.diagnostics_ =
+        std::make_unique<Diagnostics>(w.state, w.cycles_->slides(), timers, *w.connection_,
+                                      static_cast<const RunFlagSource&>(w), &w);
     // The bar's tuning aids of the diagnostics: hidden, set from the
     // diagnostics, laid out with the bar.
     w.barTuning_ = new BarTuning(w.state, &w);

@@ -108,11 +108,11 @@ DecodePlan PlanDecode(QSize natural, QSize screen, qint64 room) {
     return {fitted, muchLarger ? kPictureWhole : kPictureScaledForMemory};
 }
 
-qint64 HeldPictureBytes(const PictureTable<QImage>& pictures, int except) {
+qint64 HeldPictureBytes(const SlideList& slides, int except) {
     QSet<qint64> counted;
     qint64 total = 0;
-    for (int s = 0; s <= PictureTable<QImage>::kLast; ++s) {
-        const QImage& picture = pictures[s];
+    for (int s = 0; s < SlideList::kSize; ++s) {
+        const QImage& picture = slides.at(s).picture;
         if (s == except || picture.isNull() || picture.cacheKey() == settings().uncountedKey ||
             counted.contains(picture.cacheKey())) {
             continue;
@@ -183,10 +183,10 @@ void SetUncountedPicture(const QImage& picture) {
     settings().uncountedKey = picture.isNull() ? 0 : picture.cacheKey();
 }
 
-DecodedPicture DecodeForSlide(const PictureTable<QImage>& pictures, int slide,
-                              const QString& fileName, DecodeStyle style) {
-    const qint64 room = std::max<qint64>(0, StillPicturesBudget(PictureBudgetBytes()) -
-                                                HeldPictureBytes(pictures, slide));
+DecodedPicture DecodeForSlide(qint64 heldByOtherSlides, const QString& fileName,
+                              DecodeStyle style) {
+    const qint64 room =
+        std::max<qint64>(0, StillPicturesBudget(PictureBudgetBytes()) - heldByOtherSlides);
     const QSize screen = settings().screen;
     const qint64 wholeLimit = WholeDecodeLimit(PictureBudgetBytes());
     return platform::runOffUiThread([fileName, style, screen, room, wholeLimit] {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "state/PictureTable.h"
+#include "state/SlideList.h"
 
 #include <QImage>
 #include <QSize>
@@ -43,9 +43,9 @@ struct DecodePlan {
 };
 DecodePlan PlanDecode(QSize natural, QSize screen, qint64 room);
 
-// The bytes the pictures of the table hold, a picture shared by several
-// slides counted once, leaving out slide `except` and the uncounted picture.
-qint64 HeldPictureBytes(const PictureTable<QImage>& pictures, int except);
+// The bytes the slides' pictures hold, a picture shared by several slides
+// counted once, leaving out slide `except` and the uncounted picture.
+qint64 HeldPictureBytes(const SlideList& slides, int except);
 
 // How a picture file is decoded.
 enum class DecodeStyle {
@@ -74,6 +74,6 @@ void SetBudgetScreen(QSize screen);
 void SetUncountedPicture(const QImage& picture);
 
 // Decodes the picture of a slide on a worker thread within the budget left
-// by the other slides, letting events run meanwhile.
-DecodedPicture DecodeForSlide(const PictureTable<QImage>& pictures, int slide,
-                              const QString& fileName, DecodeStyle style);
+// by the bytes the other slides hold (HeldPictureBytes), letting events run
+// meanwhile.
+DecodedPicture DecodeForSlide(qint64 heldByOtherSlides, const QString& fileName, DecodeStyle style);

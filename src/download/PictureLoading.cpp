@@ -2,6 +2,7 @@
 
 #include "download/FetchPrimitives.h"
 #include "download/PictureBudget.h"
+#include "download/SlideSink.h"
 #include "platform/SafeFiles.h"
 #include "state/RunState.h"
 
@@ -36,66 +37,68 @@ bool isGifFile(const QString& fileName) {
 PictureLoading::PictureLoading(RunState& state, FetchPrimitives& fetch, QObject* parent)
     : QObject(parent), state_(state), fetch_(fetch) {}
 
-void PictureLoading::loadFailed(int cnt) {
-    state_.listIMAGEnotLoaded[cnt] = -1;
-    state_.listPictureNote[cnt] = kPictureWhole;
-    state_.listAniGifFile[cnt].clear();
-    state_.listPicture[cnt] = errorPicture_;
-    state_.listImageKind[cnt] = 1;
+void PictureLoading::loadFailed(Slide& slide) {
+    slide.loaded = false;
+    slide.pictureNote = kPictureWhole;
+    slide.loopFile.clear();
+    slide.picture = errorPicture_;
+    slide.kind = 1;
     emit slidePictureReady(errorPicture_);
 }
 
 // Decoded on a worker thread within what the other slides leave of the
 // budget; a picture too large even at the screen's size fails, saying why.
-bool PictureLoading::decodeIntoSlide(const QString& file, int cnt, bool pngOntoWhite) {
+bool PictureLoading::decodeIntoSlide(const QString& file, Slide& slide, const SlideSink& sink,
+                                     bool pngOntoWhite) {
     const DecodedPicture decoded =
-        DecodeForSlide(state_.listPicture, cnt, file,
+        DecodeForSlide(HeldPictureBytes(sink.slides(), slide.position), file,
                        pngOntoWhite ? DecodeStyle::PngOntoWhite : DecodeStyle::ByContent);
     if (decoded.image.isNull()) {
-        loadFailed(cnt);
-        state_.listPictureNote[cnt] = decoded.note;
+        loadFailed(slide);
+        slide.pictureNote = decoded.note;
         return false;
     }
-    state_.listPicture[cnt] = decoded.image;
-    state_.listPictureNote[cnt] = decoded.note;
+    slide.picture = decoded.image;
+    slide.pictureNote = decoded.note;
     emit slidePictureReady(decoded.image);
     return true;
 }
 
-bool PictureLoading::copyToNextAnimatedGif(const QString& source, int cnt) {
-    const QString copy =
-        animatedGifCopyName(state_.imgFileBase, state_.aniGifPrefix, state_.cntAniGif);
+bool PictureLoading::copyToNextAnimatedGif(const QString& source, Slide& slide, SlideSink& sink) {
+    const QString copy = animatedGifCopyName(state_.imgFileBase, state_.aniGifPrefix,
+                                             sink.slides().nextLoopNumber());
     // A copy of an earlier cycle (or whatever stands at the name) is replaced.
     if (!platform::CopyFileReplacing(source, copy)) {
         return false;
     }
-    state_.cntAniGif = static_cast<int16_t>(state_.cntAniGif + 1);
-    state_.listAniGifFile[cnt] = copy;
+    sink.loopFileWritten();
+    slide.loopFile = copy;
     return true;
 }
 
 // An animated slide plays its own copy in the GIF control. A picture that is
 // not a GIF at all (a JPEG behind a page, a PNG named .PNG) is shown as the
 // still picture it is, since the control could play nothing of it.
-void PictureLoading::keepAsAnimatedGif(const QString& file, int cnt) {
+void PictureLoading::keepAsAnimatedGif(const QString& file, Slide& slide, SlideSink& sink) {
     if (!isGifFile(file)) {
-        state_.listImageKind[cnt] = 1;
+        slide.kind = 1;
         return;
     }
-    state_.listImageKind[cnt] = 4;
-    if (!copyToNextAnimatedGif(file, cnt)) {
-        loadFailed(cnt);
+    slide.kind = 4;
+    if (!copyToNextAnimatedGif(file, slide, sink)) {
+        loadFailed(slide);
     }
 }
 
-void PictureLoading::Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, int cnt) {
-    if (!PictureTable<int16_t>::inRange(cnt)) {
-        return;
+Slide PictureLoading::Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, Slide slide,
+                                                SlideSink& sink) {
+    if (!SlideList::inRange(slide.position)) {
+        return slide;
     }
     state_.IsWebPage = kFalse;
     QString extension = ExtensionOfAddress(UrlImageToLoad);
     emit loadStarted();
-    if (state_.listImageKind[cnt] == 6) {
+    if (slide.kind == 6) {
         extension = QStringLiteral(".php");
     }
     // An extension that cannot be part of a file name (a query string, a
@@ -103,33 +106,34 @@ void PictureLoading::Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, in
     const QString fileExtension = SafeExtension(extension);
     const QString workFile = WorkFileName(state_.imgFileBase, fileExtension);
     if (!fetch_.DownloadFile(UrlImageToLoad, workFile, fileExtension)) {
-        loadFailed(cnt);
-        return;
+        loadFailed(slide);
+        return slide;
     }
-    state_.listIMAGEnotLoaded[cnt] = 0;
+    slide.loaded = true;
 
     if (extension == QLatin1String(".png")) {
-        if (decodeIntoSlide(workFile, cnt, true)) {
-            state_.listImageKind[cnt] = 1;
+        if (decodeIntoSlide(workFile, slide, sink, true)) {
+            slide.kind = 1;
         }
-        return;
+        return slide;
     }
     if (extension == QLatin1String(".php")) {
-        if (state_.listImageKind[cnt] != 6) {
-            return; // nothing to load: the slide keeps what it held
+        if (slide.kind != 6) {
+            return slide; // nothing to load: the slide keeps what it held
         }
         const QString pageImage = PageImageFile(state_.Skyglance_PHP_Dir);
-        if (decodeIntoSlide(pageImage, cnt, false)) {
-            keepAsAnimatedGif(pageImage, cnt);
+        if (decodeIntoSlide(pageImage, slide, sink, false)) {
+            keepAsAnimatedGif(pageImage, slide, sink);
         }
-        return;
+        return slide;
     }
-    if (!decodeIntoSlide(workFile, cnt, false)) {
-        return;
+    if (!decodeIntoSlide(workFile, slide, sink, false)) {
+        return slide;
     }
-    if (state_.listImageKind[cnt] == 0) {
-        state_.listImageKind[cnt] = 1;
-    } else if (state_.listImageKind[cnt] == 4) {
-        keepAsAnimatedGif(workFile, cnt);
+    if (slide.kind == 0) {
+        slide.kind = 1;
+    } else if (slide.kind == 4) {
+        keepAsAnimatedGif(workFile, slide, sink);
     }
+    return slide;
 }

@@ -26,8 +26,8 @@ QString animatedGifCopyName(const QString& imgFileBase, const QString& aniGifPre
 bool isGifFile(const QString& fileName);
 
 // Turns a picture address into a decoded slide: downloads it into the work
-// file, decodes it into listPicture, records success in listIMAGEnotLoaded,
-// and leaves the numbered copies of animated GIFs for the presenter. Every
+// file, decodes it into the slide's picture, notes whether it loaded, and
+// leaves the numbered copies of animated GIFs for the presenter. Every
 // failure becomes the error picture.
 class PictureLoading : public QObject, public PictureLoader {
     Q_OBJECT
@@ -38,7 +38,10 @@ public:
     void setErrorPicture(const QImage& picture) { errorPicture_ = picture; }
     const QImage& errorPicture() const { return errorPicture_; }
 
-    void Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, int cnt) override;
+    // The slide as loaded; one outside the slide positions comes back as it
+    // was given.
+    Slide Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, Slide slide,
+                                    SlideSink& sink) override;
 
 signals:
     // A picture download begins (the window shows its thumbnail area).
@@ -48,10 +51,11 @@ signals:
     void slidePictureReady(const QImage& picture);
 
 private:
-    void loadFailed(int cnt);
-    bool decodeIntoSlide(const QString& file, int cnt, bool pngOntoWhite);
-    bool copyToNextAnimatedGif(const QString& source, int cnt);
-    void keepAsAnimatedGif(const QString& file, int cnt);
+    void loadFailed(Slide& slide);
+    bool decodeIntoSlide(const QString& file, Slide& slide, const SlideSink& sink,
+                         bool pngOntoWhite);
+    bool copyToNextAnimatedGif(const QString& source, Slide& slide, SlideSink& sink);
+    void keepAsAnimatedGif(const QString& file, Slide& slide, SlideSink& sink);
 
     RunState& state_;
     FetchPrimitives& fetch_;

@@ -1,5 +1,6 @@
 #include "download/PictureSeries.h"
 
+#include "download/SlideSink.h"
 #include "platform/Dialogs.h"
 #include "state/RunState.h"
 
@@ -138,7 +139,7 @@ PictureSeries::PictureSeries(RunState& state, platform::Dialogs& dialogs, Pictur
                              QObject* parent)
     : QObject(parent), state_(state), dialogs_(dialogs), loader_(loader) {}
 
-int PictureSeries::ExpandSeries(int entry, int slide) {
+int PictureSeries::ExpandSeries(int entry, int slide, SlideSink& sink) {
     const SeriesScan scan = ScanSeriesAddress(state_.tmpStrUrl);
     if (!scan.series) {
         dialogs_.message(QStringLiteral("Proc ZizozEdezuvu Error ") +
@@ -152,8 +153,10 @@ int PictureSeries::ExpandSeries(int entry, int slide) {
         if (s < 0 || s >= kSlideLimit) {
             break;
         }
-        loader_.Load_JPG_GIF_PNG_On_Array(SeriesPictureAddress(*scan.series, number), s);
-        state_.MapSlideToEntry(s, entry);
+        Slide made = loader_.Load_JPG_GIF_PNG_On_Array(SeriesPictureAddress(*scan.series, number),
+                                                       sink.slides().at(s), sink);
+        made.catalogueRow = sink.slides().catalogueRowOfEntry(entry);
+        sink.putSlide(made);
         emit slideFilled();
         ++filled;
     }

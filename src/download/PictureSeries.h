@@ -1,9 +1,12 @@
 #pragma once
 
+#include "state/Slide.h"
+
 #include <QObject>
 #include <QString>
 #include <optional>
 
+class SlideSink;
 struct RunState;
 namespace platform {
 class Dialogs;
@@ -61,11 +64,13 @@ QList<int> SeriesNumbers(const SeriesAddress& series);
 int SlidesOfAddress(const QString& address, int firstSlide);
 
 // What a series asks to load each of its pictures: one picture address into
-// one slide, the result left in the slide tables.
+// one slide (as it stands before the fetch); the slide as loaded comes back.
+// Loop copies are numbered by the sink's slides.
 class PictureLoader {
 public:
     virtual ~PictureLoader() = default;
-    virtual void Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, int cnt) = 0;
+    virtual Slide Load_JPG_GIF_PNG_On_Array(const QString& UrlImageToLoad, Slide slide,
+                                            SlideSink& sink) = 0;
 };
 
 // Expands a numbered series into consecutive slides, each loaded like a plain
@@ -77,10 +82,11 @@ public:
                   QObject* parent = nullptr);
 
     // Expands the series held in tmpStrUrl, which stands at work-list entry
-    // `entry`, into the slides from `slide` on; every slide takes the entry's
-    // catalogue row. Returns the number of slides filled: 0 for a malformed
-    // address (after its message), a count below 1, or no room left.
-    int ExpandSeries(int entry, int slide);
+    // `entry`, into the slides from `slide` on, each handed to the sink as it
+    // is made; every slide takes the entry's catalogue row. Returns the
+    // number of slides filled: 0 for a malformed address (after its
+    // message), a count below 1, or no room left.
+    int ExpandSeries(int entry, int slide, SlideSink& sink);
 
 signals:
     // One more slide of the series is loaded and mapped to its entry (the

@@ -6,6 +6,7 @@
 #include "download/PictureBudget.h"
 #include "download/PictureLoading.h"
 #include "download/PictureSeries.h"
+#include "download/SlideSink.h"
 #include "platform/Timing.h"
 #include "settings/HomeTown.h"
 #include "state/RunState.h"
@@ -100,36 +101,37 @@ void SourceCodes::PrepareCapture() {
     state_.tmpStrUrl = WithHttpInFront(state_.tmpStrUrl);
 }
 
-void SourceCodes::slideFailed(int slide) {
+void SourceCodes::slideFailed(Slide& slide) {
     const QImage picture = loading_.errorPicture();
-    state_.listIMAGEnotLoaded[slide] = -1;
-    state_.listPicture[slide] = picture;
-    state_.listImageKind[slide] = 1;
-    state_.listAniGifFile[slide].clear();
+    slide.loaded = false;
+    slide.picture = picture;
+    slide.kind = 1;
+    slide.loopFile.clear();
     emit slidePictureReady(picture);
     webvis_.hide();
 }
 
-bool SourceCodes::fetchPageCapture(const QString& address, int slide) {
+bool SourceCodes::fetchPageCapture(const QString& address, Slide& slide, const SlideSink& sink) {
     state_.Http2BmpRunning = kFalse;
     state_.WebPageToImgEnd = kFalse;
     capture_.captureAddress = address;
     capture_.CapturePage();
-    const DecodedPicture decoded = DecodeForSlide(
-        state_.listPicture, slide, CaptureFileName(state_.imgFileBase), DecodeStyle::ByContent);
-    state_.listPictureNote[slide] = decoded.note;
+    const DecodedPicture decoded =
+        DecodeForSlide(HeldPictureBytes(sink.slides(), slide.position),
+                       CaptureFileName(state_.imgFileBase), DecodeStyle::ByContent);
+    slide.pictureNote = decoded.note;
     const QImage& picture = decoded.image;
     if (picture.isNull()) {
         return false;
     }
-    state_.listPicture[slide] = picture;
-    state_.listIMAGEnotLoaded[slide] = 0;
-    state_.listImageKind[slide] = 2;
+    slide.picture = picture;
+    slide.loaded = true;
+    slide.kind = 2;
     emit slidePictureReady(picture);
     return true;
 }
 
-bool SourceCodes::fetchPageFirstImage(int slide) {
+bool SourceCodes::fetchPageFirstImage(Slide& slide, SlideSink& sink) {
     webvis_.setSilent(state_.flagSilent != 0);
     webvis_.navigate(state_.tmpStrUrl);
     // The image must be this page's own, so the page is given the time to
@@ -139,45 +141,47 @@ bool SourceCodes::fetchPageFirstImage(int slide) {
     if (!fetch_.SavePageFirstImage(source.isEmpty() ? QStringList() : QStringList{source})) {
         return false;
     }
-    state_.listImageKind[slide] = 6;
-    loading_.Load_JPG_GIF_PNG_On_Array(state_.tmpStrUrl, slide);
+    slide.kind = 6;
+    slide = loading_.Load_JPG_GIF_PNG_On_Array(state_.tmpStrUrl, slide, sink);
     webvis_.hide();
-    return state_.listIMAGEnotLoaded[slide] == 0;
+    return slide.loaded;
 }
 
-int SourceCodes::FetchSlide(int d, int slide) {
-    if (slide < 0 || slide >= kSlideLimit) {
+int SourceCodes::FetchSlide(int d, int position, SlideSink& sink) {
+    if (position < 0 || position >= kSlideLimit) {
         return 0;
     }
     state_.tmpStrUrl = state_.listImageSELECTED[d].trimmed();
     const QChar code = state_.tmpStrUrl.isEmpty() ? QChar() : state_.tmpStrUrl.front();
+    Slide slide = sink.slides().at(position);
     bool ok = true;
     if (code == QLatin1Char('2') || code == QLatin1Char('3')) {
         const QString original = state_.tmpStrUrl;
         PrepareCapture();
         ok = fetchPageCapture(
-            code == QLatin1Char('2') ? state_.tmpStrUrl : ExpandParameters(original), slide);
+            code == QLatin1Char('2') ? state_.tmpStrUrl : ExpandParameters(original), slide, sink);
     } else if (code == QLatin1Char('4')) {
         fetch_.CloseBrowserWindows();
         state_.tmpStrUrl = WithHttpInFront(state_.tmpStrUrl);
-        state_.listImageKind[slide] = 4;
-        loading_.Load_JPG_GIF_PNG_On_Array(state_.tmpStrUrl, slide);
+        slide.kind = 4;
+        slide = loading_.Load_JPG_GIF_PNG_On_Array(state_.tmpStrUrl, slide, sink);
     } else if (code == QLatin1Char('6')) {
         fetch_.CloseBrowserWindows();
         state_.tmpStrUrl = WithHttpInFront(state_.tmpStrUrl);
-        ok = fetchPageFirstImage(slide);
+        ok = fetchPageFirstImage(slide, sink);
     } else if (code == QLatin1Char('5')) {
-        const int filled = series_.ExpandSeries(d, slide);
+        const int filled = series_.ExpandSeries(d, position, sink);
         // The progress line counted this entry as one picture.
         state_.cntImagesToLoad =
             static_cast<int16_t>(std::max(0, state_.cntImagesToLoad + filled - 1));
         return filled;
     } else {
-        loading_.Load_JPG_GIF_PNG_On_Array(state_.tmpStrUrl, slide);
+        slide = loading_.Load_JPG_GIF_PNG_On_Array(state_.tmpStrUrl, slide, sink);
     }
     if (!ok) {
         slideFailed(slide);
     }
-    state_.MapSlideToEntry(slide, d);
+    slide.catalogueRow = sink.slides().catalogueRowOfEntry(d);
+    sink.putSlide(slide);
     return 1;
 }

@@ -10,7 +10,9 @@ class HomeTown;
 class PageCapture;
 class PictureLoading;
 class PictureSeries;
+class SlideSink;
 struct RunState;
+struct Slide;
 namespace platform {
 class BrowserView;
 }
@@ -46,11 +48,11 @@ public:
                 PageCapture& capture, PictureSeries& series, platform::BrowserView& webvis,
                 const HomeTown& town, QObject* parent = nullptr);
 
-    // Fetches work-list entry d into the slides from `slide` on and returns
-    // how many slides it filled: one for a picture or a page, the pictures of
-    // a series (none for a malformed or empty one). Every filled slide takes
-    // entry d's catalogue row.
-    int FetchSlide(int d, int slide);
+    // Fetches work-list entry d into the slides from `slide` on, handing each
+    // to the sink, and returns how many slides it filled: one for a picture
+    // or a page, the pictures of a series (none for a malformed or empty
+    // one). Every filled slide takes entry d's catalogue row.
+    int FetchSlide(int d, int slide, SlideSink& sink);
 
     void PrepareCapture();
     QString ExpandParameters(const QString& address) const;
@@ -64,9 +66,9 @@ signals:
     void slidePictureReady(const QImage& picture);
 
 private:
-    bool fetchPageCapture(const QString& address, int slide);
-    bool fetchPageFirstImage(int slide);
-    void slideFailed(int slide);
+    bool fetchPageCapture(const QString& address, Slide& slide, const SlideSink& sink);
+    bool fetchPageFirstImage(Slide& slide, SlideSink& sink);
+    void slideFailed(Slide& slide);
 
     RunState& state_;
     FetchPrimitives& fetch_;

@@ -12,6 +12,7 @@
 #include "run/Supervisor.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsFormat.h"
+#include "state/CommandLine.h"
 #include "state/RunState.h"
 #include "ui/Translations.h"
 
@@ -27,6 +28,7 @@
 #include <cstdio>
 #include <limits>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -161,40 +163,41 @@ QStringList DownloadCycles::newWorkListFromTicks() const {
 void DownloadCycles::fetchWorkList(bool changed) {
     // The slide map follows the slides as they are made: a series fills
     // several slides from one entry, and the entries behind it follow.
-    state_.listIdCopyright.clearForReset();
-    slideAddresses_.clear();
-    slideParts_.clear();
+    slides_.clearMap();
     // Pictures kept from the last cycle keep the time they were fetched.
-    const QList<QDateTime> fetchedBefore = std::exchange(slideFetched_, {});
+    std::vector<QDateTime> fetchedBefore;
+    fetchedBefore.reserve(SlideList::kSize);
+    for (int s = 0; s < SlideList::kSize; ++s) {
+        fetchedBefore.push_back(slides_.at(s).fetched);
+    }
+    slides_.clearOrigins();
     const bool fetchAll = changed || reloadAll_;
     if (fetchAll) {
         // Kinds and loop files go with the pictures they belonged to; a cycle
         // that fetches nothing keeps all three together.
-        state_.ClearSlideKinds();
-        state_.cntAniGif = 1;
+        forgetLoops();
         // The pictures go too: the new ones share the picture budget among
         // themselves, as in the first cycle, not with the pictures they
         // replace (the one on the screen keeps its own copy meanwhile).
-        state_.listPicture.clearForReset();
+        slides_.clearPictures();
     }
     int slide = 0;
     for (int d = 0; !state_.listImageSELECTED[d].isEmpty() && slide < kSlideLimit; ++d) {
         int filled = 0;
         if (fetchAll) {
             platform::pauseLettingEventsRun(kBeforeEachFetchMs);
-            filled = sources_.FetchSlide(d, slide);
+            filled = sources_.FetchSlide(d, slide, *this);
         } else {
             filled = SlidesOfAddress(state_.listImageSELECTED[d], slide);
             for (int s = slide; s < slide + filled; ++s) {
-                state_.MapSlideToEntry(s, d);
+                slides_.mapToEntry(s, d);
             }
         }
         const QDateTime now = QDateTime::currentDateTime();
         for (int s = 0; s < filled; ++s) {
-            slideAddresses_.append(state_.listImageSELECTED[d]);
-            slideParts_.append(s);
-            const QDateTime before = fetchedBefore.value(slide + s);
-            slideFetched_.append(fetchAll || !before.isValid() ? now : before);
+            const QDateTime& before = fetchedBefore.at(static_cast<std::size_t>(slide + s));
+            slides_.setOrigin(slide + s, state_.listImageSELECTED[d], s,
+                              fetchAll || !before.isValid() ? now : before);
         }
         slide += filled;
         state_.cntImagesLoaded = static_cast<int16_t>(slide);
@@ -225,23 +228,19 @@ void DownloadCycles::addOwnPicture(const QString& path) {
         return;
     }
     const DecodedPicture decoded =
-        DecodeForSlide(state_.listPicture, slide, path, DecodeStyle::ByContent);
+        DecodeForSlide(HeldPictureBytes(slides_, slide), path, DecodeStyle::ByContent);
     // A missing or broken own picture is a slide like any failed one: the
     // error picture and its notice, never a stopped show.
     const bool ok = !decoded.image.isNull();
-    state_.listPicture[slide] = ok ? decoded.image : errorPicture_;
-    state_.listPictureNote[slide] = decoded.note;
-    state_.listIMAGEnotLoaded[slide] = ok ? 0 : -1;
-    state_.listImageKind[slide] = 1;
-    state_.listAniGifFile[slide].clear();
-    state_.listKeptSince[slide] = QDateTime();
-    state_.listIdCopyright[slide] = 0;
-    slideAddresses_.resize(slide);
-    slideAddresses_.append(path);
-    slideParts_.resize(slide);
-    slideParts_.append(0);
-    slideFetched_.resize(slide);
-    slideFetched_.append(QDateTime::currentDateTime());
+    Slide own;
+    own.position = slide;
+    own.picture = ok ? decoded.image : errorPicture_;
+    own.pictureNote = decoded.note;
+    own.loaded = ok;
+    own.kind = 1;
+    own.address = path;
+    own.fetched = QDateTime::currentDateTime();
+    slides_.put(own);
     state_.cntImagesLoaded = static_cast<int16_t>(slide + 1);
 }
 
@@ -315,11 +314,8 @@ bool DownloadCycles::DownloadCycle(int16_t cycleType) {
     reloadAll_ = false;
     showUpdatedNotice();
     showWaitSign();
-    state_.cntAniGif = 1;
-    state_.LastUpdate =
-        QStringLiteral(" - RFRS:") + (state_.nowText ? state_.nowText() : QString());
-    state_.statusLine1 = state_.weAre + state_.Aggiornare.toString() + state_.LastUpdate.toString();
-    state_.statusLine2 = QStringLiteral(". . . ");
+    slides_.restartLoopNames();
+    state_.restartStatusLines();
     emit statusTextChanged();
     setVisibleIf(c_.Miniatura, false);
     setVisibleIf(c_.DownloadPreview, false);
@@ -342,11 +338,54 @@ bool DownloadCycles::DownloadCycle(int16_t cycleType) {
 }
 
 Slide DownloadCycles::slide(int s) const {
-    Slide slide = state_.slideAt(s);
-    slide.address = slideAddress(s);
-    slide.part = slidePart(s);
-    slide.fetched = slideFetched(s);
+    Slide slide = slides_.at(s);
+    slide.position = s;
+    addStatusTexts(slide);
     return slide;
+}
+
+void DownloadCycles::addStatusTexts(Slide& slide) const {
+    if (slide.catalogueRow < 0) {
+        slide.catalogueRow = -1;
+        slide.statusLine1 = state_.weAre;
+        slide.statusLine2 = QStringLiteral(". . . ");
+        return;
+    }
+    std::array<QString, 6> fields{};
+    SplitFields<5>(state_.listCopyright[slide.catalogueRow], fields, [] {});
+    slide.statusLine1 = fields[1] + state_.Aggiornare.toString() + state_.LastUpdate.toString();
+    slide.timingCode = fields[2];
+    slide.statusLine2 = fields[3];
+}
+
+void DownloadCycles::putSlide(const Slide& slide) {
+    slides_.put(slide);
+}
+
+void DownloadCycles::loopFileWritten() {
+    slides_.loopFileWritten();
+}
+
+void DownloadCycles::restartSlideMap() {
+    state_.restartStatusLines();
+    emit statusTextChanged();
+    slides_.restartMap();
+    emit slideMapChanged();
+}
+
+void DownloadCycles::appendToSlideMap(int16_t catalogueIndexPlusOne) {
+    slides_.appendToMap(catalogueIndexPlusOne);
+    emit slideMapChanged();
+}
+
+void DownloadCycles::forgetLoops() {
+    slides_.clearKinds();
+    slides_.restartLoopNames();
+}
+
+void DownloadCycles::clearSlidesForStart() {
+    slides_.clearForStart();
+    slides_.restartLoopNames();
 }
 
 QString DownloadCycles::failedReplyLine() const {
@@ -430,10 +469,10 @@ void DownloadCycles::RunCataloguePass(bool fromPanel) {
     const std::optional<QByteArray> bytes = readSmallFile(settings_.selectionFilePath());
     const QList<SelectionEntry> entries =
         bytes ? selectionEntries(splitIntoLines(*bytes)) : QList<SelectionEntry>();
-    state_.UpdateSlideMap(-1, 0);
+    restartSlideMap();
     QList<int16_t> ids;
     for (const SelectionEntry& entry : entries) {
-        state_.UpdateSlideMap(0, static_cast<int16_t>(entry.row + 1));
+        appendToSlideMap(static_cast<int16_t>(entry.row + 1));
         ids.append(entry.pictureId);
     }
     if (entries.isEmpty()) {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "state/Slide.h"
+#include "download/SlideSink.h"
+#include "state/SlideList.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -62,7 +63,9 @@ struct CycleControls {
 
 // Turns the ticks into slides: the catalogue pass, the download cycle, the
 // panel's start command and the opening of the panel for a new selection.
-class DownloadCycles : public QObject {
+// It keeps the slides of the cycle: the download parts hand it the slides
+// they make, the slide tick reads the slide it shows from it.
+class DownloadCycles : public QObject, public SlideSink {
     Q_OBJECT
 
 public:
@@ -114,27 +117,39 @@ public:
     // start command then goes on with the saved selection.
     bool wholeCatalogue() const { return wholeCatalogue_; }
 
-    // The address (or own picture file) behind a slide of the last cycle.
-    QString slideAddress(int slide) const { return slideAddresses_.value(slide); }
-    // Which of its entry's slides it is: 0, or the place in a series.
-    int slidePart(int slide) const { return slideParts_.value(slide); }
-
     // True while a cycle runs; a second one never starts inside it.
     bool running() const { return running_; }
 
     // How many cycles have ended, and when the last one started and how long
-    // it took; when each slide's picture was fetched.
+    // it took.
     int completedCycles() const { return completedCycles_; }
     QDateTime lastCycleStarted() const { return lastCycleStarted_; }
     qint64 lastCycleDurationMs() const { return lastCycleDurationMs_; }
-    QDateTime slideFetched(int slide) const { return slideFetched_.value(slide); }
-    // Slide s of the last cycle as a value, with its address, part and fetch
-    // time.
+    // Slide s of the last cycle as a value, with the status texts the slide
+    // tick shows for it (from its catalogue row).
     Slide slide(int s) const;
+
+    // The slides as kept, and what may change them from outside a cycle: a
+    // slide that failed while shown, a kept picture of an earlier cycle.
+    const SlideList& slides() const override { return slides_; }
+    void putSlide(const Slide& slide) override;
+    void loopFileWritten() override;
+
+    // The slide map: a restart (with the status lines saying when), then one
+    // append per ticked entry.
+    void restartSlideMap();
+    void appendToSlideMap(int16_t catalogueIndexPlusOne);
+    // Before a cycle that fetches every slide again: the kinds and loop files
+    // of the old pictures go, and the loop copies are numbered from 1.
+    void forgetLoops();
+    // At start-up: no slide fetched or failed, no loop copy written.
+    void clearSlidesForStart();
 
 signals:
     // The status lines in the state changed.
     void statusTextChanged();
+    // The slide map changed (the diagnostics table view follows it).
+    void slideMapChanged();
     // The panel's pass got the whole catalogue: the selection table is filled.
     void wholeCatalogueArrived();
     // In place of the fill when the service did not give the whole catalogue.
@@ -166,6 +181,7 @@ private:
     void addOwnPicture(const QString& path);
     void showWaitSign();
     void enableBarButtons();
+    void addStatusTexts(Slide& slide) const;
 
     RunState& state_;
     platform::Dialogs& dialogs_;
@@ -176,14 +192,12 @@ private:
     Supervisor& supervisor_;
     QImage errorPicture_;
     CycleControls c_;
-    QStringList slideAddresses_;
-    QList<int> slideParts_;
+    SlideList slides_;
     bool running_ = false;
     int completedCycles_ = 0;
     QDateTime lastCycleStarted_;
     qint64 lastCycleDurationMs_ = 0;
     QElapsedTimer cycleClock_;
-    QList<QDateTime> slideFetched_;
     bool passFailedInTransport_ = false;
     bool retryPassPending_ = false;
     bool wholeCatalogue_ = true;

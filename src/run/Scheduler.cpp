@@ -142,8 +142,7 @@ void Scheduler::runDownloadCycleWhenDue() {
         // Only a cycle that fetches every slide again may drop the kinds and
         // loop files of the slides on show; a pass that finds the service
         // still away leaves them playing.
-        ResetImageKinds();
-        state_.cntAniGif = 1;
+        cycles_.forgetLoops();
         cycles_.reloadEverySlide();
     }
     cycles_.endLoading();
@@ -284,15 +283,13 @@ void Scheduler::imgClock_Timer() {
 
 Slide Scheduler::showSlide(int s) {
     if (!presenter_.show(cycles_.slide(s))) {
-        state_.listIMAGEnotLoaded[s] = -1;
+        Slide failed = cycles_.slides().at(s);
+        failed.loaded = false;
+        cycles_.putSlide(failed);
     }
     // Read again: a loop that did not play also notes why (too large for
     // the picture memory) while it is shown.
     return cycles_.slide(s);
-}
-
-void Scheduler::ResetImageKinds() {
-    state_.ClearSlideKinds();
 }
 
 // The placeholder beside the program, else the program's own copy: a file

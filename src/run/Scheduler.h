@@ -68,7 +68,6 @@ public:
     void imgClock_Timer();
     void dyMode_Click();
     void dyMode2_Click() { dyMode_Click(); }
-    void ResetImageKinds();
     // Puts slide s of the cycle on the screen and gives it as shown: a loop
     // that cannot play leaves the slide not loaded.
     Slide showSlide(int s);

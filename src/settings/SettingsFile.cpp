@@ -226,13 +226,13 @@ bool SettingsFile::ReadSettings(bool checkOnly) {
 
 QList<SelectionEntry> SettingsFile::tickedEntries() {
     QList<SelectionEntry> entries;
-    state_.UpdateSlideMap(-1, 0);
+    emit slideMapRestarted();
     QListWidget* table = controls_.Tabella_Mappe_Selezionate;
     const int count = table != nullptr ? table->count() : 0;
     for (int r = 0; r < count; ++r) {
         if (table->item(r)->checkState() == Qt::Checked) {
             entries.append({r, state_.listIdPicture[r]});
-            state_.UpdateSlideMap(0, static_cast<int16_t>(r + 1));
+            emit slideMapEntryTicked(static_cast<int16_t>(r + 1));
         }
     }
     return entries;

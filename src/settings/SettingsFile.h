@@ -139,6 +139,10 @@ signals:
     void quitRequested();
     // Marked as changed since the last save, or as saved (unsaved is false).
     void unsavedChanged(bool unsaved);
+    // The selection being saved starts a new slide map; then each ticked
+    // row joins it as the next entry (its catalogue index + 1).
+    void slideMapRestarted();
+    void slideMapEntryTicked(int16_t catalogueIndexPlusOne);
 
 private:
     void readFailed();

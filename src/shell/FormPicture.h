@@ -4,6 +4,7 @@
 #include "platform/Twips.h"
 #include "run/Supervisor.h"
 #include "state/RunState.h"
+#include "state/Slide.h"
 #include "ui/Diagnostics.h"
 
 #include <QDateTime>

@@ -211,7 +211,7 @@ void FormPicture::keepEarlierPicturesOfFailedSlides() {
     QList<StoredSlide> kept;
     bool loaded = false;
     for (int s = 0; s < state.cntImagesLoaded; ++s) {
-        if (state.listIMAGEnotLoaded[s] != -1) {
+        if (cycles_->slides().at(s).loaded) {
             continue;
         }
         if (!loaded) {
@@ -220,7 +220,7 @@ void FormPicture::keepEarlierPicturesOfFailedSlides() {
             loaded = true;
         }
         const StoredSlide* earlier =
-            FindStoredSlide(kept, cycles_->slideAddress(s), cycles_->slidePart(s));
+            FindStoredSlide(kept, cycles_->slides().at(s).address, cycles_->slides().at(s).part);
         if (earlier != nullptr) {
             takeKeptPicture(s, *earlier);
         }
@@ -228,8 +228,10 @@ void FormPicture::keepEarlierPicturesOfFailedSlides() {
 }
 
 void FormPicture::takeKeptPicture(int s, const StoredSlide& earlier) {
+    const SlideList& slides = cycles_->slides();
     const QImage picture =
-        DecodeForSlide(state.listPicture, s, earlier.pictureFile, DecodeStyle::ByContent).image;
+        DecodeForSlide(HeldPictureBytes(slides, s), earlier.pictureFile, DecodeStyle::ByContent)
+            .image;
     if (picture.isNull()) {
         return;
     }
@@ -237,17 +239,19 @@ void FormPicture::takeKeptPicture(int s, const StoredSlide& earlier) {
     if (earlier.kind == 4) {
         // The loop gets a working copy of its own: the kept set is replaced
         // after the cycle, and with it the file it came from.
-        loop = animatedGifCopyName(state.imgFileBase, state.aniGifPrefix, state.cntAniGif);
+        loop = animatedGifCopyName(state.imgFileBase, state.aniGifPrefix, slides.nextLoopNumber());
         if (!platform::CopyFileReplacing(earlier.loopFile, loop)) {
             return;
         }
-        state.cntAniGif = static_cast<int16_t>(state.cntAniGif + 1);
+        cycles_->loopFileWritten();
     }
     // Still a failure (its notice shows), but with the weather of before.
-    state.listPicture[s] = picture;
-    state.listImageKind[s] = static_cast<int16_t>(earlier.kind);
-    state.listAniGifFile[s] = loop;
-    state.listKeptSince[s] = earlier.fetched;
+    Slide kept = slides.at(s);
+    kept.picture = picture;
+    kept.kind = static_cast<int16_t>(earlier.kind);
+    kept.loopFile = loop;
+    kept.keptSince = earlier.fetched;
+    cycles_->putSlide(kept);
 }
 
 QImage FormPicture::grabForWatchers() {
@@ -292,7 +296,7 @@ void FormPicture::publishWatch(const QImage& screen, int slide, int kind, const 
     w.cycleStarted = cycles_->lastCycleStarted();
     w.cycleDurationMs = cycles_->lastCycleDurationMs();
     for (int s = 0; s < state.cntImagesLoaded; ++s) {
-        (state.listIMAGEnotLoaded[s] == -1 ? w.failures : w.picturesFetched) += 1;
+        (cycles_->slides().at(s).loaded ? w.picturesFetched : w.failures) += 1;
     }
     w.networkUp = connectionMonitor_->lastIcon() == ConnectionIcon::Connected;
     w.service = supervisor_->startState() < 2      ? QStringLiteral("waiting")

@@ -105,7 +105,6 @@ bool FormPicture::Form_Load() {
     setGeometryTwips(webvis, 0, 0, screenWidthTwips(), screenHeightTwips());
     ucAniGIF1->hide();
     state.WebPageToImgEnd = kFalse;
-    state.cntAniGif = 1;
     state.aniGifPrefix = QStringLiteral("_ANIGIF_");
     QString failedFolder;
     if (!SetWorkFolders(state, &failedFolder)) {
@@ -128,8 +127,7 @@ bool FormPicture::Form_Load() {
     state.listURLnameOnly.clearForReset();
     state.listImageSELECTED.clearForReset();
     state.listOLDImageSELECTED.clearForReset();
-    state.listIMAGEnotLoaded.clearForReset();
-    state.listImageKind.clearForReset();
+    cycles_->clearSlidesForStart();
     state.cntImagesLoaded = 0;
     state.cntImagesToLoad = 0;
     state.GLOBAL_IMAGE_CURRENT_POINTER = 0;

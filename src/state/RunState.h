@@ -1,7 +1,6 @@
 #pragma once
 
 #include "state/PictureTable.h"
-#include "state/Slide.h"
 
 #include <QDateTime>
 #include <QImage>
@@ -22,8 +21,9 @@ inline constexpr uint32_t kTimerFlagGreen = 65280;
 // The language number before the user has chosen one.
 inline constexpr int16_t kNoLanguage = 999;
 
-// All state of the running program: the picture tables with their two index
-// spaces (catalogue index and slide position) and the run-state variables.
+// The state of the running program: the catalogue tables (by catalogue
+// index), the work list (by work-list entry) and the run-state variables.
+// The slides themselves are a SlideList that the download cycle owns.
 // The main window owns the one instance; the parts are given it by reference.
 struct RunState {
     RunState();
@@ -37,27 +37,9 @@ struct RunState {
     PictureTable<int16_t> listIdPicture;
     PictureTable<QString> listData;
 
-    // Slide tables, by slide position.
-    PictureTable<int16_t> listIdCopyright;
-    // The catalogue index + 1 of each work-list entry, as the selection file
-    // maps them. A series fills several slides from one entry, so the slide
-    // map above is rebuilt from this one in every download cycle.
-    PictureTable<int16_t> listEntryIdCopyright;
+    // The work list, by entry: the addresses of this cycle and of the last.
     PictureTable<QString> listImageSELECTED;
     PictureTable<QString> listOLDImageSELECTED;
-    PictureTable<int16_t> listImageKind;
-    PictureTable<QImage> listPicture; // implicitly shared: one decoded copy per slide
-    PictureTable<int16_t> listIMAGEnotLoaded;
-    // The loop file each animated slide plays: the slide owns it, so no
-    // counter has to follow the order in which the loops were written.
-    PictureTable<QString> listAniGifFile;
-    // When a slide shows the kept picture of an earlier cycle because this
-    // cycle's fetch failed: the time that picture was fetched; invalid for a
-    // fresh picture.
-    PictureTable<QDateTime> listKeptSince;
-    // How a slide's picture was decoded against the memory budget (a
-    // PictureNote: whole, scaled down, too large); its status line says so.
-    PictureTable<int16_t> listPictureNote;
 
     // Slide counters.
     int16_t cntImagesToLoad = 0;
@@ -88,7 +70,6 @@ struct RunState {
     QString statusLine1;
     QString statusLine2;
     int16_t cntWaitCountdown = 10;
-    int16_t cntAniGif = 1;
     QString aniGifPrefix = QStringLiteral("_ANIGIF_");
 
     // Folders and file-name bases.
@@ -118,32 +99,10 @@ struct RunState {
     int16_t IsWebPage = kFalse;
     QString helpFile;
 
-    // Maintains listIdCopyright: mode -1 resets the map, any other mode appends
-    // catalogueIndexPlusOne as the next slide.
-    void UpdateSlideMap(int16_t mode, int16_t catalogueIndexPlusOne);
-    int slideMapAppendPosition() const { return slideMapAppendPosition_; }
-
-    // Slide s shows a picture of work-list entry e: it takes that entry's
-    // catalogue row.
-    void MapSlideToEntry(int slide, int entry);
-
-    // Before a cycle fetches every slide again: what belonged to the old
-    // pictures (kind, loop file, kept mark) goes with them.
-    void ClearSlideKinds();
-
-    // Slide s as a value, from the slide tables and its catalogue row: the
-    // status texts are those the slide tick shows for it. Its address, part
-    // and fetch time are the download cycle's to add.
-    Slide slideAt(int s) const;
-
-    // Called after a reset has set the status lines (shows the status text),
-    // and after either form (the diagnostics table view).
-    std::function<void()> onStatusTextChanged;
-    std::function<void()> onSlideMapChanged;
+    // A new slide map means new pictures: the status lines say when
+    // (LastUpdate) until a slide is shown.
+    void restartStatusLines();
 
     // Clock used for LastUpdate; tests may replace it.
     std::function<QString()> nowText;
-
-private:
-    int slideMapAppendPosition_ = 0;
 };

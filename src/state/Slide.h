@@ -18,7 +18,8 @@ struct Slide {
     // slides (a series has several).
     QString address;
     int part = 0;
-    // The catalogue row whose texts the status line shows; -1 for none.
+    // The catalogue row whose texts the status line shows; -1 for none (the
+    // slide list keeps whatever negative row the map gave).
     int catalogueRow = -1;
     QString statusLine1;
     QString statusLine2;

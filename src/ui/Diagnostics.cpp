@@ -3,6 +3,7 @@
 #include "platform/Twips.h"
 #include "platform/Widgets.h"
 #include "state/RunState.h"
+#include "state/SlideList.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -65,10 +66,21 @@ bool catalogueRowInUse(const RunState& s, int r) {
            s.listIdPicture[r] != 0 || !s.listData[r].isEmpty();
 }
 
-bool slideRowInUse(const RunState& s, int i) {
-    return s.listIdCopyright[i] != 0 || s.listEntryIdCopyright[i] != 0 ||
-           !s.listImageSELECTED[i].isEmpty() || !s.listOLDImageSELECTED[i].isEmpty() ||
-           s.listImageKind[i] != 0 || s.listIMAGEnotLoaded[i] != 0 || !s.listPicture[i].isNull();
+// The slide columns keep the names the tables had: listIdCopyright is the
+// catalogue row + 1, listIMAGEnotLoaded -1 for a failed slide.
+int idCopyright(const Slide& slide) {
+    return slide.catalogueRow + 1;
+}
+
+int notLoaded(const Slide& slide) {
+    return slide.loaded ? 0 : -1;
+}
+
+bool slideRowInUse(const RunState& s, const SlideList& slides, int i) {
+    const Slide& slide = slides.at(i);
+    return idCopyright(slide) != 0 || slides.entryId(i) != 0 || !s.listImageSELECTED[i].isEmpty() ||
+           !s.listOLDImageSELECTED[i].isEmpty() || slide.kind != 0 || notLoaded(slide) != 0 ||
+           !slide.picture.isNull();
 }
 
 QList<QStringList> catalogueTableRows(const RunState& s) {
@@ -82,20 +94,21 @@ QList<QStringList> catalogueTableRows(const RunState& s) {
     return rows;
 }
 
-QList<QStringList> slideTableRows(const RunState& s) {
+QList<QStringList> slideTableRows(const RunState& s, const SlideList& slides) {
     QList<QStringList> rows;
-    for (int i = 0; i < PictureTable<QString>::kSize; ++i) {
-        if (slideRowInUse(s, i)) {
-            rows.append({number(i), number(s.listIdCopyright[i]), number(s.listEntryIdCopyright[i]),
-                         s.listImageSELECTED[i], s.listOLDImageSELECTED[i],
-                         number(s.listImageKind[i]), number(s.listIMAGEnotLoaded[i]),
-                         pictureSize(s.listPicture[i])});
+    for (int i = 0; i < SlideList::kSize; ++i) {
+        if (slideRowInUse(s, slides, i)) {
+            const Slide& slide = slides.at(i);
+            rows.append({number(i), number(idCopyright(slide)), number(slides.entryId(i)),
+                         s.listImageSELECTED[i], s.listOLDImageSELECTED[i], number(slide.kind),
+                         number(notLoaded(slide)), pictureSize(slide.picture)});
         }
     }
     return rows;
 }
 
-QList<QStringList> flagTableRows(const RunState& s, const RunFlags& f, Command command) {
+QList<QStringList> flagTableRows(const RunState& s, const SlideList& slides, const RunFlags& f,
+                                 Command command) {
     return {
         {QStringLiteral("flagCmdButton"), number(static_cast<int>(command))},
         {QStringLiteral("clockStatus"), number(f.slideTickRunning)},
@@ -113,7 +126,7 @@ QList<QStringList> flagTableRows(const RunState& s, const RunFlags& f, Command c
         {QStringLiteral("cntImagesLoaded"), number(s.cntImagesLoaded)},
         {QStringLiteral("GLOBAL_IMAGE_CURRENT_POINTER"), number(s.GLOBAL_IMAGE_CURRENT_POINTER)},
         {QStringLiteral("cntCounterDwLoadImage"), number(s.cntCounterDwLoadImage)},
-        {QStringLiteral("cntAniGif"), number(s.cntAniGif)},
+        {QStringLiteral("cntAniGif"), number(slides.nextLoopNumber())},
         {QStringLiteral("cntWaitCountdown"), number(s.cntWaitCountdown)},
         {QStringLiteral("Lingua"), number(s.Lingua)},
     };
@@ -121,10 +134,10 @@ QList<QStringList> flagTableRows(const RunState& s, const RunFlags& f, Command c
 
 } // namespace
 
-Diagnostics::Diagnostics(RunState& state, QList<NamedTimer> timers, const ProxySource& proxy,
-                         const RunFlagSource& flags, QWidget* parent)
-    : QObject(parent), state_(state), timers_(std::move(timers)), proxy_(proxy), flags_(flags),
-      parent_(parent) {
+Diagnostics::Diagnostics(RunState& state, const SlideList& slides, QList<NamedTimer> timers,
+                         const ProxySource& proxy, const RunFlagSource& flags, QWidget* parent)
+    : QObject(parent), state_(state), slides_(slides), timers_(std::move(timers)), proxy_(proxy),
+      flags_(flags), parent_(parent) {
     for (const NamedTimer& t : std::as_const(timers_)) {
         if (t.timer != nullptr) {
             ticks_.insert(t.name, 0);
@@ -178,7 +191,7 @@ void Diagnostics::refresh() {
 
 void Diagnostics::refreshTables() {
     fillTable(catalogueRows_, catalogueTableRows(state_));
-    fillTable(slideRows_, slideTableRows(state_));
+    fillTable(slideRows_, slideTableRows(state_, slides_));
 }
 
 void Diagnostics::refreshTimers() {
@@ -190,7 +203,7 @@ void Diagnostics::refreshTimers() {
         }
     }
     fillTable(timerRows_, rows);
-    fillTable(flagRows_, flagTableRows(state_, flags_.runFlags(), command_));
+    fillTable(flagRows_, flagTableRows(state_, slides_, flags_.runFlags(), command_));
     if (slideInterval_ && !slideInterval_->hasFocus()) {
         slideInterval_->setValue(state_.timerClockSave);
     }

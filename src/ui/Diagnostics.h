@@ -15,6 +15,7 @@ class QSpinBox;
 class QTableWidget;
 class QTimer;
 class QWidget;
+class SlideList;
 struct RunState;
 
 // A timer as the diagnostics list it.
@@ -59,8 +60,8 @@ class Diagnostics : public QObject {
     Q_OBJECT
 public:
     // The windows are top-level windows owned by parent (may be null).
-    Diagnostics(RunState& state, QList<NamedTimer> timers, const ProxySource& proxy,
-                const RunFlagSource& flags, QWidget* parent = nullptr);
+    Diagnostics(RunState& state, const SlideList& slides, QList<NamedTimer> timers,
+                const ProxySource& proxy, const RunFlagSource& flags, QWidget* parent = nullptr);
     ~Diagnostics() override;
 
     // Shows the three windows without being modal, in front.
@@ -98,6 +99,7 @@ private:
     QWidget* newWindow(const char* name, const QString& title);
 
     RunState& state_;
+    const SlideList& slides_;
     QList<NamedTimer> timers_;
     const ProxySource& proxy_;
     const RunFlagSource& flags_;

@@ -14,6 +14,7 @@
 #include "download/SourceCodes.h"
 #include "platform/Dialogs.h"
 #include "platform/Timing.h"
+#include "run/DownloadCycle.h"
 #include "run/Scheduler.h"
 #include "settings/HomeTown.h"
 #include "shell/FormPicture.h"
@@ -125,6 +126,7 @@ private slots:
 
 private:
     RunState& state() { return form_->state; }
+    const Slide& slideAt(int s) { return form_->cycles().slides().at(s); }
     QString site(const QString& path) const { return service_->site + path; }
     // The address with its code in place of the "h".
     QString coded(char code, const QString& path) const {
@@ -138,7 +140,7 @@ private:
     // as the download cycle does; returns the slides filled.
     int fetchAll(const QStringList& entries);
     bool isErrorPicture(int slide) {
-        return state().listPicture[slide].cacheKey() == form_->ErrLoadPicture.cacheKey();
+        return slideAt(slide).picture.cacheKey() == form_->ErrLoadPicture.cacheKey();
     }
 
     std::unique_ptr<CatalogueServiceLauncher> service_;
@@ -170,15 +172,15 @@ void TestFetchSlide::cleanup() {
 }
 
 int TestFetchSlide::fetchAll(const QStringList& entries) {
-    state().UpdateSlideMap(-1, 0);
+    form_->cycles().restartSlideMap();
     for (int e = 0; e < entries.size(); ++e) {
         state().listImageSELECTED[e] = entries.at(e);
-        state().UpdateSlideMap(0, static_cast<int16_t>(10 + e)); // catalogue row 9 + e
+        form_->cycles().appendToSlideMap(static_cast<int16_t>(10 + e)); // catalogue row 9 + e
     }
     state().cntImagesToLoad = static_cast<int16_t>(entries.size());
     int slide = 0;
     for (int e = 0; e < entries.size(); ++e) {
-        slide += form_->sourceCodes().FetchSlide(e, slide);
+        slide += form_->sourceCodes().FetchSlide(e, slide, form_->cycles());
     }
     return slide;
 }
@@ -194,37 +196,40 @@ void TestFetchSlide::everySourceCodeBecomesSlides() {
         coded('6', "/site/pages/cloud_news.html"),
         coded('3', "/site/forecast/params.html?town=<p01>&country=<p06>"),
     };
+    QSignalSpy statusShown(&form_->cycles(), &DownloadCycles::statusTextChanged);
     QCOMPARE(fetchAll(entries), 6);
+    // The map's restart shows the status lines it set.
+    QCOMPARE(statusShown.count(), 1);
     const QSize screen = form_->size();
     for (int s = 0; s < 6; ++s) {
-        QVERIFY2(state().listIMAGEnotLoaded[s] == 0, qPrintable(entries.at(s)));
+        QVERIFY2(slideAt(s).loaded, qPrintable(entries.at(s)));
     }
     // A plain picture: its work file, kind 1.
-    QCOMPARE(state().listImageKind[0], int16_t(1));
+    QCOMPARE(slideAt(0).kind, 1);
     QVERIFY(QFile::exists(work(".jpg")));
-    QCOMPARE(state().listPicture[0].size(), QSize(800, 600));
+    QCOMPARE(slideAt(0).picture.size(), QSize(800, 600));
     // An animated GIF: kind 4 and the first copy of the cycle.
-    QCOMPARE(state().listImageKind[1], int16_t(4));
+    QCOMPARE(slideAt(1).kind, 4);
     QVERIFY(readFile(work("_ANIGIF_1.gif")).startsWith("GIF8"));
     // Pages become screen-sized bitmaps.
-    QCOMPARE(state().listImageKind[2], int16_t(2));
-    QCOMPARE(state().listImageKind[5], int16_t(2));
-    QCOMPARE(state().listPicture[5].size(), screen);
+    QCOMPARE(slideAt(2).kind, 2);
+    QCOMPARE(slideAt(5).kind, 2);
+    QCOMPARE(slideAt(5).picture.size(), screen);
     QCOMPARE(bmpSize(work("HTTP_IMG.bmp")), screen);
     // The page was asked with the town values, encoded where they must be.
     QCOMPARE(evaluate(*form_->webvis, "document.getElementById('raw').textContent"),
              QStringLiteral("town=S%C3%A3o%20Paulo&country=Italy"));
     // First images of pages: a GIF loop plays, a JPEG is a still picture;
     // the JPEG page names its image relative to itself.
-    QCOMPARE(state().listImageKind[3], int16_t(4));
+    QCOMPARE(slideAt(3).kind, 4);
     QVERIFY(readFile(work("_ANIGIF_2.gif")).startsWith("GIF8"));
-    QCOMPARE(state().listImageKind[4], int16_t(1));
-    QCOMPARE(state().listPicture[4].size(), QSize(800, 600));
+    QCOMPARE(slideAt(4).kind, 1);
+    QCOMPARE(slideAt(4).picture.size(), QSize(800, 600));
     QVERIFY(readFile(phpGif()).startsWith("\xFF\xD8"));
     QVERIFY(!QFile::exists(work("_ANIGIF_3.gif")));
     // Every slide keeps its own catalogue row.
     for (int s = 0; s < 6; ++s) {
-        QCOMPARE(state().listIdCopyright[s], int16_t(10 + s));
+        QCOMPARE(slideAt(s).catalogueRow + 1, 10 + s);
     }
     QVERIFY(!form_->webvis->isVisible());
 }
@@ -244,14 +249,14 @@ void TestFetchSlide::seriesTakeTheNextFreeSlides() {
     QCOMPARE(form_->statusBar().lCountDown->text(), QStringLiteral("***"));
     // The series pictures were found under their padded numbers.
     for (int s = 1; s <= 3; ++s) {
-        QCOMPARE(state().listIMAGEnotLoaded[s], int16_t(0));
-        QCOMPARE(state().listPicture[s].size(), QSize(640, 480));
-        QCOMPARE(state().listIdCopyright[s], int16_t(11));
+        QVERIFY(slideAt(s).loaded);
+        QCOMPARE(slideAt(s).picture.size(), QSize(640, 480));
+        QCOMPARE(slideAt(s).catalogueRow + 1, 11);
     }
     // The picture behind the series is neither swallowed nor given its row.
-    QCOMPARE(state().listIMAGEnotLoaded[4], int16_t(0));
-    QCOMPARE(state().listIdCopyright[4], int16_t(14));
-    QCOMPARE(state().listPicture[4].size(), QSize(800, 600));
+    QVERIFY(slideAt(4).loaded);
+    QCOMPARE(slideAt(4).catalogueRow + 1, 14);
+    QCOMPARE(slideAt(4).picture.size(), QSize(800, 600));
     // Three pictures from one entry, and two entries that gave none.
     QCOMPARE(state().cntImagesToLoad, int16_t(5 + 2 - 1 - 1));
 }
@@ -281,17 +286,17 @@ void TestFetchSlide::pageFailuresEndInTheErrorPicture() {
     clock.start();
     QCOMPARE(fetchAll(entries), 4);
     for (int s : {0, 1}) {
-        QCOMPARE(state().listIMAGEnotLoaded[s], int16_t(-1));
-        QCOMPARE(state().listImageKind[s], int16_t(1));
+        QVERIFY(!slideAt(s).loaded);
+        QCOMPARE(slideAt(s).kind, 1);
         QVERIFY(isErrorPicture(s));
     }
     QVERIFY(!QFile::exists(phpGif()));
     // A page that never finishes is captured as it shows when the wait ends.
-    QCOMPARE(state().listImageKind[2], int16_t(2));
-    QCOMPARE(state().listIMAGEnotLoaded[2], int16_t(0));
+    QCOMPARE(slideAt(2).kind, 2);
+    QVERIFY(slideAt(2).loaded);
     QVERIFY(clock.elapsed() < 60000);
     // Alerts and script errors stay silent: no box, the page is captured.
-    QCOMPARE(state().listImageKind[3], int16_t(2));
+    QCOMPARE(slideAt(3).kind, 2);
     QVERIFY(dialogs_.shown().isEmpty());
     QVERIFY(form_->webvis->keptScriptMessages().join('\n').contains("alert:"));
 }
@@ -306,19 +311,17 @@ void TestFetchSlide::animatedCopiesAreSmallGifWhateverTheAddress() {
         QLatin1Char('4') + loop.url("/radar.gif?t=1").mid(1),
         coded('4', "/site/maps/alps_snow.png"),
     };
-    state().cntAniGif = 1;
     QCOMPARE(fetchAll(entries), 3);
-    QCOMPARE(state().listImageKind[0], int16_t(4));
-    QCOMPARE(state().listImageKind[1], int16_t(4));
+    QCOMPARE(slideAt(0).kind, 4);
+    QCOMPARE(slideAt(1).kind, 4);
     QVERIFY(QFile::exists(work("_ANIGIF_1.gif")));
     QVERIFY(QFile::exists(work("_ANIGIF_2.gif")));
-    QCOMPARE(state().listImageKind[2], int16_t(1));
+    QCOMPARE(slideAt(2).kind, 1);
     QVERIFY(!QFile::exists(work("_ANIGIF_3.gif")));
 
     // Each slide plays its own copy; a copy that is gone shows the still
     // picture and marks the slide, never the loop before it.
     form_->panel().txtDisplay->setText(QStringLiteral("Full_Screen"));
-    state().cntAniGif = 1;
     state().GLOBAL_IMAGE_CURRENT_POINTER = 0;
     form_->scheduler().showSlide(0);
     QVERIFY(form_->ucAniGIF1->isLoaded());
@@ -329,7 +332,7 @@ void TestFetchSlide::animatedCopiesAreSmallGifWhateverTheAddress() {
     QVERIFY(!form_->ucAniGIF1->isLoaded());
     QVERIFY(!form_->ucAniGIF1->isVisible());
     QVERIFY(form_->fotoBrowser->isVisible());
-    QCOMPARE(state().listIMAGEnotLoaded[1], int16_t(-1));
+    QVERIFY(!slideAt(1).loaded);
 }
 
 void TestFetchSlide::linksAtWorkFileNamesAreReplacedNeverWrittenThrough() {
@@ -346,13 +349,12 @@ void TestFetchSlide::linksAtWorkFileNamesAreReplacedNeverWrittenThrough() {
         QVERIFY(QFile::link(victim.fileName(), names.at(n)));
     }
     QVERIFY(QFile::link(elsewhere.filePath("new"), names.back()));
-    state().cntAniGif = 1;
     QCOMPARE(fetchAll({site("/site/maps/europe_pressure.jpg"), coded('4', "/site/radar/alps.gif"),
                        coded('2', "/site/forecast/today.html"),
                        coded('6', "/site/pages/cloud_news.html")}),
              4);
     for (int s = 0; s < 4; ++s) {
-        QCOMPARE(state().listIMAGEnotLoaded[s], int16_t(0));
+        QVERIFY(slideAt(s).loaded);
     }
     for (int n = 0; n + 1 < names.size(); ++n) {
         QCOMPARE(readFile(elsewhere.filePath(QString::number(n))), QByteArray("not yours"));
@@ -370,7 +372,7 @@ void TestFetchSlide::captureFillsTheScreenAndRestoresTheWindow() {
     QCOMPARE(state().WebPageToImgEnd, kFalse);
 
     state().listImageSELECTED[0] = coded('2', "/site/forecast/week.html");
-    QCOMPARE(form_->sourceCodes().FetchSlide(0, 0), 1);
+    QCOMPARE(form_->sourceCodes().FetchSlide(0, 0, form_->cycles()), 1);
     const QSize screen = QGuiApplication::primaryScreen()->size();
     QCOMPARE(bmpSize(work("HTTP_IMG.bmp")), screen);
     const QString expected = qEnvironmentVariable("SKYGLANCE_EXPECT_SCREEN");
@@ -419,24 +421,24 @@ void TestFetchSlide::hungPageIsEndedAndTheNextPageShows() {
     QTimer ticker;
     connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
     ticker.start(50);
-    state().UpdateSlideMap(-1, 0);
+    form_->cycles().restartSlideMap();
     for (int s = 0; s < entries.size(); ++s) {
         const auto [code, peer] = entries.at(s);
         state().listImageSELECTED[s] = QLatin1Char(code) + peer->url("/page.html").mid(1);
         QElapsedTimer clock;
         clock.start();
         ticks = 0;
-        QCOMPARE(form_->sourceCodes().FetchSlide(s, s), 1);
+        QCOMPARE(form_->sourceCodes().FetchSlide(s, s, form_->cycles()), 1);
         QVERIFY(clock.elapsed() < (code == '2' ? captureLimit : firstImageLimit) + 2000);
         // The wait kept the thread serving its timers.
         QVERIFY(ticks > clock.elapsed() / 200);
     }
     for (int s : {0, 2, 3}) {
-        QCOMPARE(state().listIMAGEnotLoaded[s], int16_t(-1));
+        QVERIFY(!slideAt(s).loaded);
         QVERIFY(isErrorPicture(s));
     }
-    QVERIFY(isColour(state().listPicture[1], qRgb(0, 255, 0)));
-    QVERIFY(isColour(state().listPicture[4], qRgb(0, 0, 255)));
+    QVERIFY(isColour(slideAt(1).picture, qRgb(0, 255, 0)));
+    QVERIFY(isColour(slideAt(4).picture, qRgb(0, 0, 255)));
     QVERIFY(spinningHelpers().isEmpty());
 }
 

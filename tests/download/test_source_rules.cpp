@@ -1,6 +1,7 @@
 // The address rules of the source codes and the numbered series, which need
 // neither network nor browser.
 #include "download/PictureSeries.h"
+#include "download/SlideSink.h"
 #include "download/SourceCodes.h"
 #include "platform/Dialogs.h"
 #include "state/RunState.h"
@@ -110,41 +111,48 @@ void TestSourceRules::seriesFillsTheNextSlidesAndKeepsItsRow() {
     struct : PictureLoader {
         QStringList loaded;
         QList<int> slides;
-        void Load_JPG_GIF_PNG_On_Array(const QString& address, int slide) override {
+        Slide Load_JPG_GIF_PNG_On_Array(const QString& address, Slide slide, SlideSink&) override {
             loaded << address;
-            slides << slide;
+            slides << slide.position;
+            return slide;
         }
     } loader;
+    struct : SlideSink {
+        SlideList list;
+        const SlideList& slides() const override { return list; }
+        void putSlide(const Slide& slide) override { list.put(slide); }
+        void loopFileWritten() override { list.loopFileWritten(); }
+    } sink;
     const QStringList& loaded = loader.loaded;
     const QList<int>& slides = loader.slides;
     PictureSeries series(state, dialogs, loader);
     int marks = 0;
     QObject::connect(&series, &PictureSeries::slideFilled, [&] { ++marks; });
-    state.UpdateSlideMap(-1, 0);
-    state.UpdateSlideMap(0, 8); // entry 0: row 7
-    state.UpdateSlideMap(0, 3); // entry 1: row 2, the series
-    state.UpdateSlideMap(0, 5); // entry 2: row 4
+    sink.list.restartMap();
+    sink.list.appendToMap(8); // entry 0: row 7
+    sink.list.appendToMap(3); // entry 1: row 2, the series
+    sink.list.appendToMap(5); // entry 2: row 4
 
     state.tmpStrUrl = QStringLiteral("5ttp://h/s_*.png,1,1,3,2");
-    QCOMPARE(series.ExpandSeries(1, 1), 3);
+    QCOMPARE(series.ExpandSeries(1, 1, sink), 3);
     QCOMPARE(loaded, (QStringList{"http://h/s_01.png", "http://h/s_02.png", "http://h/s_03.png"}));
     QCOMPARE(slides, (QList<int>{1, 2, 3}));
     QCOMPARE(marks, 3);
     // Every slide of the series carries the series' row; the entry behind it
     // keeps its own, to be placed on the next free slide.
-    QCOMPARE(state.listIdCopyright[2], int16_t(3));
-    QCOMPARE(state.listIdCopyright[3], int16_t(3));
-    QCOMPARE(state.listEntryIdCopyright[2], int16_t(5));
+    QCOMPARE(sink.list.at(2).catalogueRow, 2);
+    QCOMPARE(sink.list.at(3).catalogueRow, 2);
+    QCOMPARE(sink.list.entryId(2), int16_t(5));
 
     state.tmpStrUrl = QStringLiteral("5ttp://h/no-star.png,1,1,3");
-    QCOMPARE(series.ExpandSeries(1, 1), 0);
+    QCOMPARE(series.ExpandSeries(1, 1, sink), 0);
     QCOMPARE(dialogs.shownTexts(), QStringList{"Proc ZizozEdezuvu Error 19"});
     state.tmpStrUrl = QStringLiteral("5ttp://h/s_*.png,1,1,0,2");
-    QCOMPARE(series.ExpandSeries(1, 1), 0);
+    QCOMPARE(series.ExpandSeries(1, 1, sink), 0);
     QCOMPARE(loaded.size(), 3);
     // No room behind the last slide.
     state.tmpStrUrl = QStringLiteral("5ttp://h/s_*.png,1,1,5,2");
-    QCOMPARE(series.ExpandSeries(1, kSlideLimit - 2), 2);
+    QCOMPARE(series.ExpandSeries(1, kSlideLimit - 2, sink), 2);
 }
 
 QTEST_GUILESS_MAIN(TestSourceRules)

@@ -103,6 +103,7 @@ private:
     void openPanel();
     QString work(const QString& name) const { return home_->work(name); }
     RunState& state() { return form_->state; }
+    const Slide& slideAt(int s) { return form_->cycles().slides().at(s); }
 
     std::unique_ptr<TemporaryHome> home_;
     platform::ScriptedDialogs dialogs_;

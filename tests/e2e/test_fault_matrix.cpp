@@ -164,6 +164,7 @@ private:
     void answerFirstStartQuestions();
     QString work(const QString& name = {}) const { return home_->work(name); }
     RunState& state() { return form_->state; }
+    const Slide& slideAt(int s) { return form_->cycles().slides().at(s); }
 
     std::unique_ptr<TemporaryHome> home_;
     platform::ScriptedDialogs dialogs_;
@@ -197,8 +198,8 @@ void TestFaultMatrix::startProgram(const QString& site) {
     form_ = ShowAssembly::build(options);
     connect(form_.get(), &FormPicture::slideShown, this, [this](int slide) {
         const QLabel* line = form_->statusBar().lCountDown;
-        seen_.append({slide, state().listIMAGEnotLoaded[slide] == -1,
-                      state().listPicture[slide] == form_->ErrLoadPicture,
+        seen_.append({slide, !slideAt(slide).loaded,
+                      slideAt(slide).picture == form_->ErrLoadPicture,
                       line->isHidden() ? QString() : line->text(),
                       state().statusLine2.startsWith(QLatin1String("Picture of "))});
     });

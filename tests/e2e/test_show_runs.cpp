@@ -47,12 +47,12 @@ void TestShowRuns::startProgram(const QString& site) {
                   false,
                   {},
                   form_->statusBar().whoWeAre->text()};
-        seen.kind = state().listImageKind[slide];
+        seen.kind = slideAt(slide).kind;
         const QString loop = form_->presenter().lastLoopFile();
         seen.loopPlaying = form_->ucAniGIF1->isVisible() && !loop.isEmpty();
-        seen.loopIsOwn = seen.loopPlaying &&
-                         QImageReader(loop).read().convertToFormat(QImage::Format_RGB32) ==
-                             state().listPicture[slide].convertToFormat(QImage::Format_RGB32);
+        seen.loopIsOwn =
+            seen.loopPlaying && QImageReader(loop).read().convertToFormat(QImage::Format_RGB32) ==
+                                    slideAt(slide).picture.convertToFormat(QImage::Format_RGB32);
         seen.notice = form_->statusBar().lCountDown->isVisible()
                           ? form_->statusBar().lCountDown->text()
                           : QString();
@@ -293,7 +293,7 @@ void TestShowRuns::serviceLostMidShowKeepsSlidesAndFiles() {
     startProgram(service->site);
     waitForSlides(2);
     openPanel();
-    const qint64 firstPicture = state().listPicture[0].cacheKey();
+    const qint64 firstPicture = slideAt(0).picture.cacheKey();
     const QString site = service->site;
     service.reset(); // the network goes away
     form_->panel().SSTCfg_cmdConferma->click();
@@ -304,7 +304,7 @@ void TestShowRuns::serviceLostMidShowKeepsSlidesAndFiles() {
     const qsizetype shown = seen_.size();
     waitForSlides(int(shown) + 3);
     QCOMPARE(state().cntImagesLoaded, int16_t(4));
-    QCOMPARE(state().listPicture[0].cacheKey(), firstPicture);
+    QCOMPARE(slideAt(0).picture.cacheKey(), firstPicture);
     QVERIFY(form_->cycles().retryPassPending());
     for (const char* name : {"Skyglance7_Picture_List.dat", "Skyglance7_Config.dat",
                              "Skyglance7_Proxy.dat", "Skyglance7_Language.dat"}) {
@@ -442,17 +442,17 @@ void TestShowRuns::failedPicturesKeepTheirLastGoodOnes() {
     // Never loaded: the error picture with its notice, also for the page,
     // whose "Not Found" is no weather.
     for (int s = 0; s < 3; ++s) {
-        QCOMPARE(state().listIMAGEnotLoaded[s], int16_t(-1));
-        QCOMPARE(state().listPicture[s], form_->ErrLoadPicture);
+        QVERIFY(!slideAt(s).loaded);
+        QCOMPARE(slideAt(s).picture, form_->ErrLoadPicture);
     }
     QCOMPARE(seen_[1].notice, QString::fromLatin1(kImageMissingText));
 
     service.reset(); // the port is free before the next service takes it
     service = std::make_unique<Service>(port);
     forceCycleAndWait(3);
-    QCOMPARE(state().listImageKind[1], int16_t(2));
-    QCOMPARE(state().listImageKind[2], int16_t(4));
-    const QImage goodPage = state().listPicture[1];
+    QCOMPARE(slideAt(1).kind, 2);
+    QCOMPARE(slideAt(2).kind, 4);
+    const QImage goodPage = slideAt(1).picture;
     QVERIFY(goodPage != form_->ErrLoadPicture);
     waitForSlides(int(seen_.size()) + 3); // the good set is kept by now
 
@@ -468,9 +468,9 @@ void TestShowRuns::failedPicturesKeepTheirLastGoodOnes() {
         QCOMPARE(seen.notice, QString::fromLatin1(kImageMissingText));
         QCOMPARE(seen.kind, QList<int>({1, 2, 4})[seen.slide]);
     }
-    QCOMPARE(state().listPicture[1].size(), goodPage.size());
-    QVERIFY(state().listPicture[1] != form_->ErrLoadPicture);
-    QVERIFY(state().listPicture[1].pixel(5, 5) == goodPage.pixel(5, 5));
+    QCOMPARE(slideAt(1).picture.size(), goodPage.size());
+    QVERIFY(slideAt(1).picture != form_->ErrLoadPicture);
+    QVERIFY(slideAt(1).picture.pixel(5, 5) == goodPage.pixel(5, 5));
     checkLoopsPlayTheirOwnFiles(from, 1);
 }
 
@@ -596,22 +596,22 @@ void TestShowRuns::picturesBeyondTheBudgetAreScaledOrRefused() {
             }
         }
         QCOMPARE(round.size(), 5);
-        QCOMPARE(state().listPicture[0].size(), QSize(720, 720));
+        QCOMPARE(slideAt(0).picture.size(), QSize(720, 720));
         QCOMPARE(round[0].line2, QStringLiteral("Huge picture"));
         QCOMPARE(round[0].centre, QColor(200, 40, 40));
-        QCOMPARE(state().listPicture[1].size(), QSize(1400, 1000));
+        QCOMPARE(slideAt(1).picture.size(), QSize(1400, 1000));
         QCOMPARE(round[1].line2, QStringLiteral("Big pictures"));
         QCOMPARE(round[1].centre, colours[0]);
-        QCOMPARE(state().listPicture[2].size(), QSize(1008, 720));
+        QCOMPARE(slideAt(2).picture.size(), QSize(1008, 720));
         QCOMPARE(round[2].line2, reduced);
         QVERIFY(round[2].bar.endsWith(reduced));
         QCOMPARE(round[2].centre, colours[1]);
         for (int s : {3, 4}) {
-            QCOMPARE(state().listIMAGEnotLoaded[s], int16_t(-1));
+            QVERIFY(!slideAt(s).loaded);
             QCOMPARE(round[s].line2, refused);
             QVERIFY(!round[s].notice.isEmpty());
         }
-        QVERIFY(HeldPictureBytes(state().listPicture, -1) <=
+        QVERIFY(HeldPictureBytes(form_->cycles().slides(), -1) <=
                 StillPicturesBudget(PictureBudgetBytes()));
     };
     waitForSlides(5);

@@ -5,6 +5,7 @@
 #include "settings/RemovedFolder.h"
 #include "settings/SettingsFile.h"
 #include "state/RunState.h"
+#include "state/SlideList.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -206,14 +207,20 @@ void TestSettings::intervalMessagesFollowTheLanguage() {
 
 void TestSettings::tickedRowsGoToFileAndSlideMap() {
     Fixture f;
+    // The slide map as the window wires it.
+    SlideList slides;
+    QObject::connect(f.settings.get(), &SettingsFile::slideMapRestarted,
+                     [&slides] { slides.restartMap(); });
+    QObject::connect(f.settings.get(), &SettingsFile::slideMapEntryTicked,
+                     [&slides](int16_t id) { slides.appendToMap(id); });
     f.setValues("15", "8", "Full_Screen");
     f.table.item(2)->setCheckState(Qt::Checked);
     f.table.item(7)->setCheckState(Qt::Checked);
     QVERIFY(f.settings->WriteSettings());
     QCOMPARE(f.selectionBytes(), QByteArray("2\r\n102\r\n7\r\n107\r\n\r\n\r\n"));
-    QCOMPARE(f.state.listIdCopyright[0], int16_t(3));
-    QCOMPARE(f.state.listIdCopyright[1], int16_t(8));
-    QCOMPARE(f.state.listIdCopyright[2], int16_t(0));
+    QCOMPARE(slides.at(0).catalogueRow, 2);
+    QCOMPARE(slides.at(1).catalogueRow, 7);
+    QCOMPARE(slides.at(2).catalogueRow, -1);
 
     for (int r = 0; r < f.table.count(); ++r) {
         f.table.item(r)->setCheckState(Qt::Unchecked);

@@ -131,7 +131,9 @@ void TestStartUp::startValuesAndTimers() {
     Window w;
     FormPicture& f = *w.form;
     f.state.listURL[5] = "left over";
-    f.state.listImageKind[1999] = 4;
+    Slide last = f.cycles().slides().at(1999);
+    last.kind = 4;
+    f.cycles().putSlide(last);
     QVERIFY(f.Form_Load());
 
     QVERIFY(f.generalClock.isActive());
@@ -141,15 +143,16 @@ void TestStartUp::startValuesAndTimers() {
     QVERIFY(!f.Timer4000.isActive());
 
     const RunState& s = f.state;
+    const SlideList& slides = f.cycles().slides();
     for (int i = 0; i < 2000; ++i) {
         QVERIFY(s.listURL[i].isEmpty() && s.listData[i].isEmpty() &&
                 s.listURLnameOnly[i].isEmpty() && s.listImageSELECTED[i].isEmpty() &&
                 s.listOLDImageSELECTED[i].isEmpty());
-        QVERIFY(s.listIMAGEnotLoaded[i] == 0 && s.listImageKind[i] == 0);
+        QVERIFY(slides.at(i).loaded && slides.at(i).kind == 0);
     }
     QCOMPARE(s.Lingua, int16_t(999));
     QCOMPARE(s.cntWaitCountdown, int16_t(10));
-    QCOMPARE(s.cntAniGif, int16_t(1));
+    QCOMPARE(slides.nextLoopNumber(), int16_t(1));
     QCOMPARE(s.aniGifPrefix, QStringLiteral("_ANIGIF_"));
     QVERIFY(f.fetch().replyArrived());
     QCOMPARE(s.flagSilent, kTrue);

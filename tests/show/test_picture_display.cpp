@@ -7,6 +7,7 @@
 #include "app/ShowAssembly.h"
 #include "download/PictureLoading.h"
 #include "platform/Dialogs.h"
+#include "run/DownloadCycle.h"
 #include "run/Scheduler.h"
 #include "settings/SettingsFile.h"
 #include "shell/FormPicture.h"
@@ -43,11 +44,25 @@ struct Fixture {
         form->generalClock.stop();
     }
     RunState& state() { return form->state; }
+    const Slide& slideAt(int s) { return form->cycles().slides().at(s); }
+    // A slide as a source code leaves it before its fetch.
+    void preset(int s, int kind, bool loaded = true) {
+        Slide slide = slideAt(s);
+        slide.kind = kind;
+        slide.loaded = loaded;
+        form->cycles().putSlide(slide);
+    }
+    // The picture at `address` loaded as slide s, kept as the cycle keeps it.
+    void load(const QString& address, int s) {
+        DownloadCycles& cycles = form->cycles();
+        cycles.putSlide(
+            form->pictureLoading().Load_JPG_GIF_PNG_On_Array(address, slideAt(s), cycles));
+    }
     QString workFile(const QString& suffix) const {
         return home.path() + QStringLiteral("/Skyglance7_Work/Skyglance7_Img") + suffix;
     }
     bool sameAsErrorPicture(int slide) {
-        return state().listPicture[slide].cacheKey() == form->ErrLoadPicture.cacheKey();
+        return slideAt(slide).picture.cacheKey() == form->ErrLoadPicture.cacheKey();
     }
 };
 
@@ -96,74 +111,73 @@ void TestPictureDisplay::initTestCase() {
 
 void TestPictureDisplay::stillPicturesByExtension() {
     Fixture f;
-    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("photo.jpg"), 0);
-    QCOMPARE(f.state().listImageKind[0], int16_t(1));
-    QCOMPARE(f.state().listIMAGEnotLoaded[0], int16_t(0));
-    QCOMPARE(f.state().listPicture[0].size(), QSize(640, 480));
+    f.load(url("photo.jpg"), 0);
+    QCOMPARE(f.slideAt(0).kind, 1);
+    QVERIFY(f.slideAt(0).loaded);
+    QCOMPARE(f.slideAt(0).picture.size(), QSize(640, 480));
     QVERIFY(QFile::exists(f.workFile(".jpg")));
     // The thumbnail shares the slide's picture.
-    QCOMPARE(f.form->Miniatura->picture().cacheKey(), f.state().listPicture[0].cacheKey());
+    QCOMPARE(f.form->Miniatura->picture().cacheKey(), f.slideAt(0).picture.cacheKey());
 
     // A PNG is flattened onto white.
-    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("clear.png"), 1);
-    const QImage png = f.state().listPicture[1];
+    f.load(url("clear.png"), 1);
+    const QImage png = f.slideAt(1).picture;
     QCOMPARE(png.pixelColor(30, 20), QColor(Qt::white));
     QCOMPARE(png.pixelColor(2, 2), QColor(Qt::red));
     QVERIFY(!png.hasAlphaChannel());
 
     // ".PNG" is not ".png": the standard loader keeps the transparency.
-    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("upper.PNG"), 2);
-    QCOMPARE(f.state().listIMAGEnotLoaded[2], int16_t(0));
-    QCOMPARE(f.state().listPicture[2].pixelColor(30, 20).alpha(), 0);
+    f.load(url("upper.PNG"), 2);
+    QVERIFY(f.slideAt(2).loaded);
+    QCOMPARE(f.slideAt(2).picture.pixelColor(30, 20).alpha(), 0);
     QVERIFY(QFile::exists(f.workFile(".PNG")));
 
     // A query string after the extension: stored under a safe name, decoded
     // by content, never written outside the work folder.
-    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("photo.jpg?t=1/../../x"), 4);
-    QCOMPARE(f.state().listIMAGEnotLoaded[4], int16_t(0));
-    QCOMPARE(f.state().listPicture[4].size(), QSize(640, 480));
+    f.load(url("photo.jpg?t=1/../../x"), 4);
+    QVERIFY(f.slideAt(4).loaded);
+    QCOMPARE(f.slideAt(4).picture.size(), QSize(640, 480));
     QVERIFY(QFile::exists(f.workFile(".img")));
     QCOMPARE(QDir(f.home.path()).entryList(QDir::Files), QStringList{});
 
     // A GIF of kind 0 gives its first frame as a still picture.
-    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("loop.gif"), 3);
-    QCOMPARE(f.state().listImageKind[3], int16_t(1));
-    QVERIFY(!f.state().listPicture[3].isNull());
-    QCOMPARE(f.state().cntAniGif, int16_t(1));
+    f.load(url("loop.gif"), 3);
+    QCOMPARE(f.slideAt(3).kind, 1);
+    QVERIFY(!f.slideAt(3).picture.isNull());
+    QCOMPARE(f.form->cycles().slides().nextLoopNumber(), int16_t(1));
 }
 
 void TestPictureDisplay::failuresBecomeTheErrorPicture() {
     Fixture f;
     QCOMPARE(f.form->ErrLoadPicture.size(), QSize(1024, 768));
-    f.state().listImageKind[0] = 4;
-    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("missing.jpg"), 0);
-    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("broken.jpg"), 1);
-    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array("http://127.0.0.1:9/dead.gif", 2);
+    f.preset(0, 4);
+    f.load(url("missing.jpg"), 0);
+    f.load(url("broken.jpg"), 1);
+    f.load("http://127.0.0.1:9/dead.gif", 2);
     for (int slide = 0; slide < 3; ++slide) {
-        QCOMPARE(f.state().listIMAGEnotLoaded[slide], int16_t(-1));
-        QCOMPARE(f.state().listImageKind[slide], int16_t(1));
+        QVERIFY(!f.slideAt(slide).loaded);
+        QCOMPARE(f.slideAt(slide).kind, 1);
         QVERIFY(f.sameAsErrorPicture(slide));
     }
     QVERIFY(f.dialogs.shown().isEmpty());
-    QCOMPARE(f.state().cntAniGif, int16_t(1));
+    QCOMPARE(f.form->cycles().slides().nextLoopNumber(), int16_t(1));
 }
 
 void TestPictureDisplay::animatedGifCopiesAreNumberedInOrder() {
     Fixture f;
-    f.state().cntAniGif = 1;
-    f.state().listImageKind[0] = 4;
-    f.state().listImageKind[1] = 4;
-    f.state().listImageKind[2] = 4;
-    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("loop.gif"), 0);
-    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("loop2.gif"), 1);
-    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("photo.jpg") + "?x=clear.png", 2);
-    QCOMPARE(f.state().cntAniGif, int16_t(3));
+    f.preset(0, 4);
+    f.preset(1, 4);
+    f.preset(2, 4);
+    f.load(url("loop.gif"), 0);
+    f.load(url("loop2.gif"), 1);
+    f.load(url("photo.jpg") + "?x=clear.png", 2);
+    QCOMPARE(f.form->cycles().slides().nextLoopNumber(), int16_t(3));
     QVERIFY(QFile::exists(f.workFile("_ANIGIF_1.gif")));
     QVERIFY(QFile::exists(f.workFile("_ANIGIF_2.gif")));
-    QCOMPARE(f.state().listImageKind[0], int16_t(4));
-    QCOMPARE(f.state().listImageKind[1], int16_t(4));
+    QCOMPARE(f.slideAt(0).kind, 4);
+    QCOMPARE(f.slideAt(1).kind, 4);
     // A kind-4 slide whose address ends in .png becomes a still picture.
-    QCOMPARE(f.state().listImageKind[2], int16_t(1));
+    QCOMPARE(f.slideAt(2).kind, 1);
     QVERIFY(!QFile::exists(f.workFile("_ANIGIF_3.gif")));
     QVERIFY(!QFile::exists(f.workFile("_ANIGIF_3.png")));
 }
@@ -172,21 +186,21 @@ void TestPictureDisplay::pageImagesComeFromThePageImageFile() {
     Fixture f;
     const QString pageImage = f.state().Skyglance_PHP_Dir + "/PHP.gif";
     QVERIFY(QFile::copy(QStringLiteral(SKYGLANCE_TESTDATA "/animated-red-blue.gif"), pageImage));
-    f.state().listImageKind[0] = 6;
+    f.preset(0, 6);
     // The address itself is never fetched: nothing listens there.
-    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array("http://127.0.0.1:9/page.html", 0);
-    QCOMPARE(f.state().listImageKind[0], int16_t(4));
-    QCOMPARE(f.state().listIMAGEnotLoaded[0], int16_t(0));
-    QVERIFY(!f.state().listPicture[0].isNull());
+    f.load("http://127.0.0.1:9/page.html", 0);
+    QCOMPARE(f.slideAt(0).kind, 4);
+    QVERIFY(f.slideAt(0).loaded);
+    QVERIFY(!f.slideAt(0).picture.isNull());
     QVERIFY(QFile::exists(f.workFile("_ANIGIF_1.gif")));
-    QCOMPARE(f.state().cntAniGif, int16_t(2));
+    QCOMPARE(f.form->cycles().slides().nextLoopNumber(), int16_t(2));
 
     // A ".php" address of another kind is neither fetched nor loaded.
-    f.state().listIMAGEnotLoaded[1] = -1;
-    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array("http://127.0.0.1:9/map.php", 1);
-    QCOMPARE(f.state().listIMAGEnotLoaded[1], int16_t(0));
-    QVERIFY(f.state().listPicture[1].isNull());
-    QCOMPARE(f.state().listImageKind[1], int16_t(0));
+    f.preset(1, 0, false);
+    f.load("http://127.0.0.1:9/map.php", 1);
+    QVERIFY(f.slideAt(1).loaded);
+    QVERIFY(f.slideAt(1).picture.isNull());
+    QCOMPARE(f.slideAt(1).kind, 0);
 }
 
 void TestPictureDisplay::fullScreenSlideFillsTheAreaAboveTheBar() {
@@ -238,9 +252,8 @@ void TestPictureDisplay::animatedGifSlidePlaysInThePictureFrame() {
     Fixture f;
     f.form->show();
     f.form->panel().txtDisplay->setText("Full_Screen");
-    f.state().listImageKind[0] = 4;
-    f.state().cntAniGif = 1;
-    f.form->pictureLoading().Load_JPG_GIF_PNG_On_Array(url("loop.gif"), 0);
+    f.preset(0, 4);
+    f.load(url("loop.gif"), 0);
     f.state().GLOBAL_IMAGE_CURRENT_POINTER = 0;
     f.form->scheduler().showSlide(0);
     QVERIFY(!f.form->fotoBrowser->isVisible());
@@ -258,7 +271,7 @@ void TestPictureDisplay::animatedGifSlidePlaysInThePictureFrame() {
 
     // The next still slide hides the GIF control again.
     f.state().GLOBAL_IMAGE_CURRENT_POINTER = 1;
-    f.state().listImageKind[1] = 1;
+    f.preset(1, 1);
     f.form->presenter().ShowPicture(solid(300, 200, Qt::gray));
     QVERIFY(!f.form->ucAniGIF1->isVisible());
     QVERIFY(f.form->fotoBrowser->isVisible());

@@ -1,4 +1,4 @@
-// The shared tables, the slide map, the splitting rule, the command-line
+// The shared tables, the slide list's map, the splitting rule, the command-line
 // options, the folder names and the panel placement.
 #include "catalogue/VendorServices.h"
 #include "platform/Environment.h"
@@ -7,6 +7,7 @@
 #include "shell/WorkFolders.h"
 #include "state/CommandLine.h"
 #include "state/RunState.h"
+#include "state/SlideList.h"
 
 #include <QtTest>
 
@@ -34,11 +35,37 @@ void TestRunState::tablesHoldIndexesZeroTo2000AndNothingElse() {
     state.listURL[2000] = QStringLiteral("last");
     state.listURL[2001] = QStringLiteral("past the end");
     state.listURL[-1] = QStringLiteral("before the start");
-    state.listIdCopyright[5000] = 7;
+    SlideList slides;
+    Slide far;
+    far.position = 5000;
+    far.catalogueRow = 6;
+    slides.put(far);
     QCOMPARE(state.listURL[2000], QStringLiteral("last"));
     QVERIFY(state.listURL[2001].isEmpty());
     QVERIFY(state.listURL[-1].isEmpty());
-    QCOMPARE(state.listIdCopyright[5000], int16_t(0));
+    QCOMPARE(slides.at(5000).catalogueRow, -1);
+    QCOMPARE(slides.at(5000).position, -1);
+
+    // The slide resets clear their own fields of slides 0 to 1999 only.
+    for (int s : {0, 2000}) {
+        Slide loop = slides.at(s);
+        loop.kind = 4;
+        loop.loopFile = QStringLiteral("loop.gif");
+        loop.picture = QImage(4, 4, QImage::Format_RGB32);
+        loop.address = QStringLiteral("4ttp://a/b.gif");
+        slides.put(loop);
+    }
+    slides.clearKinds();
+    QCOMPARE(slides.at(0).kind, 0);
+    QVERIFY(slides.at(0).loopFile.isEmpty());
+    QVERIFY(!slides.at(0).picture.isNull());
+    QCOMPARE(slides.at(2000).kind, 4);
+    slides.clearPictures();
+    QVERIFY(slides.at(0).picture.isNull());
+    QVERIFY(!slides.at(2000).picture.isNull());
+    QCOMPARE(slides.at(0).address, QStringLiteral("4ttp://a/b.gif"));
+    slides.clearOrigins();
+    QVERIFY(slides.at(2000).address.isEmpty());
     QCOMPARE(state.listURL[1999], QString());
 
     // The reset loops clear 0..1999 and leave entry 2000 alone.
@@ -52,48 +79,62 @@ void TestRunState::tablesHoldIndexesZeroTo2000AndNothingElse() {
 
 void TestRunState::slideMapResetAndAppend() {
     RunState state;
-    int shown = 0;
-    state.onStatusTextChanged = [&shown] { ++shown; };
     state.weAre = QStringLiteral("W ");
     state.Aggiornare = QStringLiteral("U");
     state.nowText = [] { return QStringLiteral("1/2/26 10:00"); };
-    state.listIdCopyright[10] = 4;
-
-    state.UpdateSlideMap(-1, 0);
-    QCOMPARE(shown, 1);
+    state.restartStatusLines();
     QCOMPARE(state.LastUpdate.toString(), QStringLiteral(" - RFRS:1/2/26 10:00"));
     QCOMPARE(state.statusLine1, QStringLiteral("W U - RFRS:1/2/26 10:00"));
     QCOMPARE(state.statusLine2, QStringLiteral(". . . "));
-    QCOMPARE(state.listIdCopyright[10], int16_t(0));
 
-    state.UpdateSlideMap(0, 5);
-    state.UpdateSlideMap(0, 1);
-    state.UpdateSlideMap(3, 9); // any mode but -1 appends
-    QCOMPARE(state.slideMapAppendPosition(), 3);
-    QCOMPARE(state.listIdCopyright[0], int16_t(5));
-    QCOMPARE(state.listIdCopyright[1], int16_t(1));
-    QCOMPARE(state.listIdCopyright[2], int16_t(9));
-    QCOMPARE(state.listIdCopyright[3], int16_t(0));
+    SlideList slides;
+    Slide tenth = slides.at(10);
+    tenth.catalogueRow = 3;
+    tenth.kind = 1;
+    slides.put(tenth);
+    slides.restartMap();
+    QCOMPARE(slides.at(10).catalogueRow, -1);
+    QCOMPARE(slides.at(10).kind, 1); // the map only
 
-    // Without a reset the next append goes behind the last one.
-    state.UpdateSlideMap(0, 12);
-    QCOMPARE(state.listIdCopyright[3], int16_t(12));
+    slides.appendToMap(5);
+    slides.appendToMap(1);
+    slides.appendToMap(9);
+    QCOMPARE(slides.mapAppendPosition(), 3);
+    QCOMPARE(slides.at(0).catalogueRow, 4);
+    QCOMPARE(slides.at(1).catalogueRow, 0);
+    QCOMPARE(slides.at(2).catalogueRow, 8);
+    QCOMPARE(slides.at(3).catalogueRow, -1);
+    QCOMPARE(slides.entryId(2), int16_t(9));
+
+    // Without a restart the next append goes behind the last one.
+    slides.appendToMap(12);
+    QCOMPARE(slides.at(3).catalogueRow, 11);
+    // A slide takes an entry's row: a series behind entry 1 fills slides 1
+    // to 3 with it, the entries keep their own.
+    slides.mapToEntry(3, 1);
+    QCOMPARE(slides.at(3).catalogueRow, 0);
+    QCOMPARE(slides.entryId(3), int16_t(12));
 }
 
 void TestRunState::slideMapStopsWhenFull() {
-    RunState state;
-    state.UpdateSlideMap(-1, 0);
+    SlideList slides;
+    slides.restartMap();
     for (int i = 0; i < 2001; ++i) {
-        state.UpdateSlideMap(0, static_cast<int16_t>(i % 30000 + 1));
+        slides.appendToMap(static_cast<int16_t>(i % 30000 + 1));
     }
-    QCOMPARE(state.slideMapAppendPosition(), 2001);
-    QCOMPARE(state.listIdCopyright[2000], int16_t(2001));
+    QCOMPARE(slides.mapAppendPosition(), 2001);
+    QCOMPARE(slides.at(2000).catalogueRow, 2000);
     // More slides than entries are dropped, not written out of range.
     for (int i = 0; i < 50; ++i) {
-        state.UpdateSlideMap(0, 77);
+        slides.appendToMap(77);
     }
-    QCOMPARE(state.slideMapAppendPosition(), 2001);
-    QCOMPARE(state.listIdCopyright[2000], int16_t(2001));
+    QCOMPARE(slides.mapAppendPosition(), 2001);
+    QCOMPARE(slides.at(2000).catalogueRow, 2000);
+    // A restart clears slides and entries 0 to 1999 only.
+    slides.restartMap();
+    QCOMPARE(slides.at(1999).catalogueRow, -1);
+    QCOMPARE(slides.at(2000).catalogueRow, 2000);
+    QCOMPARE(slides.entryId(2000), int16_t(2001));
 }
 
 void TestRunState::splittingFields_data() {

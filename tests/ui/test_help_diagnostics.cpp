@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "state/RunState.h"
+#include "state/SlideList.h"
 #include "ui/Diagnostics.h"
 #include "ui/OnlineHelp.h"
 
@@ -285,9 +286,14 @@ void TestHelpDiagnostics::diagnosticsShowLiveValues() {
     state.listIdPicture[0] = 17;
     state.listCopyright[7] = QStringLiteral("Vendor-2024");
     state.listImageSELECTED[0] = QStringLiteral("http://a/x.jpg");
-    state.listIdCopyright[0] = 1;
-    state.listImageKind[0] = 1;
-    state.listPicture[3] = QImage(40, 30, QImage::Format_RGB32);
+    SlideList slideList;
+    Slide first = slideList.at(0);
+    first.catalogueRow = 0;
+    first.kind = 1;
+    slideList.put(first);
+    Slide fourth = slideList.at(3);
+    fourth.picture = QImage(40, 30, QImage::Format_RGB32);
+    slideList.put(fourth);
 
     QTimer imgClock;
     QTimer panControl;
@@ -297,8 +303,8 @@ void TestHelpDiagnostics::diagnosticsShowLiveValues() {
     proxy = {true, QStringLiteral("proxy.lan:3128"), {}, "joe", "secret"};
     FlagsOfParts parts;
     parts.flags.slideTickRunning = true;
-    Diagnostics diagnostics(state, {{"imgClock", &imgClock}, {"panControl", &panControl}}, controls,
-                            parts);
+    Diagnostics diagnostics(
+        state, slideList, {{"imgClock", &imgClock}, {"panControl", &panControl}}, controls, parts);
     diagnostics.showCommand(Command::PanelShown);
     diagnostics.open();
     QVERIFY(diagnostics.isOpen());
@@ -337,7 +343,8 @@ void TestHelpDiagnostics::diagnosticsShowLiveValues() {
     imgClock.stop();
     diagnostics.showCommand(Command::None);
     parts.flags.settingsUnsaved = true;
-    state.listPicture[3] = QImage();
+    fourth.picture = QImage();
+    slideList.put(fourth);
     proxy.password = QStringLiteral("pw");
     diagnostics.refresh();
     QTableWidget* timers = diagnostics.timerRows();
