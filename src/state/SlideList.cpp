@@ -69,9 +69,10 @@ void SlideList::clearForStart() {
     }
 }
 
+// The slides keep their rows: the pictures on the screen keep their captions
+// until a cycle maps the new entries to the slides it makes.
 void SlideList::restartMap() {
     mapAppendPosition_ = 0;
-    clearMap();
     entryIds_.clearForReset();
 }
 
@@ -80,7 +81,6 @@ void SlideList::appendToMap(int16_t catalogueIndexPlusOne) {
     if (!inRange(mapAppendPosition_)) {
         return;
     }
-    slides_[mapAppendPosition_].catalogueRow = catalogueIndexPlusOne - 1;
     entryIds_[mapAppendPosition_] = catalogueIndexPlusOne;
     ++mapAppendPosition_;
 }

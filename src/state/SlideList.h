@@ -45,9 +45,11 @@ public:
     // At start-up: slides 0 to 1999 neither fetched nor failed.
     void clearForStart();
 
-    // The slide map. A restart forgets the rows of slides and entries 0 to
-    // 1999; each append gives the next slide and the next entry the
-    // catalogue index + 1, until 2001 are mapped.
+    // The entries' rows, as the selection file lists them. A restart forgets
+    // the rows of entries 0 to 1999; each append gives the next entry the
+    // catalogue index + 1, until 2001 are mapped. The slides take their rows
+    // from these in the next cycle (a series fills several slides from one
+    // entry), so the slides on the screen keep theirs meanwhile.
     void restartMap();
     void appendToMap(int16_t catalogueIndexPlusOne);
     int mapAppendPosition() const { return mapAppendPosition_; }

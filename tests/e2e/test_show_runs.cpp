@@ -288,10 +288,15 @@ void TestShowRuns::panelStartWithUnchangedTicksFetchesNothing() {
 }
 
 void TestShowRuns::serviceLostMidShowKeepsSlidesAndFiles() {
+    // A series first: its four pictures stand before the map behind it.
     auto service = std::make_unique<Service>();
-    seedDemoHome(home_->path(), kSelection);
+    seedDemoHome(home_->path(), {"30", "31", "0", "1"});
     startProgram(service->site);
-    waitForSlides(2);
+    waitForSlides(5);
+    QMap<int, QString> captions;
+    for (const Seen& seen : std::as_const(seen_)) {
+        captions.insert(seen.slide, seen.line2);
+    }
     openPanel();
     const qint64 firstPicture = slideAt(0).picture.cacheKey();
     const QString site = service->site;
@@ -302,10 +307,14 @@ void TestShowRuns::serviceLostMidShowKeepsSlidesAndFiles() {
                  "/service/catalogue?p=1&x00=x5555: Connection refused");
     QCOMPARE(form_->supervisor().pending(), Command::None);
     const qsizetype shown = seen_.size();
-    waitForSlides(int(shown) + 3);
-    QCOMPARE(state().cntImagesLoaded, int16_t(4));
+    waitForSlides(int(shown) + 6);
+    QCOMPARE(state().cntImagesLoaded, int16_t(5));
     QCOMPARE(slideAt(0).picture.cacheKey(), firstPicture);
     QVERIFY(form_->cycles().retryPassPending());
+    // Each slide keeps its own caption while the service is away.
+    for (qsizetype i = shown; i < seen_.size(); ++i) {
+        QCOMPARE(seen_[i].line2, captions.value(seen_[i].slide));
+    }
     for (const char* name : {"Skyglance7_Picture_List.dat", "Skyglance7_Config.dat",
                              "Skyglance7_Proxy.dat", "Skyglance7_Language.dat"}) {
         QVERIFY2(QFile::exists(work(name)), name);

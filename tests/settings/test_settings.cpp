@@ -218,9 +218,9 @@ void TestSettings::tickedRowsGoToFileAndSlideMap() {
     f.table.item(7)->setCheckState(Qt::Checked);
     QVERIFY(f.settings->WriteSettings());
     QCOMPARE(f.selectionBytes(), QByteArray("2\r\n102\r\n7\r\n107\r\n\r\n\r\n"));
-    QCOMPARE(slides.at(0).catalogueRow, 2);
-    QCOMPARE(slides.at(1).catalogueRow, 7);
-    QCOMPARE(slides.at(2).catalogueRow, -1);
+    QCOMPARE(slides.catalogueRowOfEntry(0), 2);
+    QCOMPARE(slides.catalogueRowOfEntry(1), 7);
+    QCOMPARE(slides.catalogueRowOfEntry(2), -1);
 
     for (int r = 0; r < f.table.count(); ++r) {
         f.table.item(r)->setCheckState(Qt::Unchecked);
