@@ -8,9 +8,12 @@
 #             screen for the whole slide interval.
 #
 #   bench/show/show-cpu.sh [BUILD_DIR] [WINDOW_S] [RUNS]
+#   SCREEN=3840x2160 PIN_CORE=0 XVFB=1 bench/show/show-cpu.sh   (a 4K panel, one core)
 #
-# The real program runs offscreen on a 1920 x 1080 screen against the bundled
-# catalogue service. After its first slide and a settling pause, the user and
+# The real program runs on a 1920 x 1080 screen (SCREEN=WxH for another size)
+# against the bundled catalogue service: offscreen, or under Xvfb with XVFB=1
+# (the X server's own work is not counted). PIN_CORE=N pins the program and
+# everything under it to core N (taskset), as on a one-core board. After its first slide and a settling pause, the user and
 # system time of the program and of every process under it (utime + stime,
 # children included) is read from /proc over WINDOW_S seconds (default 30).
 # Beside each figure stands the whole machine's busy share over the same
@@ -24,12 +27,17 @@ RUNS=${3:-1}
 SETTLE_S=${SETTLE_S:-5}
 CATALOGUE=server/catalogue.tsv
 SCENARIOS=${SCENARIOS:-"stills loop loop-held"}
+SCREEN=${SCREEN:-1920x1080}
+SCREEN_W=${SCREEN%x*}
+SCREEN_H=${SCREEN#*x}
+PIN_CORE=${PIN_CORE:-}
+XVFB=${XVFB:-}
 
 . bench/show/lib.sh
 
 TICKS=$(getconf CLK_TCK)
-cat >"$WORK/screen.json" <<'EOF'
-{ "screens": [ { "name": "bench", "x": 0, "y": 0, "width": 1920, "height": 1080,
+cat >"$WORK/screen.json" <<EOF
+{ "screens": [ { "name": "bench", "x": 0, "y": 0, "width": $SCREEN_W, "height": $SCREEN_H,
                  "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1 } ] }
 EOF
 
@@ -108,9 +116,17 @@ run_scenario() {
 
     start_service "$WORK/service.out" --catalogue "$catalogue" --db "$WORK/$name$run.db"
 
+    local platform="offscreen:configfile=$WORK/screen.json" pin=()
+    if [ -n "$XVFB" ]; then
+        platform=xcb
+    fi
+    if [ -n "$PIN_CORE" ]; then
+        pin=(taskset -c "$PIN_CORE")
+    fi
     HOME="$home" SKYGLANCE_SITE="$SITE" SKYGLANCE_PRINT_SLIDES=1 \
-        QT_QPA_PLATFORM="offscreen:configfile=$WORK/screen.json" QTWEBENGINE_DISABLE_SANDBOX=1 \
-        QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu "$APP" >"$out" 2>"$WORK/$name$run.err" &
+        QT_QPA_PLATFORM="$platform" QTWEBENGINE_DISABLE_SANDBOX=1 \
+        QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu "${pin[@]}" "$APP" >"$out" \
+        2>"$WORK/$name$run.err" &
     APP_PID=$!
     for _ in $(seq 1 1200); do
         grep -q '^slide 0 ' "$out" && break
@@ -127,7 +143,17 @@ run_scenario() {
         "$((after - before)) slide ticks; $(sed -n 's/ |.*//p' "$out" | head -n 1)"
 }
 
-echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+if [ -n "$XVFB" ]; then
+    # A display of its own at the screen's size; the program finds it by DISPLAY.
+    XVFB_DISPLAY=:$((90 + RANDOM % 9))
+    Xvfb "$XVFB_DISPLAY" -screen 0 "${SCREEN}x24" -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    trap 'kill "$XVFB_PID" 2>/dev/null || true; cleanup' EXIT INT TERM
+    export DISPLAY=$XVFB_DISPLAY
+    sleep 1
+fi
+echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg);" \
+    "screen $SCREEN${XVFB:+ (Xvfb)}${PIN_CORE:+, pinned to core $PIN_CORE}"
 for run in $(seq 1 "$RUNS"); do
     for name in $SCENARIOS; do
         run_scenario "$name" "$run"
