@@ -324,6 +324,10 @@ void ShowAssembly::makeCycles(FormPicture& w) {
                      &FormPicture::showPanelForSelection);
     QObject::connect(cy, &DownloadCycles::everySlideFetched, &w,
                      &FormPicture::keepEarlierPicturesOfFailedSlides);
+    // The pages of the cycle are captured: their renderers need not stay
+    // until the next cycle.
+    QObject::connect(cy, &DownloadCycles::everySlideFetched, w.webvis,
+                     &platform::BrowserView::releasePage);
     QObject::connect(cy, &DownloadCycles::waitReasonNoted, &w, [&w](const QString& reason) {
         w.noteWaiting(QStringLiteral("pass"), reason);
     });

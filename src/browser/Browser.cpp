@@ -259,6 +259,10 @@ void BrowserView::endRenderer() {
     installFreshPage();
 }
 
+void BrowserView::releasePage() {
+    installFreshPage();
+}
+
 QImage BrowserView::renderAt(QSize size) {
     QImage shot = grab().toImage();
     if (shot.isNull() || size.isEmpty()) {

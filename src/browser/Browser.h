@@ -50,6 +50,9 @@ public:
     // for ever while it goes on serving later pages of the same site, and
     // puts a fresh page in the view.
     void endRenderer();
+    // Puts a fresh, empty page in the view. The old page's renderer ends
+    // with it, so between uses the engine holds no page in memory.
+    void releasePage();
 
     // The rendered view as a picture of exactly size pixels.
     QImage renderAt(QSize size);
