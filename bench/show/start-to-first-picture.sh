@@ -12,13 +12,16 @@
 #             (the first "kept slide" or "slide" line on stdout)
 #   live    = launch -> the first live slide ("slide 0")
 # The kept pictures should come within 2 s whatever the service does; the
-# live slides follow the first pass as before.
+# live slides follow the first pass as before. NETWORK=stall (the catalogue
+# answers, its pictures and pages stall: a slow first pass) or NETWORK=away
+# (nothing listens) time the first picture only.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 BUILDS=("$@")
 [ ${#BUILDS[@]} -gt 0 ] || BUILDS=(build)
 RUNS=${RUNS:-3}
+NETWORK=${NETWORK:-up}
 LIMIT_S=${LIMIT_S:-180}
 BUILD_DIR=${BUILDS[0]}
 
@@ -45,7 +48,7 @@ scripts/seed-demo-home.sh "$SEEDED"
 start_service "$WORK/service0.out" --db "$WORK/catalogue0.db"
 launch "$APP" "$SEEDED" 0.05 "$WORK/seed.out"
 for _ in $(seq 1 $((LIMIT_S * 10))); do
-    grep -q '^slide 0 ' "$WORK/seed.out" && [ -f "$SEEDED/Skyglance7_Work/LastGood/slides.txt" ] &&
+    grep -qs '^slide 0 ' "$WORK/seed.out" && [ -f "$SEEDED/Skyglance7_Work/LastGood/slides.txt" ] &&
         break
     sleep 0.1
 done
@@ -61,7 +64,14 @@ for build in "${BUILDS[@]}"; do
         home="$WORK/home-$run"
         rm -rf "$home"
         cp -a "$SEEDED" "$home"
-        start_service "$WORK/service$run.out" --db "$WORK/catalogue$run.db"
+        faults=()
+        [ "$NETWORK" = stall ] && faults=(--faults "stall@0+3600")
+        start_service "$WORK/service$run.out" --db "$WORK/catalogue$run.db" "${faults[@]}"
+        if [ "$NETWORK" = away ]; then
+            kill "$SERVICE_PID"
+            wait "$SERVICE_PID" 2>/dev/null || true
+            SERVICE_PID=""
+        fi
         FIFO="$WORK/slides$run"
         rm -f "$FIFO"
         mkfifo "$FIFO"
@@ -72,6 +82,7 @@ for build in "${BUILDS[@]}"; do
         while IFS= read -r -t "$LIMIT_S" line; do
             if [[ -z $picture && ($line == "kept slide "* || $line == "slide "*) ]]; then
                 picture=$(($(now_ms) - launched))
+                [ "$NETWORK" = up ] || break
             fi
             if [[ $line == "slide 0 "* ]]; then
                 live=$(($(now_ms) - launched))
@@ -79,6 +90,10 @@ for build in "${BUILDS[@]}"; do
             fi
         done <"$FIFO"
         stop_run
+        if [ "$NETWORK" != up ]; then
+            echo "$build run $run ($NETWORK): picture ${picture:-none} ms"
+            continue
+        fi
         if [ -z "$live" ]; then
             echo "$build run $run: no slide within $LIMIT_S s" >&2
             tail -n 5 "$FIFO.err" >&2
