@@ -226,10 +226,14 @@ void ShowAssembly::makeSupervisor(FormPicture& w) {
         w.connection_->AskConnectionType();
         w.connection_->ApplyConnectionSettings();
     });
-    QObject::connect(sv, &Supervisor::firstReplyAccepted, &w, [&w] { w.lastGoodShow_->stop(); });
+    QObject::connect(sv, &Supervisor::firstReplyAccepted, &w,
+                     [&w] { w.lastGoodShow_->networkAnswered(); });
     QObject::connect(sv, &Supervisor::panelButtonsWaitDue, &w, &FormPicture::SetPanelButtonsWait);
-    QObject::connect(sv, &Supervisor::panelForSelectionDue, &w,
-                     [&w] { w.cycles_->OpenPanelForSelection(); });
+    // The kept pictures end where the panel or the live slides begin.
+    QObject::connect(sv, &Supervisor::panelForSelectionDue, &w, [&w] {
+        w.lastGoodShow_->stop();
+        w.cycles_->OpenPanelForSelection();
+    });
     QObject::connect(sv, &Supervisor::panelButtonsReadyDue, &w, &FormPicture::SetPanelButtonsReady);
     QObject::connect(sv, &Supervisor::quitDue, &w, &FormPicture::QuitProgram);
     QObject::connect(sv, &Supervisor::timerFlagColourChanged, &w, &FormPicture::setTimerFlagColour);
@@ -356,6 +360,8 @@ void ShowAssembly::makeScheduler(FormPicture& w) {
                      &StatusBar::ShowStatusText);
     QObject::connect(w.scheduler_.get(), &Scheduler::displayModeChanged, &w,
                      &FormPicture::ShowDisplayMode);
+    QObject::connect(w.scheduler_.get(), &Scheduler::liveSlideDue, &w,
+                     [&w] { w.lastGoodShow_->stop(); });
     QObject::connect(w.scheduler_.get(), &Scheduler::slideShown, &w, &FormPicture::afterSlideShown);
     if (qEnvironmentVariableIsSet("SKYGLANCE_SNAPSHOT")) {
         w.snapshots_ = std::make_unique<SnapshotWriter>(qEnvironmentVariable("SKYGLANCE_SNAPSHOT"));

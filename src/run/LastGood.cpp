@@ -302,6 +302,11 @@ void LastGoodShow::showNext() {
     if (!playing_ || slides_.isEmpty()) {
         return;
     }
+    // A page being captured stays on the screen; the kept slide waits.
+    if (state_.Http2BmpRunning != 0) {
+        scheduleNext(QString());
+        return;
+    }
     const int index = next_;
     const StoredSlide slide = slides_[index];
     next_ = (next_ + 1) % static_cast<int>(slides_.size());
@@ -311,11 +316,17 @@ void LastGoodShow::showNext() {
     if (!playing_ || starts != starts_) {
         return; // stopped or started afresh meanwhile
     }
+    if (state_.Http2BmpRunning != 0) {
+        next_ = index;
+        scheduleNext(QString());
+        return;
+    }
     Slide shown = slide;
     shown.picture = picture;
     presenter_.showKept(shown);
     state_.statusLine1 = slide.statusLine1;
-    state_.statusLine2 = LastGoodStatusText(state_.Lingua, slide.fetched);
+    state_.statusLine2 = networkAnswered_ ? KeptPictureText(state_.Lingua, slide.fetched)
+                                          : LastGoodStatusText(state_.Lingua, slide.fetched);
     emit statusTextChanged();
     if (c_.lCountDown->isVisible()) {
         c_.lCountDown->raise();

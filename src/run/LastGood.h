@@ -84,7 +84,8 @@ struct LastGoodControls {
     QLabel* lCountDown = nullptr;
 };
 
-// Plays the kept slides while the first catalogue reply is awaited.
+// Plays the kept slides from the start until the first live slide: while
+// the first catalogue reply is awaited and behind the first pass.
 class LastGoodShow : public QObject {
     Q_OBJECT
 
@@ -96,6 +97,8 @@ public:
     // there is nothing to play.
     bool start(QList<StoredSlide> slides, int firstDelayMs);
     void stop();
+    // The service answered: the slides no longer say they wait for it.
+    void networkAnswered() { networkAnswered_ = true; }
     bool playing() const { return playing_; }
     // When the set began to play.
     QDateTime since() const { return since_; }
@@ -120,6 +123,7 @@ private:
     quint64 starts_ = 0;
     long long lastIntervalMs_ = 0;
     bool playing_ = false;
+    bool networkAnswered_ = false;
     QDateTime since_;
     QTimer timer_;
 };

@@ -264,6 +264,7 @@ void Scheduler::imgClock_Timer() {
     }
     const int s = state_.GLOBAL_IMAGE_CURRENT_POINTER;
     c_.lblMsgUser->hide();
+    emit liveSlideDue();
     const Slide slide = showSlide(s);
     showSlideText(slide);
     markKeptPicture(slide);

@@ -80,6 +80,8 @@ signals:
     void statusTextChanged();
     // The display mode box (txtDisplay) changed.
     void displayModeChanged();
+    // A slide of the cycle is about to go on the screen.
+    void liveSlideDue();
     // After every slide shown.
     void slideShown(const Slide& slide);
 

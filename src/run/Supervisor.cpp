@@ -56,7 +56,12 @@ void Supervisor::startUp() {
     c_.generalClock->stop();
     c_.window->raise();
     c_.window->activateWindow();
-    // A request sent again never puts the logo over the kept pictures.
+    // Kept pictures of an earlier run take the logo's place from the start,
+    // whatever the network does; a request sent again never covers them.
+    if (!lastGoodTried_) {
+        lastGoodTried_ = true;
+        host_.startLastGood();
+    }
     if (!host_.lastGoodPlaying()) {
         emit logoDue();
     }
@@ -66,10 +71,6 @@ void Supervisor::startUp() {
     startState_ = 1;
     ticket_ = host_.startFirstRequest();
     sinceRequest_.start();
-    if (!lastGoodTried_) {
-        lastGoodTried_ = true;
-        host_.startLastGood();
-    }
     c_.generalClock->start();
 }
 
@@ -175,7 +176,10 @@ void Supervisor::utilityTmr_Timer() {
     c_.utilityTmr->stop();
     if (state_.firstLaunch == 0) {
         c_.utilityTmr->setInterval(platform::scaledMs(kUtilityRunningMs));
-        emit logoDue();
+        // The kept pictures go on playing through the first pass.
+        if (!host_.lastGoodPlaying()) {
+            emit logoDue();
+        }
         platform::pauseLettingEventsRun(kLogoPauseMs);
         state_.firstLaunch = 1;
     } else {

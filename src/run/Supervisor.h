@@ -48,8 +48,9 @@ public:
     virtual bool cycleRunning() const = 0;
     virtual bool loadingPictures() const = 0;
     virtual bool slideTickRunning() const = 0;
-    // The last good pictures of an earlier run: started once while the first
-    // reply is awaited (true when a set plays), and asked whether they play.
+    // The last good pictures of an earlier run: started once before the
+    // first request (true when a set plays), in place of the logo, and asked
+    // whether they play.
     virtual bool startLastGood() = 0;
     virtual bool lastGoodPlaying() const = 0;
 };
@@ -90,7 +91,8 @@ signals:
     // The countdown ran out: read the proxy file, offer the connection choice
     // again and apply it.
     void connectionChoiceDue();
-    // The first reply was accepted: the last good pictures stop.
+    // The first reply was accepted: the last good pictures play on until
+    // the first live slide, no longer waiting for the network.
     void firstReplyAccepted();
     // Opening the panel: its buttons wait, then it opens for a new selection;
     // once it is shown its buttons are ready again.

@@ -1,6 +1,6 @@
 // The main window's care for the screen beyond one run: the last good
-// pictures that play while a restarted program waits for the network, and
-// the status page that lets the screen be watched from afar.
+// pictures that play while a restarted program waits for the network and its
+// first pass, and the status page that lets the screen be watched from afar.
 
 #include "download/ConnectionMonitor.h"
 #include "download/PictureBudget.h"
@@ -27,8 +27,8 @@
 
 namespace {
 
-// The first kept picture follows the logo after this long.
-constexpr int kFirstKeptSlideMs = 1000;
+// The first kept picture goes up at once: it takes the logo's place.
+constexpr int kFirstKeptSlideMs = 0;
 // Kept pictures are stored as PNG with light compression: quick to write at
 // the end of a cycle, still far smaller than the bitmaps.
 constexpr int kKeptPngQuality = 80;

@@ -111,7 +111,7 @@ QByteArray WatchStatusPage(const WatchStatus& s, const QByteArray& token) {
                     .arg(s.slidesShown)
                     .arg(withToken.isEmpty() ? QString() : QStringLiteral("&amp;") + withToken);
     }
-    const QString showing = s.lastGood ? QStringLiteral("last good pictures (no network yet)")
+    const QString showing = s.lastGood ? QStringLiteral("last good pictures (no live ones yet)")
                                        : QStringLiteral("live pictures");
     const QString cycle = s.cycleStarted.isValid()
                               ? QStringLiteral("%1, %2 s, %3 pictures fetched, %4 failed")

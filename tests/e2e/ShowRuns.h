@@ -84,6 +84,7 @@ private slots:
     void serviceLostMidShowKeepsSlidesAndFiles();
     void closingFromOutsideQuitsInOrder();
     void restartWithoutNetworkPlaysLastGoodPictures();
+    void restartWithKeptPicturesShowsThemUntilTheLiveSlides();
     void everyLoopPlaysItsOwnFileRoundAfterRound();
     void failedPicturesKeepTheirLastGoodOnes();
     void incompleteCatalogueKeepsSavedSelection();
@@ -97,6 +98,7 @@ private slots:
 
 private:
     void startProgram(const QString& site);
+    void keepPicturesOfAFirstRun(const QString& site);
     void waitForSlides(int count);
     void forceCycleAndWait(int slidesAfter);
     void checkLoopsPlayTheirOwnFiles(qsizetype from, int atLeast = 3);
@@ -109,6 +111,9 @@ private:
     platform::ScriptedDialogs dialogs_;
     std::unique_ptr<FormPicture> form_;
     QList<Seen> seen_;
+    // Each kept slide shown: its place in the set, ms since the window showed.
+    QList<std::pair<int, qint64>> kept_;
+    QElapsedTimer sinceWindow_;
     bool grabSlides_ = false;
 };
 

@@ -23,6 +23,7 @@ void TestShowRuns::init() {
     dialogs_.clear();
     dialogs_.leaveUnattended(false);
     seen_.clear();
+    kept_.clear();
     grabSlides_ = false;
 }
 
@@ -62,7 +63,11 @@ void TestShowRuns::startProgram(const QString& site) {
         }
         seen_.append(seen);
     });
+    connect(form_.get(), &FormPicture::keptSlideShown, this, [this](int index) {
+        kept_.append({index, sinceWindow_.elapsed()});
+    });
     form_->show();
+    sinceWindow_.start();
     QVERIFY(form_->Form_Load());
     // The placeholder that replaces old loops lies beside the program.
     state().appPath = ProgramHarness::folder();
@@ -334,43 +339,33 @@ void TestShowRuns::closingFromOutsideQuitsInOrder() {
     QVERIFY(!form_->isVisible());
 }
 
-void TestShowRuns::restartWithoutNetworkPlaysLastGoodPictures() {
-    auto service = std::make_unique<Service>();
-    const QString site = service->site;
-    const int port = QUrl(site).port();
+// A first run with the service up, left until its pictures are kept.
+void TestShowRuns::keepPicturesOfAFirstRun(const QString& site) {
     seedDemoHome(home_->path(), kSelection);
     startProgram(site);
     waitForSlides(2);
     // The set is written by a thread of its own while the show goes on.
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(work("LastGood/slides.txt")), 10000);
     form_.reset();
+    seen_.clear();
+    kept_.clear();
+}
+
+void TestShowRuns::restartWithoutNetworkPlaysLastGoodPictures() {
+    auto service = std::make_unique<Service>();
+    const QString site = service->site;
+    const int port = QUrl(site).port();
+    keepPicturesOfAFirstRun(site);
     service.reset();
     // What a crash in the middle of writing the next set leaves behind.
     QDir().mkpath(work("LastGood.new"));
     writeFile(work("LastGood.new/slide-0000.png"), "half a pic");
 
-    // At the normal timing: the logo, then the kept pictures within 3 s of
-    // the window, marked, behind the countdown.
+    // At the normal timing: the kept pictures within 3 s of the window,
+    // marked, behind the countdown.
     platform::setTimeScale(1.0);
-    seen_.clear();
-    QList<std::pair<int, qint64>> kept;
-    QElapsedTimer sinceWindow;
-    qputenv("SKYGLANCE_SITE", site.toUtf8());
-    FormPicture::Options options;
-    options.screenPixels = QSize(1280, 720);
-    options.dialogs = &dialogs_;
-    form_ = ShowAssembly::build(options);
-    connect(form_.get(), &FormPicture::keptSlideShown, this, [&](int index) {
-        kept.append({index, sinceWindow.elapsed()});
-    });
-    connect(form_.get(), &FormPicture::slideShown, this, [this](int slide) {
-        seen_.append(
-            {slide, state().statusLine1, state().statusLine2, 0, false, 0, false, false, {}});
-    });
-    form_->show();
-    sinceWindow.start();
-    QVERIFY(form_->Form_Load());
-    state().appPath = ProgramHarness::folder();
+    startProgram(site);
+    QList<std::pair<int, qint64>>& kept = kept_;
     QTRY_VERIFY_WITH_TIMEOUT(!kept.isEmpty(), 10000);
     QVERIFY2(kept[0].second < 3000, qPrintable(QString::number(kept[0].second)));
     QCOMPARE(kept[0].first, 0);
@@ -394,8 +389,8 @@ void TestShowRuns::restartWithoutNetworkPlaysLastGoodPictures() {
     form_->panel().SSTCfg_timeRefresh->setText(QStringLiteral("8"));
     QVERIFY(dialogs_.shown().isEmpty());
 
-    // The service comes back: the first reply ends the kept pictures and the
-    // pass brings new ones, without the marks.
+    // The service comes back: the pass brings new pictures, without the
+    // marks, and the kept ones end.
     platform::setTimeScale(kScale);
     service = std::make_unique<Service>(port);
     QVERIFY(!service->site.isEmpty());
@@ -406,6 +401,49 @@ void TestShowRuns::restartWithoutNetworkPlaysLastGoodPictures() {
     waitForSlides(3);
     QCOMPARE(kept.size(), keptBefore);
     QVERIFY(!QFile::exists(work("LastGood.new")));
+}
+
+void TestShowRuns::restartWithKeptPicturesShowsThemUntilTheLiveSlides() {
+    Service service;
+    keepPicturesOfAFirstRun(service.site);
+
+    // The restart with the service up, at the normal timing: the first kept
+    // picture comes within 2 s of the window.
+    platform::setTimeScale(1.0);
+    startProgram(service.site);
+    // The middle of the screen as the user sees it, until the first live
+    // slide: never the logo, through the whole first pass.
+    QList<QImage> middles;
+    const auto middleOfScreen = [this] {
+        const QRect window = form_->rect();
+        return form_->grab().toImage().copy(
+            QRect(window.center() - QPoint(80, 45), QSize(160, 90)));
+    };
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        if (seen_.isEmpty() && middles.size() < 2000) {
+            middles.append(middleOfScreen());
+        }
+    });
+    watch.start(25);
+    QTRY_VERIFY_WITH_TIMEOUT(!kept_.isEmpty(), 5000);
+    QVERIFY2(kept_[0].second < 2000, qPrintable(QString::number(kept_[0].second)));
+    QCOMPARE(kept_[0].first, 0);
+    platform::setTimeScale(kScale);
+
+    // Then the live slides take over, and the kept ones end.
+    waitForSlides(1);
+    QCOMPARE(seen_[0].line2, QStringLiteral("Surface pressure over Europe"));
+    const qsizetype keptBefore = kept_.size();
+    waitForSlides(3);
+    QCOMPARE(kept_.size(), keptBefore);
+    watch.stop();
+    form_->presenter().ShowPicture(form_->ImageLogo);
+    const QImage logo = middleOfScreen();
+    QVERIFY(middles.size() > 10);
+    for (qsizetype i = 0; i < middles.size(); ++i) {
+        QVERIFY2(middles[i] != logo, qPrintable(QString::number(i)));
+    }
 }
 
 void TestShowRuns::everyLoopPlaysItsOwnFileRoundAfterRound() {
