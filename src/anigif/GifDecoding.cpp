@@ -359,6 +359,7 @@ void GifDecoding::DecodeFrame(int k) {
     target.width = static_cast<int>(std::min<qint64>(frame.Width, FrameStrip.width() - x));
     target.height = std::min(frame.Height, FrameStrip.height());
     target.interlaced = (packed & 0x40) != 0;
+    target.scratch = &pixelBuffer_;
     if (target.width < frame.Width || target.height < frame.Height) {
         // Never happens with a strip made for these frames; decode nothing
         // rather than a distorted picture.
@@ -369,6 +370,7 @@ void GifDecoding::DecodeFrame(int k) {
 
 void GifDecoding::ReleaseDecodingBuffers() {
     std::vector<uint8_t>().swap(codeBuffer_);
+    std::vector<uint8_t>().swap(pixelBuffer_);
     std::vector<FrameBlock>().swap(FrameBlocks);
 }
 
@@ -394,6 +396,7 @@ void GifDecoding::Clear() {
     Loops = 0;
     FrameStrip = QImage();
     std::vector<uint8_t>().swap(codeBuffer_);
+    std::vector<uint8_t>().swap(pixelBuffer_);
 }
 
 // ---------------------------------------------------------------------------

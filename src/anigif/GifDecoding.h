@@ -125,7 +125,8 @@ public:
 private:
     void DecodeFrame(int k);
 
-    std::vector<uint8_t> codeBuffer_; // the gathered image data of one frame
+    std::vector<uint8_t> codeBuffer_;  // the gathered image data of one frame
+    std::vector<uint8_t> pixelBuffer_; // the LZW decoder's linear output
 };
 
 } // namespace anigif

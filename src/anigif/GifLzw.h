@@ -22,6 +22,9 @@ struct LzwTarget {
     int width = 0;
     int height = 0;
     bool interlaced = false;
+    // The decoder's working buffer (width x height plus about 4 KB), kept by
+    // a caller that decodes many frames; null = one of its own per call.
+    std::vector<uint8_t>* scratch = nullptr;
 };
 
 // How a decode ended.
