@@ -8,10 +8,7 @@ namespace anigif {
 namespace {
 
 constexpr int kMaxCodes = 4096;
-// Room after the last pixel of the linear buffer: a whole string (at most
-// kMaxCodes bytes) may be written past it, plus the 8-byte overshoot of the
-// word-wise copies.
-constexpr std::size_t kSlack = kMaxCodes + 8;
+static_assert(kLzwSlack >= kMaxCodes + 8, "a whole string and a word's overshoot");
 
 inline uint64_t load64le(const uint8_t* p) {
     uint64_t v;
@@ -58,41 +55,25 @@ void copyRowsOut(const uint8_t* linear, int64_t count, const LzwTarget& t) {
     }
 }
 
-} // namespace
-
-std::size_t GatherSubBlocks(const uint8_t* data, std::size_t size, std::vector<uint8_t>& out) {
-    // First pass sums the lengths so the output is sized once; the second
-    // copies. Growing per sub-block would reallocate and fault in pages.
-    std::size_t total = 0;
-    std::size_t pos = 0;
-    while (pos < size) {
-        const std::size_t s = data[pos];
-        ++pos;
-        if (s == 0) {
-            break;
+// Spreads `count` pixels decoded in place (rows width apart from t.base)
+// to rows stride apart, last row first so that no row is overwritten before
+// it has moved; the rest of the memory, decoding's leftovers, ends zero.
+void spreadRowsInPlace(int64_t count, const LzwTarget& t) {
+    for (int row = t.height - 1; row >= 0; --row) {
+        const int64_t start = int64_t(row) * t.width;
+        const int n = static_cast<int>(std::clamp<int64_t>(count - start, 0, t.width));
+        uint8_t* dst = t.base + static_cast<std::ptrdiff_t>(row) * t.stride;
+        if (n > 0 && dst != t.base + start) {
+            std::memmove(dst, t.base + start, static_cast<std::size_t>(n));
         }
-        const std::size_t take = std::min(s, size - pos);
-        total += take;
-        pos += take;
+        std::memset(dst + n, 0, static_cast<std::size_t>(t.stride - n));
     }
-    out.resize(total);
-    uint8_t* dst = out.data();
-    pos = 0;
-    while (pos < size) {
-        const std::size_t s = data[pos];
-        ++pos;
-        if (s == 0) {
-            break;
-        }
-        const std::size_t take = std::min(s, size - pos);
-        std::memcpy(dst, data + pos, take);
-        dst += take;
-        pos += take;
-    }
-    return pos;
+    std::memset(t.base + static_cast<std::ptrdiff_t>(t.height) * t.stride, 0, kLzwSlack);
 }
 
-LzwResult LzwDecode(const uint8_t* codes, std::size_t size, int minCodeSize,
+} // namespace
+
+LzwResult LzwDecode(const uint8_t* subBlocks, std::size_t size, int minCodeSize,
                     const LzwTarget& target) {
     LzwResult result;
     if (minCodeSize < 2 || minCodeSize > 11) {
@@ -109,13 +90,15 @@ LzwResult LzwDecode(const uint8_t* codes, std::size_t size, int minCodeSize,
     // The pixels are decoded into one linear buffer and then moved into the
     // target's rows: every string then lies whole in earlier output, where a
     // later code that extends it can copy it from, whatever the row width.
+    // Decoding in place spares that buffer and its fresh pages.
+    const bool inPlace = target.inPlace && !target.interlaced;
     std::vector<uint8_t> ownBuffer;
     std::vector<uint8_t>& linear = target.scratch != nullptr ? *target.scratch : ownBuffer;
-    const std::size_t need = static_cast<std::size_t>(area) + kSlack;
-    if (linear.size() < need) {
+    const std::size_t need = static_cast<std::size_t>(area) + kLzwSlack;
+    if (!inPlace && linear.size() < need) {
         linear.resize(need);
     }
-    uint8_t* const begin = linear.data();
+    uint8_t* const begin = inPlace ? target.base : linear.data();
     uint8_t* const limit = begin + area;
     uint8_t* out = begin;
 
@@ -149,22 +132,33 @@ LzwResult LzwDecode(const uint8_t* codes, std::size_t size, int minCodeSize,
     int prev = -1;
     const uint8_t* prevStart = nullptr;
 
-    // Bit reader over the contiguous code bytes, least significant bit
-    // first: `have` bits wait in acc, the bytes from `in` on are unread.
-    const uint8_t* in = codes;
-    const uint8_t* const inEnd = codes + size;
+    // Bit reader straight over the data sub-blocks, least significant bit
+    // first: `have` bits wait in acc; the current sub-block's unread bytes
+    // run from `in` to blockEnd, and at blockEnd a size byte follows (0, or
+    // the end of the data, ends the stream).
+    const uint8_t* in = subBlocks;
+    const uint8_t* blockEnd = subBlocks;
+    const uint8_t* const dataEnd = subBlocks + size;
     uint64_t acc = 0;
     int have = 0;
 
     result.end = LzwEnd::DataExhausted;
     for (;;) {
         if (have < width) {
-            if (inEnd - in >= 8) {
+            if (blockEnd - in >= 8) {
                 acc |= load64le(in) << have;
                 in += (63 - have) >> 3;
                 have |= 56;
             } else {
-                while (have <= 56 && in < inEnd) {
+                while (have <= 56) {
+                    if (in == blockEnd) {
+                        if (in == dataEnd || *in == 0) {
+                            break;
+                        }
+                        const std::ptrdiff_t s = *in++;
+                        blockEnd = in + std::min(s, dataEnd - in);
+                        continue;
+                    }
                     acc |= static_cast<uint64_t>(*in++) << have;
                     have += 8;
                 }
@@ -246,7 +240,11 @@ LzwResult LzwDecode(const uint8_t* codes, std::size_t size, int minCodeSize,
         }
     }
     result.pixels = std::min<int64_t>(out - begin, area);
-    copyRowsOut(begin, result.pixels, target);
+    if (inPlace) {
+        spreadRowsInPlace(result.pixels, target);
+    } else {
+        copyRowsOut(begin, result.pixels, target);
+    }
     return result;
 }
 

@@ -47,12 +47,11 @@ QByteArray packCodes(const QList<QPair<int, int>>& codes) {
 
 std::vector<uint8_t> decodeAll(const QByteArray& subBlocks, int minCodeSize, int w, int h,
                                bool interlaced, anigif::LzwResult* result = nullptr) {
-    std::vector<uint8_t> codes;
-    anigif::GatherSubBlocks(reinterpret_cast<const uint8_t*>(subBlocks.constData()),
-                            static_cast<std::size_t>(subBlocks.size()), codes);
     std::vector<uint8_t> out(static_cast<std::size_t>(w) * h, 0xEE);
     anigif::LzwTarget t{out.data(), w, w, h, interlaced};
-    const anigif::LzwResult r = anigif::LzwDecode(codes.data(), codes.size(), minCodeSize, t);
+    const anigif::LzwResult r =
+        anigif::LzwDecode(reinterpret_cast<const uint8_t*>(subBlocks.constData()),
+                          static_cast<std::size_t>(subBlocks.size()), minCodeSize, t);
     if (result) {
         *result = r;
     }
