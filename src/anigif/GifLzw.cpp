@@ -8,7 +8,7 @@ namespace anigif {
 namespace {
 
 constexpr int kMaxCodes = 4096;
-static_assert(kLzwSlack >= kMaxCodes + 8, "a whole string and a word's overshoot");
+static_assert(kLzwSlack >= kMaxCodes + 16, "a whole string and a chunk's overshoot");
 
 inline uint64_t load64le(const uint8_t* p) {
     uint64_t v;
@@ -26,10 +26,18 @@ inline void store64le(uint8_t* p, uint64_t v) {
     std::memcpy(p, &v, sizeof v);
 }
 
-// Copies n bytes 8 at a time, up to 7 bytes beyond; src lies at least 8
-// bytes before dst (a string copied from earlier output), so every word read
-// is final by the time it is read.
-inline void copyWords(uint8_t* dst, const uint8_t* src, int n) {
+// Copies a string of n > 8 bytes from earlier output, 16 or 8 bytes at a
+// time and up to 15 bytes beyond. src lies at least n - 1 bytes before dst,
+// so every chunk read is final by the time it is read.
+inline void copyString(uint8_t* dst, const uint8_t* src, int n) {
+    if (n > 16) {
+        for (int i = 0; i < n; i += 16) {
+            uint8_t chunk[16];
+            std::memcpy(chunk, src + i, 16);
+            std::memcpy(dst + i, chunk, 16);
+        }
+        return;
+    }
     for (int i = 0; i < n; i += 8) {
         uint64_t v;
         std::memcpy(&v, src + i, 8);
@@ -102,20 +110,19 @@ LzwResult LzwDecode(const uint8_t* subBlocks, std::size_t size, int minCodeSize,
     uint8_t* const limit = begin + area;
     uint8_t* out = begin;
 
-    // The string table: len[] is a code's string length and first[] its
-    // first byte; a string of up to 8 bytes is also kept whole in
-    // shortString[] (first byte lowest) so writing it is one 8-byte store; a
-    // longer one is copied from where copyFrom[] says it lies in the output.
-    uint16_t len[kMaxCodes];
-    uint8_t first[kMaxCodes];
+    // The string table: lenFirst[] holds a code's string length (low 16
+    // bits) and its first byte (the 8 bits above), read and written as one;
+    // a string of up to 8 bytes is also kept whole in shortString[] (first
+    // byte lowest) so writing it is one 8-byte store; a longer one is copied
+    // from where copyFrom[] says it lies in the output.
+    uint32_t lenFirst[kMaxCodes];
     uint64_t shortString[kMaxCodes];
     const uint8_t* copyFrom[kMaxCodes];
 
     const int clear = 1 << minCodeSize;
     const int endCode = clear + 1;
     for (int i = 0; i < std::min(clear, 256); ++i) {
-        first[i] = static_cast<uint8_t>(i);
-        len[i] = 1;
+        lenFirst[i] = 1u | (static_cast<uint32_t>(i) << 16);
         shortString[i] = static_cast<uint8_t>(i);
     }
     // The codes that are not table strings, in one range: the clear and end
@@ -197,11 +204,12 @@ LzwResult LzwDecode(const uint8_t* subBlocks, std::size_t size, int minCodeSize,
             continue;
         }
 
+        const uint32_t prevLenFirst = lenFirst[prev];
         uint8_t newFirst;
         if (code < next) {
-            newFirst = first[code];
+            newFirst = static_cast<uint8_t>(lenFirst[code] >> 16);
         } else if (code == next && next < kMaxCodes) {
-            newFirst = first[prev];
+            newFirst = static_cast<uint8_t>(prevLenFirst >> 16);
         } else {
             result.end = LzwEnd::InvalidCode;
             break;
@@ -209,12 +217,10 @@ LzwResult LzwDecode(const uint8_t* subBlocks, std::size_t size, int minCodeSize,
         if (next < kMaxCodes) {
             // prev's string and the first byte of this one: it lies where
             // prev's string was written.
-            const int prevLen = len[prev];
-            first[next] = first[prev];
-            len[next] = static_cast<uint16_t>(prevLen + 1);
-            if (prevLen < 8) {
-                shortString[next] = shortString[prev] | (uint64_t(newFirst) << (8 * prevLen));
-            }
+            const int prevLen = static_cast<int>(prevLenFirst & 0xFFFF);
+            lenFirst[next] = prevLenFirst + 1;
+            // Meaningless for a string longer than 8 bytes, and then unused.
+            shortString[next] = shortString[prev] | (uint64_t(newFirst) << ((8 * prevLen) & 63));
             copyFrom[next] = prevStart;
             ++next;
             if (next > static_cast<int>(mask) && width < 12) {
@@ -223,14 +229,14 @@ LzwResult LzwDecode(const uint8_t* subBlocks, std::size_t size, int minCodeSize,
             }
         }
 
-        const int n = len[code];
+        const int n = static_cast<int>(lenFirst[code] & 0xFFFF);
         prevStart = out;
         if (n <= 8) {
             store64le(out, shortString[code]);
         } else {
             // The string lies at least n - 1 >= 8 bytes back; for the code
             // one past the table its last byte is the first one written here.
-            copyWords(out, copyFrom[code], n);
+            copyString(out, copyFrom[code], n);
         }
         out += n;
         prev = code;

@@ -15,7 +15,7 @@ namespace anigif {
 
 // The bytes past width x height that the decoder may write while decoding
 // in place (see LzwTarget::inPlace).
-inline constexpr std::size_t kLzwSlack = 4096 + 8;
+inline constexpr std::size_t kLzwSlack = 4096 + 16;
 
 // Where decoded indices go: width x height pixels, rows `stride` bytes apart,
 // the first row at `base`. With `interlaced` the rows arrive in the four GIF
