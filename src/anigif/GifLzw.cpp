@@ -121,15 +121,13 @@ LzwResult LzwDecode(const uint8_t* subBlocks, std::size_t size, int minCodeSize,
 
     const int clear = 1 << minCodeSize;
     const int endCode = clear + 1;
-    for (int i = 0; i < std::min(clear, 256); ++i) {
-        lenFirst[i] = 1u | (static_cast<uint32_t>(i) << 16);
+    // The codes that are no string have length 0: the clear and end codes
+    // and, with a minimum code size above 8, the literals an 8-bit index
+    // cannot hold. So one test of the entry sorts them out.
+    for (int i = 0; i <= endCode; ++i) {
+        lenFirst[i] = i < std::min(clear, 256) ? 1u | (static_cast<uint32_t>(i) << 16) : 0u;
         shortString[i] = static_cast<uint8_t>(i);
     }
-    // The codes that are not table strings, in one range: the clear and end
-    // codes, and with a minimum code size above 8 the literals an 8-bit index
-    // cannot hold.
-    const unsigned special = static_cast<unsigned>(std::min(clear, 256));
-    const unsigned specialSpan = static_cast<unsigned>(endCode) - special;
 
     int width = minCodeSize + 1;
     uint32_t mask = (1u << width) - 1;
@@ -178,22 +176,28 @@ LzwResult LzwDecode(const uint8_t* subBlocks, std::size_t size, int minCodeSize,
         acc >>= width;
         have -= width;
 
-        if (static_cast<unsigned>(code) - special <= specialSpan) {
-            if (code == clear) {
-                width = minCodeSize + 1;
-                mask = (1u << width) - 1;
-                next = clear + 2;
-                prev = -1;
-                continue;
+        uint32_t codeLenFirst;
+        if (code < next) {
+            codeLenFirst = lenFirst[code];
+            if (codeLenFirst == 0) {
+                if (code == clear) {
+                    width = minCodeSize + 1;
+                    mask = (1u << width) - 1;
+                    next = clear + 2;
+                    prev = -1;
+                    continue;
+                }
+                result.end = code == endCode ? LzwEnd::EndCode : LzwEnd::InvalidCode;
+                break;
             }
-            result.end = code == endCode ? LzwEnd::EndCode : LzwEnd::InvalidCode;
+        } else if (code == next && next < kMaxCodes && prev >= 0) {
+            codeLenFirst = lenFirst[prev] + 1; // prev's string and its first byte
+        } else {
+            result.end = LzwEnd::InvalidCode;
             break;
         }
         if (prev < 0) {
-            if (code >= clear) {
-                result.end = LzwEnd::InvalidCode;
-                break;
-            }
+            // The first code after a clear: a literal, nothing to add.
             prevStart = out;
             *out++ = static_cast<uint8_t>(code);
             prev = code;
@@ -204,19 +208,11 @@ LzwResult LzwDecode(const uint8_t* subBlocks, std::size_t size, int minCodeSize,
             continue;
         }
 
-        const uint32_t prevLenFirst = lenFirst[prev];
-        uint8_t newFirst;
-        if (code < next) {
-            newFirst = static_cast<uint8_t>(lenFirst[code] >> 16);
-        } else if (code == next && next < kMaxCodes) {
-            newFirst = static_cast<uint8_t>(prevLenFirst >> 16);
-        } else {
-            result.end = LzwEnd::InvalidCode;
-            break;
-        }
         if (next < kMaxCodes) {
             // prev's string and the first byte of this one: it lies where
             // prev's string was written.
+            const uint32_t prevLenFirst = lenFirst[prev];
+            const uint64_t newFirst = (codeLenFirst >> 16) & 0xFF;
             const int prevLen = static_cast<int>(prevLenFirst & 0xFFFF);
             lenFirst[next] = prevLenFirst + 1;
             // Meaningless for a string longer than 8 bytes, and then unused.
@@ -229,7 +225,7 @@ LzwResult LzwDecode(const uint8_t* subBlocks, std::size_t size, int minCodeSize,
             }
         }
 
-        const int n = static_cast<int>(lenFirst[code] & 0xFFFF);
+        const int n = static_cast<int>(codeLenFirst & 0xFFFF);
         prevStart = out;
         if (n <= 8) {
             store64le(out, shortString[code]);
