@@ -233,10 +233,14 @@ void GifDecoding::SetStripIdentityPalette() {
     if (FrameStrip.isNull()) {
         return;
     }
-    QList<QRgb> identity(256);
-    for (int i = 0; i < 256; ++i) {
-        identity[i] = 0xFF000000u | static_cast<uint32_t>(i);
-    }
+    // Built once and shared: the strip takes a reference, not a copy.
+    static const QList<QRgb> identity = [] {
+        QList<QRgb> colours(256);
+        for (int i = 0; i < 256; ++i) {
+            colours[i] = 0xFF000000u | static_cast<uint32_t>(i);
+        }
+        return colours;
+    }();
     FrameStrip.setColorTable(identity);
 }
 

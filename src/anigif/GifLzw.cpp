@@ -65,18 +65,26 @@ void copyRowsOut(const uint8_t* linear, int64_t count, const LzwTarget& t) {
 
 // Spreads `count` pixels decoded in place (rows width apart from t.base)
 // to rows stride apart, last row first so that no row is overwritten before
-// it has moved; the rest of the memory, decoding's leftovers, ends zero.
-void spreadRowsInPlace(int64_t count, const LzwTarget& t) {
+// it has moved. What decoding left behind (up to `dirtyEnd`) and no pixel
+// took ends zero again.
+void spreadRowsInPlace(int64_t count, const uint8_t* dirtyEnd, const LzwTarget& t) {
+    uint8_t* const rowsEnd = t.base + static_cast<std::ptrdiff_t>(t.height) * t.stride;
+    if (t.stride == t.width) {
+        std::memset(t.base + count, 0, static_cast<std::size_t>(dirtyEnd - (t.base + count)));
+        return;
+    }
+    if (dirtyEnd > rowsEnd) {
+        std::memset(rowsEnd, 0, static_cast<std::size_t>(dirtyEnd - rowsEnd));
+    }
     for (int row = t.height - 1; row >= 0; --row) {
         const int64_t start = int64_t(row) * t.width;
         const int n = static_cast<int>(std::clamp<int64_t>(count - start, 0, t.width));
         uint8_t* dst = t.base + static_cast<std::ptrdiff_t>(row) * t.stride;
-        if (n > 0 && dst != t.base + start) {
+        if (n > 0) {
             std::memmove(dst, t.base + start, static_cast<std::size_t>(n));
         }
         std::memset(dst + n, 0, static_cast<std::size_t>(t.stride - n));
     }
-    std::memset(t.base + static_cast<std::ptrdiff_t>(t.height) * t.stride, 0, kLzwSlack);
 }
 
 } // namespace
@@ -243,7 +251,8 @@ LzwResult LzwDecode(const uint8_t* subBlocks, std::size_t size, int minCodeSize,
     }
     result.pixels = std::min<int64_t>(out - begin, area);
     if (inPlace) {
-        spreadRowsInPlace(result.pixels, target);
+        // Past `out` at most one chunk of a copy was written.
+        spreadRowsInPlace(result.pixels, out + 16, target);
     } else {
         copyRowsOut(begin, result.pixels, target);
     }
