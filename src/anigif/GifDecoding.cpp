@@ -233,10 +233,14 @@ void GifDecoding::SetStripIdentityPalette() {
     if (FrameStrip.isNull()) {
         return;
     }
-    QList<QRgb> identity(256);
-    for (int i = 0; i < 256; ++i) {
-        identity[i] = 0xFF000000u | static_cast<uint32_t>(i);
-    }
+    // Built once and shared: the strip takes a reference, not a copy.
+    static const QList<QRgb> identity = [] {
+        QList<QRgb> colours(256);
+        for (int i = 0; i < 256; ++i) {
+            colours[i] = 0xFF000000u | static_cast<uint32_t>(i);
+        }
+        return colours;
+    }();
     FrameStrip.setColorTable(identity);
 }
 
@@ -266,7 +270,9 @@ bool GifDecoding::DecodeFrames(int first, bool onlyFirstFrame) {
             return false;
         }
         const qint64 bytes = stride * height;
-        void* memory = std::calloc(static_cast<std::size_t>(bytes), 1);
+        // The slack after the rows lets a strip of one frame be decoded in
+        // place (no second buffer of the frame's size).
+        void* memory = std::calloc(static_cast<std::size_t>(bytes) + kLzwSlack, 1);
         if (memory == nullptr) {
             return false;
         }
@@ -279,11 +285,6 @@ bool GifDecoding::DecodeFrames(int first, bool onlyFirstFrame) {
         }
         SetStripIdentityPalette();
 
-        qint32 largest = 0;
-        for (const FrameBlock& b : FrameBlocks) {
-            largest = std::max(largest, b.BlockSize);
-        }
-        codeBuffer_.reserve(static_cast<std::size_t>(largest));
         DecodeFrame(1);
         return true;
     }
@@ -346,7 +347,6 @@ void GifDecoding::DecodeFrame(int k) {
         return;
     }
     const int minCodeSize = data[pos++];
-    GatherSubBlocks(data + pos, static_cast<std::size_t>(end - pos), codeBuffer_);
 
     // The frame's area in the strip, clipped to the strip.
     const qint64 x = frame.StripX;
@@ -359,16 +359,20 @@ void GifDecoding::DecodeFrame(int k) {
     target.width = static_cast<int>(std::min<qint64>(frame.Width, FrameStrip.width() - x));
     target.height = std::min(frame.Height, FrameStrip.height());
     target.interlaced = (packed & 0x40) != 0;
+    target.scratch = &pixelBuffer_;
+    // Frame 1 of a fresh strip is alone in it when the strip is as wide as
+    // the frame: its memory is still all zero and nothing else lies there.
+    target.inPlace = k == 1 && frame.Width == FrameStrip.width();
     if (target.width < frame.Width || target.height < frame.Height) {
         // Never happens with a strip made for these frames; decode nothing
         // rather than a distorted picture.
         return;
     }
-    LzwDecode(codeBuffer_.data(), codeBuffer_.size(), minCodeSize, target);
+    LzwDecode(data + pos, static_cast<std::size_t>(end - pos), minCodeSize, target);
 }
 
 void GifDecoding::ReleaseDecodingBuffers() {
-    std::vector<uint8_t>().swap(codeBuffer_);
+    std::vector<uint8_t>().swap(pixelBuffer_);
     std::vector<FrameBlock>().swap(FrameBlocks);
 }
 
@@ -393,7 +397,7 @@ void GifDecoding::Clear() {
     ImageHeight = 0;
     Loops = 0;
     FrameStrip = QImage();
-    std::vector<uint8_t>().swap(codeBuffer_);
+    std::vector<uint8_t>().swap(pixelBuffer_);
 }
 
 // ---------------------------------------------------------------------------

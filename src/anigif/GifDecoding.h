@@ -99,7 +99,7 @@ public:
     // out of range or its pixels are not in the strip.
     QByteArray ExportFrame(int k) const;
 
-    // Releases what only decoding needs (the code buffer, the block index).
+    // Releases what only decoding needs (the pixel buffer, the block index).
     void ReleaseDecodingBuffers();
 
     // Keeps frame 1 only, with disposal 0 (no timer could be had).
@@ -125,7 +125,7 @@ public:
 private:
     void DecodeFrame(int k);
 
-    std::vector<uint8_t> codeBuffer_; // the gathered image data of one frame
+    std::vector<uint8_t> pixelBuffer_; // the LZW decoder's linear output
 };
 
 } // namespace anigif

@@ -8,82 +8,7 @@ namespace anigif {
 namespace {
 
 constexpr int kMaxCodes = 4096;
-
-// Writes decoded strings into the target, row after row, resolving the
-// interlaced row order. A string that fits in the current row is written in
-// place; one that crosses a row end goes through a small buffer.
-class RowWriter {
-public:
-    explicit RowWriter(const LzwTarget& t)
-        : base_(t.base), stride_(t.stride), width_(t.width), height_(t.height),
-          interlaced_(t.interlaced), rowsLeft_(t.width > 0 ? t.height : 0) {
-        rowPtr_ = base_;
-    }
-
-    bool full() const { return rowsLeft_ <= 0; }
-    int64_t written() const { return written_; }
-
-    // Room left in the current row.
-    int room() const { return width_ - col_; }
-    uint8_t* cursor() { return rowPtr_ + col_; }
-
-    // Marks n bytes written at cursor() (n <= room()).
-    void advance(int n) {
-        col_ += n;
-        written_ += n;
-        if (col_ == width_) {
-            nextRow();
-        }
-    }
-
-    // Writes n bytes from src across as many rows as needed.
-    void writeSpanning(const uint8_t* src, int n) {
-        while (n > 0 && rowsLeft_ > 0) {
-            const int chunk = std::min(n, room());
-            std::memcpy(cursor(), src, static_cast<std::size_t>(chunk));
-            src += chunk;
-            n -= chunk;
-            advance(chunk);
-        }
-    }
-
-private:
-    void nextRow() {
-        col_ = 0;
-        --rowsLeft_;
-        if (rowsLeft_ <= 0) {
-            return;
-        }
-        if (!interlaced_) {
-            ++row_;
-        } else {
-            static constexpr int kStart[4] = {0, 4, 2, 1};
-            static constexpr int kStep[4] = {8, 8, 4, 2};
-            row_ += kStep[pass_];
-            while (row_ >= height_ && pass_ < 3) {
-                ++pass_;
-                row_ = kStart[pass_];
-            }
-            if (row_ >= height_) { // cannot happen: the passes cover every row
-                rowsLeft_ = 0;
-                return;
-            }
-        }
-        rowPtr_ = base_ + static_cast<std::ptrdiff_t>(row_) * stride_;
-    }
-
-    uint8_t* base_;
-    std::ptrdiff_t stride_;
-    int width_;
-    int height_;
-    bool interlaced_;
-    int rowsLeft_;
-    int row_ = 0;
-    int pass_ = 0;
-    int col_ = 0;
-    uint8_t* rowPtr_;
-    int64_t written_ = 0;
-};
+static_assert(kLzwSlack >= kMaxCodes + 16, "a whole string and a chunk's overshoot");
 
 inline uint64_t load64le(const uint8_t* p) {
     uint64_t v;
@@ -94,225 +19,243 @@ inline uint64_t load64le(const uint8_t* p) {
     return v;
 }
 
-} // namespace
-
-std::size_t GatherSubBlocks(const uint8_t* data, std::size_t size, std::vector<uint8_t>& out) {
-    // First pass sums the lengths so the output is sized once; the second
-    // copies. Growing per sub-block would reallocate and fault in pages.
-    std::size_t total = 0;
-    std::size_t pos = 0;
-    while (pos < size) {
-        const std::size_t s = data[pos];
-        ++pos;
-        if (s == 0) {
-            break;
-        }
-        const std::size_t take = std::min(s, size - pos);
-        total += take;
-        pos += take;
-    }
-    out.resize(total);
-    uint8_t* dst = out.data();
-    pos = 0;
-    while (pos < size) {
-        const std::size_t s = data[pos];
-        ++pos;
-        if (s == 0) {
-            break;
-        }
-        const std::size_t take = std::min(s, size - pos);
-        std::memcpy(dst, data + pos, take);
-        dst += take;
-        pos += take;
-    }
-    return pos;
+inline void store64le(uint8_t* p, uint64_t v) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    v = __builtin_bswap64(v);
+#endif
+    std::memcpy(p, &v, sizeof v);
 }
 
-LzwResult LzwDecode(const uint8_t* codes, std::size_t size, int minCodeSize,
+// Copies a string of n > 8 bytes from earlier output, 16 or 8 bytes at a
+// time and up to 15 bytes beyond. src lies at least n - 1 bytes before dst,
+// so every chunk read is final by the time it is read.
+inline void copyString(uint8_t* dst, const uint8_t* src, int n) {
+    if (n > 16) {
+        for (int i = 0; i < n; i += 16) {
+            uint8_t chunk[16];
+            std::memcpy(chunk, src + i, 16);
+            std::memcpy(dst + i, chunk, 16);
+        }
+        return;
+    }
+    for (int i = 0; i < n; i += 8) {
+        uint64_t v;
+        std::memcpy(&v, src + i, 8);
+        std::memcpy(dst + i, &v, 8);
+    }
+}
+
+// Moves the first `count` pixels of the linear buffer into the target's
+// rows, in interlaced row order when asked.
+void copyRowsOut(const uint8_t* linear, int64_t count, const LzwTarget& t) {
+    static constexpr int kStart[4] = {0, 4, 2, 1};
+    static constexpr int kStep[4] = {8, 8, 4, 2};
+    const int passes = t.interlaced ? 4 : 1;
+    for (int pass = 0; pass < passes && count > 0; ++pass) {
+        const int step = t.interlaced ? kStep[pass] : 1;
+        for (int row = t.interlaced ? kStart[pass] : 0; row < t.height && count > 0; row += step) {
+            const int n = static_cast<int>(std::min<int64_t>(count, t.width));
+            std::memcpy(t.base + static_cast<std::ptrdiff_t>(row) * t.stride, linear,
+                        static_cast<std::size_t>(n));
+            linear += n;
+            count -= n;
+        }
+    }
+}
+
+// Spreads `count` pixels decoded in place (rows width apart from t.base)
+// to rows stride apart, last row first so that no row is overwritten before
+// it has moved. What decoding left behind (up to `dirtyEnd`) and no pixel
+// took ends zero again.
+void spreadRowsInPlace(int64_t count, const uint8_t* dirtyEnd, const LzwTarget& t) {
+    uint8_t* const rowsEnd = t.base + static_cast<std::ptrdiff_t>(t.height) * t.stride;
+    if (t.stride == t.width) {
+        std::memset(t.base + count, 0, static_cast<std::size_t>(dirtyEnd - (t.base + count)));
+        return;
+    }
+    if (dirtyEnd > rowsEnd) {
+        std::memset(rowsEnd, 0, static_cast<std::size_t>(dirtyEnd - rowsEnd));
+    }
+    for (int row = t.height - 1; row >= 0; --row) {
+        const int64_t start = int64_t(row) * t.width;
+        const int n = static_cast<int>(std::clamp<int64_t>(count - start, 0, t.width));
+        uint8_t* dst = t.base + static_cast<std::ptrdiff_t>(row) * t.stride;
+        if (n > 0) {
+            std::memmove(dst, t.base + start, static_cast<std::size_t>(n));
+        }
+        std::memset(dst + n, 0, static_cast<std::size_t>(t.stride - n));
+    }
+}
+
+} // namespace
+
+LzwResult LzwDecode(const uint8_t* subBlocks, std::size_t size, int minCodeSize,
                     const LzwTarget& target) {
     LzwResult result;
     if (minCodeSize < 2 || minCodeSize > 11) {
         result.end = LzwEnd::BadCodeSize;
         return result;
     }
-    RowWriter out(target);
-    if (out.full()) {
+    const int64_t area =
+        target.width > 0 && target.height > 0 ? int64_t(target.width) * target.height : 0;
+    if (area == 0) {
         result.end = LzwEnd::ImageFull;
         return result;
     }
 
-    // The string table: each code is its prefix code plus one suffix byte;
-    // first[] is the first byte of the whole string and len[] its length.
-    uint16_t prefix[kMaxCodes];
-    uint8_t suffix[kMaxCodes];
-    uint8_t first[kMaxCodes];
-    uint16_t len[kMaxCodes];
-    // The bytes of each string of up to 8 bytes, first byte lowest, so that
-    // a short string (most of them) is one 8-byte store.
+    // The pixels are decoded into one linear buffer and then moved into the
+    // target's rows: every string then lies whole in earlier output, where a
+    // later code that extends it can copy it from, whatever the row width.
+    // Decoding in place spares that buffer and its fresh pages.
+    const bool inPlace = target.inPlace && !target.interlaced;
+    std::vector<uint8_t> ownBuffer;
+    std::vector<uint8_t>& linear = target.scratch != nullptr ? *target.scratch : ownBuffer;
+    const std::size_t need = static_cast<std::size_t>(area) + kLzwSlack;
+    if (!inPlace && linear.size() < need) {
+        linear.resize(need);
+    }
+    uint8_t* const begin = inPlace ? target.base : linear.data();
+    uint8_t* const limit = begin + area;
+    uint8_t* out = begin;
+
+    // The string table: lenFirst[] holds a code's string length (low 16
+    // bits) and its first byte (the 8 bits above), read and written as one;
+    // a string of up to 8 bytes is also kept whole in shortString[] (first
+    // byte lowest) so writing it is one 8-byte store; a longer one is copied
+    // from where copyFrom[] says it lies in the output.
+    uint32_t lenFirst[kMaxCodes];
     uint64_t shortString[kMaxCodes];
-    // Where a longer string already lies in the target (the string of its
-    // prefix code followed by the next byte, all in one row), so it can be
-    // copied rather than rebuilt byte by byte; null when not in one row.
     const uint8_t* copyFrom[kMaxCodes];
-    uint8_t spill[kMaxCodes];
 
     const int clear = 1 << minCodeSize;
     const int endCode = clear + 1;
-    for (int i = 0; i < clear; ++i) {
-        prefix[i] = 0;
-        suffix[i] = static_cast<uint8_t>(i);
-        first[i] = static_cast<uint8_t>(i);
-        len[i] = 1;
+    // The codes that are no string have length 0: the clear and end codes
+    // and, with a minimum code size above 8, the literals an 8-bit index
+    // cannot hold. So one test of the entry sorts them out.
+    for (int i = 0; i <= endCode; ++i) {
+        lenFirst[i] = i < std::min(clear, 256) ? 1u | (static_cast<uint32_t>(i) << 16) : 0u;
         shortString[i] = static_cast<uint8_t>(i);
     }
 
     int width = minCodeSize + 1;
     uint32_t mask = (1u << width) - 1;
     int next = clear + 2;
+    // The previous code (-1 after a clear) and where its string starts in
+    // the output.
     int prev = -1;
-    // The start of prev's string in the target when it and the byte after
-    // it share a row, else null.
     const uint8_t* prevStart = nullptr;
 
-    // Bit reader over the contiguous code bytes, least significant bit first.
-    const uint64_t totalBits = static_cast<uint64_t>(size) * 8;
-    uint64_t usedBits = 0;
+    // Bit reader straight over the data sub-blocks, least significant bit
+    // first: `have` bits wait in acc; the current sub-block's unread bytes
+    // run from `in` to blockEnd, and at blockEnd a size byte follows (0, or
+    // the end of the data, ends the stream).
+    const uint8_t* in = subBlocks;
+    const uint8_t* blockEnd = subBlocks;
+    const uint8_t* const dataEnd = subBlocks + size;
     uint64_t acc = 0;
     int have = 0;
-    std::size_t pos = 0;
 
     result.end = LzwEnd::DataExhausted;
     for (;;) {
         if (have < width) {
-            if (size - pos >= 8) {
-                acc |= load64le(codes + pos) << have;
-                pos += static_cast<std::size_t>((63 - have) >> 3);
+            if (blockEnd - in >= 8) {
+                acc |= load64le(in) << have;
+                in += (63 - have) >> 3;
                 have |= 56;
             } else {
-                while (have <= 56 && pos < size) {
-                    acc |= static_cast<uint64_t>(codes[pos++]) << have;
+                while (have <= 56) {
+                    if (in == blockEnd) {
+                        if (in == dataEnd || *in == 0) {
+                            break;
+                        }
+                        const std::ptrdiff_t s = *in++;
+                        blockEnd = in + std::min(s, dataEnd - in);
+                        continue;
+                    }
+                    acc |= static_cast<uint64_t>(*in++) << have;
                     have += 8;
                 }
+                if (have < width) {
+                    break; // the data ends within this code
+                }
             }
-        }
-        if (usedBits + static_cast<uint64_t>(width) > totalBits) {
-            break;
         }
         const int code = static_cast<int>(acc & mask);
         acc >>= width;
         have -= width;
-        usedBits += static_cast<uint64_t>(width);
 
-        if (code == clear) {
-            width = minCodeSize + 1;
-            mask = (1u << width) - 1;
-            next = clear + 2;
-            prev = -1;
-            continue;
-        }
-        if (code == endCode) {
-            result.end = LzwEnd::EndCode;
-            break;
-        }
-        if (code < clear && code > 255) {
-            // A literal that an 8-bit index cannot hold.
+        uint32_t codeLenFirst;
+        if (code < next) {
+            codeLenFirst = lenFirst[code];
+            if (codeLenFirst == 0) {
+                if (code == clear) {
+                    width = minCodeSize + 1;
+                    mask = (1u << width) - 1;
+                    next = clear + 2;
+                    prev = -1;
+                    continue;
+                }
+                result.end = code == endCode ? LzwEnd::EndCode : LzwEnd::InvalidCode;
+                break;
+            }
+        } else if (code == next && next < kMaxCodes && prev >= 0) {
+            codeLenFirst = lenFirst[prev] + 1; // prev's string and its first byte
+        } else {
             result.end = LzwEnd::InvalidCode;
             break;
         }
         if (prev < 0) {
-            if (code >= clear) {
-                result.end = LzwEnd::InvalidCode;
-                break;
-            }
-            prevStart = out.room() > 1 ? out.cursor() : nullptr;
-            *out.cursor() = static_cast<uint8_t>(code);
-            out.advance(1);
+            // The first code after a clear: a literal, nothing to add.
+            prevStart = out;
+            *out++ = static_cast<uint8_t>(code);
             prev = code;
-            if (out.full()) {
+            if (out >= limit) {
                 result.end = LzwEnd::ImageFull;
                 break;
             }
             continue;
         }
 
-        uint8_t newFirst;
-        if (code < next) {
-            newFirst = first[code];
-        } else if (code == next && next < kMaxCodes) {
-            newFirst = first[prev];
-        } else {
-            result.end = LzwEnd::InvalidCode;
-            break;
-        }
         if (next < kMaxCodes) {
-            prefix[next] = static_cast<uint16_t>(prev);
-            suffix[next] = newFirst;
-            first[next] = first[prev];
-            len[next] = static_cast<uint16_t>(len[prev] + 1);
-            if (len[prev] < 8) {
-                shortString[next] = shortString[prev] | (uint64_t(newFirst) << (8 * len[prev]));
-            }
+            // prev's string and the first byte of this one: it lies where
+            // prev's string was written.
+            const uint32_t prevLenFirst = lenFirst[prev];
+            const uint64_t newFirst = (codeLenFirst >> 16) & 0xFF;
+            const int prevLen = static_cast<int>(prevLenFirst & 0xFFFF);
+            lenFirst[next] = prevLenFirst + 1;
+            // Meaningless for a string longer than 8 bytes, and then unused.
+            shortString[next] = shortString[prev] | (uint64_t(newFirst) << ((8 * prevLen) & 63));
             copyFrom[next] = prevStart;
             ++next;
-            if (next == (1 << width) && width < 12) {
+            if (next > static_cast<int>(mask) && width < 12) {
                 ++width;
                 mask = (1u << width) - 1;
             }
         }
 
-        const int n = len[code];
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-        if (n <= 8 && out.room() >= 8) {
-            prevStart = n < out.room() ? out.cursor() : nullptr;
-            std::memcpy(out.cursor(), &shortString[code], 8);
-            out.advance(n);
-            prev = code;
-            if (out.full()) {
-                result.end = LzwEnd::ImageFull;
-                break;
-            }
-            continue;
-        }
-#endif
-        const bool inRow = n <= out.room();
-        prevStart = n < out.room() ? out.cursor() : nullptr;
-        if (n > 8 && inRow && copyFrom[code] != nullptr) {
-            // The string already lies before the cursor, except for the code
-            // just added from prev and its own first byte: there the last
-            // byte is the cursor's first, so it is copied after the rest.
-            uint8_t* dst = out.cursor();
-            const uint8_t* src = copyFrom[code];
-            std::memcpy(dst, src, static_cast<std::size_t>(n - 1));
-            dst[n - 1] = src[n - 1];
-            out.advance(n);
-            prev = code;
-            if (out.full()) {
-                result.end = LzwEnd::ImageFull;
-                break;
-            }
-            continue;
-        }
-        // Write the string of `code` backwards from its last byte.
-        uint8_t* dst = inRow ? out.cursor() : spill;
-        uint8_t* p = dst + n - 1;
-        int c = code;
-        while (c >= clear) {
-            *p-- = suffix[c];
-            c = prefix[c];
-        }
-        *p = static_cast<uint8_t>(c);
-        if (inRow) {
-            out.advance(n);
+        const int n = static_cast<int>(codeLenFirst & 0xFFFF);
+        prevStart = out;
+        if (n <= 8) {
+            store64le(out, shortString[code]);
         } else {
-            out.writeSpanning(spill, n);
+            // The string lies at least n - 1 >= 8 bytes back; for the code
+            // one past the table its last byte is the first one written here.
+            copyString(out, copyFrom[code], n);
         }
+        out += n;
         prev = code;
-        if (out.full()) {
+        if (out >= limit) {
             result.end = LzwEnd::ImageFull;
             break;
         }
     }
-    result.pixels = out.written();
+    result.pixels = std::min<int64_t>(out - begin, area);
+    if (inPlace) {
+        // Past `out` at most one chunk of a copy was written.
+        spreadRowsInPlace(result.pixels, out + 16, target);
+    } else {
+        copyRowsOut(begin, result.pixels, target);
+    }
     return result;
 }
 

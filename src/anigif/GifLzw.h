@@ -13,6 +13,10 @@
 
 namespace anigif {
 
+// The bytes past width x height that the decoder may write while decoding
+// in place (see LzwTarget::inPlace).
+inline constexpr std::size_t kLzwSlack = 4096 + 16;
+
 // Where decoded indices go: width x height pixels, rows `stride` bytes apart,
 // the first row at `base`. With `interlaced` the rows arrive in the four GIF
 // passes (0, 8, 16 ...; 4, 12 ...; 2, 6 ...; 1, 3 ...).
@@ -22,6 +26,14 @@ struct LzwTarget {
     int width = 0;
     int height = 0;
     bool interlaced = false;
+    // The decoder's working buffer (width x height plus about 4 KB), kept by
+    // a caller that decodes many frames; null = one of its own per call.
+    std::vector<uint8_t>* scratch = nullptr;
+    // The memory from base to height x stride + kLzwSlack bytes is the
+    // decoder's, all zero: a non-interlaced image is then decoded there
+    // (rows width apart) and spread to its rows, and every byte that no
+    // pixel took ends zero again.
+    bool inPlace = false;
 };
 
 // How a decode ended.
@@ -39,16 +51,12 @@ struct LzwResult {
     int64_t pixels = 0; // pixels written
 };
 
-// Collects the data sub-blocks that start at `data` (a size byte, that many
-// bytes, ... up to a 0 size byte or the end of the input) into `out` as one
-// contiguous run of code bytes. A cut sub-block contributes what is there.
-// Returns the number of input bytes walked (terminator included when present).
-std::size_t GatherSubBlocks(const uint8_t* data, std::size_t size, std::vector<uint8_t>& out);
-
-// Decodes the LZW code stream `codes` (already gathered from its sub-blocks)
-// with the given minimum code size into `target`. Never reads or writes out of
+// Decodes the LZW code stream held in the data sub-blocks that start at
+// `subBlocks` (a size byte, that many bytes, ... up to a 0 size byte or the
+// end of the `size` bytes; a cut sub-block contributes what is there) with
+// the given minimum code size into `target`. Never reads or writes out of
 // bounds, whatever the input. Pixels beyond width x height are dropped.
-LzwResult LzwDecode(const uint8_t* codes, std::size_t size, int minCodeSize,
+LzwResult LzwDecode(const uint8_t* subBlocks, std::size_t size, int minCodeSize,
                     const LzwTarget& target);
 
 // Encodes width x height 8-bit pixels (rows `stride` bytes apart) with GIF

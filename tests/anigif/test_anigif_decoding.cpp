@@ -47,12 +47,11 @@ QByteArray packCodes(const QList<QPair<int, int>>& codes) {
 
 std::vector<uint8_t> decodeAll(const QByteArray& subBlocks, int minCodeSize, int w, int h,
                                bool interlaced, anigif::LzwResult* result = nullptr) {
-    std::vector<uint8_t> codes;
-    anigif::GatherSubBlocks(reinterpret_cast<const uint8_t*>(subBlocks.constData()),
-                            static_cast<std::size_t>(subBlocks.size()), codes);
     std::vector<uint8_t> out(static_cast<std::size_t>(w) * h, 0xEE);
     anigif::LzwTarget t{out.data(), w, w, h, interlaced};
-    const anigif::LzwResult r = anigif::LzwDecode(codes.data(), codes.size(), minCodeSize, t);
+    const anigif::LzwResult r =
+        anigif::LzwDecode(reinterpret_cast<const uint8_t*>(subBlocks.constData()),
+                          static_cast<std::size_t>(subBlocks.size()), minCodeSize, t);
     if (result) {
         *result = r;
     }
@@ -317,6 +316,34 @@ void TestAnigifDecoding::truncatedDataStillAccepted() {
     QVERIFY(g.FrameBlocks[0].BlockStart + g.FrameBlocks[0].BlockSize > cut);
     QVERIFY(g.DecodeFrames(1, true)); // decodes what is there, reads nothing beyond
     QCOMPARE(g.FrameStrip.size(), QSize(8, 8));
+
+    // A strip of one frame is decoded in place: a cut 7-wide noise frame
+    // keeps its first pixels in row order, and every other byte of the
+    // strip, the row padding included, stays zero.
+    TestFrame noise;
+    noise.width = 7;
+    noise.height = 6;
+    QRandomGenerator rng(7);
+    for (int i = 0; i < 7 * 6; ++i) {
+        noise.pixels.push_back(static_cast<uint8_t>(1 + rng.bounded(3)));
+    }
+    const QByteArray whole = buildGif(7, 6, kGrey4, {noise});
+    GifDecoding cutNoise;
+    cutNoise.GifBytes = whole.left(whole.size() - 6);
+    QCOMPARE(cutNoise.ParseGif(), 1);
+    QVERIFY(cutNoise.DecodeFrames(1, true));
+    const QImage& strip = cutNoise.FrameStrip;
+    QCOMPARE(strip.bytesPerLine(), 8);
+    int kept = 0;
+    while (kept < 42 && strip.constScanLine(kept / 7)[kept % 7] == noise.pixels[kept]) {
+        ++kept;
+    }
+    QVERIFY(kept > 0 && kept < 42);
+    for (int i = kept; i < 6 * 8; ++i) {
+        const int x = i < 42 ? i % 7 : 7; // then the padding column
+        const int y = i < 42 ? i / 7 : i - 42;
+        QCOMPARE(int(strip.constScanLine(y)[x]), 0);
+    }
 }
 
 void TestAnigifDecoding::localTablesGetRowsInOrder() {
