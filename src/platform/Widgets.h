@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QGuiApplication>
 #include <QString>
 #include <QWidget>
 #include <cmath>
@@ -23,6 +24,15 @@ template <typename W> W* named(QWidget* parent, const QString& name) {
     auto* widget = new W(parent);
     widget->setObjectName(name);
     return widget;
+}
+
+// Under Wayland the compositor alone stacks and places top-level windows: a
+// client can neither keep a window above the others nor say where it goes,
+// and a compositor may keep the full-screen show over every other window of
+// the program. What must be seen over the show is then drawn inside its
+// window.
+inline bool compositorStacksWindows() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 } // namespace platform
