@@ -1,0 +1,184 @@
+// The show on a Wayland screen: Debian's weston compositor, headless, the
+// real program through Qt's Wayland support and the real catalogue service.
+// What the screen shows is read from the compositor itself.
+#include "CatalogueServiceLauncher.h"
+#include "DemoHome.h"
+#include "ProgramHarness.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString kSocket = QStringLiteral("skyglance-test");
+
+// weston on a 1920 x 1080 output that draws in memory, in a runtime folder
+// of its own; its screenshots need its debug extension.
+class Weston {
+public:
+    ~Weston() {
+        process_.terminate();
+        process_.waitForFinished(5000);
+    }
+
+    bool start() {
+        QFile::setPermissions(runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        process_.setProcessEnvironment(environment());
+        process_.setProcessChannelMode(QProcess::MergedChannels);
+        process_.start(QStringLiteral("weston"),
+                       {QStringLiteral("--backend=headless-backend.so"),
+                        QStringLiteral("--use-pixman"), QStringLiteral("--debug"),
+                        QStringLiteral("--socket=") + kSocket, QStringLiteral("--width=1920"),
+                        QStringLiteral("--height=1080"), QStringLiteral("--idle-time=0")});
+        QDeadlineTimer deadline(15000);
+        while (!QFile::exists(runtime() + "/" + kSocket) && !deadline.hasExpired() &&
+               process_.state() != QProcess::NotRunning) {
+            QTest::qWait(50);
+        }
+        return QFile::exists(runtime() + "/" + kSocket);
+    }
+
+    QString runtime() const { return dir_.path(); }
+    QByteArray said() { return process_.readAll(); }
+
+    // The whole output as the compositor last drew it.
+    QImage screenshot() {
+        QTemporaryDir folder;
+        QProcess shooter;
+        shooter.setProcessEnvironment(environment());
+        shooter.setWorkingDirectory(folder.path());
+        shooter.start(QStringLiteral("weston-screenshooter"), {});
+        shooter.waitForFinished(15000);
+        const QStringList shots = QDir(folder.path()).entryList({QStringLiteral("*.png")});
+        return shots.isEmpty() ? QImage() : QImage(folder.filePath(shots.first()));
+    }
+
+private:
+    QProcessEnvironment environment() const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime());
+        env.insert(QStringLiteral("WAYLAND_DISPLAY"), kSocket);
+        return env;
+    }
+
+    QTemporaryDir dir_;
+    QProcess process_;
+};
+
+// The share of pixels in `area` of `image` that are light grey to white: the
+// frames of the diagnostics, where the show is black.
+double lightShare(const QImage& image, const QRect& area) {
+    int light = 0;
+    int all = 0;
+    for (int y = area.top(); y <= area.bottom(); y += 4) {
+        for (int x = area.left(); x <= area.right(); x += 4) {
+            const QColor c = image.pixelColor(x, y);
+            light += c.red() > 200 && c.green() > 200 && c.blue() > 200 ? 1 : 0;
+            ++all;
+        }
+    }
+    return all == 0 ? 0.0 : double(light) / all;
+}
+
+// How many colours `area` of `image` holds: a weather picture has hundreds,
+// a logo or an empty screen a few.
+int colours(const QImage& image, const QRect& area) {
+    QSet<QRgb> seen;
+    for (int y = area.top(); y <= area.bottom(); y += 3) {
+        for (int x = area.left(); x <= area.right(); x += 3) {
+            seen.insert(image.pixel(x, y));
+        }
+    }
+    return static_cast<int>(seen.size());
+}
+
+// The processes whose parent is `pid`: the browser engine's among them.
+QList<qint64> childrenOf(qint64 pid) {
+    QList<qint64> children;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile status(QStringLiteral("/proc/%1/status").arg(entry));
+        if (!status.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("PPid:") && line.mid(5).trimmed().toLongLong() == pid) {
+                children << entry.toLongLong();
+            }
+        }
+    }
+    return children;
+}
+
+} // namespace
+
+class TestWayland : public QObject {
+    Q_OBJECT
+private slots:
+    void showAndItsDiagnosticsAreOnScreenAndTermEndsIt();
+};
+
+void TestWayland::showAndItsDiagnosticsAreOnScreenAndTermEndsIt() {
+    if (QStandardPaths::findExecutable(QStringLiteral("weston")).isEmpty() ||
+        QStandardPaths::findExecutable(QStringLiteral("weston-screenshooter")).isEmpty()) {
+        QSKIP("weston is not installed (scripts/install-deps.sh installs it)");
+    }
+    Weston weston;
+    QVERIFY2(weston.start(), weston.said().constData());
+    CatalogueServiceLauncher service;
+    QVERIFY2(service.start(), qPrintable(service.why()));
+    QTemporaryDir home;
+    QTemporaryDir snapshots;
+    // Two maps, a radar loop and a forecast page, captured while the show runs.
+    seedDemoHome(home.path(), {"0", "1", "1", "2", "2", "3", "4", "5"});
+
+    ProgramHarness program;
+    program.setHome(home.path());
+    program.setEnv("QT_QPA_PLATFORM", "wayland");
+    program.setEnv("XDG_RUNTIME_DIR", weston.runtime());
+    program.setEnv("WAYLAND_DISPLAY", kSocket);
+    program.setEnv("SKYGLANCE_SITE", service.site);
+    program.setEnv("SKYGLANCE_TIME_SCALE", "0.1");
+    program.setEnv("SKYGLANCE_SNAPSHOT", snapshots.path());
+    program.setEnv("SKYGLANCE_PRINT_SLIDES", "1");
+    program.setEnv("BROWSER", "/bin/true");
+    program.start({QStringLiteral("-DEBUG_CODE")});
+
+    // Every slide of the selection, the page among them, and the first map
+    // again.
+    QTRY_VERIFY2_WITH_TIMEOUT(program.out().count("slide 0 kind") >= 2, program.err().constData(),
+                              120000);
+    QVERIFY(program.out().contains("slide 3 kind"));
+    // On the compositor's own screen, while the maps and the loop play: the
+    // full-screen show, and the diagnostics in front of it across the top,
+    // where the show has its black margin.
+    const QImage screen = weston.screenshot();
+    QCOMPARE(screen.size(), QSize(1920, 1080));
+    const QRect picture(400, 560, 1100, 380); // below the diagnostics, above the bar
+    QVERIFY2(colours(screen, picture) > 100, "the screen shows no picture");
+    QVERIFY2(lightShare(screen, QRect(0, 0, 260, 480)) > 0.5,
+             "the diagnostics are not on the screen");
+    const QImage snapshot(snapshots.filePath("slide-000001.png")); // the first map
+    QCOMPARE(snapshot.size(), QSize(1920, 1080));
+    QVERIFY2(colours(snapshot, picture) > 100, "the slide has no picture in it");
+
+    // Ended as a service manager ends it, the program takes the browser
+    // engine's processes with it and says nothing about Wayland on the way.
+    const QList<qint64> helpers = childrenOf(program.process().processId());
+    program.process().terminate();
+    QVERIFY(program.waitForEnd(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        std::none_of(helpers.begin(), helpers.end(),
+                     [](qint64 pid) { return QFile::exists(QStringLiteral("/proc/%1").arg(pid)); }),
+        10000);
+    QVERIFY2(!program.err().contains("wayland") && !program.err().contains("Wayland"),
+             program.err().constData());
+}
+
+QTEST_MAIN(TestWayland)
+#include "test_wayland.moc"
