@@ -71,6 +71,17 @@ private:
     QProcess process_;
 };
 
+// The program on weston's screen, against the service at `site`.
+void runOnWeston(ProgramHarness& program, const QString& home, const Weston& weston,
+                 const QString& site) {
+    program.setHome(home);
+    program.setEnv("QT_QPA_PLATFORM", "wayland");
+    program.setEnv("XDG_RUNTIME_DIR", weston.runtime());
+    program.setEnv("WAYLAND_DISPLAY", kSocket);
+    program.setEnv("SKYGLANCE_SITE", site);
+    program.setEnv("BROWSER", "/bin/true"); // the sponsor page at the end
+}
+
 // The share of pixels in `area` of `image` that are light grey to white: the
 // frames of the diagnostics, where the show is black.
 double lightShare(const QImage& image, const QRect& area) {
@@ -138,15 +149,10 @@ void TestWayland::showAndItsDiagnosticsAreOnScreenAndTermEndsIt() {
     seedDemoHome(home.path(), {"0", "1", "1", "2", "2", "3", "4", "5"});
 
     ProgramHarness program;
-    program.setHome(home.path());
-    program.setEnv("QT_QPA_PLATFORM", "wayland");
-    program.setEnv("XDG_RUNTIME_DIR", weston.runtime());
-    program.setEnv("WAYLAND_DISPLAY", kSocket);
-    program.setEnv("SKYGLANCE_SITE", service.site);
+    runOnWeston(program, home.path(), weston, service.site);
     program.setEnv("SKYGLANCE_TIME_SCALE", "0.1");
     program.setEnv("SKYGLANCE_SNAPSHOT", snapshots.path());
     program.setEnv("SKYGLANCE_PRINT_SLIDES", "1");
-    program.setEnv("BROWSER", "/bin/true");
     program.start({QStringLiteral("-DEBUG_CODE")});
 
     // Every slide of the selection, the page among them, and the first map
@@ -178,6 +184,22 @@ void TestWayland::showAndItsDiagnosticsAreOnScreenAndTermEndsIt() {
         10000);
     QVERIFY2(!program.err().contains("wayland") && !program.err().contains("Wayland"),
              program.err().constData());
+
+    // Started again on the same home (the work folder free again), with a
+    // selection the service refuses: the program's own quit, in order.
+    QStringList tooMany;
+    for (int i = 0; i <= 2000; ++i) {
+        tooMany << "0"
+                << "1";
+    }
+    seedDemoHome(home.path(), tooMany);
+    ProgramHarness again;
+    runOnWeston(again, home.path(), weston, service.site);
+    again.start({QStringLiteral("-DEBUG_CODE")});
+    QVERIFY2(again.endsCleanly(60000), again.err().constData());
+    QVERIFY(again.err().contains("catalogue request refused"));
+    QVERIFY2(!again.err().contains("wayland") && !again.err().contains("Wayland"),
+             again.err().constData());
 }
 
 QTEST_MAIN(TestWayland)
