@@ -2,6 +2,7 @@
 #include "browser/Browser.h"
 #include "catalogue/VendorServices.h"
 #include "platform/Dialogs.h"
+#include "platform/Widgets.h"
 #include "shell/FormPicture.h"
 #include "shell/WorkFolders.h"
 #include "state/CommandLine.h"
@@ -179,6 +180,7 @@ int main(int argc, char* argv[]) {
     }
     QElapsedTimer sinceStart;
     sinceStart.start();
+    platform::drawThroughGraphicsStackUnderWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Skyglance"));
     // The program ends by its own quit paths, not when a message box closes

@@ -3,52 +3,75 @@
 // What the screen shows is read from the compositor itself.
 #include "CatalogueServiceLauncher.h"
 #include "DemoHome.h"
+#include "FileHelpers.h"
 #include "ProgramHarness.h"
+#include "app/ShowAssembly.h"
+#include "platform/Dialogs.h"
+#include "platform/Timing.h"
+#include "platform/Widgets.h"
+#include "run/Supervisor.h"
+#include "shell/FormPicture.h"
+#include "show/StatusBar.h"
+#include "ui/ConfigurationPanel.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QPushButton>
 #include <QSet>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
+#include <csignal>
+#include <sys/types.h>
 
 namespace {
 
 const QString kSocket = QStringLiteral("skyglance-test");
 
 // weston on a 1920 x 1080 output that draws in memory, in a runtime folder
-// of its own; its screenshots need its debug extension.
+// of its own; its screenshots need its debug extension. Started before the
+// test's own application, whose windows go there as well.
 class Weston {
 public:
     ~Weston() {
-        process_.terminate();
-        process_.waitForFinished(5000);
+        if (pid_ > 0) {
+            ::kill(static_cast<pid_t>(pid_), SIGTERM);
+        }
     }
 
     bool start() {
+        if (QStandardPaths::findExecutable(QStringLiteral("weston")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("weston-screenshooter")).isEmpty()) {
+            return false;
+        }
         QFile::setPermissions(runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        process_.setProcessEnvironment(environment());
-        process_.setProcessChannelMode(QProcess::MergedChannels);
-        process_.start(QStringLiteral("weston"),
-                       {QStringLiteral("--backend=headless-backend.so"),
-                        QStringLiteral("--use-pixman"), QStringLiteral("--debug"),
-                        QStringLiteral("--socket=") + kSocket, QStringLiteral("--width=1920"),
-                        QStringLiteral("--height=1080"), QStringLiteral("--idle-time=0")});
-        QDeadlineTimer deadline(15000);
-        while (!QFile::exists(runtime() + "/" + kSocket) && !deadline.hasExpired() &&
-               process_.state() != QProcess::NotRunning) {
-            QTest::qWait(50);
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.setStandardOutputFile(runtime() + "/weston.log");
+        process.setStandardErrorFile(runtime() + "/weston.log");
+        process.setProgram(QStringLiteral("weston"));
+        process.setArguments({QStringLiteral("--backend=headless-backend.so"),
+                              QStringLiteral("--use-pixman"), QStringLiteral("--debug"),
+                              QStringLiteral("--socket=") + kSocket, QStringLiteral("--width=1920"),
+                              QStringLiteral("--height=1080"), QStringLiteral("--idle-time=0")});
+        if (!process.startDetached(&pid_)) {
+            return false;
+        }
+        for (int i = 0; i < 300 && !QFile::exists(runtime() + "/" + kSocket); ++i) {
+            QThread::msleep(50);
         }
         return QFile::exists(runtime() + "/" + kSocket);
     }
 
     QString runtime() const { return dir_.path(); }
-    QByteArray said() { return process_.readAll(); }
 
     // The whole output as the compositor last drew it.
-    QImage screenshot() {
+    QImage screenshot() const {
         QTemporaryDir folder;
         QProcess shooter;
         shooter.setProcessEnvironment(environment());
@@ -59,7 +82,6 @@ public:
         return shots.isEmpty() ? QImage() : QImage(folder.filePath(shots.first()));
     }
 
-private:
     QProcessEnvironment environment() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime());
@@ -67,8 +89,9 @@ private:
         return env;
     }
 
+private:
     QTemporaryDir dir_;
-    QProcess process_;
+    qint64 pid_ = 0;
 };
 
 // The program on weston's screen, against the service at `site`.
@@ -95,6 +118,19 @@ double lightShare(const QImage& image, const QRect& area) {
         }
     }
     return all == 0 ? 0.0 : double(light) / all;
+}
+
+// The share of pixels in `area` that `a` and `b` have alike.
+double sameShare(const QImage& a, const QImage& b, const QRect& area) {
+    int same = 0;
+    int all = 0;
+    for (int y = area.top(); y <= area.bottom(); y += 2) {
+        for (int x = area.left(); x <= area.right(); x += 2) {
+            same += a.pixelColor(x, y).rgb() == b.pixelColor(x, y).rgb() ? 1 : 0;
+            ++all;
+        }
+    }
+    return all == 0 ? 0.0 : double(same) / all;
 }
 
 // How many colours `area` of `image` holds: a weather picture has hundreds,
@@ -130,17 +166,26 @@ QList<qint64> childrenOf(qint64 pid) {
 
 class TestWayland : public QObject {
     Q_OBJECT
+public:
+    explicit TestWayland(const Weston* weston) : weston_(weston) {}
+
 private slots:
+    void init();
     void showAndItsDiagnosticsAreOnScreenAndTermEndsIt();
+    void panelOpensOverTheShowAndQuitsFromThere();
+
+private:
+    const Weston* weston_;
 };
 
-void TestWayland::showAndItsDiagnosticsAreOnScreenAndTermEndsIt() {
-    if (QStandardPaths::findExecutable(QStringLiteral("weston")).isEmpty() ||
-        QStandardPaths::findExecutable(QStringLiteral("weston-screenshooter")).isEmpty()) {
+void TestWayland::init() {
+    if (weston_ == nullptr) {
         QSKIP("weston is not installed (scripts/install-deps.sh installs it)");
     }
-    Weston weston;
-    QVERIFY2(weston.start(), weston.said().constData());
+}
+
+void TestWayland::showAndItsDiagnosticsAreOnScreenAndTermEndsIt() {
+    const Weston& weston = *weston_;
     CatalogueServiceLauncher service;
     QVERIFY2(service.start(), qPrintable(service.why()));
     QTemporaryDir home;
@@ -169,6 +214,10 @@ void TestWayland::showAndItsDiagnosticsAreOnScreenAndTermEndsIt() {
     QVERIFY2(colours(screen, picture) > 100, "the screen shows no picture");
     QVERIFY2(lightShare(screen, QRect(0, 0, 260, 480)) > 0.5,
              "the diagnostics are not on the screen");
+    // Still full screen after the page capture: the screen's top rows are
+    // the window's, not a title bar's.
+    const QImage latest(snapshots.filePath("latest.png"));
+    QVERIFY2(sameShare(screen, latest, QRect(0, 0, 640, 24)) > 0.9, "the show left full screen");
     const QImage snapshot(snapshots.filePath("slide-000001.png")); // the first map
     QCOMPARE(snapshot.size(), QSize(1920, 1080));
     QVERIFY2(colours(snapshot, picture) > 100, "the slide has no picture in it");
@@ -202,5 +251,54 @@ void TestWayland::showAndItsDiagnosticsAreOnScreenAndTermEndsIt() {
              again.err().constData());
 }
 
-QTEST_MAIN(TestWayland)
+// The person at the screen opens the panel from the show and ends the
+// program from it, the show built as the program builds it, on weston.
+void TestWayland::panelOpensOverTheShowAndQuitsFromThere() {
+    CatalogueServiceLauncher service;
+    QVERIFY2(service.start(), qPrintable(service.why()));
+    TemporaryHome home;
+    seedDemoHome(home.path(), {"0", "1", "1", "2"});
+    qputenv("SKYGLANCE_SITE", service.site.toUtf8());
+    platform::setTimeScale(0.1);
+    platform::ScriptedDialogs dialogs;
+    FormPicture::Options options;
+    options.dialogs = &dialogs;
+    const std::unique_ptr<FormPicture> form = ShowAssembly::build(options);
+    QSignalSpy shown(form.get(), &FormPicture::slideShown);
+    QSignalSpy ended(form.get(), &FormPicture::programEnded);
+    form->showFullScreen();
+    QVERIFY(form->Form_Load());
+    form->state.appPath = ProgramHarness::folder();
+    QTRY_VERIFY_WITH_TIMEOUT(shown.size() >= 1, 60000);
+
+    QTest::mouseClick(form->statusBar().btSetup, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(form->supervisor().pending(), Command::PanelShown, 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(form->panel().SSTCfg_cmdConferma->isEnabled(), 10000);
+    // The compositor shows the panel as the program drew it.
+    QTest::qWait(500);
+    const QRect panel = form->panel().SSTCfg->geometry();
+    const QImage drawn = form->grab().toImage();
+    const QImage onScreen = weston_->screenshot();
+    QCOMPARE(onScreen.size(), drawn.size());
+    QVERIFY2(sameShare(drawn, onScreen, panel) > 0.9, "the panel is not on the screen");
+
+    QTest::mouseClick(form->panel().SSTCfg_ExitProgram, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 30000);
+    QVERIFY(!form->isVisible());
+}
+
+int main(int argc, char** argv) {
+    Weston weston;
+    const bool westonUp = weston.start();
+    if (westonUp) {
+        const QProcessEnvironment env = weston.environment();
+        qputenv("QT_QPA_PLATFORM", "wayland");
+        qputenv("XDG_RUNTIME_DIR", env.value(QStringLiteral("XDG_RUNTIME_DIR")).toUtf8());
+        qputenv("WAYLAND_DISPLAY", kSocket.toUtf8());
+    }
+    platform::drawThroughGraphicsStackUnderWayland(); // as the program does
+    QApplication app(argc, argv);
+    TestWayland test(westonUp ? &weston : nullptr);
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_wayland.moc"
