@@ -72,9 +72,10 @@ QMessageBox::StandardButtons toQtButtons(Dialogs::Buttons buttons) {
 // Where the compositor stacks the windows, a box of its own could wait
 // unseen under the full-screen show: it is drawn inside the show's window
 // instead, on a cover over the whole window that keeps the clicks from the
-// show while the box waits. None elsewhere.
+// show while the box waits. None elsewhere, nor once the show's window has
+// closed (the end message), when the box is a window of its own again.
 std::unique_ptr<QWidget> coverInside(QWidget* parent) {
-    if (parent == nullptr || !compositorStacksWindows()) {
+    if (parent == nullptr || !compositorStacksWindows() || !parent->window()->isVisible()) {
         return nullptr;
     }
     QWidget* window = parent->window();
@@ -83,6 +84,13 @@ std::unique_ptr<QWidget> coverInside(QWidget* parent) {
     cover->setGeometry(window->rect());
     cover->setLayout(new QGridLayout);
     return cover;
+}
+
+// Under Wayland a box owned by a window that has closed is never drawn: it
+// is a window of its own then.
+QWidget* ownerOf(QWidget* parent) {
+    const bool closed = parent != nullptr && !parent->window()->isVisible();
+    return closed && compositorStacksWindows() ? nullptr : parent;
 }
 
 void placeOnCover(QMessageBox& box, QWidget& cover) {
@@ -99,7 +107,7 @@ void placeOnCover(QMessageBox& box, QWidget& cover) {
 Dialogs::Outcome QtDialogs::present(const Box& box) {
     const std::unique_ptr<QWidget> cover = coverInside(parent_);
     QMessageBox mb(toQtIcon(box.icon), box.title, box.text, toQtButtons(box.buttons),
-                   cover ? cover.get() : parent_);
+                   cover ? cover.get() : ownerOf(parent_));
     if (cover) {
         placeOnCover(mb, *cover);
     }

@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QSet>
@@ -251,8 +252,64 @@ void TestWayland::showAndItsDiagnosticsAreOnScreenAndTermEndsIt() {
              again.err().constData());
 }
 
-// The person at the screen opens the panel from the show and ends the
-// program from it, the show built as the program builds it, on weston.
+// Whether `part` is drawn somewhere in `screen`: where the compositor puts a
+// window of its own is for the compositor to say.
+bool contains(const QImage& screenImage, const QImage& partImage) {
+    const QImage screen = screenImage.convertToFormat(QImage::Format_RGB32);
+    const QImage part = partImage.convertToFormat(QImage::Format_RGB32);
+    const QPoint middle(part.width() / 2, part.height() / 2);
+    for (int y = 0; y + part.height() <= screen.height(); ++y) {
+        for (int x = 0; x + part.width() <= screen.width(); ++x) {
+            if (screen.pixel(x, y) == part.pixel(0, 0) &&
+                screen.pixel(QPoint(x, y) + middle) == part.pixel(middle) &&
+                sameShare(screen.copy(QRect(QPoint(x, y), part.size())), part, part.rect()) > 0.9) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// The person at the screen answering the program's next message box once the
+// compositor shows it as the program drew it (or after a few seconds): a box
+// waits in an event loop of its own, so it is looked for from a timer.
+class BoxAnswerer : public QObject {
+public:
+    explicit BoxAnswerer(const Weston& weston) : weston_(weston) {
+        connect(&look_, &QTimer::timeout, this, &BoxAnswerer::look);
+        look_.start(100);
+    }
+    bool answered = false;
+    bool onScreen = false;
+
+private:
+    void look() {
+        QMessageBox* box = nullptr;
+        for (QWidget* widget : QApplication::allWidgets()) {
+            if (auto* b = qobject_cast<QMessageBox*>(widget); b != nullptr && b->isVisible()) {
+                box = b;
+            }
+        }
+        if (box == nullptr) {
+            return;
+        }
+        // A window of its own may take the compositor a moment to show.
+        onScreen = contains(weston_.screenshot(), box->grab().toImage());
+        if (onScreen || ++tries_ > 30) {
+            look_.stop();
+            QTest::mouseClick(box->buttons().constFirst(), Qt::LeftButton);
+            answered = true;
+        }
+    }
+
+    const Weston& weston_;
+    QTimer look_;
+    int tries_ = 0;
+};
+
+// The person at the screen opens the panel from the show, answers the
+// program's boxes and ends the program from the panel, the show built as the
+// program builds it, with its own message boxes, on weston.
 void TestWayland::panelOpensOverTheShowAndQuitsFromThere() {
     CatalogueServiceLauncher service;
     QVERIFY2(service.start(), qPrintable(service.why()));
@@ -260,10 +317,7 @@ void TestWayland::panelOpensOverTheShowAndQuitsFromThere() {
     seedDemoHome(home.path(), {"0", "1", "1", "2"});
     qputenv("SKYGLANCE_SITE", service.site.toUtf8());
     platform::setTimeScale(0.1);
-    platform::ScriptedDialogs dialogs;
-    FormPicture::Options options;
-    options.dialogs = &dialogs;
-    const std::unique_ptr<FormPicture> form = ShowAssembly::build(options);
+    const std::unique_ptr<FormPicture> form = ShowAssembly::build({});
     QSignalSpy shown(form.get(), &FormPicture::slideShown);
     QSignalSpy ended(form.get(), &FormPicture::programEnded);
     form->showFullScreen();
@@ -271,7 +325,11 @@ void TestWayland::panelOpensOverTheShowAndQuitsFromThere() {
     form->state.appPath = ProgramHarness::folder();
     QTRY_VERIFY_WITH_TIMEOUT(shown.size() >= 1, 60000);
 
+    // Opening the panel brings the collections up to date, and says so.
+    BoxAnswerer told(*weston_);
     QTest::mouseClick(form->statusBar().btSetup, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(told.answered, 30000);
+    QVERIFY2(told.onScreen, "the box is not on the screen");
     QTRY_COMPARE_WITH_TIMEOUT(form->supervisor().pending(), Command::PanelShown, 60000);
     QTRY_VERIFY_WITH_TIMEOUT(form->panel().SSTCfg_cmdConferma->isEnabled(), 10000);
     // The compositor shows the panel as the program drew it.
@@ -282,7 +340,10 @@ void TestWayland::panelOpensOverTheShowAndQuitsFromThere() {
     QCOMPARE(onScreen.size(), drawn.size());
     QVERIFY2(sameShare(drawn, onScreen, panel) > 0.9, "the panel is not on the screen");
 
+    BoxAnswerer farewell(*weston_);
     QTest::mouseClick(form->panel().SSTCfg_ExitProgram, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(farewell.answered, 30000);
+    QVERIFY2(farewell.onScreen, "the end message is not on the screen");
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 30000);
     QVERIFY(!form->isVisible());
 }
