@@ -180,8 +180,8 @@ int main(int argc, char* argv[]) {
     }
     QElapsedTimer sinceStart;
     sinceStart.start();
-    platform::drawThroughGraphicsStackUnderWayland();
     QApplication app(argc, argv);
+    platform::drawThroughGraphicsStackUnderWayland();
     QApplication::setApplicationName(QStringLiteral("Skyglance"));
     // The program ends by its own quit paths, not when a message box closes
     // after the main window.

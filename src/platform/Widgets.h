@@ -38,13 +38,10 @@ inline bool compositorStacksWindows() {
 // The first browser view shown makes Qt draw the window through the graphics
 // stack from then on, and Qt builds the window anew for it: under Wayland the
 // new window is no longer full screen. A window drawn that way from the start
-// is never built anew. Called before the application is made; a choice in
-// the environment stands.
+// is never built anew. Called once the application is made, before its first
+// window; a choice in the environment stands.
 inline void drawThroughGraphicsStackUnderWayland() {
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    const bool wayland = platform.startsWith("wayland") ||
-                         (platform.isEmpty() && qgetenv("XDG_SESSION_TYPE") == "wayland");
-    if (wayland && !qEnvironmentVariableIsSet("QT_WIDGETS_RHI")) {
+    if (compositorStacksWindows() && !qEnvironmentVariableIsSet("QT_WIDGETS_RHI")) {
         qputenv("QT_WIDGETS_RHI", "1");
     }
 }

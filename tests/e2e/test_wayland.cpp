@@ -357,8 +357,8 @@ int main(int argc, char** argv) {
         qputenv("XDG_RUNTIME_DIR", env.value(QStringLiteral("XDG_RUNTIME_DIR")).toUtf8());
         qputenv("WAYLAND_DISPLAY", kSocket.toUtf8());
     }
-    platform::drawThroughGraphicsStackUnderWayland(); // as the program does
     QApplication app(argc, argv);
+    platform::drawThroughGraphicsStackUnderWayland(); // as the program does
     TestWayland test(westonUp ? &weston : nullptr);
     return QTest::qExec(&test, argc, argv);
 }
