@@ -45,11 +45,12 @@ public:
         }
     }
 
+    static bool installed() {
+        return !QStandardPaths::findExecutable(QStringLiteral("weston")).isEmpty() &&
+               !QStandardPaths::findExecutable(QStringLiteral("weston-screenshooter")).isEmpty();
+    }
+
     bool start() {
-        if (QStandardPaths::findExecutable(QStringLiteral("weston")).isEmpty() ||
-            QStandardPaths::findExecutable(QStringLiteral("weston-screenshooter")).isEmpty()) {
-            return false;
-        }
         QFile::setPermissions(runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QProcess process;
         process.setProcessEnvironment(environment());
@@ -180,9 +181,10 @@ private:
 };
 
 void TestWayland::init() {
-    if (weston_ == nullptr) {
+    if (!Weston::installed()) {
         QSKIP("weston is not installed (scripts/install-deps.sh installs it)");
     }
+    QVERIFY2(weston_ != nullptr, "weston did not start");
 }
 
 void TestWayland::showAndItsDiagnosticsAreOnScreenAndTermEndsIt() {
@@ -350,7 +352,7 @@ void TestWayland::panelOpensOverTheShowAndQuitsFromThere() {
 
 int main(int argc, char** argv) {
     Weston weston;
-    const bool westonUp = weston.start();
+    const bool westonUp = Weston::installed() && weston.start();
     if (westonUp) {
         const QProcessEnvironment env = weston.environment();
         qputenv("QT_QPA_PLATFORM", "wayland");
