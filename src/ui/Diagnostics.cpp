@@ -174,13 +174,21 @@ void Diagnostics::placeInsideShow() {
         return;
     }
     // Side by side along the top of the show, over whatever the show raised
-    // since (a page being captured, the status lines).
+    // since (a page being captured, the status lines); raised only then, as
+    // a raise repaints.
+    const QObjectList& stack = parent_->children();
+    const bool onTop =
+        stack.size() >= windows_.size() &&
+        std::equal(windows_.cbegin(), windows_.cend(), stack.cend() - windows_.size(),
+                   [](const QPointer<QWidget>& w, QObject* o) { return w == o; });
     const int width = std::min(kWindowWidth, parent_->width() / static_cast<int>(windows_.size()));
     int left = 0;
     for (const QPointer<QWidget>& window : std::as_const(windows_)) {
         if (window) {
             window->setGeometry(left, 0, width, kWindowHeight);
-            window->raise();
+            if (!onTop) {
+                window->raise();
+            }
             left += width;
         }
     }
