@@ -11,6 +11,7 @@ qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libqt6svg6 qt6-svg-dev
 qt6-tools-dev qt6-l10n-tools
 qt6-webengine-dev
 xvfb xauth fonts-dejavu-core
+weston qt6-wayland
 libcpp-httplib-dev libsqlite3-dev sqlite3 libssl-dev
 libgif-dev libbenchmark-dev
 libzip-dev zlib1g-dev libbrotli-dev

@@ -59,6 +59,12 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
     set -- xvfb-run -a -s "-screen 0 1920x1080x24" env HOME="$DEMO_HOME" \
         "$BUILD_DIR/src/app/skyglance" "$@"
 else
+    # A Wayland session: Qt's own Wayland support, unless the caller chose
+    # a platform.
+    if [ -n "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+        QT_QPA_PLATFORM=wayland
+        export QT_QPA_PLATFORM
+    fi
     set -- "$BUILD_DIR/src/app/skyglance" "$@"
 fi
 # Not exec: the trap above must still stop the service afterwards.

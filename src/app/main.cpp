@@ -2,6 +2,7 @@
 #include "browser/Browser.h"
 #include "catalogue/VendorServices.h"
 #include "platform/Dialogs.h"
+#include "platform/Widgets.h"
 #include "shell/FormPicture.h"
 #include "shell/WorkFolders.h"
 #include "state/CommandLine.h"
@@ -180,6 +181,7 @@ int main(int argc, char* argv[]) {
     QElapsedTimer sinceStart;
     sinceStart.start();
     QApplication app(argc, argv);
+    platform::drawThroughGraphicsStackUnderWayland();
     QApplication::setApplicationName(QStringLiteral("Skyglance"));
     // The program ends by its own quit paths, not when a message box closes
     // after the main window.

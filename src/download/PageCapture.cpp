@@ -3,6 +3,7 @@
 #include "browser/Browser.h"
 #include "platform/SafeFiles.h"
 #include "platform/Timing.h"
+#include "platform/Widgets.h"
 #include "state/RunState.h"
 
 #include <QCoreApplication>
@@ -75,7 +76,10 @@ bool PageCapture::endRendererWhenHung() {
 void PageCapture::SetTopmost(bool on) {
     topmost_ = on;
     QWidget* window = views_.window != nullptr ? views_.window->window() : nullptr;
-    if (window == nullptr || window->windowHandle() == nullptr) {
+    // Where the compositor stacks the windows the flag means nothing; the
+    // page is rendered off screen for the capture either way.
+    if (window == nullptr || window->windowHandle() == nullptr ||
+        platform::compositorStacksWindows()) {
         return;
     }
     // Through the native window, so the window is neither hidden nor moved.

@@ -1,12 +1,15 @@
 #include "Dialogs.h"
 
 #include "Timing.h"
+#include "Widgets.h"
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QTimer>
+#include <memory>
 
 namespace platform {
 
@@ -66,10 +69,48 @@ QMessageBox::StandardButtons toQtButtons(Dialogs::Buttons buttons) {
     return QMessageBox::Ok;
 }
 
+// Where the compositor stacks the windows, a box of its own could wait
+// unseen under the full-screen show: it is drawn inside the show's window
+// instead, on a cover over the whole window that keeps the clicks from the
+// show while the box waits. None elsewhere, nor once the show's window has
+// closed (the end message), when the box is a window of its own again.
+std::unique_ptr<QWidget> coverInside(QWidget* parent) {
+    if (parent == nullptr || !compositorStacksWindows() || !parent->window()->isVisible()) {
+        return nullptr;
+    }
+    QWidget* window = parent->window();
+    auto cover = std::make_unique<QWidget>(window);
+    cover->setAttribute(Qt::WA_NoMousePropagation);
+    cover->setGeometry(window->rect());
+    cover->setLayout(new QGridLayout);
+    return cover;
+}
+
+// Under Wayland a box owned by a window that has closed is never drawn: it
+// is a window of its own then.
+QWidget* ownerOf(QWidget* parent) {
+    const bool closed = parent != nullptr && !parent->window()->isVisible();
+    return closed && compositorStacksWindows() ? nullptr : parent;
+}
+
+void placeOnCover(QMessageBox& box, QWidget& cover) {
+    box.setWindowFlags(Qt::Widget);
+    box.setPalette(QApplication::palette());
+    box.setAutoFillBackground(true);
+    static_cast<QGridLayout*>(cover.layout())->addWidget(&box, 0, 0, Qt::AlignCenter);
+    cover.show();
+    cover.raise();
+}
+
 } // namespace
 
 Dialogs::Outcome QtDialogs::present(const Box& box) {
-    QMessageBox mb(toQtIcon(box.icon), box.title, box.text, toQtButtons(box.buttons), parent_);
+    const std::unique_ptr<QWidget> cover = coverInside(parent_);
+    QMessageBox mb(toQtIcon(box.icon), box.title, box.text, toQtButtons(box.buttons),
+                   cover ? cover.get() : ownerOf(parent_));
+    if (cover) {
+        placeOnCover(mb, *cover);
+    }
     Outcome outcome;
     QTimer nobodyAnswered;
     if (closesByItself(box)) {

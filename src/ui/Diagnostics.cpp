@@ -5,6 +5,7 @@
 #include "state/RunState.h"
 #include "state/SlideList.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -161,6 +162,36 @@ void Diagnostics::open() {
             window->raise();
         }
     }
+    placeInsideShow();
+}
+
+bool Diagnostics::insideShow() const {
+    return parent_ && platform::compositorStacksWindows();
+}
+
+void Diagnostics::placeInsideShow() {
+    if (!insideShow() || windows_.isEmpty()) {
+        return;
+    }
+    // Side by side along the top of the show, over whatever the show raised
+    // since (a page being captured, the status lines); raised only then, as
+    // a raise repaints.
+    const QObjectList& stack = parent_->children();
+    const bool onTop =
+        stack.size() >= windows_.size() &&
+        std::equal(windows_.cbegin(), windows_.cend(), stack.cend() - windows_.size(),
+                   [](const QPointer<QWidget>& w, QObject* o) { return w == o; });
+    const int width = std::min(kWindowWidth, parent_->width() / static_cast<int>(windows_.size()));
+    int left = 0;
+    for (const QPointer<QWidget>& window : std::as_const(windows_)) {
+        if (window) {
+            window->setGeometry(left, 0, width, kWindowHeight);
+            if (!onTop) {
+                window->raise();
+            }
+            left += width;
+        }
+    }
 }
 
 void Diagnostics::close() {
@@ -187,6 +218,7 @@ void Diagnostics::refresh() {
     refreshTables();
     refreshTimers();
     refreshProxy();
+    placeInsideShow();
 }
 
 void Diagnostics::refreshTables() {
@@ -259,12 +291,20 @@ QString Diagnostics::maskedPassword(const QString& password) {
 
 QWidget* Diagnostics::newWindow(const char* name, const QString& title) {
     auto* window = named<QWidget>(parent_.data(), name);
-    // In front of the full-screen show, which raises itself at every request
-    // to the catalogue service.
-    window->setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
-    window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(title);
     window->setLayout(new QVBoxLayout);
+    if (insideShow()) {
+        // A frame of the show's window, which names itself, in the
+        // desktop's colours rather than the show's black.
+        window->setPalette(QApplication::palette());
+        window->setAutoFillBackground(true);
+        window->layout()->addWidget(new QLabel(title));
+    } else {
+        // In front of the full-screen show, which raises itself at every
+        // request to the catalogue service.
+        window->setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+    }
     window->resize(kWindowWidth, kWindowHeight);
     windows_.append(window);
     return window;

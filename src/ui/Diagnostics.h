@@ -97,6 +97,8 @@ public:
 private:
     void createWindows();
     QWidget* newWindow(const char* name, const QString& title);
+    bool insideShow() const;
+    void placeInsideShow();
 
     RunState& state_;
     const SlideList& slides_;
