@@ -53,10 +53,10 @@ std::string multipartBoundary() {
 
 // The parts of a multipart/byteranges body of `length` bytes, each with its
 // own headers, and the closing boundary: `text` for the fixed pieces,
-// `part` for the bytes of each range (false stops).
-template <typename Text, typename Part>
+// `rangeBytes` for the bytes of each range (false stops).
+template <typename TextSink, typename RangeSink>
 bool forEachPart(const httplib::Request& req, std::size_t length, const std::string& boundary,
-                 const std::string& partType, Text text, Part part) {
+                 const std::string& partType, TextSink text, RangeSink rangeBytes) {
     for (std::size_t i = 0; i < req.ranges.size(); ++i) {
         const Span span = rangeSpan(req, length, i);
         std::string head = "--" + boundary + "\r\n";
@@ -65,7 +65,7 @@ bool forEachPart(const httplib::Request& req, std::size_t length, const std::str
         }
         head += "Content-Range: " + contentRange(span, length) + "\r\n\r\n";
         text(head);
-        if (!part(span)) {
+        if (!rangeBytes(span)) {
             return false;
         }
         text("\r\n");

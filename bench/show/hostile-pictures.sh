@@ -35,10 +35,7 @@ SITE_DATA="$BUILD_DIR/server/catalogue-data/site"
 
 . bench/show/lib.sh
 
-cat >"$WORK/screen.json" <<'EOF'
-{ "screens": [ { "name": "bench", "x": 0, "y": 0, "width": 1920, "height": 1080,
-                 "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1 } ] }
-EOF
+write_screen
 
 cp -r "$SITE_DATA" "$WORK/site"
 python3 bench/show/hostile_pictures.py "$WORK/site/site/hostile" ${PICTURE_OPTIONS:-}

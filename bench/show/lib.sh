@@ -42,3 +42,22 @@ stop_run() {
     wait "$SERVICE_PID" 2>/dev/null || true
     SERVICE_PID=""
 }
+
+# write_screen [WxH]: the screen the offscreen runs see ($WORK/screen.json),
+# 1920 x 1080 unless given.
+write_screen() {
+    local size=${1:-1920x1080}
+    cat >"$WORK/screen.json" <<EOF
+{ "screens": [ { "name": "bench", "x": 0, "y": 0, "width": ${size%x*}, "height": ${size#*x},
+                 "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1 } ] }
+EOF
+}
+
+# descendants PID: the process and every process under it, one a line.
+descendants() {
+    local pid=$1 child
+    echo "$pid"
+    for child in $(cat /proc/"$pid"/task/*/children 2>/dev/null); do
+        descendants "$child"
+    done
+}

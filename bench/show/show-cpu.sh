@@ -28,18 +28,13 @@ SETTLE_S=${SETTLE_S:-5}
 CATALOGUE=server/catalogue.tsv
 SCENARIOS=${SCENARIOS:-"stills loop loop-held"}
 SCREEN=${SCREEN:-1920x1080}
-SCREEN_W=${SCREEN%x*}
-SCREEN_H=${SCREEN#*x}
 PIN_CORE=${PIN_CORE:-}
 XVFB=${XVFB:-}
 
 . bench/show/lib.sh
 
 TICKS=$(getconf CLK_TCK)
-cat >"$WORK/screen.json" <<EOF
-{ "screens": [ { "name": "bench", "x": 0, "y": 0, "width": $SCREEN_W, "height": $SCREEN_H,
-                 "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1 } ] }
-EOF
+write_screen "$SCREEN"
 
 # The radar loop is row 2; the held variant serves a catalogue whose row 2
 # has no timing code.
@@ -48,14 +43,6 @@ awk -F'\t' -v OFS='\t' -v row=$LOOP_ROW '
     /^#/ { print; next }
     n++ == row { split($4, f, "-"); $4 = f[1] "-" f[2] "--" f[4] "-" f[5] }
     { print }' "$CATALOGUE" >"$WORK/held.tsv"
-
-descendants() {
-    local pid=$1 child
-    echo "$pid"
-    for child in $(cat /proc/"$pid"/task/*/children 2>/dev/null); do
-        descendants "$child"
-    done
-}
 
 # utime + stime (+ reaped children's) of a process tree, in clock ticks.
 cpu_ticks() {

@@ -22,18 +22,7 @@ SCENARIOS=${SCENARIOS:-"stills-loops captures"}
 
 . bench/show/lib.sh
 
-cat >"$WORK/screen.json" <<'EOF'
-{ "screens": [ { "name": "bench", "x": 0, "y": 0, "width": 1920, "height": 1080,
-                 "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1 } ] }
-EOF
-
-descendants() {
-    local pid=$1 child
-    echo "$pid"
-    for child in $(cat /proc/"$pid"/task/*/children 2>/dev/null); do
-        descendants "$child"
-    done
-}
+write_screen
 
 # PSS of a process tree in kB.
 tree_pss_kb() {

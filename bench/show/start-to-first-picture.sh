@@ -27,10 +27,7 @@ BUILD_DIR=${BUILDS[0]}
 
 . bench/show/lib.sh
 
-cat >"$WORK/screen.json" <<'EOF'
-{ "screens": [ { "name": "bench", "x": 0, "y": 0, "width": 1920, "height": 1080,
-                 "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1 } ] }
-EOF
+write_screen
 
 now_ms() { local t=${EPOCHREALTIME/[.,]/}; echo $((t / 1000)); }
 

@@ -30,10 +30,7 @@ LIMIT_S=${LIMIT_S:-180}
 . bench/show/lib.sh
 
 # The screen of a typical display, as run.sh gives Xvfb.
-cat >"$WORK/screen.json" <<'EOF'
-{ "screens": [ { "name": "bench", "x": 0, "y": 0, "width": 1920, "height": 1080,
-                 "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1 } ] }
-EOF
+write_screen
 
 # Milliseconds since the epoch from EPOCHREALTIME or an ISO time of the log.
 now_ms() { local t=${EPOCHREALTIME/[.,]/}; echo $((t / 1000)); }
