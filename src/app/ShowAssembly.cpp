@@ -115,6 +115,16 @@ void ShowAssembly::makeDownloadParts(FormPicture& w) {
                      });
 }
 
+// The window's own background, opaque, for a page captured under the show.
+QWidget* ShowAssembly::makeCaptureCover(FormPicture& w) {
+    auto* cover = new QWidget(&w);
+    cover->setObjectName(QStringLiteral("captureCover"));
+    cover->setAutoFillBackground(true);
+    cover->setPalette(w.palette());
+    cover->hide();
+    return cover;
+}
+
 void ShowAssembly::makePageParts(FormPicture& w) {
     CaptureViews views;
     views.webvis = w.webvis;
@@ -122,6 +132,7 @@ void ShowAssembly::makePageParts(FormPicture& w) {
     views.DownloadPreview = w.DownloadPreview;
     views.Timer4000 = &w.Timer4000;
     views.screenPixels = w.screenPixels_;
+    views.cover = makeCaptureCover(w);
     w.pageCapture_ = std::make_unique<PageCapture>(w.state, views);
     QObject::connect(&w.Timer4000, &QTimer::timeout, w.pageCapture_.get(),
                      &PageCapture::Timer4000_Timer);
@@ -144,8 +155,12 @@ void ShowAssembly::makePageParts(FormPicture& w) {
     w.sourceCodes_ =
         std::make_unique<SourceCodes>(w.state, *w.fetch_, *w.pictureLoading_, *w.pageCapture_,
                                       *w.pictureSeries_, *w.webvis, *w.homeTown_);
-    QObject::connect(w.sourceCodes_.get(), &SourceCodes::pageCaptureStarting, &w,
-                     [&w] { platform::setGeometryTwips(w.ucAniGIF1, 100, 100, 0, 0); });
+    QObject::connect(w.sourceCodes_.get(), &SourceCodes::pageCaptureStarting, &w, [&w] {
+        // A quiet refresh leaves the loop on show playing.
+        if (!w.cycles_->quietRefreshRunning()) {
+            platform::setGeometryTwips(w.ucAniGIF1, 100, 100, 0, 0);
+        }
+    });
     QObject::connect(w.sourceCodes_.get(), &SourceCodes::slidePictureReady, w.Miniatura,
                      &PictureBox::setPicture);
 }
@@ -332,6 +347,8 @@ void ShowAssembly::makeCycles(FormPicture& w) {
     // until the next cycle.
     QObject::connect(cy, &DownloadCycles::everySlideFetched, w.webvis,
                      &platform::BrowserView::releasePage);
+    QObject::connect(cy, &DownloadCycles::quietRefreshRunningChanged, w.pageCapture_.get(),
+                     &PageCapture::setOffScreen);
     QObject::connect(cy, &DownloadCycles::waitReasonNoted, &w, [&w](const QString& reason) {
         w.noteWaiting(QStringLiteral("pass"), reason);
     });

@@ -17,6 +17,7 @@ private:
     static void makePresenter(FormPicture& w);
     static void makeDownloadParts(FormPicture& w);
     static void makePageParts(FormPicture& w);
+    static QWidget* makeCaptureCover(FormPicture& w);
     static void makeSettings(FormPicture& w);
     static void makeSupervisor(FormPicture& w);
     static void makeChoiceParts(FormPicture& w);

@@ -102,34 +102,78 @@ bool PageCapture::GrabScreen() {
     return file.commit();
 }
 
+void PageCapture::keepOnTopOnScreen() {
+    if (!offScreen_) {
+        SetTopmost(true);
+    }
+}
+
+void PageCapture::putPageOnScreen() {
+    emit pageShowing();
+    views_.webvis->raise();
+}
+
+// The browser renders only while it is shown; under an opaque cover of the
+// window's background it renders unseen, and the show above it (a loop
+// smaller than the screen too) looks as it did.
+void PageCapture::putPageUnderShow() {
+    if (views_.cover != nullptr) {
+        views_.cover->setGeometry(QRect(QPoint(0, 0), views_.screenPixels));
+        views_.cover->show();
+        views_.cover->lower();
+    }
+    views_.webvis->show();
+    views_.webvis->lower();
+}
+
+void PageCapture::takePageAway() {
+    if (!offScreen_) {
+        SetTopmost(false);
+        emit captureEnded();
+        views_.DownloadPreview->show();
+        return;
+    }
+    views_.webvis->hide();
+    if (views_.cover != nullptr) {
+        views_.cover->hide();
+    }
+}
+
 void PageCapture::CapturePage() {
     QFile::remove(CaptureFileName(state_.imgFileBase));
-    views_.DownloadPreview->hide();
+    if (!offScreen_) {
+        views_.DownloadPreview->hide();
+    }
     state_.WebPageToImgEnd = kFalse;
     state_.Http2BmpRunning = kTrue;
     views_.webvis->setSilent(state_.flagSilent != 0);
     views_.webvis->navigate(captureAddress);
     views_.webvis->setGeometry(QRect(QPoint(0, 0), views_.screenPixels));
+    if (offScreen_) {
+        putPageUnderShow();
+    }
     oneShotWait(kCaptureFirstWaitMs);
-    emit pageShowing();
-    views_.webvis->raise();
+    if (!offScreen_) {
+        putPageOnScreen();
+    }
     waitForDocumentDone();
     // A page that failed (an error status, a refused connection) is no
     // picture of the weather: nothing is captured and the slide fails. One
     // that is only slow is captured as it stands at the limit.
     lastPageFailed_ = lastPageFinished_ && !views_.webvis->navigationSucceeded();
     if (!lastPageFailed_) {
+        // Kept on top so that nothing covers the page when it is grabbed;
+        // off screen the grab reads the browser's own rendering, and the
+        // window is left as it stands.
         oneShotWait(kCaptureSettleWaitMs);
-        SetTopmost(true);
+        keepOnTopOnScreen();
         oneShotWait(kCaptureTopmostWaitMs);
-        SetTopmost(true);
+        keepOnTopOnScreen();
         lastPageFailed_ = endRendererWhenHung();
     }
     if (!lastPageFailed_) {
         GrabScreen();
     }
     state_.Http2BmpRunning = kFalse;
-    SetTopmost(false);
-    emit captureEnded();
-    views_.DownloadPreview->show();
+    takePageAway();
 }

@@ -40,6 +40,9 @@ struct CaptureViews {
     QWidget* DownloadPreview = nullptr;
     QTimer* Timer4000 = nullptr;
     QSize screenPixels;
+    // An opaque layer of the window's background that goes between the
+    // browser and the show while a page is captured off screen.
+    QWidget* cover = nullptr;
 };
 
 // Turns a web page into a picture: shows it full screen in the browser,
@@ -56,6 +59,10 @@ public:
     // is no file (an earlier one is removed first), which the caller's decoding
     // turns into the error picture.
     void CapturePage();
+    // Off screen, the page loads under the show (behind the cover) and the
+    // show stays as it is; otherwise the page shows full screen while it is
+    // captured.
+    void setOffScreen(bool on) { offScreen_ = on; }
 
     // The browser has finished the current document.
     void webvis_DocumentDone();
@@ -91,6 +98,10 @@ signals:
 private:
     void waitForDocumentDone();
     bool endRendererWhenHung();
+    void putPageOnScreen();
+    void keepOnTopOnScreen();
+    void putPageUnderShow();
+    void takePageAway();
 
     RunState& state_;
     CaptureViews views_;
@@ -98,4 +109,5 @@ private:
     bool topmost_ = false;
     bool lastPageFinished_ = false;
     bool lastPageFailed_ = false;
+    bool offScreen_ = false;
 };

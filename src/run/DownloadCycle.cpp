@@ -312,11 +312,16 @@ bool DownloadCycles::DownloadCycle(int16_t cycleType) {
     platform::pauseLettingEventsRun(kBeforeFetchLoopMs);
     fetchWorkList(changed);
     reloadAll_ = false;
-    showUpdatedNotice();
-    showWaitSign();
+    if (housekeepingShows()) {
+        showUpdatedNotice();
+        showWaitSign();
+    }
     slides_.restartLoopNames();
-    state_.restartStatusLines();
-    emit statusTextChanged();
+    if (housekeepingShows()) {
+        // A quiet refresh leaves the bar to the held slide on show.
+        state_.restartStatusLines();
+        emit statusTextChanged();
+    }
     setVisibleIf(c_.Miniatura, false);
     setVisibleIf(c_.DownloadPreview, false);
     platform::pauseLettingEventsRun(kAfterCycleMs);
@@ -356,6 +361,50 @@ void DownloadCycles::addStatusTexts(Slide& slide) const {
     slide.statusLine1 = fields[1] + state_.Aggiornare.toString() + state_.LastUpdate.toString();
     slide.timingCode = fields[2];
     slide.statusLine2 = fields[3];
+}
+
+bool DownloadCycles::quietRefresh() const {
+    return state_.flagQuiet != 0;
+}
+
+void DownloadCycles::beginQuietRefresh(int countOnShow) {
+    held_.clear();
+    for (int s = 0; s < countOnShow && SlideList::inRange(s); ++s) {
+        held_.append(slide(s));
+    }
+    slides_.switchLoopSet();
+    quietRefreshRunning_ = true;
+    emit quietRefreshRunningChanged(true);
+}
+
+void DownloadCycles::endQuietRefresh() {
+    quietRefreshRunning_ = false;
+    held_.clear();
+    lastQuietRefresh_ = QDateTime::currentDateTime();
+    quietFailures_.clear();
+    if (passFailedInTransport_) {
+        quietFailures_.append(catalogue_.lastFailure());
+    }
+    for (int s = 0; s < state_.cntImagesLoaded; ++s) {
+        if (!slides_.at(s).loaded) {
+            quietFailures_.append(slides_.at(s).address);
+        }
+    }
+    emit quietRefreshRunningChanged(false);
+}
+
+std::pair<int, int> DownloadCycles::fetchedAndFailedOnShow() const {
+    int fetched = 0;
+    int failed = 0;
+    const auto count = [&](const Slide& slide) { ++(slide.loaded ? fetched : failed); };
+    if (quietRefreshRunning_) {
+        std::for_each(held_.begin(), held_.end(), count);
+    } else {
+        for (int s = 0; s < state_.cntImagesLoaded; ++s) {
+            count(slides_.at(s));
+        }
+    }
+    return {fetched, failed};
 }
 
 void DownloadCycles::putSlide(const Slide& slide) {

@@ -9,7 +9,9 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <utility>
 
 class CatalogueService;
 class FetchPrimitives;
@@ -109,6 +111,25 @@ public:
     bool reloadingAll() const { return reloadAll_; }
     // As at the start of the program: nothing loaded, nothing running.
     void resetRunFlags();
+
+    // Quiet refresh: a refresh fetches and captures off screen while the
+    // slides on show keep playing from a held copy; the new slides take
+    // their place when the refresh ends. Off unless asked for.
+    bool quietRefresh() const;
+    // Holds the first `countOnShow` slides, with their status texts, for the
+    // slide tick to play while the refresh runs; loops of the refresh are
+    // written to the other set of loop files.
+    void beginQuietRefresh(int countOnShow);
+    void endQuietRefresh();
+    bool quietRefreshRunning() const { return quietRefreshRunning_; }
+    const QList<Slide>& heldSlides() const { return held_; }
+    // When the last quiet refresh ended and the addresses whose pictures it
+    // could not fetch.
+    QDateTime lastQuietRefresh() const { return lastQuietRefresh_; }
+    QStringList quietRefreshFailures() const { return quietFailures_; }
+    // How many slides on show have their picture and how many failed: the
+    // held ones during a quiet refresh.
+    std::pair<int, int> fetchedAndFailedOnShow() const;
     // The waiting line after a failed catalogue request: the usual text,
     // then the address that failed and how.
     QString failedReplyLine() const;
@@ -165,6 +186,9 @@ signals:
     // Why the show waits for the service (nothing to show, the service out
     // of reach); empty when it waits no more.
     void waitReasonNoted(const QString& reason);
+    // A quiet refresh begins (true) or ends: page captures and the download
+    // preview keep off the screen meanwhile.
+    void quietRefreshRunningChanged(bool running);
 
 private:
     bool askOrFail(int request);
@@ -182,6 +206,7 @@ private:
     void showWaitSign();
     void enableBarButtons();
     void addStatusTexts(Slide& slide) const;
+    bool housekeepingShows() const { return !quietRefreshRunning_; }
 
     RunState& state_;
     platform::Dialogs& dialogs_;
@@ -207,4 +232,8 @@ private:
     bool catalogueLoaded_ = false;
     bool catalogueRequested_ = false;
     bool reloadAll_ = false;
+    bool quietRefreshRunning_ = false;
+    QList<Slide> held_;
+    QDateTime lastQuietRefresh_;
+    QStringList quietFailures_;
 };

@@ -126,6 +126,10 @@ void Scheduler::runDownloadCycleWhenDue() {
         return;
     }
     state_.cntCounterDwLoadImage = 0;
+    if (cycles_.quietRefresh()) {
+        runQuietRefresh();
+        return;
+    }
     // Old loops that cannot be replaced (a work folder that cannot be
     // written) leave the show as it is until the next cycle.
     if (!cycles_.retryPassPending() && !ResetAniGifFiles()) {
@@ -146,6 +150,45 @@ void Scheduler::runDownloadCycleWhenDue() {
         cycles_.reloadEverySlide();
     }
     cycles_.endLoading();
+}
+
+// The refresh runs as a visible one does, but the slides on show go on
+// playing from a held copy while it fetches (the slide clock keeps ticking in
+// its waits), and nothing of its work is drawn over them. The loops it
+// writes go to the other set of loop files, so the held loops stay whole.
+void Scheduler::runQuietRefresh() {
+    cycles_.beginQuietRefresh(state_.cntImagesLoaded);
+    heldPointer_ = state_.GLOBAL_IMAGE_CURRENT_POINTER;
+    cycles_.beginLoading();
+    c_.imgClock->start();
+    if (cycles_.retryPassPending()) {
+        cycles_.retryCataloguePass();
+    } else {
+        cycles_.forgetLoops();
+        cycles_.reloadEverySlide();
+    }
+    cycles_.endLoading();
+    c_.imgClock->stop();
+    cycles_.endQuietRefresh();
+}
+
+// A tick inside a quiet refresh: the next held slide. A page being captured
+// holds the slide on show a little longer, since the capture's view must
+// stay under the pictures until it is grabbed.
+void Scheduler::showHeldSlide() {
+    const QList<Slide>& held = cycles_.heldSlides();
+    if (held.isEmpty() || state_.Http2BmpRunning != 0) {
+        return;
+    }
+    if (heldPointer_ < 0 || heldPointer_ >= held.size()) {
+        heldPointer_ = 0;
+    }
+    const Slide slide = held.at(heldPointer_++);
+    presenter_.show(slide);
+    showSlideText(slide);
+    markKeptPicture(slide);
+    markPictureNote(slide);
+    emit slideShown(slide);
 }
 
 void Scheduler::stopForNoSlides() {
@@ -225,6 +268,10 @@ void Scheduler::showServiceMessage(int s) {
 }
 
 void Scheduler::imgClock_Timer() {
+    if (cycles_.quietRefreshRunning()) {
+        showHeldSlide();
+        return;
+    }
     // A running cycle lets events run inside its fetches; no slide may change
     // then, and a tick never runs inside another.
     if (supervisor_.pending() != Command::None || cycles_.loading() || cycles_.running() ||

@@ -88,6 +88,8 @@ signals:
 private:
     bool runFirstPass();
     void runDownloadCycleWhenDue();
+    void runQuietRefresh();
+    void showHeldSlide();
     void stopForNoSlides();
     void showSlideText(const Slide& slide);
     void applyTimingCode(const QString& code);
@@ -106,4 +108,5 @@ private:
     Supervisor& supervisor_;
     SchedulerControls c_;
     bool toldUnwritable_ = false;
+    int heldPointer_ = 0;
 };

@@ -189,7 +189,7 @@ void Supervisor::utilityTmr_Timer() {
             emit timerFlagColourChanged(kTimerFlagGreen);
             state_.firstLaunch = 2;
         }
-        if (host_.loadingPictures()) {
+        if (host_.loadingPictures() && !host_.refreshingQuietly()) {
             showProgress();
         }
     }

@@ -48,6 +48,8 @@ public:
     virtual bool cycleRunning() const = 0;
     virtual bool loadingPictures() const = 0;
     virtual bool slideTickRunning() const = 0;
+    // A refresh that fetches off screen: its progress is not shown.
+    virtual bool refreshingQuietly() const = 0;
     // The last good pictures of an earlier run: started once before the
     // first request (true when a set plays), in place of the logo, and asked
     // whether they play.

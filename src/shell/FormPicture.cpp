@@ -165,6 +165,9 @@ void FormPicture::createChoiceFrames() {
 
 // A picture being downloaded shows as a thumbnail in the top left corner.
 void FormPicture::showDownloadPreview() {
+    if (cycles_->quietRefreshRunning()) {
+        return;
+    }
     Miniatura->move(0, 0);
     Miniatura->show();
     Miniatura->raise();
@@ -383,6 +386,10 @@ bool FormPicture::loadingPictures() const {
 
 bool FormPicture::slideTickRunning() const {
     return cycles_->slideTickRunning();
+}
+
+bool FormPicture::refreshingQuietly() const {
+    return cycles_->quietRefreshRunning();
 }
 
 RunFlags FormPicture::runFlags() const {

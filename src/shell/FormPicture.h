@@ -195,6 +195,7 @@ private:
     bool cycleRunning() const override;
     bool loadingPictures() const override;
     bool slideTickRunning() const override;
+    bool refreshingQuietly() const override;
     bool lastGoodPlaying() const override;
     RunFlags runFlags() const override;
     void showPanelForSelection();

@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <cstdio>
+#include <tuple>
 
 namespace {
 
@@ -152,7 +153,7 @@ void FormPicture::keepLastGoodOfNewCycle() {
     // Once per cycle, when its first slide is on the screen: by then the
     // catalogue pass has also brought the status texts.
     if (cycles_->completedCycles() == keptCycle_ || cycles_->running() ||
-        state.Skyglance_Work_Dir.isEmpty()) {
+        cycles_->quietRefreshRunning() || state.Skyglance_Work_Dir.isEmpty()) {
         return;
     }
     keptCycle_ = cycles_->completedCycles();
@@ -295,9 +296,9 @@ void FormPicture::publishWatch(const QImage& screen, int slide, int kind, const 
     w.showingSince = w.lastGood ? lastGoodShow_->since() : liveSince_;
     w.cycleStarted = cycles_->lastCycleStarted();
     w.cycleDurationMs = cycles_->lastCycleDurationMs();
-    for (int s = 0; s < state.cntImagesLoaded; ++s) {
-        (cycles_->slides().at(s).loaded ? w.picturesFetched : w.failures) += 1;
-    }
+    std::tie(w.picturesFetched, w.failures) = cycles_->fetchedAndFailedOnShow();
+    w.quietRefreshAt = cycles_->lastQuietRefresh();
+    w.quietRefreshFailed = cycles_->quietRefreshFailures();
     w.networkUp = connectionMonitor_->lastIcon() == ConnectionIcon::Connected;
     w.service = supervisor_->startState() < 2      ? QStringLiteral("waiting")
                 : cycles_->passFailedInTransport() ? QStringLiteral("out of reach")

@@ -141,9 +141,10 @@ bool FormPicture::Form_Load() {
         Splitta10(state, options_.commandLine, [this](const QString& text) {
             dialogs_->message(text, QStringLiteral("Skyglance"));
         });
-        ApplyCommandLineOptions(state);
         localhost_ = CatalogueOnThisMachine(state.cmdParams);
     }
+    // Also without a command line: the environment may ask for options.
+    ApplyCommandLineOptions(state);
     // The browsers keep script dialogs to themselves unless NOSILENT asks.
     webvis->setSilent(state.flagSilent != 0);
     BrowserImgPreview->setSilent(state.flagSilent != 0);

@@ -52,7 +52,13 @@ void ApplyCommandLineOptions(RunState& state) {
             state.flagDebugCode = 1;
         } else if (param == QLatin1String("NOSILENT")) {
             state.flagSilent = 0;
+        } else if (param == QLatin1String("QUIET")) {
+            state.flagQuiet = 1;
         }
+    }
+    // The packaged units set it in their environment file.
+    if (qEnvironmentVariable("SKYGLANCE_QUIET") == QLatin1String("1")) {
+        state.flagQuiet = 1;
     }
 }
 

@@ -28,9 +28,9 @@ void Splitta10(RunState& state, const QString& commandLine,
 void Splitta5(RunState& state, const QString& toSplit,
               const std::function<void(const QString&)>& showMessage);
 
-// Applies DEBUG_CODE and NOSILENT from cmdParams 0 to 9 (whole entries,
-// exact case). Where LOCALHOST moves the services is decided by the vendor
-// services from cmdParams alone.
+// Applies DEBUG_CODE, NOSILENT and QUIET from cmdParams 0 to 9 (whole
+// entries, exact case), and SKYGLANCE_QUIET=1 from the environment. Where LOCALHOST moves the
+// services is decided by the vendor services from cmdParams alone.
 void ApplyCommandLineOptions(RunState& state);
 
 // The command line as the program sees it: the arguments after the program

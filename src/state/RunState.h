@@ -86,6 +86,9 @@ struct RunState {
     // Command-line options.
     int16_t flagDebugCode = 0;
     int16_t flagSilent = kTrue;
+    // Refreshes fetch off screen while the slides on show keep playing
+    // ("-QUIET", or SKYGLANCE_QUIET=1 in the environment).
+    int16_t flagQuiet = 0;
     std::array<QString, 11> cmdParams{};
     std::array<QString, 6> copyrightFields{};
 

@@ -61,14 +61,23 @@ public:
     int16_t entryId(int entry) const { return entryIds_[entry]; }
     int catalogueRowOfEntry(int entry) const { return entryIds_[entry] - 1; }
 
-    // The loop copies of a cycle are numbered from 1 in the order written.
+    // The loop copies of a cycle are numbered in the order written, from 1,
+    // or from kSecondLoopSet while the other set's files are still on show
+    // (a refresh made off screen): a loop file is never rewritten under a
+    // slide that may still play it.
+    static constexpr int16_t kSecondLoopSet = 5001;
     int16_t nextLoopNumber() const { return nextLoopNumber_; }
     void loopFileWritten() { nextLoopNumber_ = static_cast<int16_t>(nextLoopNumber_ + 1); }
-    void restartLoopNames() { nextLoopNumber_ = 1; }
+    void restartLoopNames() { nextLoopNumber_ = loopSetStart_; }
+    void switchLoopSet() {
+        loopSetStart_ = loopSetStart_ == 1 ? kSecondLoopSet : int16_t{1};
+        restartLoopNames();
+    }
 
 private:
     PictureTable<Slide> slides_;
     PictureTable<int16_t> entryIds_;
     int mapAppendPosition_ = 0;
     int16_t nextLoopNumber_ = 1;
+    int16_t loopSetStart_ = 1;
 };

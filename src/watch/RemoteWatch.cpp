@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QCryptographicHash>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -88,8 +89,26 @@ QByteArray WatchStatusJson(const WatchStatus& s) {
         {QStringLiteral("network"), s.networkUp ? QStringLiteral("up") : QStringLiteral("down")},
         {QStringLiteral("service"), s.service},
         {QStringLiteral("waiting"), s.waiting},
+        {QStringLiteral("quietRefresh"),
+         QJsonObject{{QStringLiteral("ended"), isoOrEmpty(s.quietRefreshAt)},
+                     {QStringLiteral("failed"), QJsonArray::fromStringList(s.quietRefreshFailed)}}},
     };
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+QString QuietRefreshText(const WatchStatus& s) {
+    // A refresh with many failures names the first few; the JSON has all.
+    constexpr int kNamed = 5;
+    QString text = localTime(s.quietRefreshAt);
+    if (s.quietRefreshFailed.isEmpty()) {
+        return text + QStringLiteral(", nothing failed");
+    }
+    text += QStringLiteral(", %1 failed: ").arg(s.quietRefreshFailed.size());
+    text += s.quietRefreshFailed.mid(0, kNamed).join(QStringLiteral(", "));
+    if (s.quietRefreshFailed.size() > kNamed) {
+        text += QStringLiteral(", ...");
+    }
+    return text;
 }
 
 QByteArray WatchStatusPage(const WatchStatus& s, const QByteArray& token) {
@@ -131,6 +150,9 @@ QByteArray WatchStatusPage(const WatchStatus& s, const QByteArray& token) {
     html += row("Network", s.networkUp ? QStringLiteral("up") : QStringLiteral("down"), "network");
     html += row("Catalogue service", s.service, "service");
     html += row("Waiting", s.waiting.isEmpty() ? QStringLiteral("-") : s.waiting, "waiting");
+    if (s.quietRefreshAt.isValid()) {
+        html += row("Last quiet refresh", QuietRefreshText(s), "quiet");
+    }
     html += QStringLiteral("</table>\n<p><a href=\"/status.json%1\">status.json</a></p>\n"
                            "</body></html>\n")
                 .arg(withToken.isEmpty() ? QString() : QStringLiteral("?") + withToken);

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -30,6 +31,10 @@ struct WatchStatus {
     // Why the show waits (for the service, for an answer ...); empty while
     // it runs.
     QString waiting;
+    // The last quiet refresh: when it ended and the addresses it could not
+    // fetch (the catalogue service's failure first, when it had one).
+    QDateTime quietRefreshAt;
+    QStringList quietRefreshFailed;
     QImage screen;
 };
 
@@ -55,6 +60,8 @@ struct WatchAddress {
 std::optional<WatchAddress> ParseWatchAddress(const QString& text);
 
 QByteArray WatchStatusJson(const WatchStatus& status);
+// The page's line on the last quiet refresh.
+QString QuietRefreshText(const WatchStatus& status);
 // The page; its links carry the token when one is given.
 QByteArray WatchStatusPage(const WatchStatus& status, const QByteArray& token = {});
 

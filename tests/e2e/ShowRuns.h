@@ -95,6 +95,7 @@ private slots:
     void serviceGoneBeforeTheFirstPassIsTold();
     void statusPageOutlastsSlowAndIdleClientsAndAsksForItsToken();
     void picturesBeyondTheBudgetAreScaledOrRefused();
+    void quietRefreshKeepsTheShowOnScreen();
 
 private:
     void startProgram(const QString& site);

@@ -340,3 +340,56 @@ void TestShowRuns::statusPageOutlastsSlowAndIdleClientsAndAsksForItsToken() {
         ::close(fd);
     }
 }
+
+// A quiet refresh: the slides on show keep playing while the refresh fetches
+// and captures, nothing of its work (the preview, the progress line and wait
+// sign, the page being captured) comes over them, and the new slides follow.
+void TestShowRuns::quietRefreshKeepsTheShowOnScreen() {
+    qputenv("SKYGLANCE_QUIET", "1");
+    const auto unset = qScopeGuard([] { qunsetenv("SKYGLANCE_QUIET"); });
+    Service service;
+    // A map, a radar loop and a forecast page captured from the browser.
+    seedDemoHome(home_->path(), {"0", "1", "2", "3", "4", "5"});
+    startProgram(service.site);
+    waitForSlides(4);
+    const QDateTime oldFetch = slideAt(0).fetched;
+    const QRect bar =
+        form_->statusBar().btSetup->geometry().united(form_->statusBar().btHelp->geometry());
+    const QImage barBefore = form_->grab().toImage().copy(bar);
+    const QPoint caption = form_->DownloadPreview->geometry().center();
+    const QColor captionColour(0x0d, 0x1f, 0x3c);
+
+    // The screen, read every 20 ms through the refresh.
+    QList<QImage> screens;
+    QTimer grabber;
+    connect(&grabber, &QTimer::timeout, this, [&] {
+        if (form_->cycles().running() || form_->cycles().quietRefreshRunning()) {
+            screens.append(form_->grab().toImage());
+        }
+    });
+    grabber.start(20);
+    const qsizetype before = seen_.size();
+    const int cycles = form_->cycles().completedCycles();
+    form_->supervisor().ImageConnesso_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(form_->cycles().completedCycles() > cycles &&
+                                 !form_->cycles().quietRefreshRunning(),
+                             120000);
+    grabber.stop();
+    QVERIFY(seen_.size() > before); // the show went on meanwhile
+    QVERIFY(screens.size() >= 5);
+    for (const QImage& screen : screens) {
+        QCOMPARE(screen.copy(bar), barBefore); // no page over the bar, no wait sign
+        QVERIFY(screen.pixelColor(caption) != captionColour);
+    }
+    QVERIFY(form_->cycles().lastQuietRefresh().isValid());
+
+    // The new slides, with their loops in files of their own.
+    const qsizetype after = seen_.size();
+    waitForSlides(int(after) + 4);
+    QVERIFY(slideAt(0).fetched > oldFetch);
+    checkLoopsPlayTheirOwnFiles(after, 1);
+    // The page captured unseen is the page, not an empty view: its banner.
+    const QImage page = slideAt(2).picture;
+    QVERIFY(slideAt(2).loaded);
+    QCOMPARE(page.pixelColor(page.width() / 2, 44), QColor(0x0c, 0x4a, 0x8a));
+}
