@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSet>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
@@ -157,6 +158,9 @@ void Scheduler::runDownloadCycleWhenDue() {
 // its waits), and nothing of its work is drawn over them. The loops it
 // writes go to the other set of loop files, so the held loops stay whole.
 void Scheduler::runQuietRefresh() {
+    if (!cycles_.retryPassPending() && !ResetAniGifFiles(loopFilesOnShow())) {
+        return;
+    }
     cycles_.beginQuietRefresh(state_.cntImagesLoaded);
     heldPointer_ = state_.GLOBAL_IMAGE_CURRENT_POINTER;
     cycles_.beginLoading();
@@ -170,6 +174,17 @@ void Scheduler::runQuietRefresh() {
     cycles_.endLoading();
     c_.imgClock->stop();
     cycles_.endQuietRefresh();
+}
+
+QSet<QString> Scheduler::loopFilesOnShow() const {
+    QSet<QString> files;
+    for (int s = 0; s < state_.cntImagesLoaded; ++s) {
+        const QString& loop = cycles_.slides().at(s).loopFile;
+        if (!loop.isEmpty()) {
+            files.insert(loop);
+        }
+    }
+    return files;
 }
 
 // A tick inside a quiet refresh: the next held slide. A page being captured
@@ -385,12 +400,25 @@ QString PictureNoteText(int lingua, int note) {
     }
 }
 
-bool Scheduler::ResetAniGifFiles() {
-    for (int n = 1; n <= kMaxAniGifFiles; ++n) {
+bool Scheduler::ResetAniGifFiles(const QSet<QString>& onShow) {
+    for (const int first : {1, int{SlideList::kSecondLoopSet}}) {
+        if (!resetLoopSet(first, onShow)) {
+            return false;
+        }
+    }
+    toldUnwritable_ = false;
+    return true;
+}
+
+bool Scheduler::resetLoopSet(int first, const QSet<QString>& onShow) {
+    for (int n = first; n < first + kMaxAniGifFiles; ++n) {
         const QString file =
             state_.imgFileBase + state_.aniGifPrefix + QString::number(n) + QStringLiteral(".gif");
         if (!QFile::exists(file)) {
             break;
+        }
+        if (onShow.contains(file)) {
+            continue;
         }
         if (!copyPlaceholder(file)) {
             std::fprintf(stderr,
@@ -406,7 +434,6 @@ bool Scheduler::ResetAniGifFiles() {
             return false;
         }
     }
-    toldUnwritable_ = false;
     return true;
 }
 

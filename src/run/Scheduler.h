@@ -3,6 +3,7 @@
 #include "state/Slide.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 class DownloadCycles;
@@ -72,8 +73,9 @@ public:
     // that cannot play leaves the slide not loaded.
     Slide showSlide(int s);
     // False when a placeholder could not be written over an old loop (the
-    // message shown): the show goes on and the next cycle tries again.
-    bool ResetAniGifFiles();
+    // message shown): the show goes on and the next cycle tries again. The
+    // loop files still on show (a quiet refresh's) are left as they are.
+    bool ResetAniGifFiles(const QSet<QString>& onShow = {});
 
 signals:
     // The status lines in the state changed.
@@ -90,6 +92,8 @@ private:
     void runDownloadCycleWhenDue();
     void runQuietRefresh();
     void showHeldSlide();
+    QSet<QString> loopFilesOnShow() const;
+    bool resetLoopSet(int first, const QSet<QString>& onShow);
     void stopForNoSlides();
     void showSlideText(const Slide& slide);
     void applyTimingCode(const QString& code);
