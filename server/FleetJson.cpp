@@ -1,0 +1,157 @@
+#include "FleetJson.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
+#include <cmath>
+#include <tuple>
+
+namespace skyglance::catalogue {
+namespace {
+
+// Longer texts are no report of this program's.
+constexpr qsizetype kMaxShortText = 256;
+constexpr qsizetype kMaxAddress = 8192;
+constexpr double kMaxCount = 1e9;
+
+bool readText(const QJsonObject& object, const char* key, qsizetype limit, std::string& out,
+              std::string& problem) {
+    const QJsonValue value = object.value(QLatin1String(key));
+    if (value.isUndefined()) {
+        return true;
+    }
+    if (!value.isString() || value.toString().size() > limit) {
+        problem = std::string("\"") + key + "\" is not a text of at most " + std::to_string(limit) +
+                  " characters";
+        return false;
+    }
+    out = value.toString().toStdString();
+    return true;
+}
+
+template <typename Number>
+bool readWhole(const QJsonObject& object, const char* key, double low, double high, Number& out,
+               std::string& problem) {
+    const QJsonValue value = object.value(QLatin1String(key));
+    if (value.isUndefined()) {
+        return true;
+    }
+    const double number = value.toDouble(std::nan(""));
+    if (!value.isDouble() || number != std::floor(number) || number < low || number > high) {
+        problem = std::string("\"") + key + "\" is not a whole number in range";
+        return false;
+    }
+    out = static_cast<Number>(number);
+    return true;
+}
+
+bool readThumbnail(const QJsonObject& object, std::string& jpeg, std::string& problem) {
+    const QJsonValue value = object.value(QLatin1String("thumbnail"));
+    if (value.isUndefined() || (value.isString() && value.toString().isEmpty())) {
+        return true;
+    }
+    const auto decoded = QByteArray::fromBase64Encoding(value.toString().toLatin1(),
+                                                        QByteArray::AbortOnBase64DecodingErrors);
+    if (!value.isString() || !decoded) {
+        problem = "\"thumbnail\" is not base64";
+        return false;
+    }
+    const QByteArray& bytes = *decoded;
+    if (static_cast<std::size_t>(bytes.size()) > kMaxThumbnailBytes || bytes.size() < 2 ||
+        static_cast<unsigned char>(bytes[0]) != 0xFF ||
+        static_cast<unsigned char>(bytes[1]) != 0xD8) {
+        problem = "\"thumbnail\" is not a JPEG of at most 200 KiB";
+        return false;
+    }
+    jpeg.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    return true;
+}
+
+bool readFields(const QJsonObject& o, FleetReport& r, std::string& problem) {
+    if (!o.value("version").isString() || !o.value("lastGood").isBool()) {
+        problem = "\"version\" and \"lastGood\" are needed";
+        return false;
+    }
+    r.lastGood = o.value("lastGood").toBool();
+    return readText(o, "name", kMaxShortText, r.name, problem) &&
+           readText(o, "version", kMaxShortText, r.version, problem) &&
+           readText(o, "since", kMaxShortText, r.since, problem) &&
+           readText(o, "address", kMaxAddress, r.address, problem) &&
+           readText(o, "cycleStarted", kMaxShortText, r.cycleStarted, problem) &&
+           readText(o, "network", kMaxShortText, r.network, problem) &&
+           readText(o, "service", kMaxShortText, r.service, problem) &&
+           readWhole(o, "slide", -1, kMaxCount, r.slide, problem) &&
+           readWhole(o, "cycleMs", 0, 1e12, r.cycleMs, problem) &&
+           readWhole(o, "fetched", 0, kMaxCount, r.fetched, problem) &&
+           readWhole(o, "failed", 0, kMaxCount, r.failed, problem) &&
+           readThumbnail(o, r.thumbnailJpeg, problem);
+}
+
+QString isoTime(std::int64_t unixMs) {
+    return QDateTime::fromMSecsSinceEpoch(unixMs, Qt::UTC).toString(Qt::ISODate);
+}
+
+int stateRank(const FleetScreen& screen) {
+    return screen.silent ? 0 : screen.last.lastGood ? 1 : 2;
+}
+
+} // namespace
+
+std::optional<FleetReport> parseFleetReport(std::string_view body, std::string& problem) {
+    if (body.size() > kMaxReportBytes) {
+        problem = "the report is over 256 KiB";
+        return std::nullopt;
+    }
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(
+        QByteArray(body.data(), static_cast<qsizetype>(body.size())), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+        problem = "the report is not a JSON object";
+        return std::nullopt;
+    }
+    FleetReport report;
+    if (!readFields(document.object(), report, problem)) {
+        return std::nullopt;
+    }
+    return report;
+}
+
+std::string fleetState(const FleetScreen& screen) {
+    return screen.silent ? "silent" : screen.last.lastGood ? "last good" : "live";
+}
+
+void sortWorstFirst(std::vector<FleetScreen>& screens) {
+    std::sort(screens.begin(), screens.end(), [](const FleetScreen& a, const FleetScreen& b) {
+        return std::make_tuple(stateRank(a), -a.last.failed, a.last.name) <
+               std::make_tuple(stateRank(b), -b.last.failed, b.last.name);
+    });
+}
+
+std::string fleetJson(const std::vector<FleetScreen>& screens) {
+    QJsonArray array;
+    for (const FleetScreen& screen : screens) {
+        const FleetReport& r = screen.last;
+        QJsonObject o;
+        o["name"] = QString::fromStdString(r.name);
+        o["state"] = QString::fromStdString(fleetState(screen));
+        o["reportedAt"] =
+            screen.reportedAtMs > 0 ? QJsonValue(isoTime(screen.reportedAtMs)) : QJsonValue();
+        o["version"] = QString::fromStdString(r.version);
+        o["lastGood"] = r.lastGood;
+        o["since"] = QString::fromStdString(r.since);
+        o["slide"] = r.slide;
+        o["address"] = QString::fromStdString(r.address);
+        o["cycleStarted"] = QString::fromStdString(r.cycleStarted);
+        o["cycleMs"] = static_cast<qint64>(r.cycleMs);
+        o["fetched"] = r.fetched;
+        o["failed"] = r.failed;
+        o["network"] = QString::fromStdString(r.network);
+        o["service"] = QString::fromStdString(r.service);
+        array.append(o);
+    }
+    return QJsonDocument(array).toJson(QJsonDocument::Compact).toStdString();
+}
+
+} // namespace skyglance::catalogue
