@@ -75,14 +75,13 @@ QByteArray jpegOf(QColor colour) {
     return bytes;
 }
 
-QByteArray reportBody(const QByteArray& thumbnail, int failed = 1,
-                      const QString& address = "http://radar.example/a.gif") {
+QByteArray reportBody(const QByteArray& thumbnail, int failed = 1, bool lastGood = false) {
     QJsonObject o{{"name", "whatever the body says"},
                   {"version", "7.8.12"},
-                  {"lastGood", false},
+                  {"lastGood", lastGood},
                   {"since", "2026-12-10T09:00:00Z"},
                   {"slide", 3},
-                  {"address", address},
+                  {"address", "http://radar.example/a.gif?<b>"},
                   {"cycleStarted", "2026-12-10T09:40:00Z"},
                   {"cycleMs", 31000},
                   {"fetched", 27},
@@ -111,6 +110,20 @@ QStringList fleetOptions(const CatalogueServiceLauncher& service, const QStringL
         file.write(kPassword + "\nthe second line is no part of it\n");
     }
     return QStringList{"--fleet", "--fleet-password-file", service.tempPath("password")} + more;
+}
+
+QVariant evaluate(QWebEngineView& view, const QString& script) {
+    QVariant result;
+    bool arrived = false;
+    view.page()->runJavaScript(script, [&](const QVariant& v) {
+        result = v;
+        arrived = true;
+    });
+    QDeadlineTimer deadline(10000);
+    while (!arrived && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    return result;
 }
 
 } // namespace
@@ -197,7 +210,8 @@ void TestServerFleet::reportsNeedTheirTokenAndKeepTheirBounds() {
     QCOMPARE(fleetJson(second.port)[0].toObject()["failed"].toInt(), 1);
 
     // Without reports it turns silent.
-    QVERIFY(eventually([&] { return fleetJson(port)[0].toObject()["state"].toString() == "silent"; }));
+    QVERIFY(
+        eventually([&] { return fleetJson(port)[0].toObject()["state"].toString() == "silent"; }));
 
     // Without --fleet there is no fleet.
     QVERIFY2(service.start(), qPrintable(service.why()));
@@ -207,7 +221,62 @@ void TestServerFleet::reportsNeedTheirTokenAndKeepTheirBounds() {
 }
 
 void TestServerFleet::fleetPageShowsTheScreensInTheBrowser() {
-    QSKIP("written next");
+    CatalogueServiceLauncher service;
+    const QByteArray alpha = addScreen(service, "alpha-lobby");
+    const QByteArray beta = addScreen(service, "beta <i>bar & co");
+    QVERIFY(!addScreen(service, "gamma").isEmpty());
+    QVERIFY2(service.start(fleetOptions(service, {"--fleet-min-gap", "0"})),
+             qPrintable(service.why()));
+    QCOMPARE(statusOf(post(service.port, alpha, reportBody(jpegOf(Qt::darkCyan), 1))), 204);
+    QCOMPARE(statusOf(post(service.port, beta, reportBody(jpegOf(Qt::red), 0, true))), 204);
+
+    // The person at the screen gives the password when the browser asks.
+    QWebEngineView view;
+    int asked = 0;
+    connect(view.page(), &QWebEnginePage::authenticationRequired, this,
+            [&asked](const QUrl&, QAuthenticator* authenticator) {
+                ++asked;
+                authenticator->setUser("fleet");
+                authenticator->setPassword(QString::fromLatin1(kPassword));
+            });
+    view.resize(1280, 900);
+    view.show();
+    bool loaded = false;
+    connect(&view, &QWebEngineView::loadFinished, this, [&loaded](bool ok) { loaded = ok; });
+    view.load(QUrl(service.site + "/fleet"));
+    QTRY_VERIFY_WITH_TIMEOUT(loaded, 20000);
+    QCOMPARE(asked, 1);
+    const auto shown = [&] {
+        return evaluate(view, "document.getElementById('tiles').innerText").toString();
+    };
+    // Worst first: never reported (silent), last good, live; names as text.
+    QTRY_VERIFY_WITH_TIMEOUT(shown().contains("alpha-lobby"), 10000);
+    const QString tiles = shown();
+    QVERIFY2(tiles.indexOf("gamma") < tiles.indexOf("beta <i>bar & co") &&
+                 tiles.indexOf("beta <i>bar & co") < tiles.indexOf("alpha-lobby"),
+             qPrintable(tiles));
+    QVERIFY(tiles.contains("http://radar.example/a.gif?<b>"));
+    QVERIFY(tiles.contains("1 failed"));
+    QCOMPARE(evaluate(view, "document.querySelectorAll('#tiles i, #tiles b').length").toInt(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        evaluate(view, "document.querySelector('.tile.live img').naturalWidth").toInt(), 480,
+        10000);
+    QCOMPARE(evaluate(view, "document.querySelector('.tile.last-good img').naturalWidth").toInt(),
+             480);
+
+    // The filter hides the others, and keeps doing so as the page updates
+    // itself with a new report, without a reload.
+    evaluate(view, "window.notReloaded = true;"
+                   "const f = document.getElementById('filter'); f.value = 'ALPHA';"
+                   "f.dispatchEvent(new Event('input'));");
+    QVERIFY(!shown().contains("gamma") && !shown().contains("beta"));
+    QCOMPARE(statusOf(post(service.port, alpha, reportBody(jpegOf(Qt::darkCyan), 7))), 204);
+    QTRY_VERIFY_WITH_TIMEOUT(shown().contains("7 failed"), 15000);
+    QVERIFY(!shown().contains("gamma") && !shown().contains("beta"));
+    QCOMPARE(evaluate(view, "window.notReloaded === true && "
+                            "document.getElementById('filter').value === 'ALPHA'")
+                 .toBool(),
+             true);
 }
 
 QTEST_MAIN(TestServerFleet)
