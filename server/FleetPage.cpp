@@ -77,7 +77,7 @@ function tileOf(screen) {
     lines.push("cycle " + (screen.cycleStarted || "?") + ", " + seconds(screen.cycleMs));
     lines.push(screen.fetched + " fetched, " + screen.failed + " failed");
     lines.push("network " + (screen.network || "?") + ", service " + (screen.service || "?"));
-    lines.push("slide " + (screen.slide + 1) + ": " + screen.address);
+    lines.push((screen.slide >= 0 ? "slide " + (screen.slide + 1) + ": " : "") + screen.address);
     lines.push("version " + screen.version);
   }
   for (const line of lines) tile.appendChild(element("div", "details", line));
