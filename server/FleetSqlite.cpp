@@ -104,7 +104,8 @@ public:
                             " last_good = ?4, since = ?5, slide = ?6, address = ?7,"
                             " cycle_started = ?8, cycle_ms = ?9, fetched = ?10, failed = ?11,"
                             " network = ?12, service = ?13, thumbnail = ?14"
-                            " WHERE name = ?1 AND (reported_at = 0 OR reported_at <= ?15)");
+                            " WHERE name = ?1 AND (reported_at = 0 OR reported_at <= ?15)"
+                            " RETURNING name");
         if (!stmt) {
             return Outcome::Failed;
         }
@@ -127,13 +128,16 @@ public:
             stmt.blob(14, report.thumbnailJpeg);
         }
         stmt.integer(15, nowMs - minGapMs);
-        if (stmt.step() != SQLITE_DONE) {
+        // The row comes back when it was written (other threads share the
+        // connection, so its change count may be theirs).
+        switch (stmt.step()) {
+        case SQLITE_ROW:
+            return stmt.step() == SQLITE_DONE ? Outcome::Stored : Outcome::Failed;
+        case SQLITE_DONE:
+            return screenExists(report.name) ? Outcome::TooSoon : Outcome::Failed;
+        default:
             return Outcome::Failed;
         }
-        if (sqlite3_changes(db_) == 1) {
-            return Outcome::Stored;
-        }
-        return screenExists(report.name) ? Outcome::TooSoon : Outcome::Failed;
     }
 
     std::vector<FleetScreen> screens(std::int64_t nowMs, std::int64_t silentAfterMs) override {

@@ -1,5 +1,6 @@
 #include "FleetStartup.h"
 
+#include <QString>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -34,7 +35,8 @@ std::string fleetStoreAddress(const ServerOptions& options, const std::string& c
 }
 
 bool validScreenName(const std::string& name) {
-    if (name.empty() || name.size() > kMaxScreenName) {
+    if (name.empty() || name.size() > kMaxScreenName ||
+        QString::fromStdString(name).toStdString() != name) { // not UTF-8
         return false;
     }
     for (const char c : name) {
@@ -47,8 +49,9 @@ bool validScreenName(const std::string& name) {
 
 int addScreenAndPrintToken(const std::string& name, const std::string& where) {
     if (!validScreenName(name)) {
-        std::cerr << "skyglance-catalogue: a screen name is 1 to 100 bytes, without control "
-                     "characters or '/'\n";
+        std::cerr
+            << "skyglance-catalogue: a screen name is 1 to 100 bytes of UTF-8, without control "
+               "characters or '/'\n";
         return 2;
     }
     std::string error;

@@ -12,7 +12,7 @@ namespace skyglance::catalogue {
 // the catalogue database `catalogueDb`.
 std::string fleetStoreAddress(const ServerOptions& options, const std::string& catalogueDb);
 
-// A screen name as --add-screen takes it: 1 to 100 bytes, no control
+// A screen name as --add-screen takes it: 1 to 100 bytes of UTF-8, no control
 // characters and no '/' (the name is part of its thumbnail's path).
 bool validScreenName(const std::string& name);
 
