@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QRegularExpression>
 #include <QTest>
 #include <QWebEnginePage>
@@ -63,6 +64,15 @@ QByteArray headerOf(const QByteArray& answer, const QByteArray& name) {
 
 QJsonArray fleetJson(quint16 port) {
     return QJsonDocument::fromJson(bodyOf(get(port, "/fleet.json"))).array();
+}
+
+QJsonObject screenNamed(quint16 port, const QString& name) {
+    for (const QJsonValue& screen : fleetJson(port)) {
+        if (screen.toObject()["name"].toString() == name) {
+            return screen.toObject();
+        }
+    }
+    return {};
 }
 
 QByteArray jpegOf(QColor colour) {
@@ -139,6 +149,7 @@ private slots:
 void TestServerFleet::reportsNeedTheirTokenAndKeepTheirBounds() {
     CatalogueServiceLauncher service;
     const QByteArray token = addScreen(service, "lobby-1");
+    const QByteArray racer = addScreen(service, "lobby-2");
     QVERIFY2(QRegularExpression("^[0-9a-f]{64}$").match(QString::fromLatin1(token)).hasMatch(),
              token.constData());
     QVERIFY2(service.start(
@@ -177,17 +188,18 @@ void TestServerFleet::reportsNeedTheirTokenAndKeepTheirBounds() {
     QCOMPARE(statusOf(post(port, token, "[1, 2]")), 400);
     QCOMPARE(statusOf(post(port, token, reportBody("GIF89a not a jpeg"))), 400);
     QJsonArray screens = fleetJson(port);
-    QCOMPARE(screens.size(), 1);
+    QCOMPARE(screens.size(), 2);
     QCOMPARE(screens[0].toObject()["name"].toString(), QString("lobby-1"));
-    QVERIFY(screens[0].toObject()["reportedAt"].isNull());
+    QVERIFY(screens[0].toObject()["reportedAt"].isNull() &&
+            screens[1].toObject()["reportedAt"].isNull());
     QCOMPARE(statusOf(get(port, "/fleet/thumb/lobby-1.jpg")), 404);
 
     // The token names the screen; the body's name is only informative.
     const QByteArray stored = post(port, token, body, "Expect: 100-continue\r\n");
     QVERIFY2(stored.contains("HTTP/1.1 204 No Content\r\n"), stored.constData());
     screens = fleetJson(port);
-    QCOMPARE(screens.size(), 1);
-    const QJsonObject lobby = screens[0].toObject();
+    QCOMPARE(screens.size(), 2);
+    const QJsonObject lobby = screens[1].toObject(); // lobby-2 has not reported: worst first
     QCOMPARE(lobby["name"].toString(), QString("lobby-1"));
     QCOMPARE(lobby["state"].toString(), QString("live"));
     QCOMPARE(lobby["failed"].toInt(), 1);
@@ -207,11 +219,35 @@ void TestServerFleet::reportsNeedTheirTokenAndKeepTheirBounds() {
         QCOMPARE(statusOf(tooSoon), 429);
         QCOMPARE(headerOf(tooSoon, "Retry-After"), QByteArray("30"));
     }
-    QCOMPARE(fleetJson(second.port)[0].toObject()["failed"].toInt(), 1);
+    QCOMPARE(screenNamed(second.port, "lobby-1")["failed"].toInt(), 1);
+    // Reports of one screen at once on both take one: the check and the
+    // write are one step.
+    std::vector<std::unique_ptr<QTcpSocket>> racing;
+    const QByteArray raceBody = reportBody(jpegOf(Qt::blue), 4);
+    for (int i = 0; i < 8; ++i) {
+        racing.push_back(std::make_unique<QTcpSocket>());
+        racing.back()->connectToHost(QHostAddress::LocalHost, i % 2 ? port : second.port);
+        QVERIFY(racing.back()->waitForConnected(5000));
+    }
+    for (auto& socket : racing) {
+        socket->write("POST /fleet/report HTTP/1.1\r\nHost: x\r\nAuthorization: Bearer " + racer +
+                      "\r\nContent-Length: " + QByteArray::number(raceBody.size()) +
+                      "\r\nConnection: close\r\n\r\n" + raceBody);
+        socket->flush();
+    }
+    QMap<int, int> outcomes;
+    for (auto& socket : racing) {
+        QByteArray answer;
+        readUntil(*socket, answer, "\r\n\r\n");
+        ++outcomes[statusOf(answer)];
+    }
+    QCOMPARE(outcomes, (QMap<int, int>{{204, 1}, {429, 7}}));
 
     // Without reports it turns silent.
-    QVERIFY(
-        eventually([&] { return fleetJson(port)[0].toObject()["state"].toString() == "silent"; }));
+    QVERIFY(eventually([&] {
+        return screenNamed(port, "lobby-1")["state"] == "silent" &&
+               screenNamed(port, "lobby-2")["state"] == "silent";
+    }));
 
     // Without --fleet there is no fleet.
     QVERIFY2(service.start(), qPrintable(service.why()));
