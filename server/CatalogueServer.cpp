@@ -368,7 +368,7 @@ struct CatalogueServer::Impl {
         const ParsedHead head = parseRequestHead(stream.pending(), req);
         stream.consume(head.consumed);
         bool routed = false;
-        bool bodyLeft = false; // a request body that was not read
+        bool bodyRead = true; // GET and HEAD come without one
         std::optional<std::chrono::steady_clock::time_point> routedAt;
         switch (head.verdict) {
         case HeadVerdict::Request:
@@ -376,7 +376,7 @@ struct CatalogueServer::Impl {
             req.remote_port = stream.remotePort();
             routedAt = std::chrono::steady_clock::now();
             if (req.method == "POST") {
-                bodyLeft = !answerReport(stream, req, reply);
+                bodyRead = answerReport(stream, req, reply);
                 routed = true;
                 break;
             }
@@ -397,6 +397,9 @@ struct CatalogueServer::Impl {
             reply.http.status = 400;
             break;
         }
+        // A body left unread would be read as the next request.
+        const bool bodyLeft =
+            !bodyRead || (req.method == "POST" && head.verdict != HeadVerdict::Request);
         const bool closes = last || !framed || head.verdict == HeadVerdict::BadRequest || bodyLeft;
         const bool written = writeReply(stream, req, reply, routed, closes);
         if (bodyLeft && stream.flush()) {
@@ -424,11 +427,12 @@ struct CatalogueServer::Impl {
             sendText(reply.http, 404, "not found\n");
             return noBody;
         }
-        bool read = false;
+        bool asked = false;
+        bool whole = false;
         config.fleet->answerReport(
             req,
             [&](std::size_t length) -> std::optional<std::string> {
-                read = true;
+                asked = true;
                 if (req.get_header_value("Expect") == "100-continue") {
                     sayContinue(stream);
                 }
@@ -438,10 +442,11 @@ struct CatalogueServer::Impl {
                 }
                 std::string body(stream.pending().substr(0, length));
                 stream.consume(length);
+                whole = true;
                 return body;
             },
             reply);
-        return read ? reply.http.status != 408 : noBody;
+        return asked ? whole : noBody;
     }
 
     // Runs the handler the request's method and path lead to; whether one did.

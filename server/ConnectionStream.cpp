@@ -114,7 +114,9 @@ void ConnectionStream::drainBeforeClose(std::size_t limit, Clock::time_point dea
 
 ConnectionStream::HeadWait ConnectionStream::waitForHead(Clock::time_point deadline) {
     while (!hasRequestHead()) {
-        if (!pollUntil(sock_, POLLIN, deadline)) {
+        // A full buffer without a head is for the caller to refuse; more
+        // would not be read.
+        if (buffered() >= kFillLimit || !pollUntil(sock_, POLLIN, deadline)) {
             return HeadWait::TimedOut;
         }
         if (!fill()) {

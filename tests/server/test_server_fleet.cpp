@@ -184,6 +184,19 @@ void TestServerFleet::reportsNeedTheirTokenAndKeepTheirBounds() {
                               "\r\nTransfer-Encoding: chunked\r\n",
                           "5\r\n{}{}{\r\n0\r\n\r\n")),
              411);
+    // A report refused for its head never leaves its body to be read as
+    // the next request on the connection.
+    const QByteArray smuggled = "GET /fleet/report HTTP/1.1\r\nHost: x\r\n\r\n";
+    QTcpSocket kept;
+    kept.connectToHost(QHostAddress::LocalHost, port);
+    QVERIFY(kept.waitForConnected(5000));
+    kept.write("POST /fleet/report HTTP/1.1\r\nHost: x\r\nAuthorization: Bearer " + token +
+               "\r\nRange: pages=2\r\nContent-Length: " + QByteArray::number(smuggled.size()) +
+               "\r\n\r\n" + smuggled);
+    QByteArray keptAnswer;
+    readUntil(kept, keptAnswer, "never", 3000);
+    QCOMPARE(statusOf(keptAnswer), 416);
+    QCOMPARE(keptAnswer.count("HTTP/1.1 "), 1);
     // Nor what is no report, or whose thumbnail is no JPEG.
     QCOMPARE(statusOf(post(port, token, "[1, 2]")), 400);
     QCOMPARE(statusOf(post(port, token, reportBody("GIF89a not a jpeg"))), 400);
