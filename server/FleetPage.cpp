@@ -56,10 +56,13 @@ function seconds(ms) {
   return (ms / 1000).toFixed(1) + " s";
 }
 
+// Asked with the time of the report, so that the browser keeps it until the
+// next one.
 function thumbnailOf(screen) {
   if (!screen.reportedAt) return element("div", "nothumb", "no report yet");
   const img = element("img");
   img.alt = "";
+  img.loading = "lazy"; // a large fleet's thumbnails as they are scrolled to
   img.src = "/fleet/thumb/" + encodeURIComponent(screen.name) + ".jpg?at=" +
             encodeURIComponent(screen.reportedAt);
   return img;

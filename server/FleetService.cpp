@@ -70,9 +70,14 @@ void refuseToken(Reply& reply) {
     sendText(reply.http, 401, "missing or unknown screen token\n");
 }
 
-void sendBody(Reply& reply, std::string body, const char* type) {
+// Thumbnails are asked with the time of their report in the query, so that
+// the browser may keep each for a while; the fleet's state is never kept.
+constexpr const char* kThumbnailCaching = "private, max-age=3600";
+
+void sendBody(Reply& reply, std::string body, const char* type,
+              const char* cacheControl = kNeverStore) {
     reply.http.status = 200;
-    reply.http.set_header("Cache-Control", kNeverStore);
+    reply.http.set_header("Cache-Control", cacheControl);
     reply.http.set_content(std::move(body), type);
 }
 
@@ -141,7 +146,7 @@ void FleetService::answerPage(const httplib::Request& req, Reply& reply) const {
         const std::string name = path.substr(
             kThumbPrefix.size(), path.size() - kThumbPrefix.size() - kThumbSuffix.size());
         if (auto jpeg = store_->thumbnail(name)) {
-            sendBody(reply, std::move(*jpeg), "image/jpeg");
+            sendBody(reply, std::move(*jpeg), "image/jpeg", kThumbnailCaching);
             return;
         }
         sendText(reply.http, 404, "no thumbnail\n");
