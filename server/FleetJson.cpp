@@ -1,7 +1,6 @@
 #include "FleetJson.h"
 
 #include <QDateTime>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
@@ -93,6 +92,44 @@ QString isoTime(std::int64_t unixMs) {
     return QDateTime::fromMSecsSinceEpoch(unixMs, Qt::UTC).toString(Qt::ISODate);
 }
 
+// A JSON string: quotes, backslashes and control characters escaped; the
+// texts are UTF-8 already (they were read from JSON, or checked).
+void appendString(std::string& out, std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    out += '"';
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            out += "\\u00";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
+}
+
+void appendField(std::string& out, std::string_view key, std::string_view text,
+                 bool first = false) {
+    if (!first) {
+        out += ',';
+    }
+    appendString(out, key);
+    out += ':';
+    appendString(out, text);
+}
+
+void appendNumber(std::string& out, std::string_view key, std::int64_t number) {
+    out += ',';
+    appendString(out, key);
+    out += ':';
+    out += std::to_string(number);
+}
+
 int stateRank(const FleetScreen& screen) {
     return screen.silent ? 0 : screen.last.lastGood ? 1 : 2;
 }
@@ -130,28 +167,34 @@ void sortWorstFirst(std::vector<FleetScreen>& screens) {
 }
 
 std::string fleetJson(const std::vector<FleetScreen>& screens) {
-    QJsonArray array;
+    std::string out = "[";
+    out.reserve(screens.size() * 400);
     for (const FleetScreen& screen : screens) {
         const FleetReport& r = screen.last;
-        QJsonObject o;
-        o["name"] = QString::fromStdString(r.name);
-        o["state"] = QString::fromStdString(fleetState(screen));
-        o["reportedAt"] =
-            screen.reportedAtMs > 0 ? QJsonValue(isoTime(screen.reportedAtMs)) : QJsonValue();
-        o["version"] = QString::fromStdString(r.version);
-        o["lastGood"] = r.lastGood;
-        o["since"] = QString::fromStdString(r.since);
-        o["slide"] = r.slide;
-        o["address"] = QString::fromStdString(r.address);
-        o["cycleStarted"] = QString::fromStdString(r.cycleStarted);
-        o["cycleMs"] = static_cast<qint64>(r.cycleMs);
-        o["fetched"] = r.fetched;
-        o["failed"] = r.failed;
-        o["network"] = QString::fromStdString(r.network);
-        o["service"] = QString::fromStdString(r.service);
-        array.append(o);
+        out += out.size() > 1 ? ",{" : "{";
+        appendField(out, "name", r.name, true);
+        appendField(out, "state", fleetState(screen));
+        out += ",\"reportedAt\":";
+        if (screen.reportedAtMs > 0) {
+            appendString(out, isoTime(screen.reportedAtMs).toStdString());
+        } else {
+            out += "null";
+        }
+        appendField(out, "version", r.version);
+        out += std::string(",\"lastGood\":") + (r.lastGood ? "true" : "false");
+        appendField(out, "since", r.since);
+        appendNumber(out, "slide", r.slide);
+        appendField(out, "address", r.address);
+        appendField(out, "cycleStarted", r.cycleStarted);
+        appendNumber(out, "cycleMs", r.cycleMs);
+        appendNumber(out, "fetched", r.fetched);
+        appendNumber(out, "failed", r.failed);
+        appendField(out, "network", r.network);
+        appendField(out, "service", r.service);
+        out += '}';
     }
-    return QJsonDocument(array).toJson(QJsonDocument::Compact).toStdString();
+    out += ']';
+    return out;
 }
 
 } // namespace skyglance::catalogue
