@@ -161,8 +161,11 @@ std::string fleetState(const FleetScreen& screen) {
 
 void sortWorstFirst(std::vector<FleetScreen>& screens) {
     std::sort(screens.begin(), screens.end(), [](const FleetScreen& a, const FleetScreen& b) {
-        return std::make_tuple(stateRank(a), -a.last.failed, a.last.name) <
-               std::make_tuple(stateRank(b), -b.last.failed, b.last.name);
+        const int rankA = stateRank(a);
+        const int rankB = stateRank(b);
+        const int failedA = -a.last.failed;
+        const int failedB = -b.last.failed;
+        return std::tie(rankA, failedA, a.last.name) < std::tie(rankB, failedB, b.last.name);
     });
 }
 
