@@ -125,6 +125,12 @@ std::string rawQueryOf(const std::string& target) {
     return question == std::string::npos ? std::string() : target.substr(question + 1);
 }
 
+// A report's body comes within this time of its head; what a client sends
+// after a refused report is read and dropped for a moment, within a bound.
+constexpr auto kBodyReadLimit = std::chrono::seconds(10);
+constexpr auto kDrainLimit = std::chrono::milliseconds(500);
+constexpr std::size_t kDrainBytes = 1024 * 1024;
+
 constexpr auto kHoldLimit = std::chrono::minutes(10);
 constexpr auto kHoldTick = std::chrono::milliseconds(1000);
 // More blanks than ticks fit in the hold; those not sent by the end pad the
@@ -362,16 +368,21 @@ struct CatalogueServer::Impl {
         const ParsedHead head = parseRequestHead(stream.pending(), req);
         stream.consume(head.consumed);
         bool routed = false;
+        bool bodyRead = true; // GET and HEAD come without one
         std::optional<std::chrono::steady_clock::time_point> routedAt;
         switch (head.verdict) {
         case HeadVerdict::Request:
             req.remote_addr = stream.remoteAddress();
             req.remote_port = stream.remotePort();
-            if (req.get_header_value("Expect") == "100-continue") {
-                constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
-                stream.writeAll(kContinue.data(), kContinue.size());
-            }
             routedAt = std::chrono::steady_clock::now();
+            if (req.method == "POST") {
+                bodyRead = answerReport(stream, req, reply);
+                routed = true;
+                break;
+            }
+            if (req.get_header_value("Expect") == "100-continue") {
+                sayContinue(stream);
+            }
             routed = route(req, reply);
             break;
         case HeadVerdict::RangeNotSatisfiable:
@@ -386,12 +397,56 @@ struct CatalogueServer::Impl {
             reply.http.status = 400;
             break;
         }
-        const bool closes = last || !framed || head.verdict == HeadVerdict::BadRequest;
+        // A body left unread would be read as the next request.
+        const bool bodyLeft =
+            !bodyRead || (req.method == "POST" && head.verdict != HeadVerdict::Request);
+        const bool closes = last || !framed || head.verdict == HeadVerdict::BadRequest || bodyLeft;
         const bool written = writeReply(stream, req, reply, routed, closes);
+        if (bodyLeft && stream.flush()) {
+            stream.drainBeforeClose(kDrainBytes, std::chrono::steady_clock::now() + kDrainLimit);
+        }
         if (config.accessLog) {
             logRequest(*config.accessLog, req, reply, routedAt);
         }
         return written && !head.clientCloses && !closes;
+    }
+
+    static void sayContinue(ConnectionStream& stream) {
+        constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
+        stream.writeAll(kContinue.data(), kContinue.size());
+        stream.flush();
+    }
+
+    // A POST, which the request screen lets through for fleet reports only:
+    // its body is read only when the fleet takes it. Whether it was read
+    // (or there was none), so that the connection can go on.
+    bool answerReport(ConnectionStream& stream, const httplib::Request& req, Reply& reply) const {
+        const bool noBody =
+            req.get_header_value("Content-Length").find_first_not_of('0') == std::string::npos;
+        if (!config.fleet || req.path != kFleetReportPath) {
+            sendText(reply.http, 404, "not found\n");
+            return noBody;
+        }
+        bool asked = false;
+        bool whole = false;
+        config.fleet->answerReport(
+            req,
+            [&](std::size_t length) -> std::optional<std::string> {
+                asked = true;
+                if (req.get_header_value("Expect") == "100-continue") {
+                    sayContinue(stream);
+                }
+                if (!stream.waitForBytes(length,
+                                         std::chrono::steady_clock::now() + kBodyReadLimit)) {
+                    return std::nullopt;
+                }
+                std::string body(stream.pending().substr(0, length));
+                stream.consume(length);
+                whole = true;
+                return body;
+            },
+            reply);
+        return asked ? whole : noBody;
     }
 
     // Runs the handler the request's method and path lead to; whether one did.
@@ -434,6 +489,13 @@ CatalogueServer::CatalogueServer(Config config) : impl_(std::make_unique<Impl>()
         impl->answerCatalogue(req, reply);
         ignoreUnanswerableRanges(req, reply);
     });
+    if (const FleetService* fleet = impl_->config.fleet) {
+        for (const char* path : {"/fleet", "/fleet.json", "/fleet/*"}) {
+            impl_->router.get(path, [fleet](httplib::Request& req, Reply& reply) {
+                fleet->answerPage(req, reply);
+            });
+        }
+    }
     impl_->router.get("/*", [impl](httplib::Request& req, Reply& reply) {
         impl->answerSite(req, reply);
         ignoreUnanswerableRanges(req, reply);

@@ -3,6 +3,7 @@
 #include "AccessLog.h"
 #include "CatalogueReplies.h"
 #include "FaultSchedule.h"
+#include "FleetService.h"
 #include "PictureCache.h"
 #include "SampleSite.h"
 
@@ -26,6 +27,7 @@ public:
         AccessLog* accessLog = nullptr;                // one line per answered request, if any
         const FaultSchedule* faults = nullptr;         // faults to play, if any (--faults)
         std::chrono::steady_clock::time_point started; // time 0 of the schedule
+        const FleetService* fleet = nullptr;           // the fleet's reports and page, if on
     };
 
     explicit CatalogueServer(Config config);

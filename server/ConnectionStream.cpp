@@ -66,17 +66,18 @@ ConnectionStream::~ConnectionStream() {
     ::close(sock_);
 }
 
-bool ConnectionStream::fill() {
+bool ConnectionStream::fill(std::size_t upTo) {
     if (offset_ > 0 && offset_ == buffer_.size()) {
         buffer_.clear();
         offset_ = 0;
     }
     char chunk[kReadChunk];
-    while (true) {
-        const ssize_t n = ::recv(sock_, chunk, sizeof chunk, MSG_DONTWAIT);
+    while (buffered() < upTo) {
+        const std::size_t room = std::min(sizeof chunk, upTo - buffered());
+        const ssize_t n = ::recv(sock_, chunk, room, MSG_DONTWAIT);
         if (n > 0) {
             buffer_.append(chunk, static_cast<std::size_t>(n));
-            if (static_cast<std::size_t>(n) < sizeof chunk) {
+            if (static_cast<std::size_t>(n) < room) {
                 return true;
             }
             continue;
@@ -86,11 +87,36 @@ bool ConnectionStream::fill() {
         }
         return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
     }
+    return true;
+}
+
+bool ConnectionStream::waitForBytes(std::size_t length, Clock::time_point deadline) {
+    while (buffered() < length) {
+        if (!pollUntil(sock_, POLLIN, deadline) || !fill(length)) {
+            return buffered() >= length;
+        }
+    }
+    return true;
+}
+
+void ConnectionStream::drainBeforeClose(std::size_t limit, Clock::time_point deadline) {
+    ::shutdown(sock_, SHUT_WR);
+    char chunk[kReadChunk];
+    std::size_t dropped = 0;
+    while (dropped < limit && pollUntil(sock_, POLLIN, deadline)) {
+        const ssize_t n = ::recv(sock_, chunk, sizeof chunk, MSG_DONTWAIT);
+        if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) {
+            return; // the client has closed too
+        }
+        dropped += n > 0 ? static_cast<std::size_t>(n) : 0;
+    }
 }
 
 ConnectionStream::HeadWait ConnectionStream::waitForHead(Clock::time_point deadline) {
     while (!hasRequestHead()) {
-        if (!pollUntil(sock_, POLLIN, deadline)) {
+        // A full buffer without a head is for the caller to refuse; more
+        // would not be read.
+        if (buffered() >= kFillLimit || !pollUntil(sock_, POLLIN, deadline)) {
             return HeadWait::TimedOut;
         }
         if (!fill()) {

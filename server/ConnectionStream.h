@@ -27,9 +27,13 @@ public:
     // Sends what is held back; false when the client is gone.
     bool flush();
 
-    // Reads what the socket has without waiting: false when the peer has
-    // closed or the socket failed (what came before is still buffered).
-    bool fill();
+    // The read buffer holds at most this much unless a caller asks for
+    // more: bytes beyond it wait in the socket.
+    static constexpr std::size_t kFillLimit = 64 * 1024;
+    // Reads what the socket has without waiting, until `upTo` bytes are
+    // buffered: false when the peer has closed or the socket failed (what
+    // came before is still buffered).
+    bool fill(std::size_t upTo = kFillLimit);
     enum class HeadWait { Whole, TimedOut, Closed };
     // Waits until a whole request head is buffered, `deadline` passes or the
     // peer closes.
@@ -38,6 +42,15 @@ public:
     bool hasRequestHead() const;
     std::size_t buffered() const { return buffer_.size() - offset_; }
     std::string_view pending() const { return {buffer_.data() + offset_, buffered()}; }
+    // Waits until at least `length` bytes are buffered (a request body),
+    // reading no byte beyond them; false when `deadline` passed or the peer
+    // closed first.
+    bool waitForBytes(std::size_t length, Clock::time_point deadline);
+    // Before closing a connection whose request body was left unread: says
+    // that no more comes and reads (and drops) what the client still sends,
+    // at most `limit` bytes until `deadline`, so that closing with unread
+    // bytes does not reset the connection before the client read the reply.
+    void drainBeforeClose(std::size_t limit, Clock::time_point deadline);
     // Drops the first `count` buffered bytes (a request that has been read).
     void consume(std::size_t count);
     void setWriteTimeout(std::chrono::milliseconds timeout) { writeTimeout_ = timeout; }

@@ -43,11 +43,20 @@ bool gzipped(std::string_view body, std::string& out) {
     return result == Z_STREAM_END;
 }
 
+constexpr std::size_t kLargeBody = 64 * 1024;
+constexpr std::uint32_t kLargeBodyQuality = 5;
+
 bool brotlied(std::string_view body, std::string& out) {
     const std::unique_ptr<BrotliEncoderState, void (*)(BrotliEncoderState*)> state(
         BrotliEncoderCreateInstance(nullptr, nullptr, nullptr), BrotliEncoderDestroyInstance);
     if (!state) {
         return false;
+    }
+    // Brotli's default quality takes seconds for a body of some hundred KiB
+    // made afresh for each request (the fleet's state); a middle quality
+    // still beats gzip, in a fraction of the time.
+    if (body.size() > kLargeBody) {
+        BrotliEncoderSetParameter(state.get(), BROTLI_PARAM_QUALITY, kLargeBodyQuality);
     }
     std::array<std::uint8_t, kChunk> chunk{};
     std::size_t availableIn = body.size();

@@ -23,7 +23,8 @@ Coding codingFor(const httplib::Request& req, std::string_view contentType);
 std::string_view codingName(Coding coding);
 
 // `body` in `coding` (gzip: zlib's default level; brotli: its default
-// quality and window), or nothing when the coder failed.
+// quality and window, quality 5 for a body over 64 KiB), or nothing when the
+// coder failed.
 bool encodeBody(Coding coding, std::string_view body, std::string& encoded);
 
 } // namespace skyglance::catalogue

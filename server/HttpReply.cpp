@@ -173,7 +173,8 @@ void addConnectionHeaders(const httplib::Request& req, Reply& reply, bool close)
     if (!res.has_header("Content-Type") && hasBody) {
         res.set_header("Content-Type", "text/plain");
     }
-    if (!res.has_header("Content-Length") && !hasBody) {
+    // 204 is the one reply that must not say a length.
+    if (!res.has_header("Content-Length") && !hasBody && res.status != 204) {
         res.set_header("Content-Length", "0");
     }
     if (!res.has_header("Accept-Ranges") && req.method == "HEAD") {
@@ -187,6 +188,8 @@ const char* reasonPhrase(int status) {
         return "Continue";
     case 200:
         return "OK";
+    case 204:
+        return "No Content";
     case 206:
         return "Partial Content";
     case 301:
@@ -197,6 +200,8 @@ const char* reasonPhrase(int status) {
         return "Not Modified";
     case 400:
         return "Bad Request";
+    case 401:
+        return "Unauthorized";
     case 404:
         return "Not Found";
     case 405:
@@ -205,8 +210,14 @@ const char* reasonPhrase(int status) {
         return "Request Timeout";
     case 414:
         return "URI Too Long";
+    case 411:
+        return "Length Required";
+    case 413:
+        return "Content Too Large";
     case 416:
         return "Range Not Satisfiable";
+    case 429:
+        return "Too Many Requests";
     case 431:
         return "Request Header Fields Too Large";
     case 503:

@@ -9,6 +9,9 @@ namespace {
 constexpr std::string_view kMethodNotAllowed = "HTTP/1.1 405 Method Not Allowed\r\n"
                                                "Allow: GET, HEAD\r\nCache-Control: no-store\r\n"
                                                "Connection: close\r\nContent-Length: 0\r\n\r\n";
+constexpr std::string_view kLengthRequired = "HTTP/1.1 411 Length Required\r\n"
+                                             "Cache-Control: no-store\r\n"
+                                             "Connection: close\r\nContent-Length: 0\r\n\r\n";
 constexpr std::string_view kBadRequest = "HTTP/1.1 400 Bad Request\r\nCache-Control: no-store\r\n"
                                          "Connection: close\r\nContent-Length: 0\r\n\r\n";
 
@@ -55,34 +58,6 @@ bool announcesNoBody(std::string_view value) {
     return !value.empty() && value.find_first_not_of('0') == std::string_view::npos;
 }
 
-// Whether the header lines of a GET or HEAD frame it without a body, beyond
-// doubt: no Transfer-Encoding, at most one Content-Length and that of zero,
-// no folded lines or names with blanks (which readers may take differently).
-bool framedWithoutBody(std::string_view head, std::size_t pos) {
-    bool sawLength = false;
-    while (pos < head.size()) {
-        const std::string_view line = nextLine(head, pos);
-        if (line.empty()) {
-            return true;
-        }
-        const std::size_t colon = line.find(':');
-        if (colon == std::string_view::npos || !isToken(line.substr(0, colon))) {
-            return false;
-        }
-        const std::string_view name = line.substr(0, colon);
-        if (sameName(name, "Transfer-Encoding")) {
-            return false;
-        }
-        if (sameName(name, "Content-Length")) {
-            if (sawLength || !announcesNoBody(trimmed(line.substr(colon + 1)))) {
-                return false;
-            }
-            sawLength = true;
-        }
-    }
-    return true;
-}
-
 // Every line of the head ends in CR LF, and no CR stands alone: readers
 // that take a bare LF or CR as a line end would see other header lines.
 bool linesEndInCrlf(std::string_view head) {
@@ -94,6 +69,64 @@ bool linesEndInCrlf(std::string_view head) {
         }
     }
     return true;
+}
+
+enum class BodyFraming { None, Length, Unknown, Doubtful };
+
+// How the header lines frame a body: without one (no Transfer-Encoding,
+// no Content-Length or one of zero), by one Content-Length of digits, by
+// something this service does not read (Transfer-Encoding), or beyond
+// doubt not at all (two lengths, folded lines, names with blanks: readers
+// may take them differently).
+BodyFraming bodyFramingOf(std::string_view head, std::size_t pos) {
+    bool sawLength = false;
+    bool sawBody = false;
+    bool sawEncoding = false;
+    while (pos < head.size()) {
+        const std::string_view line = nextLine(head, pos);
+        if (line.empty()) {
+            break;
+        }
+        const std::size_t colon = line.find(':');
+        if (colon == std::string_view::npos || !isToken(line.substr(0, colon))) {
+            return BodyFraming::Doubtful;
+        }
+        const std::string_view name = line.substr(0, colon);
+        if (sameName(name, "Transfer-Encoding")) {
+            sawEncoding = true;
+        } else if (sameName(name, "Content-Length")) {
+            const std::string_view value = trimmed(line.substr(colon + 1));
+            if (sawLength || value.empty() ||
+                value.find_first_not_of("0123456789") != std::string_view::npos) {
+                return BodyFraming::Doubtful;
+            }
+            sawLength = true;
+            sawBody = !announcesNoBody(value);
+        }
+    }
+    if (sawEncoding) {
+        return sawLength ? BodyFraming::Doubtful : BodyFraming::Unknown;
+    }
+    return sawBody ? BodyFraming::Length : BodyFraming::None;
+}
+
+// A fleet report: POST to its one path, with its length announced. Whether
+// its length is within bounds is for the reader of reports to say, after it
+// has checked the screen's token.
+std::string_view refusalOfReport(std::string_view head, std::size_t pos) {
+    if (!linesEndInCrlf(head)) {
+        return kBadRequest;
+    }
+    switch (bodyFramingOf(head, pos)) {
+    case BodyFraming::None:
+    case BodyFraming::Length:
+        return {};
+    case BodyFraming::Unknown:
+        return kLengthRequired;
+    case BodyFraming::Doubtful:
+        break;
+    }
+    return kBadRequest;
 }
 
 } // namespace
@@ -128,13 +161,20 @@ std::string_view refusalOfHead(std::string_view head) {
     }
     std::size_t pos = 0;
     const std::string_view requestLine = nextLine(head, pos);
-    const std::string_view method = requestLine.substr(0, requestLine.find(' '));
+    const std::size_t firstBlank = requestLine.find(' ');
+    const std::string_view method = requestLine.substr(0, firstBlank);
+    const std::string_view target =
+        requestLine.substr(firstBlank + 1, requestLine.rfind(' ') - firstBlank - 1);
+    if (method == "POST" && target == kFleetReportPath) {
+        return refusalOfReport(head.substr(0, requestHeadLength(head)), pos);
+    }
     if (method != "GET" && method != "HEAD") {
         return kMethodNotAllowed;
     }
     const std::string_view whole = head.substr(0, requestHeadLength(head));
-    return linesEndInCrlf(whole) && framedWithoutBody(whole, pos) ? std::string_view()
-                                                                  : kBadRequest;
+    return linesEndInCrlf(whole) && bodyFramingOf(whole, pos) == BodyFraming::None
+               ? std::string_view()
+               : kBadRequest;
 }
 
 } // namespace skyglance::catalogue

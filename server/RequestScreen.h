@@ -5,7 +5,11 @@
 
 namespace skyglance::catalogue {
 
-// The service answers GET and HEAD, never with a request body. A request head
+// Screens send their reports here, the one request with a body.
+inline constexpr std::string_view kFleetReportPath = "/fleet/report";
+
+// The service answers GET and HEAD, never with a request body, and POST to
+// kFleetReportPath with a body of an announced Content-Length. A request head
 // is judged as soon as it is whole, before anything waits for a body, so that
 // a client announcing a body it never sends holds no worker. Returns the
 // whole reply that refuses the request (the connection is to be closed after

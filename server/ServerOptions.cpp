@@ -31,6 +31,17 @@ std::string serverUsage() {
            "  --faults SCHEDULE   play faults for soak tests: kind@start+length,...\n"
            "                      [,repeat=SECONDS]; seconds since the start; kinds:\n"
            "                      dead stall truncate 404 oversize type redirect\n"
+           "  --fleet             take screens' reports and serve the fleet page /fleet\n"
+           "  --fleet-db WHERE    the fleet's SQLite file (default fleet.sqlite beside the\n"
+           "                      catalogue database) or a postgresql:// address\n"
+           "  --fleet-password-file FILE\n"
+           "                      the fleet page's password (user fleet): first line\n"
+           "  --fleet-silent-after SECONDS\n"
+           "                      a screen without a report this long is silent (180)\n"
+           "  --fleet-min-gap SECONDS\n"
+           "                      a screen's reports closer than this get 429 (10)\n"
+           "  --add-screen NAME   add a screen (or give it a new token), print its\n"
+           "                      token on one line and exit\n"
            "  --help, -h          print this help and exit\n"
            "  --version, -V       print the program name and version and exit\n"
            "On start it prints the lines 'service: URL' and 'site: URL'.\n";
@@ -51,6 +62,10 @@ std::optional<ServerOptions> parseServerOptions(const std::vector<std::string>& 
         }
         if (name == "--version" || name == "-V") {
             options.version = true;
+            continue;
+        }
+        if (name == "--fleet") {
+            options.fleet = true;
             continue;
         }
         if (i + 1 >= args.size()) {
@@ -90,6 +105,18 @@ std::optional<ServerOptions> parseServerOptions(const std::vector<std::string>& 
                 error = "bad --faults " + value + ": " + problem;
                 return std::nullopt;
             }
+        } else if (name == "--fleet-db") {
+            options.fleetDb = value;
+            ok = !value.empty();
+        } else if (name == "--fleet-password-file") {
+            options.fleetPasswordFile = value;
+            ok = !value.empty();
+        } else if (name == "--fleet-silent-after") {
+            ok = parseInt(value, 1, 30 * 86400, options.fleetSilentAfterSeconds);
+        } else if (name == "--fleet-min-gap") {
+            ok = parseInt(value, 0, 86400, options.fleetMinGapSeconds);
+        } else if (name == "--add-screen") {
+            options.addScreen = value;
         } else if (name == "--threads") {
             ok = parseInt(value, 1, 256, options.threads);
         } else {

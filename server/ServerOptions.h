@@ -22,6 +22,12 @@ struct ServerOptions {
     int refreshSeconds = 60;
     int threads = 32;
     std::optional<FaultSchedule> faults; // --faults SCHEDULE, for soak tests
+    bool fleet = false;                  // take screens' reports, serve the fleet page
+    std::string fleetDb;           // SQLite path or postgresql:// address; default beside --db
+    std::string fleetPasswordFile; // first line: the fleet page's password
+    int fleetSilentAfterSeconds = 180;
+    int fleetMinGapSeconds = 10;          // between two reports of one screen
+    std::optional<std::string> addScreen; // --add-screen NAME: print its new token and exit
     bool help = false;
     bool version = false;
 };

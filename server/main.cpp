@@ -5,6 +5,7 @@
 #include "CatalogueDatabase.h"
 #include "CatalogueServer.h"
 #include "CollectionsPackage.h"
+#include "FleetStartup.h"
 #include "HttpCaching.h"
 #include "SampleSite.h"
 #include "ServerOptions.h"
@@ -253,10 +254,25 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
 
+    if (options->addScreen && !options->fleetDb.empty()) {
+        return addScreenAndPrintToken(*options->addScreen, options->fleetDb);
+    }
     Paths paths;
     if (!resolvePaths(*options, paths, error)) {
         std::cerr << "skyglance-catalogue: " << error << "\n";
         return 1;
+    }
+    const std::string fleetWhere = fleetStoreAddress(*options, paths.database);
+    if (options->addScreen) {
+        return addScreenAndPrintToken(*options->addScreen, fleetWhere);
+    }
+    std::unique_ptr<FleetService> fleet; // outlives the server's workers
+    if (options->fleet) {
+        fleet = startFleet(*options, fleetWhere, error);
+        if (!fleet) {
+            std::cerr << "skyglance-catalogue: " << error << "\n";
+            return 1;
+        }
     }
     // Workers hand the drawing of pictures to this (main) thread.
     PictureCache pictures(options->refreshSeconds, [&app](std::function<void()> draw) {
@@ -270,9 +286,9 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    CatalogueServer server(
-        CatalogueServer::Config{paths.site, "", options->threads, &pictures, accessLog.get(),
-                                options->faults ? &*options->faults : nullptr, started});
+    CatalogueServer server(CatalogueServer::Config{
+        paths.site, "", options->threads, &pictures, accessLog.get(),
+        options->faults ? &*options->faults : nullptr, started, fleet.get()});
     const int port = server.bind(options->bind, options->port);
     if (port <= 0) {
         std::cerr << "skyglance-catalogue: cannot listen on " << options->bind << " port "

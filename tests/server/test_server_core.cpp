@@ -6,6 +6,7 @@
 #include "CatalogueDatabase.h"
 #include "CatalogueReplies.h"
 #include "CollectionsPackage.h"
+#include "ContentCoding.h"
 #include "FileHelpers.h"
 #include "GifWriter.h"
 #include "HttpCaching.h"
@@ -25,6 +26,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <brotli/decode.h>
 #include <map>
 #include <set>
 #include <thread>
@@ -109,6 +111,7 @@ private slots:
     void accessLogLinesStayWholeAndBounded();
     void entityTagsFollowTheBytesAndMatchAsClientsSendThem();
     void requestHeadsAreReadOneByOneAndBounded();
+    void largeBodiesDecodeAsTheyWere();
 };
 
 void TestServerCore::bundledCatalogueIsCompleteAndServable() {
@@ -719,6 +722,26 @@ void TestServerCore::requestHeadsAreReadOneByOneAndBounded() {
     QVERIFY(!parseRangeHeader("bytes=99999999999999999999-", ranges));
     QVERIFY(!parseRangeHeader("bytes=1-2;3-4", ranges));
     QCOMPARE(decodeUrl("%u00e9%zz+%4", false), std::string("\xc3\xa9%zz+%4"));
+}
+
+// A large body (the fleet's state) is compressed at a lower brotli quality;
+// it must still decode to the very bytes.
+void TestServerCore::largeBodiesDecodeAsTheyWere() {
+    std::string body;
+    for (int i = 0; body.size() < 300 * 1024; ++i) {
+        body += "{\"name\":\"screen-" + std::to_string(i) + "\",\"state\":\"live\"},";
+    }
+    std::string encoded;
+    QVERIFY(encodeBody(Coding::Brotli, body, encoded));
+    QVERIFY(encoded.size() < body.size() / 10);
+    std::string decoded(body.size() + 1, '\0');
+    std::size_t decodedSize = decoded.size();
+    QCOMPARE(BrotliDecoderDecompress(encoded.size(),
+                                     reinterpret_cast<const std::uint8_t*>(encoded.data()),
+                                     &decodedSize, reinterpret_cast<std::uint8_t*>(decoded.data())),
+             BROTLI_DECODER_RESULT_SUCCESS);
+    decoded.resize(decodedSize);
+    QVERIFY(decoded == body);
 }
 
 QTEST_MAIN(TestServerCore)

@@ -1,0 +1,231 @@
+#include "FleetSqlite.h"
+
+#include "FleetTokens.h"
+
+#include <sqlite3.h>
+
+namespace skyglance::catalogue {
+namespace {
+
+// Another process may hold the write lock for a moment (a report, an added
+// screen); a statement waits this long for it before failing.
+constexpr int kBusyTimeoutMs = 5000;
+
+constexpr const char* kSchema = "CREATE TABLE IF NOT EXISTS fleet_screens ("
+                                " name TEXT PRIMARY KEY,"
+                                " token_hash TEXT NOT NULL UNIQUE,"
+                                " reported_at INTEGER NOT NULL DEFAULT 0,"
+                                " version TEXT NOT NULL DEFAULT '',"
+                                " last_good INTEGER NOT NULL DEFAULT 0,"
+                                " since TEXT NOT NULL DEFAULT '',"
+                                " slide INTEGER NOT NULL DEFAULT -1,"
+                                " address TEXT NOT NULL DEFAULT '',"
+                                " cycle_started TEXT NOT NULL DEFAULT '',"
+                                " cycle_ms INTEGER NOT NULL DEFAULT 0,"
+                                " fetched INTEGER NOT NULL DEFAULT 0,"
+                                " failed INTEGER NOT NULL DEFAULT 0,"
+                                " network TEXT NOT NULL DEFAULT '',"
+                                " service TEXT NOT NULL DEFAULT '',"
+                                " thumbnail BLOB);";
+
+class Statement {
+public:
+    Statement(sqlite3* db, const char* sql) {
+        if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK) {
+            stmt_ = nullptr;
+        }
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    explicit operator bool() const { return stmt_ != nullptr; }
+    sqlite3_stmt* get() const { return stmt_; }
+    void text(int index, const std::string& value) {
+        sqlite3_bind_text(stmt_, index, value.data(), static_cast<int>(value.size()),
+                          SQLITE_TRANSIENT);
+    }
+    void blob(int index, const std::string& value) {
+        sqlite3_bind_blob(stmt_, index, value.data(), static_cast<int>(value.size()),
+                          SQLITE_TRANSIENT);
+    }
+    void integer(int index, std::int64_t value) { sqlite3_bind_int64(stmt_, index, value); }
+    int step() { return sqlite3_step(stmt_); }
+    std::string columnText(int column) const {
+        const void* bytes = sqlite3_column_blob(stmt_, column);
+        const int size = sqlite3_column_bytes(stmt_, column);
+        return bytes ? std::string(static_cast<const char*>(bytes), static_cast<std::size_t>(size))
+                     : std::string();
+    }
+    std::int64_t columnInt(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+class SqliteFleetStore : public FleetStore {
+public:
+    explicit SqliteFleetStore(sqlite3* db) : db_(db) {}
+    ~SqliteFleetStore() override { sqlite3_close(db_); }
+    SqliteFleetStore(const SqliteFleetStore&) = delete;
+    SqliteFleetStore& operator=(const SqliteFleetStore&) = delete;
+
+    std::string addScreen(const std::string& name, std::string& error) override {
+        const std::string token = newFleetToken();
+        Statement stmt(db_, "INSERT INTO fleet_screens (name, token_hash) VALUES (?1, ?2)"
+                            " ON CONFLICT(name) DO UPDATE SET token_hash = excluded.token_hash");
+        if (stmt) {
+            stmt.text(1, name);
+            stmt.text(2, fleetTokenHash(token));
+        }
+        if (!stmt || stmt.step() != SQLITE_DONE) {
+            error = std::string("cannot add the screen: ") + sqlite3_errmsg(db_);
+            return {};
+        }
+        return token;
+    }
+
+    std::optional<std::string> screenForToken(const std::string& token) override {
+        Statement stmt(db_, "SELECT name FROM fleet_screens WHERE token_hash = ?1");
+        if (!stmt) {
+            return std::nullopt;
+        }
+        stmt.text(1, fleetTokenHash(token));
+        if (stmt.step() != SQLITE_ROW) {
+            return std::nullopt;
+        }
+        return stmt.columnText(0);
+    }
+
+    // One UPDATE both checks the gap and writes, so that two processes
+    // taking reports of the same screen cannot both store one.
+    Outcome storeReport(const FleetReport& report, std::int64_t nowMs,
+                        std::int64_t minGapMs) override {
+        Statement stmt(db_, "UPDATE fleet_screens SET reported_at = ?2, version = ?3,"
+                            " last_good = ?4, since = ?5, slide = ?6, address = ?7,"
+                            " cycle_started = ?8, cycle_ms = ?9, fetched = ?10, failed = ?11,"
+                            " network = ?12, service = ?13, thumbnail = ?14"
+                            " WHERE name = ?1 AND (reported_at = 0 OR reported_at <= ?15)"
+                            " RETURNING name");
+        if (!stmt) {
+            return Outcome::Failed;
+        }
+        stmt.text(1, report.name);
+        stmt.integer(2, nowMs);
+        stmt.text(3, report.version);
+        stmt.integer(4, report.lastGood ? 1 : 0);
+        stmt.text(5, report.since);
+        stmt.integer(6, report.slide);
+        stmt.text(7, report.address);
+        stmt.text(8, report.cycleStarted);
+        stmt.integer(9, report.cycleMs);
+        stmt.integer(10, report.fetched);
+        stmt.integer(11, report.failed);
+        stmt.text(12, report.network);
+        stmt.text(13, report.service);
+        if (report.thumbnailJpeg.empty()) {
+            sqlite3_bind_null(stmt.get(), 14);
+        } else {
+            stmt.blob(14, report.thumbnailJpeg);
+        }
+        stmt.integer(15, nowMs - minGapMs);
+        // The row comes back when it was written (other threads share the
+        // connection, so its change count may be theirs).
+        switch (stmt.step()) {
+        case SQLITE_ROW:
+            return stmt.step() == SQLITE_DONE ? Outcome::Stored : Outcome::Failed;
+        case SQLITE_DONE:
+            return screenExists(report.name) ? Outcome::TooSoon : Outcome::Failed;
+        default:
+            return Outcome::Failed;
+        }
+    }
+
+    std::vector<FleetScreen> screens(std::int64_t nowMs, std::int64_t silentAfterMs) override {
+        std::vector<FleetScreen> all;
+        Statement stmt(db_, "SELECT name, reported_at, version, last_good, since, slide, address,"
+                            " cycle_started, cycle_ms, fetched, failed, network, service"
+                            " FROM fleet_screens ORDER BY name");
+        while (stmt && stmt.step() == SQLITE_ROW) {
+            FleetScreen screen;
+            FleetReport& r = screen.last;
+            r.name = stmt.columnText(0);
+            screen.reportedAtMs = stmt.columnInt(1);
+            r.version = stmt.columnText(2);
+            r.lastGood = stmt.columnInt(3) != 0;
+            r.since = stmt.columnText(4);
+            r.slide = static_cast<int>(stmt.columnInt(5));
+            r.address = stmt.columnText(6);
+            r.cycleStarted = stmt.columnText(7);
+            r.cycleMs = stmt.columnInt(8);
+            r.fetched = static_cast<int>(stmt.columnInt(9));
+            r.failed = static_cast<int>(stmt.columnInt(10));
+            r.network = stmt.columnText(11);
+            r.service = stmt.columnText(12);
+            screen.silent = screen.reportedAtMs == 0 || nowMs - screen.reportedAtMs > silentAfterMs;
+            all.push_back(std::move(screen));
+        }
+        return all;
+    }
+
+    std::optional<std::string> thumbnail(const std::string& name) override {
+        Statement stmt(db_, "SELECT thumbnail FROM fleet_screens"
+                            " WHERE name = ?1 AND thumbnail IS NOT NULL");
+        if (!stmt) {
+            return std::nullopt;
+        }
+        stmt.text(1, name);
+        if (stmt.step() != SQLITE_ROW) {
+            return std::nullopt;
+        }
+        return stmt.columnText(0);
+    }
+
+private:
+    bool screenExists(const std::string& name) {
+        Statement stmt(db_, "SELECT 1 FROM fleet_screens WHERE name = ?1");
+        if (!stmt) {
+            return false;
+        }
+        stmt.text(1, name);
+        return stmt.step() == SQLITE_ROW;
+    }
+
+    sqlite3* db_;
+};
+
+bool run(sqlite3* db, const char* sql, std::string& error) {
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+        error = message ? message : "SQLite error";
+        sqlite3_free(message);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::unique_ptr<FleetStore> openSqliteFleetStore(const std::string& path, std::string& error) {
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(
+        path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+        nullptr);
+    if (rc != SQLITE_OK) {
+        error = "cannot open the fleet database " + path + ": " +
+                (raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));
+        sqlite3_close(raw);
+        return nullptr;
+    }
+    auto store = std::make_unique<SqliteFleetStore>(raw);
+    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+    // WAL: readers of the fleet page never wait for a report being written,
+    // and processes sharing the file see each other's writes.
+    if (!run(raw, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", error) ||
+        !run(raw, kSchema, error)) {
+        error = "cannot prepare the fleet database " + path + ": " + error;
+        return nullptr;
+    }
+    return store;
+}
+
+} // namespace skyglance::catalogue
