@@ -405,6 +405,10 @@ void ShowAssembly::makeFleetReport(FormPicture& w) {
     if (fleet) {
         std::fprintf(stderr, "skyglance: reporting to the fleet service at %s as %s\n",
                      qPrintable(fleet->service.toDisplayString()), qPrintable(fleet->name));
+        if (FleetTokenInClear(*fleet)) {
+            std::fprintf(stderr, "skyglance: warning: the fleet token crosses the network "
+                                 "unencrypted; use an https address\n");
+        }
         w.fleetReport_ = std::make_unique<FleetReport>(std::move(*fleet));
     } else if (!error.isEmpty()) {
         std::fprintf(stderr, "skyglance: no fleet reports: %s\n", qPrintable(error));

@@ -3,6 +3,7 @@
 #include "platform/Timing.h"
 
 #include <QBuffer>
+#include <QHostAddress>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
@@ -119,6 +120,13 @@ std::optional<FleetSettings> FleetSettingsFromEnvironment(const QString& version
     settings.version = version;
     settings.intervalMs = platform::scaledMs(kReportIntervalMs);
     return settings;
+}
+
+bool FleetTokenInClear(const FleetSettings& settings) {
+    const QString host = settings.service.host();
+    return settings.service.scheme() == QLatin1String("http") &&
+           host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0 &&
+           !QHostAddress(host).isLoopback();
 }
 
 QByteArray FleetReportJson(const FleetSettings& settings, const WatchStatus& s) {

@@ -28,6 +28,10 @@ struct FleetSettings {
 // error, when it is not an http or https address.
 std::optional<FleetSettings> FleetSettingsFromEnvironment(const QString& version, QString* error);
 
+// Whether the token would cross the network unencrypted: plain http to a
+// host other than this machine.
+bool FleetTokenInClear(const FleetSettings& settings);
+
 inline constexpr int kFleetThumbnailWidth = 480;
 // The service reads no further than this.
 inline constexpr qsizetype kFleetReportMaxBytes = 256 * 1024;

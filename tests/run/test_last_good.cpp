@@ -330,6 +330,12 @@ void TestLastGood::fleetReportCarriesTheStatus() {
     QCOMPARE(fleet->name, QSysInfo::machineHostName());
     QCOMPARE(fleet->token, QByteArray("abc123"));
     QCOMPARE(fleet->intervalMs, platform::scaledMs(60000));
+    QVERIFY(!FleetTokenInClear(*fleet));
+    FleetSettings plain = *fleet;
+    plain.service = QUrl(QStringLiteral("http://fleet.example"));
+    QVERIFY(FleetTokenInClear(plain));
+    plain.service = QUrl(QStringLiteral("http://127.0.0.1:8080"));
+    QVERIFY(!FleetTokenInClear(plain));
     qunsetenv("SKYGLANCE_FLEET");
     qunsetenv("SKYGLANCE_FLEET_TOKEN");
 }
