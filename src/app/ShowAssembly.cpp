@@ -33,6 +33,7 @@
 #include "ui/LanguageTables.h"
 #include "ui/OnlineHelp.h"
 #include "ui/PanelTexts.h"
+#include "watch/FleetReport.h"
 #include "watch/RemoteWatch.h"
 
 #include <QApplication>
@@ -387,7 +388,7 @@ void ShowAssembly::makeScheduler(FormPicture& w) {
 }
 
 // Who watches the screen: the boxes nobody answers, the last good pictures
-// and, when asked for, the status page.
+// and, when asked for, the fleet service and the status page.
 void ShowAssembly::makeWatchParts(FormPicture& w) {
     w.waitReasons_ = std::make_unique<WaitReasons>();
     w.watchBoxesAndChoiceFrames();
@@ -398,6 +399,7 @@ void ShowAssembly::makeWatchParts(FormPicture& w) {
                      &StatusBar::ShowStatusText);
     QObject::connect(w.lastGoodShow_.get(), &LastGoodShow::slideShown, &w,
                      &FormPicture::afterStoredSlideShown);
+    makeFleetReport(w);
     const QString address = qEnvironmentVariable("SKYGLANCE_STATUS_ADDR");
     if (address.isEmpty()) {
         return;
@@ -411,6 +413,23 @@ void ShowAssembly::makeWatchParts(FormPicture& w) {
         std::fprintf(stderr, "skyglance: no status page: %s\n", qPrintable(error));
     }
     w.publishWatch(QImage(), -1, 0, QString());
+}
+
+void ShowAssembly::makeFleetReport(FormPicture& w) {
+    QString error;
+    std::optional<FleetSettings> fleet =
+        FleetSettingsFromEnvironment(QStringLiteral(SKYGLANCE_VERSION), &error);
+    if (fleet) {
+        std::fprintf(stderr, "skyglance: reporting to the fleet service at %s as %s\n",
+                     qPrintable(fleet->service.toDisplayString()), qPrintable(fleet->name));
+        if (FleetTokenInClear(*fleet)) {
+            std::fprintf(stderr, "skyglance: warning: the fleet token crosses the network "
+                                 "unencrypted; use an https address\n");
+        }
+        w.fleetReport_ = std::make_unique<FleetReport>(std::move(*fleet));
+    } else if (!error.isEmpty()) {
+        std::fprintf(stderr, "skyglance: no fleet reports: %s\n", qPrintable(error));
+    }
 }
 
 // What the panel's elements reach beyond the settings: the connection, the

@@ -25,6 +25,7 @@ private:
     static void makeCycles(FormPicture& w);
     static void makeScheduler(FormPicture& w);
     static void makeWatchParts(FormPicture& w);
+    static void makeFleetReport(FormPicture& w);
     static void makePanelParts(FormPicture& w);
     static void makeDiagnostics(FormPicture& w);
 };

@@ -36,6 +36,7 @@
 #include "ui/Diagnostics.h"
 #include "ui/LanguageTables.h"
 #include "ui/OnlineHelp.h"
+#include "watch/FleetReport.h"
 #include "watch/RemoteWatch.h"
 
 #include <QApplication>

@@ -56,6 +56,7 @@ class Supervisor;
 class LastGoodSet;
 class LastGoodShow;
 class RemoteWatch;
+class FleetReport;
 class WaitReasons;
 struct StoredSlide;
 namespace platform {
@@ -263,6 +264,7 @@ private:
     std::unique_ptr<LastGoodSet> lastGoodSet_;
     std::unique_ptr<LastGoodShow> lastGoodShow_;
     std::unique_ptr<RemoteWatch> remoteWatch_;
+    std::unique_ptr<FleetReport> fleetReport_;
     std::unique_ptr<WaitReasons> waitReasons_;
     std::unique_ptr<platform::Dialogs::Watcher> boxWatch_;
     QString pendingBoxText_;

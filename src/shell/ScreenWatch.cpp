@@ -17,6 +17,7 @@
 #include "show/Snapshots.h"
 #include "show/StatusBar.h"
 #include "state/CommandLine.h"
+#include "watch/FleetReport.h"
 #include "watch/RemoteWatch.h"
 
 #include <QBuffer>
@@ -256,7 +257,9 @@ void FormPicture::takeKeptPicture(int s, const StoredSlide& earlier) {
 }
 
 QImage FormPicture::grabForWatchers() {
-    return snapshots_ || remoteWatch_ ? grab().toImage() : QImage();
+    // The fleet report wants the screen only once in a while.
+    const bool wanted = snapshots_ || remoteWatch_ || (fleetReport_ && fleetReport_->wantsScreen());
+    return wanted ? grab().toImage() : QImage();
 }
 
 void FormPicture::afterStoredSlideShown(int index, const StoredSlide& slide) {
@@ -281,7 +284,7 @@ void FormPicture::publishWatch(const QImage& screen, int slide, int kind, const 
             liveSince_ = QDateTime::currentDateTime();
         }
     }
-    if (!remoteWatch_) {
+    if (!remoteWatch_ && !fleetReport_) {
         return;
     }
     WatchStatus w;
@@ -304,5 +307,10 @@ void FormPicture::publishWatch(const QImage& screen, int slide, int kind, const 
                 : cycles_->passFailedInTransport() ? QStringLiteral("out of reach")
                                                    : QStringLiteral("reachable");
     w.screen = screen;
-    remoteWatch_->publish(std::move(w));
+    if (fleetReport_) {
+        fleetReport_->offer(w);
+    }
+    if (remoteWatch_) {
+        remoteWatch_->publish(std::move(w));
+    }
 }

@@ -94,6 +94,7 @@ private slots:
     void malformedSeriesClosesItsBoxAndTheShowGoesOn();
     void serviceGoneBeforeTheFirstPassIsTold();
     void statusPageOutlastsSlowAndIdleClientsAndAsksForItsToken();
+    void screensReportToTheFleetService();
     void picturesBeyondTheBudgetAreScaledOrRefused();
     void quietRefreshKeepsTheShowOnScreen();
 

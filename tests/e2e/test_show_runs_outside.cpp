@@ -1,8 +1,10 @@
 // The show as seen from outside its window: the program run as a service
-// manager runs it, its standard error and its status page, and a service
-// that gives only part of the catalogue through the real nginx in front.
+// manager runs it, its standard error, its status page and its reports to
+// the fleet service, and a service that gives only part of the catalogue
+// through the real nginx in front.
 #include "ShowRuns.h"
 
+#include <QJsonArray>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -14,7 +16,8 @@ namespace {
 class ProgramRun : public ProgramHarness {
 public:
     ProgramRun(const QString& home, const QString& site, const QString& timeScale,
-               const QString& statusAddress = {}, const QString& statusToken = {}) {
+               const QString& statusAddress = {}, const QString& statusToken = {},
+               const QList<std::pair<QString, QString>>& more = {}) {
         setHome(home);
         setEnv("SKYGLANCE_SITE", site);
         setEnv("SKYGLANCE_TIME_SCALE", timeScale);
@@ -26,6 +29,9 @@ public:
         unsetEnv("SKYGLANCE_STATUS_TOKEN");
         if (!statusToken.isEmpty()) {
             setEnv("SKYGLANCE_STATUS_TOKEN", statusToken);
+        }
+        for (const auto& [name, value] : more) {
+            setEnv(name, value);
         }
         start();
     }
@@ -47,6 +53,42 @@ std::pair<int, QByteArray> askStatusPage(quint16 port, const QString& target,
         QTest::qWait(20);
     }
     return {reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll()};
+}
+
+// The service's answer to a request (with a body: a POST): its status code
+// and body; 0 when none came within the deadline.
+std::pair<int, QByteArray> askService(QNetworkRequest request, const QByteArray& body = {}) {
+    QNetworkAccessManager net;
+    std::unique_ptr<QNetworkReply> reply(body.isEmpty() ? net.get(request)
+                                                        : net.post(request, body));
+    QDeadlineTimer deadline(10000);
+    while (!reply->isFinished() && !deadline.hasExpired()) {
+        QTest::qWait(20);
+    }
+    return {reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll()};
+}
+
+// The screen's tile on the fleet page, as /fleet.json gives it.
+QJsonObject fleetScreen(const QString& site, const QByteArray& password, const QString& name) {
+    QNetworkRequest request(QUrl(site + "/fleet.json"));
+    request.setRawHeader("Authorization", "Basic " + ("fleet:" + password).toBase64());
+    for (const QJsonValue& screen : QJsonDocument::fromJson(askService(request).second).array()) {
+        if (screen["name"].toString() == name) {
+            return screen.toObject();
+        }
+    }
+    return {};
+}
+
+// The lines of standard error that tell of fleet reports not stored.
+QList<QByteArray> fleetRefusals(const QByteArray& err) {
+    QList<QByteArray> told;
+    for (const QByteArray& line : err.split('\n')) {
+        if (line.startsWith("skyglance: fleet report not stored: ")) {
+            told << line;
+        }
+    }
+    return told;
 }
 
 QJsonObject statusJson(quint16 port) {
@@ -392,4 +434,82 @@ void TestShowRuns::quietRefreshKeepsTheShowOnScreen() {
     const QImage page = slideAt(2).picture;
     QVERIFY(slideAt(2).loaded);
     QCOMPARE(page.pixelColor(page.width() / 2, 44), QColor(0x0c, 0x4a, 0x8a));
+}
+
+// Screens report to the fleet service: the real program at a small timing
+// knob (its minute lasts 3 s) against the real service with its fleet on.
+// The show goes on whatever the service makes of the reports, and a refusal
+// is told once, not every minute.
+void TestShowRuns::screensReportToTheFleetService() {
+    seedDemoHome(home_->path(), kSelection);
+    QTemporaryDir fleetDir;
+    const QString db = fleetDir.filePath("fleet.sqlite");
+    const QString passwordFile = fleetDir.filePath("fleet-password");
+    writeFile(passwordFile, "pass word\n");
+    QProcess addScreen;
+    addScreen.start(CatalogueServiceLauncher::program(),
+                    {"--add-screen", "lobby-1", "--fleet-db", db});
+    QVERIFY(addScreen.waitForFinished(30000));
+    const QByteArray token = addScreen.readAllStandardOutput().trimmed();
+    auto service = std::make_unique<Service>(0, QStringList{"--fleet", "--fleet-db", db,
+                                                            "--fleet-password-file", passwordFile,
+                                                            "--fleet-min-gap", "1"});
+    const auto reportStatus = [&] {
+        QNetworkRequest request(QUrl(service->site + "/fleet/report"));
+        request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
+        return askService(request, "{}").first;
+    };
+    const bool keepsAFleet = addScreen.exitCode() == 0 && !token.isEmpty() &&
+                             !service->site.isEmpty() && reportStatus() != 404 &&
+                             reportStatus() != 405;
+    if (!keepsAFleet) {
+        service = std::make_unique<Service>();
+    }
+    const auto fleetEnvironment = [&](const QByteArray& screenToken) {
+        return QList<std::pair<QString, QString>>{{"SKYGLANCE_FLEET", service->site},
+                                                  {"SKYGLANCE_FLEET_TOKEN", screenToken},
+                                                  {"SKYGLANCE_SCREEN_NAME", "lobby-1"},
+                                                  {"SKYGLANCE_PRINT_SLIDES", "1"}};
+    };
+    const auto slides = [](ProgramRun& run) { return run.out().count("slide "); };
+    {
+        ProgramRun wrong(home_->path(), service->site, "0.05", {}, {},
+                         fleetEnvironment("not-a-token"));
+        QTRY_VERIFY_WITH_TIMEOUT(!fleetRefusals(wrong.err()).isEmpty(), 60000);
+        const qsizetype before = slides(wrong);
+        QTest::qWait(10000); // three minutes of the program's
+        QVERIFY2(slides(wrong) > before + 5, wrong.out().constData());
+        const QList<QByteArray> told = fleetRefusals(wrong.err());
+        QCOMPARE(QSet<QByteArray>(told.begin(), told.end()).size(), told.size());
+        QCOMPARE(wrong.process().state(), QProcess::Running);
+        if (keepsAFleet) {
+            QVERIFY2(told.join('\n').contains("401"), told.join('\n').constData());
+            QVERIFY(fleetScreen(service->site, "pass word", "lobby-1")["reportedAt"]
+                        .toString()
+                        .isEmpty());
+        }
+    }
+    if (!keepsAFleet) {
+        QSKIP("the catalogue service keeps no fleet yet (/fleet/report answers 404 or 405)");
+    }
+    ProgramRun run(home_->path(), service->site, "0.05", {}, {}, fleetEnvironment(token));
+    QTRY_COMPARE_WITH_TIMEOUT(
+        fleetScreen(service->site, "pass word", "lobby-1")["state"].toString(),
+        QStringLiteral("live"), 60000);
+    const QJsonObject tile = fleetScreen(service->site, "pass word", "lobby-1");
+    QCOMPARE(tile["version"].toString(), QStringLiteral("7.8.12"));
+    QVERIFY(tile["slide"].toInt() >= 0);
+    QCOMPARE(tile["service"].toString(), QStringLiteral("reachable"));
+    QVERIFY(!tile.contains("thumbnail"));
+    QNetworkRequest thumb(QUrl(service->site + "/fleet/thumb/lobby-1.jpg"));
+    thumb.setRawHeader("Authorization", "Basic " + QByteArray("fleet:pass word").toBase64());
+    const auto [code, jpeg] = askService(thumb);
+    QCOMPARE(code, 200);
+    QCOMPARE(QImage::fromData(jpeg, "JPG").width(), 480);
+    // The next minute's report follows.
+    const QString first = tile["reportedAt"].toString();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        fleetScreen(service->site, "pass word", "lobby-1")["reportedAt"].toString() != first,
+        30000);
+    QVERIFY2(fleetRefusals(run.err()).isEmpty(), run.err().constData());
 }

@@ -1,7 +1,11 @@
-// The kept pictures on disk and the status page as a browser shows it.
+// The kept pictures on disk, the status page as a browser shows it and the
+// reports to the fleet service.
+#include "LoopbackPeers.h"
 #include "browser/Browser.h"
+#include "platform/Timing.h"
 #include "run/LastGood.h"
 #include "show/Snapshots.h"
+#include "watch/FleetReport.h"
 #include "watch/RemoteWatch.h"
 
 #include <QBuffer>
@@ -10,6 +14,8 @@
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QWebEnginePage>
 #include <QtTest>
@@ -61,6 +67,8 @@ private slots:
     void damagedIndexPlaysNothingUnsafe();
     void linksInTheFoldersAreReplacedNeverFollowed();
     void statusPageShowsTheScreenInTheBrowser();
+    void fleetReportCarriesTheStatus();
+    void fleetReportsAreDroppedNeverQueued();
 };
 
 void TestLastGood::newestSlidesThatFitAreKept() {
@@ -246,6 +254,149 @@ void TestLastGood::statusPageShowsTheScreenInTheBrowser() {
     std::unique_ptr<QNetworkReply> post(net.post(QNetworkRequest(QUrl(base + "/")), "x"));
     QTRY_VERIFY_WITH_TIMEOUT(post->isFinished(), 10000);
     QCOMPARE(post->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 405);
+}
+
+void TestLastGood::fleetReportCarriesTheStatus() {
+    FleetSettings who;
+    who.name = QStringLiteral("lobby \"1\"\\\nHall \u00e9t\u00e9");
+    who.version = QStringLiteral("7.8.12");
+    WatchStatus w;
+    w.slide = 2;
+    w.address = QStringLiteral("http://x/radar.gif?a=1&b=<2>\"");
+    w.showingSince = QDateTime(QDate(2026, 12, 10), QTime(9, 0), Qt::UTC);
+    w.cycleDurationMs = 31000;
+    w.picturesFetched = 27;
+    w.failures = 1;
+    w.networkUp = true;
+    w.service = QStringLiteral("reachable");
+    w.screen = QImage(1920, 1080, QImage::Format_RGB32);
+    w.screen.fill(Qt::darkCyan);
+    const QByteArray body = FleetReportJson(who, w);
+    QJsonParseError parsed;
+    const QJsonObject json = QJsonDocument::fromJson(body, &parsed).object();
+    QCOMPARE(parsed.error, QJsonParseError::NoError);
+    QCOMPARE(json["name"].toString(), who.name);
+    QCOMPARE(json["version"].toString(), QStringLiteral("7.8.12"));
+    QCOMPARE(json["lastGood"], QJsonValue(false));
+    QCOMPARE(json["since"].toString(), QStringLiteral("2026-12-10T09:00:00Z"));
+    QCOMPARE(json["slide"].toInt(), 2); // from 0, as status.json numbers it
+    QCOMPARE(json["address"].toString(), w.address);
+    QCOMPARE(json["cycleStarted"].toString(), QString()); // no cycle has ended yet
+    QCOMPARE(json["cycleMs"].toInt(), 31000);
+    QCOMPARE(json["fetched"].toInt(), 27);
+    QCOMPARE(json["failed"].toInt(), 1);
+    QCOMPARE(json["network"].toString(), QStringLiteral("up"));
+    QCOMPARE(json["service"].toString(), QStringLiteral("reachable"));
+    const auto thumbnail = [](const QJsonObject& report) {
+        return QImage::fromData(QByteArray::fromBase64(report["thumbnail"].toString().toLatin1()),
+                                "JPG");
+    };
+    QCOMPARE(thumbnail(json).size(), QSize(480, 270));
+    const QColor middle = thumbnail(json).pixelColor(240, 135); // JPEG is near, not exact
+    QVERIFY2(middle.red() < 8 && qAbs(middle.green() - 128) < 8 && qAbs(middle.blue() - 128) < 8,
+             qPrintable(middle.name()));
+
+    // A portrait screen of noise as coarse as the thumbnail's pixels, the
+    // hardest picture for JPEG, still fits the service's bound, with its
+    // picture.
+    QImage noise(480, 853, QImage::Format_RGB32);
+    for (int y = 0; y < noise.height(); ++y) {
+        auto* line = reinterpret_cast<quint32*>(noise.scanLine(y));
+        for (int x = 0; x < noise.width(); ++x) {
+            line[x] = QRandomGenerator::global()->generate() | 0xff000000u;
+        }
+    }
+    noise = noise.scaled(1080, 1920);
+    w.screen = noise;
+    const QByteArray busy = FleetReportJson(who, w);
+    QVERIFY(busy.size() <= kFleetReportMaxBytes);
+    QCOMPARE(thumbnail(QJsonDocument::fromJson(busy).object()).width(), 480);
+
+    // Off unless asked for; an address the reports cannot go to, or a token
+    // that would break its header line, is refused with a reason.
+    QString error;
+    qunsetenv("SKYGLANCE_FLEET");
+    QVERIFY(!FleetSettingsFromEnvironment("7", &error) && error.isEmpty());
+    qputenv("SKYGLANCE_FLEET", "ftp://fleet.example");
+    QVERIFY(!FleetSettingsFromEnvironment("7", &error) && error.contains("SKYGLANCE_FLEET"));
+    qputenv("SKYGLANCE_FLEET", "https://fleet.example/base/");
+    qputenv("SKYGLANCE_FLEET_TOKEN", "abc\r\nX-Other: 1");
+    error.clear();
+    QVERIFY(!FleetSettingsFromEnvironment("7", &error) && error.contains("TOKEN"));
+    qputenv("SKYGLANCE_FLEET_TOKEN", "abc123");
+    qunsetenv("SKYGLANCE_SCREEN_NAME");
+    const std::optional<FleetSettings> fleet = FleetSettingsFromEnvironment("7", &error);
+    QVERIFY(fleet);
+    QCOMPARE(fleet->name, QSysInfo::machineHostName());
+    QCOMPARE(fleet->token, QByteArray("abc123"));
+    QCOMPARE(fleet->intervalMs, platform::scaledMs(60000));
+    QVERIFY(!FleetTokenInClear(*fleet));
+    FleetSettings plain = *fleet;
+    plain.service = QUrl(QStringLiteral("http://fleet.example"));
+    QVERIFY(FleetTokenInClear(plain));
+    plain.service = QUrl(QStringLiteral("http://127.0.0.1:8080"));
+    QVERIFY(!FleetTokenInClear(plain));
+    qunsetenv("SKYGLANCE_FLEET");
+    qunsetenv("SKYGLANCE_FLEET_TOKEN");
+}
+
+// The show offers a status after every slide; what finds a report still in
+// flight is dropped, a service that is away costs nothing, and a service that
+// never answers is given up on at the time limit.
+void TestLastGood::fleetReportsAreDroppedNeverQueued() {
+    WatchStatus w;
+    w.slide = 0;
+    w.screen = QImage(800, 600, QImage::Format_RGB32);
+    w.screen.fill(Qt::white);
+    FleetSettings away;
+    away.service = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(nettest::deadPort()));
+    away.intervalMs = 0;
+    away.timeLimitMs = 60000;
+    FleetReport report(away);
+    QSignalSpy ended(&report, &FleetReport::reportEnded);
+    WatchStatus beforeAnySlide = w;
+    beforeAnySlide.slide = -1;
+    QVERIFY(!report.offer(beforeAnySlide));
+    QVERIFY(report.wantsScreen());
+    QVERIFY(report.offer(w)); // returns at once, the report in flight
+    QVERIFY(report.inFlight() && !report.wantsScreen());
+    QVERIFY(!report.offer(w));
+    QVERIFY(!report.offer(w));
+    QCOMPARE(report.reportsDropped(), 2);
+    // Refused at once, long before the time limit.
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 20000);
+    const auto outcome = ended.at(0).at(0).value<FleetOutcome>();
+    QCOMPARE(outcome.httpStatus, 0);
+    QVERIFY(!outcome.timedOut);
+    QVERIFY(!report.inFlight());
+    QTest::qWait(200);
+    QCOMPARE(ended.count(), 1); // the dropped ones never went
+    QCOMPARE(report.reportsSent(), 1);
+    QVERIFY(report.offer(w));
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 2, 20000);
+
+    // At most one per interval.
+    FleetSettings minute = away;
+    minute.intervalMs = 60000;
+    FleetReport slow(minute);
+    QVERIFY(slow.offer(w));
+    QSignalSpy slowEnded(&slow, &FleetReport::reportEnded);
+    QTRY_COMPARE_WITH_TIMEOUT(slowEnded.count(), 1, 20000);
+    QVERIFY(!slow.wantsScreen());
+    QVERIFY(!slow.offer(w));
+    QCOMPARE(slow.reportsDropped(), 0);
+
+    // A service that takes the connection and never answers.
+    nettest::HttpPeer silent(nettest::HttpPeer::Mode::Silent);
+    FleetSettings hung = away;
+    hung.service = QUrl(silent.url());
+    hung.timeLimitMs = 300;
+    FleetReport waiting(hung);
+    QSignalSpy waitingEnded(&waiting, &FleetReport::reportEnded);
+    QVERIFY(waiting.offer(w));
+    QTRY_COMPARE_WITH_TIMEOUT(waitingEnded.count(), 1, 20000);
+    QVERIFY(waitingEnded.at(0).at(0).value<FleetOutcome>().timedOut);
+    QCOMPARE(silent.requestsSeen(), 1);
 }
 
 QTEST_MAIN(TestLastGood)
