@@ -122,23 +122,31 @@ PROGRAM_PID=$!
 STARTED=$(date +%s.%N)
 
 CSV="$OUT/soak.csv"
-echo "hour,seconds,rss_kb,fds,threads,slides,engine_rss_kb" >"$CSV"
+echo "hour,seconds,rss_kb,fds,threads,slides,engine_rss_kb,tree_pss_kb" >"$CSV"
 
 status_field() { awk -v f="$1:" '$1 == f { print $2 }' "/proc/$PROGRAM_PID/status"; }
 slides_so_far() { grep -c '^slide ' "$OUT/slides.log" || true; }
-# The browser engine's processes below the program, which render the pages.
-engine_rss() {
-    ps -e -o pid=,ppid=,rss= | awk -v root="$PROGRAM_PID" '
-        { parent[$1] = $2; rss[$1] = $3 }
+# The processes below the program: the browser engine's, which render pages.
+engine_pids() {
+    ps -e -o pid=,ppid= | awk -v root="$PROGRAM_PID" '
+        { parent[$1] = $2 }
         END {
             for (p in parent) {
                 q = parent[p]
                 while (q in parent && q != root) q = parent[q]
-                if (q == root) sum += rss[p]
+                if (q == root) print p
             }
-            print sum + 0
         }'
 }
+# Sums a field of /proc/PID/FILE over the pids on standard input, in kB.
+sum_field() {
+    while read -r pid; do
+        awk -v f="$2:" '$1 == f { print $2; exit }' "/proc/$pid/$1" 2>/dev/null || true
+    done | awk '{ s += $1 } END { print s + 0 }'
+}
+engine_rss() { engine_pids | sum_field status VmRSS; }
+# Shared pages counted once: the program and its engine as one footprint.
+tree_pss() { { echo "$PROGRAM_PID"; engine_pids; } | sum_field smaps_rollup Pss; }
 
 ALIVE=1
 EXIT_STATUS=""
@@ -156,7 +164,7 @@ while [ "$hour" -le "$HOURS" ]; do
     threads=$(status_field Threads)
     fds=$(ls "/proc/$PROGRAM_PID/fd" | wc -l)
     seconds=$(awk -v a="$(date +%s.%N)" -v b="$STARTED" 'BEGIN { printf "%.0f", a - b }')
-    echo "$hour,$seconds,$rss,$fds,$threads,$(slides_so_far),$(engine_rss)" >>"$CSV"
+    echo "$hour,$seconds,$rss,$fds,$threads,$(slides_so_far),$(engine_rss),$(tree_pss)" >>"$CSV"
     hour=$((hour + 1))
 done
 
@@ -242,6 +250,7 @@ fi
 if [ "${SKYGLANCE_SOAK_MEMORY:-1}" = 1 ]; then
     flat "resident memory (kB)" 3
     flat "browser engine memory (kB)" 7 report
+    flat "program and engine, PSS (kB)" 8 report
 else
     echo "resident memory: not checked (SKYGLANCE_SOAK_MEMORY=0)"
 fi
