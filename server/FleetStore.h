@@ -61,5 +61,8 @@ public:
 // Opens the store `where` names: a "postgresql://" or "postgres://" address,
 // else the path of an SQLite file (created when missing). Null with `error`.
 std::unique_ptr<FleetStore> openFleetStore(const std::string& where, std::string& error);
+// The PostgreSQL store at `url`, its tables created when missing. Null with
+// `error` (also when the service was built without libpq).
+std::unique_ptr<FleetStore> openPostgresFleetStore(const std::string& url, std::string& error);
 
 } // namespace skyglance::catalogue
