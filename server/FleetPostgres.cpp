@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QRandomGenerator>
+#include <array>
 #include <charconv>
 #include <condition_variable>
 #include <libpq-fe.h>
@@ -45,33 +46,34 @@ CREATE TABLE IF NOT EXISTS fleet_reports (
     fetched integer NOT NULL,
     failed integer NOT NULL,
     network text NOT NULL,
+    service text NOT NULL,
     thumbnail bytea NOT NULL);
 COMMIT;
 )sql";
 
 // The check and the write in one: an existing report is replaced only when
-// it is at least the gap ($14) old; RETURNING says whether it was. A report
+// it is at least the gap ($15) old; RETURNING says whether it was. A report
 // without a thumbnail keeps the last one. An unknown screen breaks the
 // foreign key and nothing is stored.
 const char* const kStoreReport = R"sql(
 INSERT INTO fleet_reports AS r (name, reported_at_ms, version, last_good, since, slide,
-    address, cycle_started, cycle_ms, fetched, failed, network, thumbnail)
-VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13)
+    address, cycle_started, cycle_ms, fetched, failed, network, service, thumbnail)
+VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, $14)
 ON CONFLICT (name) DO UPDATE SET
     reported_at_ms = EXCLUDED.reported_at_ms, version = EXCLUDED.version,
     last_good = EXCLUDED.last_good, since = EXCLUDED.since, slide = EXCLUDED.slide,
     address = EXCLUDED.address, cycle_started = EXCLUDED.cycle_started,
     cycle_ms = EXCLUDED.cycle_ms, fetched = EXCLUDED.fetched, failed = EXCLUDED.failed,
-    network = EXCLUDED.network,
+    network = EXCLUDED.network, service = EXCLUDED.service,
     thumbnail = CASE WHEN length(EXCLUDED.thumbnail) = 0 THEN r.thumbnail
                      ELSE EXCLUDED.thumbnail END
-WHERE r.reported_at_ms <= EXCLUDED.reported_at_ms - $14::bigint
+WHERE r.reported_at_ms <= EXCLUDED.reported_at_ms - $15::bigint
 RETURNING 1
 )sql";
 
 const char* const kScreens = R"sql(
 SELECT s.name, coalesce(r.reported_at_ms, 0), r.version, r.last_good, r.since, r.slide,
-    r.address, r.cycle_started, r.cycle_ms, r.fetched, r.failed, r.network
+    r.address, r.cycle_started, r.cycle_ms, r.fetched, r.failed, r.network, r.service
 FROM fleet_screens s LEFT JOIN fleet_reports r USING (name)
 ORDER BY s.name LIMIT $1
 )sql";
@@ -98,11 +100,14 @@ std::string tokenHash(const std::string& token) {
         .toStdString();
 }
 
+// 32 bytes from the system's random source as 64 hex digits, as the SQLite
+// store makes them.
 std::string newToken() {
-    QByteArray bytes(32, '\0');
-    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(bytes.data()),
-                                          bytes.size() / static_cast<int>(sizeof(quint32)));
-    return bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals)
+    std::array<quint32, 8> words{};
+    QRandomGenerator::system()->fillRange(words.data(), words.size());
+    return QByteArray(reinterpret_cast<const char*>(words.data()),
+                      static_cast<qsizetype>(words.size() * sizeof(quint32)))
+        .toHex()
         .toStdString();
 }
 
@@ -309,6 +314,7 @@ private:
                 {std::to_string(report.fetched)},
                 {std::to_string(report.failed)},
                 {report.network},
+                {report.service},
                 {report.thumbnailJpeg, true},
                 {std::to_string(minGapMs)}};
     }
@@ -333,6 +339,7 @@ private:
         last.fetched = numberAt<int>(result, row, 9);
         last.failed = numberAt<int>(result, row, 10);
         last.network = textAt(result, row, 11);
+        last.service = textAt(result, row, 12);
         return screen;
     }
 

@@ -21,7 +21,8 @@ struct FleetReport {
     std::int64_t cycleMs = 0;
     int fetched = 0;
     int failed = 0;
-    std::string network;       // "up" or "down", and the service: "reachable" ...
+    std::string network;       // "up" or "down"
+    std::string service;       // the catalogue service as the screen sees it: "reachable" ...
     std::string thumbnailJpeg; // the screen, 480 pixels wide, JPEG bytes
 };
 
@@ -61,8 +62,9 @@ public:
 // Opens the store `where` names: a "postgresql://" or "postgres://" address,
 // else the path of an SQLite file (created when missing). Null with `error`.
 std::unique_ptr<FleetStore> openFleetStore(const std::string& where, std::string& error);
-// The PostgreSQL store at `url`, its tables created when missing. Null with
-// `error` (also when the service was built without libpq).
+
+// The PostgreSQL store at `url`; null with `error` when it cannot be had (or
+// this build has no PostgreSQL support).
 std::unique_ptr<FleetStore> openPostgresFleetStore(const std::string& url, std::string& error);
 
 } // namespace skyglance::catalogue

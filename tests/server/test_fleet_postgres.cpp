@@ -109,6 +109,7 @@ FleetReport reportOf(const std::string& name, int slide) {
     report.fetched = 27;
     report.failed = 1;
     report.network = "up";
+    report.service = "reachable";
     report.thumbnailJpeg = jpegOfScreen().toStdString();
     return report;
 }
@@ -192,8 +193,8 @@ void TestFleetPostgres::twoInstancesShareOneStoreThroughARestart() {
     QVERIFY(lobby.last.lastGood);
     QCOMPARE(lobby.last.cycleMs, 31000);
     QCOMPARE(lobby.last.fetched + lobby.last.failed, 28);
-    QCOMPARE(lobby.last.since + lobby.last.cycleStarted + lobby.last.network,
-             first.since + first.cycleStarted + first.network);
+    QCOMPARE(lobby.last.since + lobby.last.cycleStarted + lobby.last.network + lobby.last.service,
+             first.since + first.cycleStarted + first.network + first.service);
     QVERIFY(b->screens(now + 10000 + 180001, 180000)[1].silent);
     // A report without a thumbnail keeps the last one.
     QCOMPARE(b->thumbnail("lobby-1"), std::optional<std::string>(first.thumbnailJpeg));
