@@ -8,6 +8,7 @@
 #include <QRandomGenerator>
 #include <array>
 #include <charconv>
+#include <chrono>
 #include <condition_variable>
 #include <libpq-fe.h>
 #include <mutex>
@@ -18,6 +19,9 @@ namespace {
 // Connections one store keeps open at most; the service's worker threads
 // beyond that wait their turn rather than flood the database.
 constexpr std::size_t kMaxConnections = 8;
+// How long a caller waits for one of them before failing; each use is
+// bounded by the statement and TCP time limits below.
+constexpr std::chrono::seconds kMaxConnectionWait{15};
 // Bounds on what is read back: thumbnails (a report's whole body is at most
 // 256 KiB), and screens listed.
 constexpr int kMaxThumbnailBytes = 512 * 1024;
@@ -52,9 +56,8 @@ COMMIT;
 )sql";
 
 // The check and the write in one: an existing report is replaced only when
-// it is at least the gap ($15) old; RETURNING says whether it was. A report
-// without a thumbnail keeps the last one. An unknown screen breaks the
-// foreign key and nothing is stored.
+// it is at least the gap ($15) old; RETURNING says whether it was. An
+// unknown screen breaks the foreign key and nothing is stored.
 const char* const kStoreReport = R"sql(
 INSERT INTO fleet_reports AS r (name, reported_at_ms, version, last_good, since, slide,
     address, cycle_started, cycle_ms, fetched, failed, network, service, thumbnail)
@@ -64,9 +67,7 @@ ON CONFLICT (name) DO UPDATE SET
     last_good = EXCLUDED.last_good, since = EXCLUDED.since, slide = EXCLUDED.slide,
     address = EXCLUDED.address, cycle_started = EXCLUDED.cycle_started,
     cycle_ms = EXCLUDED.cycle_ms, fetched = EXCLUDED.fetched, failed = EXCLUDED.failed,
-    network = EXCLUDED.network, service = EXCLUDED.service,
-    thumbnail = CASE WHEN length(EXCLUDED.thumbnail) = 0 THEN r.thumbnail
-                     ELSE EXCLUDED.thumbnail END
+    network = EXCLUDED.network, service = EXCLUDED.service, thumbnail = EXCLUDED.thumbnail
 WHERE r.reported_at_ms <= EXCLUDED.reported_at_ms - $15::bigint
 RETURNING 1
 )sql";
@@ -151,7 +152,11 @@ public:
 
     Connection acquire(std::string& error) {
         std::unique_lock lock(mutex_);
-        freed_.wait(lock, [this] { return !idle_.empty() || open_ < kMaxConnections; });
+        if (!freed_.wait_for(lock, kMaxConnectionWait,
+                             [this] { return !idle_.empty() || open_ < kMaxConnections; })) {
+            error = "every connection to PostgreSQL is busy";
+            return nullptr;
+        }
         if (!idle_.empty()) {
             Connection connection = std::move(idle_.back());
             idle_.pop_back();

@@ -92,6 +92,9 @@ sed -e "s|127.0.0.1:8081|$ONE|" -e "s|127.0.0.1:8082|$TWO|" \
 run_nginx "$PORT" /currentversion.html
 
 echo "$(nproc) cores; two instances behind nginx, one PostgreSQL, all on loopback"
+# The picture is drawn on its first request: drawn before the timing.
+curl -fsS -g -o /dev/null "$NGINX_URL$PICTURE"
+curl -fsS -g -o /dev/null "$NGINX_URL$CATALOGUE"
 echo "before the fleet reports, 200 requests each one after the other:"
 python3 bench/server/fleet_load.py --url "$NGINX_URL" --probe "$CATALOGUE" --probe "$PICTURE" \
     --probe-only 200

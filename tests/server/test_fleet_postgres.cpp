@@ -196,8 +196,8 @@ void TestFleetPostgres::twoInstancesShareOneStoreThroughARestart() {
     QCOMPARE(lobby.last.since + lobby.last.cycleStarted + lobby.last.network + lobby.last.service,
              first.since + first.cycleStarted + first.network + first.service);
     QVERIFY(b->screens(now + 10000 + 180001, 180000)[1].silent);
-    // A report without a thumbnail keeps the last one.
-    QCOMPARE(b->thumbnail("lobby-1"), std::optional<std::string>(first.thumbnailJpeg));
+    // A report without a thumbnail leaves the screen without one.
+    QCOMPARE(b->thumbnail("lobby-1"), std::nullopt);
     QCOMPARE(b->thumbnail("bar-2"), std::nullopt);
 
     // The database goes away and comes back: calls meanwhile fail, and
@@ -209,6 +209,7 @@ void TestFleetPostgres::twoInstancesShareOneStoreThroughARestart() {
     QCOMPARE(b->screenForToken(token), std::optional<std::string>("lobby-1"));
     QCOMPARE(a->storeReport(first, now + 20000, 10000), Outcome::Stored);
     QCOMPARE(b->screens(now + 20000, 180000)[1].last.slide, 3);
+    QCOMPARE(b->thumbnail("lobby-1"), std::optional<std::string>(first.thumbnailJpeg));
 }
 
 namespace {
