@@ -13,7 +13,9 @@
 # --add-screen, which takes minutes for 10,000). SCREENS (default 10000),
 # INTERVAL (60 s), DURATION (120 s: every screen reports twice) and
 # CONNECTIONS (32, the fleet's kept-alive connections to nginx) change the
-# run. Prints reports sent, stored and refused, and the percentiles.
+# run. /fleet.json is read every second twice over: plain, as scripts read
+# it, and compressed, as the fleet page in a browser does. Prints reports
+# sent, stored and refused, and the percentiles.
 set -eu
 cd "$(dirname "$0")/../.."
 . bench/server/lib.sh

@@ -110,10 +110,14 @@ async def probe_loop(args, path, samples, stop, pause):
         await asyncio.sleep(pause)
 
 
-async def page_loop(args, samples, last, stop):
+async def page_loop(args, samples, last, stop, encoding):
+    """Reads /fleet.json every page interval, as a script does (no
+    encoding) or as the fleet page in a browser does (compressed)."""
     connection = Connection(args.host, args.port)
     auth = "Authorization: Basic %s\r\n" % base64.b64encode(
         b"fleet:" + args.password.encode()).decode()
+    if encoding:
+        auth += "Accept-Encoding: %s\r\n" % encoding
     while not stop.is_set():
         started = time.monotonic()
         try:
@@ -192,10 +196,12 @@ async def run(args):
     screens = [tuple(line.split()) for line in open(args.tokens) if line.strip()]
     thumbnail = base64.b64encode(open(args.jpeg, "rb").read()).decode()
     counts = {"sent": 0, "late": 0, "error": 0}
-    report_latency, page_latency, last_page = [], [], {}
+    report_latency = []
+    readers = {"": ([], {}), "gzip, deflate, br": ([], {})}
     probes = {path: [] for path in args.probe}
     stop = asyncio.Event()
-    loops = [asyncio.ensure_future(page_loop(args, page_latency, last_page, stop))]
+    loops = [asyncio.ensure_future(page_loop(args, samples, last, stop, encoding))
+             for encoding, (samples, last) in readers.items()]
     loops += [asyncio.ensure_future(probe_loop(args, path, probes[path], stop, 0.2))
               for path in args.probe]
     took = await report_schedule(args, screens, thumbnail, counts, report_latency)
@@ -210,9 +216,12 @@ async def run(args):
              {s: n for s, n in counts.items() if isinstance(s, int) and s != 204},
              counts["error"], counts["late"]))
     print("  report round trip: %s" % percentiles(report_latency))
-    listed = len(json.loads(last_page["body"])) if "body" in last_page else 0
-    print("  /fleet.json every %g s (%d screens, %d bytes): %s"
-          % (args.page_interval, listed, last_page.get("bytes", 0), percentiles(page_latency)))
+    plain = readers[""][1]
+    listed = len(json.loads(plain["body"])) if "body" in plain else 0
+    for encoding, (samples, last) in readers.items():
+        print("  /fleet.json every %g s, %s (%d screens, %d bytes): %s"
+              % (args.page_interval, "Accept-Encoding: " + encoding if encoding else "plain",
+                 listed, last.get("bytes", 0), percentiles(samples)))
     for path, samples in probes.items():
         print("  %-34s %s" % (path, percentiles(samples)))
     return 0 if refused == 0 and counts["error"] == 0 else 1
