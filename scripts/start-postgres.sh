@@ -16,7 +16,8 @@
 # Exits 2 when the binaries are missing.
 set -eu
 
-PG_BIN=${PG_BIN:-$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)}
+PG_BIN=${PG_BIN:-$(find /usr/lib/postgresql -mindepth 2 -maxdepth 2 -name bin 2>/dev/null |
+    sort -V | tail -n 1)}
 if [ -z "$PG_BIN" ] || [ ! -x "$PG_BIN/initdb" ] || [ ! -x "$PG_BIN/pg_ctl" ]; then
     echo "$0: PostgreSQL's server binaries are missing (scripts/install-deps.sh installs them)" >&2
     exit 2
@@ -52,10 +53,10 @@ free_port() {
 }
 
 known_folder() {
-    [ -n "${1:-}" ] && [ -f "$1/$MARK" ] || {
+    if [ -z "${1:-}" ] || [ ! -f "$1/$MARK" ]; then
         echo "$0: ${1:-(none)} is not a folder this script started" >&2
         exit 1
-    }
+    fi
 }
 
 # Sets the port in the cluster's settings and starts it; another port when
