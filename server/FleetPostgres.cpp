@@ -13,6 +13,8 @@
 #include <condition_variable>
 #include <libpq-fe.h>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 namespace skyglance::catalogue {
 namespace {
@@ -125,18 +127,27 @@ std::string trimmedMessage(const char* message) {
 
 // Opens a connection with time limits of its own, so that neither a
 // database that is away nor one that stopped answering holds a caller long;
-// the address's own settings win over these.
+// the address comes last, so that its own settings win over these.
 Connection connectTo(const std::string& url, std::string& error) {
-    const char* const keywords[] = {
-        "connect_timeout",     "application_name", "client_encoding",  "options", "keepalives_idle",
-        "keepalives_interval", "keepalives_count", "tcp_user_timeout", "dbname",  nullptr};
-    const char* const values[] = {
-        "5",         "skyglance-catalogue",
-        "UTF8",      "-c statement_timeout=10000 -c client_min_messages=warning",
-        "10",        "5",
-        "2",         "15000",
-        url.c_str(), nullptr};
-    Connection connection(PQconnectdbParams(keywords, values, 1));
+    const std::pair<const char*, const char*> settings[] = {
+        {"connect_timeout", "5"},
+        {"application_name", "skyglance-catalogue"},
+        {"client_encoding", "UTF8"},
+        {"options", "-c statement_timeout=10000 -c client_min_messages=warning"},
+        {"keepalives_idle", "10"},
+        {"keepalives_interval", "5"},
+        {"keepalives_count", "2"},
+        {"tcp_user_timeout", "15000"},
+        {"dbname", url.c_str()}};
+    std::vector<const char*> keywords;
+    std::vector<const char*> values;
+    for (const auto& [keyword, value] : settings) {
+        keywords.push_back(keyword);
+        values.push_back(value);
+    }
+    keywords.push_back(nullptr);
+    values.push_back(nullptr);
+    Connection connection(PQconnectdbParams(keywords.data(), values.data(), 1));
     if (!connection || PQstatus(connection.get()) != CONNECTION_OK) {
         error = "cannot connect to PostgreSQL: " +
                 (connection ? trimmedMessage(PQerrorMessage(connection.get()))
@@ -174,8 +185,8 @@ public:
         return connection;
     }
 
-    // Gives a connection back; a broken one (or none) is closed with the
-    // idle ones.
+    // Gives a connection back. A broken one is closed with the idle ones;
+    // none (it could not be opened) only frees its place.
     void release(Connection connection) {
         std::vector<Connection> closing;
         {
