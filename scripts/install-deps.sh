@@ -14,6 +14,7 @@ xvfb xauth fonts-dejavu-core
 weston qt6-wayland
 libcpp-httplib-dev libsqlite3-dev sqlite3 libssl-dev
 libgif-dev libbenchmark-dev
+libpq-dev postgresql
 libzip-dev zlib1g-dev libbrotli-dev
 tinyproxy nginx-light wrk zip unzip
 dpkg-dev file desktop-file-utils systemd
@@ -41,9 +42,9 @@ export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -q
 # shellcheck disable=SC2086
 $SUDO apt-get install -y -q --no-install-recommends $missing
-# The proxy and web server packages start system services we do not want;
-# tests start their own instances in the foreground.
-for svc in tinyproxy nginx; do
+# The proxy, web server and database packages start system services we do
+# not want; tests start their own instances in the foreground.
+for svc in tinyproxy nginx postgresql; do
     $SUDO sh -c "command -v systemctl >/dev/null && systemctl disable --now $svc" >/dev/null 2>&1 || true
     $SUDO sh -c "command -v service >/dev/null && service $svc stop" >/dev/null 2>&1 || true
 done
