@@ -318,9 +318,11 @@ bool DownloadCycles::DownloadCycle(int16_t cycleType) {
     }
     slides_.restartLoopNames();
     if (housekeepingShows()) {
-        // A quiet refresh leaves the bar to the held slide on show.
         state_.restartStatusLines();
         emit statusTextChanged();
+    } else {
+        // The bar stays the held slide's; the new slides say when they came.
+        state_.stampRefreshTime();
     }
     setVisibleIf(c_.Miniatura, false);
     setVisibleIf(c_.DownloadPreview, false);

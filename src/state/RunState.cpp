@@ -16,8 +16,12 @@ QString shortDateTimeNow() {
 
 RunState::RunState() : nowText(shortDateTimeNow) {}
 
-void RunState::restartStatusLines() {
+void RunState::stampRefreshTime() {
     LastUpdate = QStringLiteral(" - RFRS:") + (nowText ? nowText() : QString());
+}
+
+void RunState::restartStatusLines() {
+    stampRefreshTime();
     statusLine1 = weAre + Aggiornare.toString() + LastUpdate.toString();
     statusLine2 = QStringLiteral(". . . ");
 }

@@ -105,6 +105,8 @@ struct RunState {
     // A new slide map means new pictures: the status lines say when
     // (LastUpdate) until a slide is shown.
     void restartStatusLines();
+    // LastUpdate alone: the slides made from now on say the pictures came now.
+    void stampRefreshTime();
 
     // Clock used for LastUpdate; tests may replace it.
     std::function<QString()> nowText;
