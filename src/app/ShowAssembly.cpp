@@ -145,6 +145,8 @@ void ShowAssembly::makePageParts(FormPicture& w) {
         w.presenter_->ShowStillView();
         w.statusBar_->Esponi_Barra();
     });
+    QObject::connect(w.pageCapture_.get(), &PageCapture::offScreenRendering, w.presenter_.get(),
+                     &Presenter::setBrowserRendering);
     QObject::connect(w.webvis, &platform::BrowserView::documentDone, w.pageCapture_.get(),
                      &PageCapture::webvis_DocumentDone);
 

@@ -124,6 +124,7 @@ void PageCapture::putPageUnderShow() {
     }
     views_.webvis->show();
     views_.webvis->lower();
+    emit offScreenRendering(true);
 }
 
 void PageCapture::takePageAway() {
@@ -133,6 +134,7 @@ void PageCapture::takePageAway() {
         views_.DownloadPreview->show();
         return;
     }
+    emit offScreenRendering(false);
     views_.webvis->hide();
     if (views_.cover != nullptr) {
         views_.cover->hide();

@@ -94,6 +94,8 @@ signals:
     // The capture is over, taken or not: the presenter shows pictures again
     // and the status bar comes back.
     void captureEnded();
+    // A page renders unseen under the show (true) or no longer does.
+    void offScreenRendering(bool on);
 
 private:
     void waitForDocumentDone();

@@ -187,12 +187,11 @@ QSet<QString> Scheduler::loopFilesOnShow() const {
     return files;
 }
 
-// A tick inside a quiet refresh: the next held slide. A page being captured
-// holds the slide on show a little longer, since the capture's view must
-// stay under the pictures until it is grabbed.
+// A tick inside a quiet refresh: the next held slide, also while a page
+// renders for its capture under the show.
 void Scheduler::showHeldSlide() {
     const QList<Slide>& held = cycles_.heldSlides();
-    if (held.isEmpty() || state_.Http2BmpRunning != 0) {
+    if (held.isEmpty()) {
         return;
     }
     if (heldPointer_ < 0 || heldPointer_ >= held.size()) {

@@ -50,13 +50,13 @@ Presenter::Presenter(PresenterViews views) : views_(views) {}
 
 void Presenter::ShowStillView() {
     views_.fotoBrowser->show();
-    views_.webvis->hide();
+    views_.webvis->setVisible(browserRendering_);
     views_.ucAniGIF1->hide();
 }
 
 void Presenter::ShowGifView() {
     views_.fotoBrowser->hide();
-    views_.webvis->hide();
+    views_.webvis->setVisible(browserRendering_);
     views_.ucAniGIF1->show();
 }
 

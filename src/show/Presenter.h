@@ -59,6 +59,9 @@ public:
     void ShowStillView();
     void ShowGifView();
     void ShowWebView();
+    // While a page renders unseen under the show for its capture, the
+    // slides leave the browser shown: hidden, it would stop rendering.
+    void setBrowserRendering(bool on) { browserRendering_ = on; }
 
     // The frame the last ShowPicture gave the picture box, in twips.
     QRect lastFrameTwips() const { return lastFrameTwips_; }
@@ -88,6 +91,7 @@ private:
     QSize windowTwips_;
     QRect lastFrameTwips_;
     bool keepButtons_ = false;
+    bool browserRendering_ = false;
     QString lastLoopFile_;
     QString displayMode_;
 };
