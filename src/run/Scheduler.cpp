@@ -140,6 +140,11 @@ void Scheduler::runDownloadCycleWhenDue() {
     showWaitSign();
     cycles_.beginLoading();
     c_.utilityTmr->start();
+    refreshSlides();
+    cycles_.endLoading();
+}
+
+void Scheduler::refreshSlides() {
     if (cycles_.retryPassPending()) {
         // The last pass could not reach the service: ask it again now.
         cycles_.retryCataloguePass();
@@ -150,7 +155,6 @@ void Scheduler::runDownloadCycleWhenDue() {
         cycles_.forgetLoops();
         cycles_.reloadEverySlide();
     }
-    cycles_.endLoading();
 }
 
 // The refresh runs as a visible one does, but the slides on show go on
@@ -165,12 +169,7 @@ void Scheduler::runQuietRefresh() {
     heldPointer_ = state_.GLOBAL_IMAGE_CURRENT_POINTER;
     cycles_.beginLoading();
     c_.imgClock->start();
-    if (cycles_.retryPassPending()) {
-        cycles_.retryCataloguePass();
-    } else {
-        cycles_.forgetLoops();
-        cycles_.reloadEverySlide();
-    }
+    refreshSlides();
     cycles_.endLoading();
     c_.imgClock->stop();
     cycles_.endQuietRefresh();

@@ -91,6 +91,7 @@ private:
     bool runFirstPass();
     void runDownloadCycleWhenDue();
     void runQuietRefresh();
+    void refreshSlides();
     void showHeldSlide();
     QSet<QString> loopFilesOnShow() const;
     bool resetLoopSet(int first, const QSet<QString>& onShow);
