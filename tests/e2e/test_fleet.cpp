@@ -172,6 +172,14 @@ std::unique_ptr<ProgramHarness> startScreen(const QString& home, const QString& 
     return screen;
 }
 
+// Why a program that should still run has ended, as far as it says.
+QString howItEnded(ProgramHarness& program) {
+    return QStringLiteral("ended: %1, exit code %2\n")
+               .arg(program.process().exitStatus() == QProcess::CrashExit ? "crashed" : "normally")
+               .arg(program.process().exitCode()) +
+           QString::fromUtf8(program.err().right(4000));
+}
+
 QVariant evaluate(QWebEngineView& view, const QString& script) {
     QVariant result;
     bool arrived = false;
@@ -293,7 +301,7 @@ void TestFleet::screensOfAChainOnOnePage() {
              QString("bar-2: silent 480x270 picture; lobby-1: live 480x270 picture"));
     QCOMPARE(evaluate(view, "window.notReloaded === true").toBool(), true);
     QVERIFY2(screens[0]->process().state() == QProcess::Running,
-             qPrintable(QString("ended %1 %2: ").arg(screens[0]->process().exitStatus()).arg(screens[0]->process().exitCode()) + screens[0]->err() + screens[0]->out()));
+             qPrintable(howItEnded(*screens[0])));
     // Every report the screens sent was taken, whichever instance got it.
     for (const auto& screen : screens) {
         QVERIFY2(!screen->err().contains("fleet report not stored"), screen->err().constData());
