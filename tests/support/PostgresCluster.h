@@ -2,6 +2,7 @@
 // A PostgreSQL cluster of the test's own, started by scripts/start-postgres.sh
 // on a free loopback port and removed at the end.
 #include <QString>
+#include <QStringList>
 #include <string>
 
 class PostgresCluster {
