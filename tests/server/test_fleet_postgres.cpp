@@ -5,6 +5,7 @@
 #include "FileHelpers.h"
 #include "FleetStore.h"
 #include "NginxFront.h"
+#include "PostgresCluster.h"
 #include "ServerTestSupport.h"
 
 #include <QBuffer>
@@ -27,53 +28,6 @@ using skyglance::catalogue::openPostgresFleetStore;
 using Outcome = FleetStore::Outcome;
 
 namespace {
-
-const QString kScript = QStringLiteral(SKYGLANCE_PROJECT_DIR "/scripts/start-postgres.sh");
-
-// A PostgreSQL cluster of the test's own, removed at the end.
-class Postgres {
-public:
-    ~Postgres() {
-        if (!folder.isEmpty()) {
-            run({"stop", folder});
-        }
-    }
-    // 0: started; 2: PostgreSQL is not installed; else it failed (`output`).
-    int start() {
-        const int code = run({});
-        const QStringList lines = output.split('\n', Qt::SkipEmptyParts);
-        if (code == 0 && lines.size() == 2) {
-            url = lines[0].toStdString();
-            folder = lines[1];
-        }
-        return code;
-    }
-    bool pause() { return run({"pause", folder}) == 0; }
-    bool resume() { return run({"resume", folder}) == 0; }
-
-    std::string url;
-    QString folder;
-    QString output;
-
-private:
-    int run(const QStringList& arguments) {
-        QProcess process;
-        process.start(kScript, arguments);
-        process.waitForFinished(60000);
-        output =
-            QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
-        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    }
-};
-
-#define START_POSTGRES(pg)                                                                         \
-    do {                                                                                           \
-        const int code = (pg).start();                                                             \
-        if (code == 2) {                                                                           \
-            QSKIP("PostgreSQL's server binaries are not installed");                               \
-        }                                                                                          \
-        QVERIFY2(code == 0, qPrintable((pg).output));                                              \
-    } while (false)
 
 // A column of the database as it stands, read past the store.
 QString storedValue(const std::string& url, const char* sql) {
@@ -144,7 +98,7 @@ private slots:
 };
 
 void TestFleetPostgres::twoInstancesShareOneStoreThroughARestart() {
-    Postgres pg;
+    PostgresCluster pg;
     START_POSTGRES(pg);
     // Two instances starting at once both find (or make) the tables.
     std::unique_ptr<FleetStore> a;
@@ -279,7 +233,7 @@ void TestFleetPostgres::twoServicesBehindNginxShareOneDatabase() {
     if (!serviceHasTheFleet() || QStandardPaths::findExecutable("nginx").isEmpty()) {
         QSKIP("the service has no fleet, or nginx is not installed");
     }
-    Postgres pg;
+    PostgresCluster pg;
     START_POSTGRES(pg);
     const QByteArray token = addScreen(pg.url, "lobby-1");
     QVERIFY(!token.isEmpty());
