@@ -211,6 +211,9 @@ void TestServerFleet::reportsNeedTheirTokenAndKeepTheirBounds() {
     // The token names the screen; the body's name is only informative.
     const QByteArray stored = post(port, token, body, "Expect: 100-continue\r\n");
     QVERIFY2(stored.contains("HTTP/1.1 204 No Content\r\n"), stored.constData());
+    // The list is read at most once a second and shared by its readers; a
+    // second after the report, the next read shows it.
+    QTest::qWait(1100);
     screens = fleetJson(port);
     QCOMPARE(screens.size(), 2);
     const QJsonObject lobby = screens[1].toObject(); // lobby-2 has not reported: worst first
