@@ -224,6 +224,14 @@ void TestServerFleet::reportsNeedTheirTokenAndKeepTheirBounds() {
     QCOMPARE(lobby["service"].toString(), QString("reachable"));
     QVERIFY(lobby["reportedAt"].toString().endsWith('Z'));
     QVERIFY(!lobby.contains("thumbnail"));
+    // Ranges are not answered: the list comes whole, even for one past its end.
+    for (const QByteArray range : {"bytes=5-9", "bytes=5000000-"}) {
+        const QByteArray ranged =
+            ask(port, "GET /fleet.json HTTP/1.1\r\nRange: " + range + "\r\nAuthorization: Basic " +
+                          ("fleet:" + kPassword).toBase64() + "\r\n");
+        QCOMPARE(statusOf(ranged), 200);
+        QCOMPARE(QJsonDocument::fromJson(bodyOf(ranged)).array().size(), 2);
+    }
     QCOMPARE(bodyOf(get(port, "/fleet/thumb/lobby-1.jpg")), jpegOf(Qt::darkCyan));
 
     // A second service process on the same database keeps the same gap.
