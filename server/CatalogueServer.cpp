@@ -491,7 +491,11 @@ CatalogueServer::CatalogueServer(Config config) : impl_(std::make_unique<Impl>()
     });
     if (const FleetService* fleet = impl_->config.fleet) {
         for (const char* path : {"/fleet", "/fleet.json", "/fleet/*"}) {
+            // The fleet's pages go whole, as RFC 9110 allows: parts of a
+            // list made anew each second would not fit together, and a
+            // thumbnail is small.
             impl_->router.get(path, [fleet](httplib::Request& req, Reply& reply) {
+                req.ranges.clear();
                 fleet->answerPage(req, reply);
             });
         }

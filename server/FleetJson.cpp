@@ -1,10 +1,12 @@
 #include "FleetJson.h"
 
-#include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
+#include <array>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <tuple>
 
 namespace skyglance::catalogue {
@@ -88,8 +90,20 @@ bool readFields(const QJsonObject& o, FleetReport& r, std::string& problem) {
            readThumbnail(o, r.thumbnailJpeg, problem);
 }
 
-QString isoTime(std::int64_t unixMs) {
-    return QDateTime::fromMSecsSinceEpoch(unixMs, Qt::UTC).toString(Qt::ISODate);
+// "2026-12-10T09:40:00Z": whole seconds, as Qt's ISO date writes them; made
+// here because QDateTime costs more than the rest of a screen's object.
+std::string isoTime(std::int64_t unixMs) {
+    using namespace std::chrono;
+    const sys_time<milliseconds> time{milliseconds(unixMs)};
+    const sys_days day = floor<days>(time);
+    const year_month_day date(day);
+    const hh_mm_ss clock(floor<seconds>(time - day));
+    std::array<char, 32> text{};
+    const int length =
+        std::snprintf(text.data(), text.size(), "%04d-%02u-%02uT%02d:%02d:%02dZ", int(date.year()),
+                      unsigned(date.month()), unsigned(date.day()), int(clock.hours().count()),
+                      int(clock.minutes().count()), int(clock.seconds().count()));
+    return std::string(text.data(), static_cast<std::size_t>(std::max(length, 0)));
 }
 
 // A JSON string: quotes, backslashes and control characters escaped; the
@@ -97,19 +111,25 @@ QString isoTime(std::int64_t unixMs) {
 void appendString(std::string& out, std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";
     out += '"';
-    for (const char c : text) {
+    std::size_t plain = 0; // where the run of characters that need no escape began
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
+        if (c != '"' && c != '\\' && byte >= 0x20) {
+            continue;
+        }
+        out.append(text.substr(plain, i - plain));
+        plain = i + 1;
+        if (byte < 0x20) {
             out += "\\u00";
             out += kHex[byte >> 4];
             out += kHex[byte & 0xF];
         } else {
+            out += '\\';
             out += c;
         }
     }
+    out.append(text.substr(plain));
     out += '"';
 }
 
@@ -159,27 +179,34 @@ std::string fleetState(const FleetScreen& screen) {
     return screen.silent ? "silent" : screen.last.lastGood ? "last good" : "live";
 }
 
-void sortWorstFirst(std::vector<FleetScreen>& screens) {
-    std::sort(screens.begin(), screens.end(), [](const FleetScreen& a, const FleetScreen& b) {
-        const int rankA = stateRank(a);
-        const int rankB = stateRank(b);
-        const int failedA = -a.last.failed;
-        const int failedB = -b.last.failed;
-        return std::tie(rankA, failedA, a.last.name) < std::tie(rankB, failedB, b.last.name);
+std::vector<const FleetScreen*> worstFirst(const std::vector<FleetScreen>& screens) {
+    std::vector<const FleetScreen*> order;
+    order.reserve(screens.size());
+    for (const FleetScreen& screen : screens) {
+        order.push_back(&screen);
+    }
+    std::sort(order.begin(), order.end(), [](const FleetScreen* a, const FleetScreen* b) {
+        const int rankA = stateRank(*a);
+        const int rankB = stateRank(*b);
+        const int failedA = -a->last.failed;
+        const int failedB = -b->last.failed;
+        return std::tie(rankA, failedA, a->last.name) < std::tie(rankB, failedB, b->last.name);
     });
+    return order;
 }
 
-std::string fleetJson(const std::vector<FleetScreen>& screens) {
+std::string fleetJson(const std::vector<const FleetScreen*>& screens) {
     std::string out = "[";
     out.reserve(screens.size() * 400);
-    for (const FleetScreen& screen : screens) {
+    for (const FleetScreen* listed : screens) {
+        const FleetScreen& screen = *listed;
         const FleetReport& r = screen.last;
         out += out.size() > 1 ? ",{" : "{";
         appendField(out, "name", r.name, true);
         appendField(out, "state", fleetState(screen));
         out += ",\"reportedAt\":";
         if (screen.reportedAtMs > 0) {
-            appendString(out, isoTime(screen.reportedAtMs).toStdString());
+            appendString(out, isoTime(screen.reportedAtMs));
         } else {
             out += "null";
         }

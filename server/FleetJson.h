@@ -26,12 +26,14 @@ std::optional<FleetReport> parseFleetReport(std::string_view body, std::string& 
 // "silent", "last good" or "live".
 std::string fleetState(const FleetScreen& screen);
 
-// Worst first: silent, then last good, then the most failures, then by name.
-void sortWorstFirst(std::vector<FleetScreen>& screens);
+// The screens worst first: silent, then last good, then the most failures,
+// then by name. Pointers into `screens`, so that nothing is copied.
+std::vector<const FleetScreen*> worstFirst(const std::vector<FleetScreen>& screens);
 
-// The fleet as /fleet.json gives it: an array of one object per screen with
-// its name, state, reportedAt (ISO 8601 UTC, or null before a first report)
-// and the fields of its last report but the thumbnail.
-std::string fleetJson(const std::vector<FleetScreen>& screens);
+// The fleet as /fleet.json gives it: an array of one object per screen, in
+// the order given, with its name, state, reportedAt (ISO 8601 UTC, or null
+// before a first report) and the fields of its last report but the
+// thumbnail.
+std::string fleetJson(const std::vector<const FleetScreen*>& screens);
 
 } // namespace skyglance::catalogue

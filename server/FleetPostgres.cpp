@@ -2,17 +2,16 @@
 // rate check and the write of a report are one statement, so two instances
 // never both take a report of the same screen inside the gap.
 #include "FleetStore.h"
+#include "FleetTokens.h"
 
-#include <QByteArray>
-#include <QCryptographicHash>
-#include <QRandomGenerator>
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <chrono>
 #include <condition_variable>
 #include <libpq-fe.h>
 #include <mutex>
+#include <numeric>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -99,23 +98,6 @@ struct Param {
     std::string value;
     bool binary = false;
 };
-
-std::string tokenHash(const std::string& token) {
-    return QCryptographicHash::hash(QByteArray::fromStdString(token), QCryptographicHash::Sha256)
-        .toHex()
-        .toStdString();
-}
-
-// 32 bytes from the system's random source as 64 hex digits, as the SQLite
-// store makes them.
-std::string newToken() {
-    std::array<quint32, 8> words{};
-    QRandomGenerator::system()->fillRange(words.data(), words.size());
-    return QByteArray(reinterpret_cast<const char*>(words.data()),
-                      static_cast<qsizetype>(words.size() * sizeof(quint32)))
-        .toHex()
-        .toStdString();
-}
 
 std::string trimmedMessage(const char* message) {
     std::string text = message ? message : "";
@@ -259,11 +241,11 @@ public:
             error = "a screen's name is 1 to " + std::to_string(kMaxNameBytes) + " bytes";
             return {};
         }
-        const std::string token = newToken();
+        const std::string token = newFleetToken();
         const Result result = run("INSERT INTO fleet_screens (name, token_hash) VALUES ($1, $2) "
                                   "ON CONFLICT (name) DO UPDATE SET token_hash = "
                                   "EXCLUDED.token_hash",
-                                  {{name}, {tokenHash(token)}}, false, error);
+                                  {{name}, {fleetTokenHash(token)}}, false, error);
         return result ? token : std::string();
     }
 
@@ -273,7 +255,7 @@ public:
         }
         std::string error;
         const Result result = run("SELECT name FROM fleet_screens WHERE token_hash = $1",
-                                  {{tokenHash(token)}}, false, error);
+                                  {{fleetTokenHash(token)}}, false, error);
         if (!result || PQntuples(result.get()) != 1) {
             return std::nullopt;
         }
@@ -298,14 +280,11 @@ public:
         if (!result) {
             return list;
         }
-        const int rows = PQntuples(result.get());
-        list.reserve(static_cast<std::size_t>(rows));
-        for (int row = 0; row < rows; ++row) {
+        const std::vector<int> rows = rowsByName(result.get());
+        list.reserve(rows.size());
+        for (const int row : rows) {
             list.push_back(screenAt(result.get(), row, nowMs, silentAfterMs));
         }
-        std::sort(list.begin(), list.end(), [](const FleetScreen& a, const FleetScreen& b) {
-            return a.last.name < b.last.name;
-        });
         return list;
     }
 
@@ -339,6 +318,20 @@ private:
                 {report.service},
                 {report.thumbnailJpeg, true},
                 {std::to_string(minGapMs)}};
+    }
+
+    // The result's rows in the order of their names, byte by byte: the
+    // rows are sorted, not the screens made of them.
+    static std::vector<int> rowsByName(const PGresult* result) {
+        const auto nameAt = [result](int row) {
+            return std::string_view(PQgetvalue(result, row, 0),
+                                    static_cast<std::size_t>(PQgetlength(result, row, 0)));
+        };
+        std::vector<int> rows(static_cast<std::size_t>(PQntuples(result)));
+        std::iota(rows.begin(), rows.end(), 0);
+        std::sort(rows.begin(), rows.end(),
+                  [&nameAt](int a, int b) { return nameAt(a) < nameAt(b); });
+        return rows;
     }
 
     static FleetScreen screenAt(const PGresult* result, int row, std::int64_t nowMs,

@@ -1,5 +1,6 @@
 #include "FleetService.h"
 
+#include "ContentCoding.h"
 #include "FleetJson.h"
 #include "FleetPage.h"
 #include "TaggedReply.h"
@@ -81,10 +82,32 @@ void sendBody(Reply& reply, std::string body, const char* type,
     reply.http.set_content(std::move(body), type);
 }
 
+// The list in the coding the client takes, sent from the shared snapshot
+// without a copy; the snapshot lives as long as the reply needs it.
+void sendSnapshot(const httplib::Request& req, Reply& reply,
+                  std::shared_ptr<const FleetSnapshot> snapshot) {
+    constexpr const char* kType = "application/json";
+    Coding coding = codingFor(req, kType);
+    const std::string* body = &snapshot->body(coding);
+    reply.http.status = 200;
+    reply.http.set_header("Cache-Control", kNeverStore);
+    reply.http.set_header("Vary", "Accept-Encoding");
+    if (coding != Coding::Identity) {
+        reply.http.set_header("Content-Encoding", std::string(codingName(coding)));
+    }
+    provideContent(reply, body->size(), kType,
+                   [snapshot = std::move(snapshot), body](std::size_t offset, std::size_t length,
+                                                          httplib::DataSink& sink) {
+                       return sink.write(body->data() + offset, length);
+                   });
+}
+
 } // namespace
 
 FleetService::FleetService(std::unique_ptr<FleetStore> store, Settings settings)
-    : store_(std::move(store)), settings_(std::move(settings)) {}
+    : store_(std::move(store)), settings_(std::move(settings)),
+      listing_(
+          std::make_unique<FleetListing>(*store_, settings_.silentAfterMs, settings_.listMaxAge)) {}
 
 void FleetService::answerReport(const httplib::Request& req, const BodyReader& readBody,
                                 Reply& reply) const {
@@ -136,9 +159,7 @@ void FleetService::answerPage(const httplib::Request& req, Reply& reply) const {
     if (path == "/fleet") {
         sendBody(reply, std::string(fleetPageHtml()), "text/html; charset=utf-8");
     } else if (path == "/fleet.json") {
-        auto screens = store_->screens(nowMs(), settings_.silentAfterMs);
-        sortWorstFirst(screens);
-        sendBody(reply, fleetJson(screens), "application/json");
+        sendSnapshot(req, reply, listing_->current());
     } else if (path.size() > kThumbPrefix.size() + kThumbSuffix.size() &&
                path.compare(0, kThumbPrefix.size(), kThumbPrefix) == 0 &&
                path.compare(path.size() - kThumbSuffix.size(), kThumbSuffix.size(), kThumbSuffix) ==

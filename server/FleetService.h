@@ -1,8 +1,10 @@
 #pragma once
 
+#include "FleetListing.h"
 #include "FleetStore.h"
 #include "HttpReply.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -21,6 +23,8 @@ public:
         std::string password; // of user "fleet"
         std::int64_t silentAfterMs = 180'000;
         std::int64_t minGapMs = 10'000; // between two reports of one screen
+        // How old the list /fleet.json gives may be (see FleetListing).
+        std::chrono::milliseconds listMaxAge{1000};
     };
     // Reads the request's body of `length` bytes; none when it did not come
     // whole in time.
@@ -43,6 +47,7 @@ private:
 
     std::unique_ptr<FleetStore> store_;
     const Settings settings_;
+    std::unique_ptr<FleetListing> listing_;
 };
 
 } // namespace skyglance::catalogue

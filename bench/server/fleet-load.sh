@@ -58,7 +58,7 @@ start_instance() {
         --fleet-password-file "$WORK/password" >"$WORK/service-$1.out" 2>"$WORK/service-$1.err" &
     INSTANCE_PIDS="$INSTANCE_PIDS $!"
     for _ in $(seq 1 100); do
-        grep -q '^site: ' "$WORK/service-$1.out" && break
+        grep -qs '^site: ' "$WORK/service-$1.out" && break
         sleep 0.1
     done
     AUTHORITY=$(sed -n 's|^site: http://||p' "$WORK/service-$1.out" | head -n 1)

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     screen.last.name = "screen";
     screen.silent = false;
     screen.reportedAtMs = 1;
-    const std::string json = fleetJson({screen});
+    const std::string json = fleetJson({&screen});
     const QJsonDocument back =
         QJsonDocument::fromJson(QByteArray(json.data(), static_cast<qsizetype>(json.size())));
     check(back.isArray() && back.array().size() == 1 &&
