@@ -94,8 +94,12 @@ bool FleetListing::freshEnough(FleetSnapshot::Clock::time_point readAt,
 
 std::shared_ptr<const FleetSnapshot>
 FleetListing::read(FleetSnapshot::Clock::time_point readAt) const {
-    const std::vector<FleetScreen> screens = store_.screens(unixNowMs(), silentAfterMs_);
-    return std::make_shared<const FleetSnapshot>(fleetJson(worstFirst(screens)), readAt);
+    const std::optional<std::vector<FleetScreen>> screens =
+        store_.screens(unixNowMs(), silentAfterMs_);
+    if (!screens) {
+        return nullptr; // nothing kept: the next request tries the store again
+    }
+    return std::make_shared<const FleetSnapshot>(fleetJson(worstFirst(*screens)), readAt);
 }
 
 } // namespace skyglance::catalogue

@@ -47,6 +47,7 @@ class FleetListing {
 public:
     FleetListing(FleetStore& store, std::int64_t silentAfterMs, std::chrono::milliseconds maxAge);
 
+    // Null when the store could not be read.
     std::shared_ptr<const FleetSnapshot> current();
 
 private:

@@ -273,13 +273,14 @@ public:
         return PQntuples(result.get()) == 1 ? Outcome::Stored : Outcome::TooSoon;
     }
 
-    std::vector<FleetScreen> screens(std::int64_t nowMs, std::int64_t silentAfterMs) override {
+    std::optional<std::vector<FleetScreen>> screens(std::int64_t nowMs,
+                                                    std::int64_t silentAfterMs) override {
         std::string error;
         const Result result = run(kScreens, {{std::to_string(kMaxScreens)}}, false, error);
-        std::vector<FleetScreen> list;
         if (!result) {
-            return list;
+            return std::nullopt;
         }
+        std::vector<FleetScreen> list;
         const std::vector<int> rows = rowsByName(result.get());
         list.reserve(rows.size());
         for (const int row : rows) {

@@ -159,7 +159,11 @@ void FleetService::answerPage(const httplib::Request& req, Reply& reply) const {
     if (path == "/fleet") {
         sendBody(reply, std::string(fleetPageHtml()), "text/html; charset=utf-8");
     } else if (path == "/fleet.json") {
-        sendSnapshot(req, reply, listing_->current());
+        if (auto snapshot = listing_->current()) {
+            sendSnapshot(req, reply, std::move(snapshot));
+        } else {
+            sendText(reply.http, 503, "the fleet's store cannot be read\n");
+        }
     } else if (path.size() > kThumbPrefix.size() + kThumbSuffix.size() &&
                path.compare(0, kThumbPrefix.size(), kThumbPrefix) == 0 &&
                path.compare(path.size() - kThumbSuffix.size(), kThumbSuffix.size(), kThumbSuffix) ==

@@ -140,12 +140,17 @@ public:
         }
     }
 
-    std::vector<FleetScreen> screens(std::int64_t nowMs, std::int64_t silentAfterMs) override {
+    std::optional<std::vector<FleetScreen>> screens(std::int64_t nowMs,
+                                                    std::int64_t silentAfterMs) override {
         std::vector<FleetScreen> all;
         Statement stmt(db_, "SELECT name, reported_at, version, last_good, since, slide, address,"
                             " cycle_started, cycle_ms, fetched, failed, network, service"
                             " FROM fleet_screens ORDER BY name");
-        while (stmt && stmt.step() == SQLITE_ROW) {
+        if (!stmt) {
+            return std::nullopt;
+        }
+        int step = SQLITE_ROW;
+        while ((step = stmt.step()) == SQLITE_ROW) {
             FleetScreen screen;
             FleetReport& r = screen.last;
             r.name = stmt.columnText(0);
@@ -163,6 +168,9 @@ public:
             r.service = stmt.columnText(12);
             screen.silent = screen.reportedAtMs == 0 || nowMs - screen.reportedAtMs > silentAfterMs;
             all.push_back(std::move(screen));
+        }
+        if (step != SQLITE_DONE) {
+            return std::nullopt;
         }
         return all;
     }

@@ -53,8 +53,10 @@ public:
     // instances sharing the store agree).
     virtual Outcome storeReport(const FleetReport& report, std::int64_t nowMs,
                                 std::int64_t minGapMs) = 0;
-    // Every screen, silent when its last report is older than `silentAfterMs`.
-    virtual std::vector<FleetScreen> screens(std::int64_t nowMs, std::int64_t silentAfterMs) = 0;
+    // Every screen, silent when its last report is older than `silentAfterMs`;
+    // none when the store could not be read (an empty fleet is an empty list).
+    virtual std::optional<std::vector<FleetScreen>> screens(std::int64_t nowMs,
+                                                            std::int64_t silentAfterMs) = 0;
     // The last thumbnail of a screen; none when it has none.
     virtual std::optional<std::string> thumbnail(const std::string& name) = 0;
 };

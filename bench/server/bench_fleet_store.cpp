@@ -184,8 +184,8 @@ int load(FleetStore& store, int count, double seconds, double intervalS, int thr
             const auto asked = Clock::now();
             const auto screens = store.screens(unixMs(), 180000);
             listLatency.add(msSince(asked));
-            if (static_cast<int>(screens.size()) < count) {
-                std::fprintf(stderr, "the list has %zu screens\n", screens.size());
+            if (!screens || static_cast<int>(screens->size()) < count) {
+                std::fprintf(stderr, "the list has %zu screens\n", screens ? screens->size() : 0);
             }
             std::this_thread::sleep_until(asked + std::chrono::seconds(1));
         }
