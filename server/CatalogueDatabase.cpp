@@ -1,5 +1,7 @@
 #include "CatalogueDatabase.h"
 
+#include "SqliteStatement.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sqlite3.h>
@@ -9,28 +11,6 @@ namespace skyglance::catalogue {
 namespace {
 
 constexpr std::uintmax_t kMaxTsvBytes = 8u * 1024u * 1024u;
-
-class Statement {
-public:
-    Statement(sqlite3* db, const char* sql) {
-        if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK) {
-            stmt_ = nullptr;
-        }
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    explicit operator bool() const { return stmt_ != nullptr; }
-    sqlite3_stmt* get() const { return stmt_; }
-    void bindText(int index, const std::string& text) {
-        sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()),
-                          SQLITE_TRANSIENT);
-    }
-    void bindInt(int index, int value) { sqlite3_bind_int(stmt_, index, value); }
-
-private:
-    sqlite3_stmt* stmt_ = nullptr;
-};
 
 std::string columnText(sqlite3_stmt* stmt, int column) {
     const auto* text = sqlite3_column_text(stmt, column);
@@ -122,11 +102,11 @@ bool CatalogueDatabase::exec(const char* sql, std::string& error) const {
 }
 
 std::string CatalogueDatabase::metaValue(const std::string& key) const {
-    Statement stmt(db_, "SELECT value FROM meta WHERE key = ?1");
+    SqliteStatement stmt(db_, "SELECT value FROM meta WHERE key = ?1");
     if (!stmt) {
         return {};
     }
-    stmt.bindText(1, key);
+    stmt.text(1, key);
     return sqlite3_step(stmt.get()) == SQLITE_ROW ? columnText(stmt.get(), 0) : std::string();
 }
 
@@ -178,8 +158,9 @@ bool CatalogueDatabase::replaceRows(const std::vector<CatalogueRow>& rows,
     if (!exec("DELETE FROM pictures", error)) {
         return rollback(error);
     }
-    Statement insert(db_, "INSERT INTO pictures (position, url, picture_id, comment, copyright)"
-                          " VALUES (?1, ?2, ?3, ?4, ?5)");
+    SqliteStatement insert(db_,
+                           "INSERT INTO pictures (position, url, picture_id, comment, copyright)"
+                           " VALUES (?1, ?2, ?3, ?4, ?5)");
     if (!insert) {
         error = sqlite3_errmsg(db_);
         return rollback(error);
@@ -187,22 +168,22 @@ bool CatalogueDatabase::replaceRows(const std::vector<CatalogueRow>& rows,
     int position = 0;
     for (const CatalogueRow& row : rows) {
         sqlite3_reset(insert.get());
-        insert.bindInt(1, position++);
-        insert.bindText(2, row.url);
-        insert.bindInt(3, row.pictureId);
-        insert.bindText(4, row.comment);
-        insert.bindText(5, row.copyright);
+        insert.integer(1, position++);
+        insert.text(2, row.url);
+        insert.integer(3, row.pictureId);
+        insert.text(4, row.comment);
+        insert.text(5, row.copyright);
         if (sqlite3_step(insert.get()) != SQLITE_DONE) {
             error = sqlite3_errmsg(db_);
             return rollback(error);
         }
     }
-    Statement meta(db_, "INSERT OR REPLACE INTO meta (key, value) VALUES ('source', ?1)");
+    SqliteStatement meta(db_, "INSERT OR REPLACE INTO meta (key, value) VALUES ('source', ?1)");
     if (!meta) {
         error = sqlite3_errmsg(db_);
         return rollback(error);
     }
-    meta.bindText(1, sourceKey);
+    meta.text(1, sourceKey);
     if (sqlite3_step(meta.get()) != SQLITE_DONE) {
         error = sqlite3_errmsg(db_);
         return rollback(error);
@@ -215,8 +196,8 @@ bool CatalogueDatabase::replaceRows(const std::vector<CatalogueRow>& rows,
 
 std::vector<CatalogueRow> CatalogueDatabase::loadRows(std::string& error) const {
     std::vector<CatalogueRow> rows;
-    Statement stmt(db_, "SELECT url, picture_id, comment, copyright FROM pictures"
-                        " ORDER BY position LIMIT 2001");
+    SqliteStatement stmt(db_, "SELECT url, picture_id, comment, copyright FROM pictures"
+                              " ORDER BY position LIMIT 2001");
     if (!stmt) {
         error = sqlite3_errmsg(db_);
         return rows;
@@ -253,7 +234,7 @@ std::vector<CatalogueRow> CatalogueDatabase::loadRows(std::string& error) const 
 }
 
 std::size_t CatalogueDatabase::rowCount() const {
-    Statement stmt(db_, "SELECT COUNT(*) FROM pictures");
+    SqliteStatement stmt(db_, "SELECT COUNT(*) FROM pictures");
     if (!stmt || sqlite3_step(stmt.get()) != SQLITE_ROW) {
         return 0;
     }

@@ -1,6 +1,7 @@
 #include "FleetSqlite.h"
 
 #include "FleetTokens.h"
+#include "SqliteStatement.h"
 
 #include <sqlite3.h>
 
@@ -28,40 +29,6 @@ constexpr const char* kSchema = "CREATE TABLE IF NOT EXISTS fleet_screens ("
                                 " service TEXT NOT NULL DEFAULT '',"
                                 " thumbnail BLOB);";
 
-class Statement {
-public:
-    Statement(sqlite3* db, const char* sql) {
-        if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK) {
-            stmt_ = nullptr;
-        }
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    explicit operator bool() const { return stmt_ != nullptr; }
-    sqlite3_stmt* get() const { return stmt_; }
-    void text(int index, const std::string& value) {
-        sqlite3_bind_text(stmt_, index, value.data(), static_cast<int>(value.size()),
-                          SQLITE_TRANSIENT);
-    }
-    void blob(int index, const std::string& value) {
-        sqlite3_bind_blob(stmt_, index, value.data(), static_cast<int>(value.size()),
-                          SQLITE_TRANSIENT);
-    }
-    void integer(int index, std::int64_t value) { sqlite3_bind_int64(stmt_, index, value); }
-    int step() { return sqlite3_step(stmt_); }
-    std::string columnText(int column) const {
-        const void* bytes = sqlite3_column_blob(stmt_, column);
-        const int size = sqlite3_column_bytes(stmt_, column);
-        return bytes ? std::string(static_cast<const char*>(bytes), static_cast<std::size_t>(size))
-                     : std::string();
-    }
-    std::int64_t columnInt(int column) const { return sqlite3_column_int64(stmt_, column); }
-
-private:
-    sqlite3_stmt* stmt_ = nullptr;
-};
-
 class SqliteFleetStore : public FleetStore {
 public:
     explicit SqliteFleetStore(sqlite3* db) : db_(db) {}
@@ -71,8 +38,9 @@ public:
 
     std::string addScreen(const std::string& name, std::string& error) override {
         const std::string token = newFleetToken();
-        Statement stmt(db_, "INSERT INTO fleet_screens (name, token_hash) VALUES (?1, ?2)"
-                            " ON CONFLICT(name) DO UPDATE SET token_hash = excluded.token_hash");
+        SqliteStatement stmt(db_,
+                             "INSERT INTO fleet_screens (name, token_hash) VALUES (?1, ?2)"
+                             " ON CONFLICT(name) DO UPDATE SET token_hash = excluded.token_hash");
         if (stmt) {
             stmt.text(1, name);
             stmt.text(2, fleetTokenHash(token));
@@ -85,7 +53,7 @@ public:
     }
 
     std::optional<std::string> screenForToken(const std::string& token) override {
-        Statement stmt(db_, "SELECT name FROM fleet_screens WHERE token_hash = ?1");
+        SqliteStatement stmt(db_, "SELECT name FROM fleet_screens WHERE token_hash = ?1");
         if (!stmt) {
             return std::nullopt;
         }
@@ -100,12 +68,12 @@ public:
     // taking reports of the same screen cannot both store one.
     Outcome storeReport(const FleetReport& report, std::int64_t nowMs,
                         std::int64_t minGapMs) override {
-        Statement stmt(db_, "UPDATE fleet_screens SET reported_at = ?2, version = ?3,"
-                            " last_good = ?4, since = ?5, slide = ?6, address = ?7,"
-                            " cycle_started = ?8, cycle_ms = ?9, fetched = ?10, failed = ?11,"
-                            " network = ?12, service = ?13, thumbnail = ?14"
-                            " WHERE name = ?1 AND (reported_at = 0 OR reported_at <= ?15)"
-                            " RETURNING name");
+        SqliteStatement stmt(db_, "UPDATE fleet_screens SET reported_at = ?2, version = ?3,"
+                                  " last_good = ?4, since = ?5, slide = ?6, address = ?7,"
+                                  " cycle_started = ?8, cycle_ms = ?9, fetched = ?10, failed = ?11,"
+                                  " network = ?12, service = ?13, thumbnail = ?14"
+                                  " WHERE name = ?1 AND (reported_at = 0 OR reported_at <= ?15)"
+                                  " RETURNING name");
         if (!stmt) {
             return Outcome::Failed;
         }
@@ -143,9 +111,10 @@ public:
     std::optional<std::vector<FleetScreen>> screens(std::int64_t nowMs,
                                                     std::int64_t silentAfterMs) override {
         std::vector<FleetScreen> all;
-        Statement stmt(db_, "SELECT name, reported_at, version, last_good, since, slide, address,"
-                            " cycle_started, cycle_ms, fetched, failed, network, service"
-                            " FROM fleet_screens ORDER BY name");
+        SqliteStatement stmt(db_,
+                             "SELECT name, reported_at, version, last_good, since, slide, address,"
+                             " cycle_started, cycle_ms, fetched, failed, network, service"
+                             " FROM fleet_screens ORDER BY name");
         if (!stmt) {
             return std::nullopt;
         }
@@ -176,8 +145,8 @@ public:
     }
 
     std::optional<std::string> thumbnail(const std::string& name) override {
-        Statement stmt(db_, "SELECT thumbnail FROM fleet_screens"
-                            " WHERE name = ?1 AND thumbnail IS NOT NULL");
+        SqliteStatement stmt(db_, "SELECT thumbnail FROM fleet_screens"
+                                  " WHERE name = ?1 AND thumbnail IS NOT NULL");
         if (!stmt) {
             return std::nullopt;
         }
@@ -190,7 +159,7 @@ public:
 
 private:
     bool screenExists(const std::string& name) {
-        Statement stmt(db_, "SELECT 1 FROM fleet_screens WHERE name = ?1");
+        SqliteStatement stmt(db_, "SELECT 1 FROM fleet_screens WHERE name = ?1");
         if (!stmt) {
             return false;
         }
