@@ -7,6 +7,7 @@
 #include "DemoHome.h"
 #include "FileHelpers.h"
 #include "NginxFront.h"
+#include "PageScript.h"
 #include "PostgresCluster.h"
 #include "ProgramHarness.h"
 
@@ -178,20 +179,6 @@ QString howItEnded(ProgramHarness& program) {
                .arg(program.process().exitStatus() == QProcess::CrashExit ? "crashed" : "normally")
                .arg(program.process().exitCode()) +
            QString::fromUtf8(program.err().right(4000));
-}
-
-QVariant evaluate(QWebEngineView& view, const QString& script) {
-    QVariant result;
-    bool arrived = false;
-    view.page()->runJavaScript(script, [&](const QVariant& v) {
-        result = v;
-        arrived = true;
-    });
-    QDeadlineTimer deadline(10000);
-    while (!arrived && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    return result;
 }
 
 // The tiles as the page shows them, by name: "name: state WIDTHxHEIGHT

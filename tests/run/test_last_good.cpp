@@ -1,6 +1,7 @@
 // The kept pictures on disk, the status page as a browser shows it and the
 // reports to the fleet service.
 #include "LoopbackPeers.h"
+#include "PageScript.h"
 #include "browser/Browser.h"
 #include "platform/Timing.h"
 #include "run/LastGood.h"
@@ -41,20 +42,6 @@ SlideToKeep still(const QString& line2, const QDateTime& fetched, QColor colour 
     k.slide.fetched = fetched;
     k.pictureBytes = pngOf(colour);
     return k;
-}
-
-QVariant evaluate(platform::BrowserView& view, const QString& script) {
-    QVariant result;
-    bool arrived = false;
-    view.page()->runJavaScript(script, [&](const QVariant& v) {
-        result = v;
-        arrived = true;
-    });
-    QDeadlineTimer deadline(10000);
-    while (!arrived && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    return result;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The fleet on the real service: screens' reports taken only with their
 // token and within their bounds, kept in the fleet's database (shared by two
 // service processes), and the fleet page as the real browser engine shows it.
+#include "PageScript.h"
 #include "ServerTestSupport.h"
 
 #include <QApplication>
@@ -120,20 +121,6 @@ QStringList fleetOptions(const CatalogueServiceLauncher& service, const QStringL
         file.write(kPassword + "\nthe second line is no part of it\n");
     }
     return QStringList{"--fleet", "--fleet-password-file", service.tempPath("password")} + more;
-}
-
-QVariant evaluate(QWebEngineView& view, const QString& script) {
-    QVariant result;
-    bool arrived = false;
-    view.page()->runJavaScript(script, [&](const QVariant& v) {
-        result = v;
-        arrived = true;
-    });
-    QDeadlineTimer deadline(10000);
-    while (!arrived && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    return result;
 }
 
 } // namespace
