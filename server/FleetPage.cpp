@@ -68,6 +68,12 @@ function thumbnailOf(screen) {
   return img;
 }
 
+// A report's UTC time in the reader's own time and words; "?" when unknown.
+function shortTime(iso) {
+  const when = iso ? new Date(iso) : null;
+  return when && !isNaN(when) ? when.toLocaleString() : "?";
+}
+
 function tileOf(screen) {
   const tile = element("div", "tile " + screen.state.replace(" ", "-"));
   tile.dataset.name = screen.name;
@@ -76,8 +82,8 @@ function tileOf(screen) {
   tile.appendChild(element("div", "state", screen.state));
   const lines = [];
   if (screen.reportedAt) {
-    lines.push("last report " + screen.reportedAt);
-    lines.push("cycle " + (screen.cycleStarted || "?") + ", " + seconds(screen.cycleMs));
+    lines.push("last report " + shortTime(screen.reportedAt));
+    lines.push("cycle " + shortTime(screen.cycleStarted) + ", " + seconds(screen.cycleMs));
     lines.push(screen.fetched + " fetched, " + screen.failed + " failed");
     lines.push("network " + (screen.network || "?") + ", service " + (screen.service || "?"));
     lines.push((screen.slide >= 0 ? "slide " + (screen.slide + 1) + ": " : "") + screen.address);
