@@ -65,8 +65,19 @@ int addScreenAndPrintToken(const std::string& name, const std::string& where) {
     return 0;
 }
 
+bool loopbackAddress(const std::string& address) {
+    return address.rfind("127.", 0) == 0 || address == "::1" || address == "localhost";
+}
+
 std::unique_ptr<FleetService> startFleet(const ServerOptions& options, const std::string& where,
                                          std::string& error) {
+    if (!loopbackAddress(options.bind)) {
+        // Basic authentication and bearer tokens are only as safe as the
+        // connection: plain HTTP is meant for loopback, behind a TLS front.
+        std::cerr << "skyglance-catalogue: warning: the fleet's password and tokens cross "
+                  << options.bind
+                  << " in clear; put the HTTPS front of deploy/nginx-fleet.conf before it\n";
+    }
     if (options.fleetPasswordFile.empty()) {
         error = "--fleet needs --fleet-password-file";
         return nullptr;
