@@ -3,7 +3,9 @@
 #include "FleetTokens.h"
 #include "SqliteStatement.h"
 
+#include <chrono>
 #include <sqlite3.h>
+#include <thread>
 
 namespace skyglance::catalogue {
 namespace {
@@ -98,7 +100,7 @@ public:
         stmt.integer(15, nowMs - minGapMs);
         // The row comes back when it was written (other threads share the
         // connection, so its change count may be theirs).
-        switch (stmt.step()) {
+        switch (stepThroughBusy(stmt)) {
         case SQLITE_ROW:
             return stmt.step() == SQLITE_DONE ? Outcome::Stored : Outcome::Failed;
         case SQLITE_DONE:
@@ -158,6 +160,22 @@ public:
     }
 
 private:
+    // Another process's write between this statement's read and its write
+    // fails it at once (the busy handler waits only for locks): it is run
+    // again, within the busy timeout.
+    static int stepThroughBusy(SqliteStatement& stmt) {
+        const auto until =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+        int result = stmt.step();
+        while ((result == SQLITE_BUSY || result == SQLITE_LOCKED) &&
+               std::chrono::steady_clock::now() < until) {
+            sqlite3_reset(stmt.get());
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            result = stmt.step();
+        }
+        return result;
+    }
+
     bool screenExists(const std::string& name) {
         SqliteStatement stmt(db_, "SELECT 1 FROM fleet_screens WHERE name = ?1");
         if (!stmt) {
