@@ -10,6 +10,7 @@
 #include "PageScript.h"
 #include "PostgresCluster.h"
 #include "ProgramHarness.h"
+#include "RawRequest.h"
 
 #include <QApplication>
 #include <QAuthenticator>
@@ -57,37 +58,17 @@ private:
     QByteArray display_;
 };
 
-// One request on a connection of its own; the whole answer.
-QByteArray exchange(quint16 port, const QByteArray& head, const QByteArray& body = {}) {
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, port);
-    if (!socket.waitForConnected(5000)) {
-        return {};
-    }
-    socket.write(head + "Host: localhost\r\nConnection: close\r\n\r\n" + body);
-    QByteArray answer;
-    while (socket.waitForReadyRead(10000)) {
-        answer += socket.readAll();
-    }
-    return answer + socket.readAll();
-}
-
-int statusOf(const QByteArray& answer) {
-    return answer.startsWith("HTTP/1.1 ") ? answer.mid(9, 3).toInt() : 0;
-}
-
 int report(quint16 port, const QByteArray& token, const QByteArray& body) {
-    return statusOf(exchange(port,
-                             "POST /fleet/report HTTP/1.1\r\nAuthorization: Bearer " + token +
-                                 "\r\nContent-Type: application/json\r\nContent-Length: " +
-                                 QByteArray::number(body.size()) + "\r\n",
-                             body));
+    return statusOf(askRaw(port,
+                           "POST /fleet/report HTTP/1.1\r\nAuthorization: Bearer " + token +
+                               "\r\nContent-Type: application/json\r\nContent-Length: " +
+                               QByteArray::number(body.size()) + "\r\n",
+                           body));
 }
 
 QByteArray fleetJson(quint16 port) {
-    const QByteArray answer = exchange(port, "GET /fleet.json HTTP/1.1\r\nAuthorization: Basic " +
-                                                 ("fleet:" + kPassword).toBase64() + "\r\n");
-    return answer.mid(answer.indexOf("\r\n\r\n") + 4);
+    return bodyOf(askRaw(port, "GET /fleet.json HTTP/1.1\r\nAuthorization: Basic " +
+                                   ("fleet:" + kPassword).toBase64() + "\r\n"));
 }
 
 bool allReported(quint16 port) {

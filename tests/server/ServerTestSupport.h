@@ -2,6 +2,7 @@
 // Shared by the service tests: requests written by hand to the built
 // skyglance-catalogue, which CatalogueServiceLauncher starts.
 #include "CatalogueServiceLauncher.h"
+#include "RawRequest.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -40,11 +41,6 @@ inline bool readUntil(QTcpSocket& socket, QByteArray& answer, const QByteArray& 
     return answer.contains(marker);
 }
 
-inline int statusOf(const QByteArray& answer) {
-    const auto statusLine = answer.left(answer.indexOf('\r')).split(' ');
-    return statusLine.size() >= 2 ? statusLine[1].toInt() : 0;
-}
-
 inline QByteArray rawAnswer(quint16 port, const QByteArray& target) {
     QTcpSocket socket;
     QByteArray answer;
@@ -56,10 +52,6 @@ inline QByteArray rawAnswer(quint16 port, const QByteArray& target) {
         answer += socket.readAll();
     }
     return answer;
-}
-
-inline QByteArray bodyOf(const QByteArray& answer) {
-    return answer.mid(answer.indexOf("\r\n\r\n") + 4);
 }
 
 inline int rawStatus(quint16 port, const QByteArray& target) {
