@@ -28,14 +28,8 @@ CATALOGUE="/service/catalogue?p=1&x00=x4444"
 PICTURE=/site/radar/alps.gif
 
 need_tools nginx curl python3
-BUILD=${1:-}
-if [ -z "$BUILD" ]; then
-    for d in build-server build build-test; do
-        if [ -x "$d/server/skyglance-catalogue" ]; then BUILD=$d; break; fi
-    done
-fi
-EXE="${BUILD:-build}/server/skyglance-catalogue"
-[ -x "$EXE" ] || { echo "$0: build $EXE first" >&2; exit 1; }
+EXE=$(service_exe "${1:-}") || exit 1
+BUILD=$(dirname "$(dirname "$EXE")")
 "$EXE" --help 2>&1 | grep -q -- --fleet-db || { echo "$0: $EXE has no fleet" >&2; exit 1; }
 
 PG_DIR=""
@@ -84,7 +78,8 @@ echo "added $SCREENS screens in $(python3 -c "import time; print('%.1f' % (time.
 if [ -x "${BUILD:-build}/bench/server/bench_fleet_store" ]; then
     "${BUILD:-build}/bench/server/bench_fleet_store" jpeg "$WORK/screen.jpg"
 else
-    curl -fsS -o "$WORK/screen.jpg" "http://$ONE$PICTURE" # any picture will do
+    # A JPEG of the site, as a report's thumbnail must be one.
+    curl -fsS -o "$WORK/screen.jpg" "http://$ONE/site/maps/europe_pressure.jpg"
 fi
 
 PORT=$(free_port)

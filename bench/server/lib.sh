@@ -23,11 +23,10 @@ free_port() {
     python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
 }
 
-# start_service [BUILD_DIR] [options...]: sets SERVICE_URL (the site),
-# SERVICE_AUTHORITY and SERVICE_ENDPOINT (the catalogue query address).
-start_service() {
+# service_exe [BUILD_DIR]: the service executable of BUILD_DIR, else of the
+# first build folder that has one; exits when there is none.
+service_exe() {
     build_dir=${1:-}
-    [ $# -gt 0 ] && shift
     if [ -z "$build_dir" ]; then
         for d in build-server build build-test; do
             if [ -x "$d/server/skyglance-catalogue" ]; then build_dir=$d; break; fi
@@ -35,6 +34,14 @@ start_service() {
     fi
     exe="${build_dir:-build}/server/skyglance-catalogue"
     [ -x "$exe" ] || { echo "$0: build $exe first" >&2; exit 1; }
+    echo "$exe"
+}
+
+# start_service [BUILD_DIR] [options...]: sets SERVICE_URL (the site),
+# SERVICE_AUTHORITY and SERVICE_ENDPOINT (the catalogue query address).
+start_service() {
+    exe=$(service_exe "${1:-}") || exit 1
+    [ $# -gt 0 ] && shift
     "$exe" --port 0 --db "$WORK/catalogue.sqlite" "$@" >"$WORK/service.out" 2>"$WORK/service.err" &
     SERVICE_PID=$!
     for _ in $(seq 1 100); do
